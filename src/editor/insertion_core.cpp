@@ -1,0 +1,50 @@
+#include "editor/insertion_core.h"
+
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
+#include <algorithm>
+
+namespace vellumo {
+
+InsertionCore::InsertionCore(QPlainTextEdit *editor, QObject *parent)
+    : QObject(parent), m_editor(editor)
+{
+}
+
+void InsertionCore::InsertAtCaret(const QString &snippet)
+{
+    QTextCursor cursor = m_editor->textCursor();
+    cursor.beginEditBlock();
+    cursor.insertText(snippet);
+    cursor.endEditBlock();
+    m_editor->setTextCursor(cursor);
+}
+
+void InsertionCore::WrapSelection(const QString &open, const QString &close, int step)
+{
+    QTextCursor cursor = m_editor->textCursor();
+    // A selection made right to left is treated like one made left to right.
+    const int start = cursor.selectionStart();
+    const int length = cursor.selectionEnd() - start;
+
+    cursor.beginEditBlock();
+    cursor.setPosition(start);
+    cursor.insertText(open);
+    cursor.setPosition(std::min(start + length + step, m_editor->document()->characterCount() - 1));
+    cursor.insertText(close);
+    cursor.setPosition(std::max(0, cursor.position() - static_cast<int>(close.size())));
+    cursor.endEditBlock();
+    m_editor->setTextCursor(cursor);
+}
+
+void InsertionCore::MoveCaretBack(int n)
+{
+    QTextCursor cursor = m_editor->textCursor();
+    cursor.setPosition(std::max(0, cursor.selectionStart() - n));
+    m_editor->setTextCursor(cursor);
+}
+
+void InsertionCore::FocusEditor() { m_editor->setFocus(Qt::OtherFocusReason); }
+
+} // namespace vellumo

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QPlainTextEdit;
+
+namespace vellumo {
+
+// The values TagCase holds; IsUpperTagCase() is true for exactly the first.
+inline const QString UpperTagCase = QStringLiteral("Upercase");
+inline const QString LowerTagCase = QStringLiteral("Lowercase");
+
+// The one road into the page: every command and dialog writes markup through
+// these operations, and nothing else edits the editor's text. Each insertion or
+// wrap is exactly one undo step.
+class InsertionCore final : public QObject {
+    Q_OBJECT
+public:
+    explicit InsertionCore(QPlainTextEdit *editor, QObject *parent = nullptr);
+
+    QPlainTextEdit *editor() const { return m_editor; }
+
+    // Replaces the selection with `snippet` unchanged; the caret ends after it.
+    void InsertAtCaret(const QString &snippet);
+    // Puts `open` before and `close` after the selection; the caret ends between the
+    // formerly selected text and `close`. `step` is how far `open` moves the text right.
+    void WrapSelection(const QString &open, const QString &close, int step);
+    // Sets the caret `n` characters before the selection start.
+    void MoveCaretBack(int n);
+    void FocusEditor();
+
+    bool IsUpperTagCase() const { return m_tagCase == UpperTagCase; }
+    // The literal for the current tag case, chosen at the moment of the call.
+    QString pick(const QString &upper, const QString &lower) const
+    {
+        return IsUpperTagCase() ? upper : lower;
+    }
+
+    QString tagCase() const { return m_tagCase; }
+    void setTagCase(const QString &tagCase) { m_tagCase = tagCase; }
+    // The one character put around attribute values; never changes during a run.
+    QString attributeQuote() const { return m_attributeQuote; }
+    // `name="value"` with the current quote (no leading space).
+    QString quoted(const QString &name, const QString &value) const
+    {
+        return name + QLatin1Char('=') + m_attributeQuote + value + m_attributeQuote;
+    }
+
+private:
+    QPlainTextEdit *m_editor;
+    QString m_tagCase;
+    QString m_attributeQuote = QStringLiteral("\"");
+};
+
+} // namespace vellumo

@@ -1,0 +1,130 @@
+#include "platform/qt_platform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QMimeData>
+#include <QProcess>
+#include <QSettings>
+#include <QTextBrowser>
+#include <QUrl>
+
+namespace vellumo {
+
+namespace {
+
+QString joinedFilters(const QStringList &filters) { return filters.join(QStringLiteral(";;")); }
+
+QString runFileDialog(QWidget *parent, const FileChooserRequest &request, QFileDialog::AcceptMode mode)
+{
+    QFileDialog dialog(parent, request.title, request.startFolder, joinedFilters(request.filters));
+    dialog.setAcceptMode(mode);
+    if (mode == QFileDialog::AcceptOpen)
+        dialog.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!request.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+QtPlatform::QtPlatform(QString helpFolder) : m_helpFolder(std::move(helpFolder)) {}
+
+QtPlatform::~QtPlatform() { closeHelp(); }
+
+QVariant QtPlatform::readSetting(const QString &name)
+{
+    // Opened per access and dropped again, so another instance's writes are seen at once.
+    const QSettings settings(QStringLiteral("Vellumo"), QStringLiteral("Vellumo"));
+    return settings.value(name);
+}
+
+void QtPlatform::writeSetting(const QString &name, const QVariant &value)
+{
+    QSettings settings(QStringLiteral("Vellumo"), QStringLiteral("Vellumo"));
+    settings.setValue(name, value);
+    settings.sync();
+}
+
+QMessageBox::StandardButton QtPlatform::ask(QWidget *parent, const QString &caption,
+                                            const QString &text,
+                                            QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(QMessageBox::Question, caption, text, buttons, parent);
+    const int result = box.exec();
+    // A box closed from its title bar without an Escape button reports no choice.
+    if (box.clickedButton() == nullptr)
+        return QMessageBox::NoButton;
+    return static_cast<QMessageBox::StandardButton>(result);
+}
+
+void QtPlatform::showError(QWidget *parent, const QString &caption, const QString &text)
+{
+    QMessageBox::critical(parent, caption, text, QMessageBox::Ok);
+}
+
+void QtPlatform::showInformation(QWidget *parent, const QString &caption, const QString &text)
+{
+    QMessageBox::information(parent, caption, text, QMessageBox::Ok);
+}
+
+QString QtPlatform::chooseOpenFile(QWidget *parent, const FileChooserRequest &request)
+{
+    return runFileDialog(parent, request, QFileDialog::AcceptOpen);
+}
+
+QString QtPlatform::chooseSaveFile(QWidget *parent, const FileChooserRequest &request)
+{
+    return runFileDialog(parent, request, QFileDialog::AcceptSave);
+}
+
+void QtPlatform::showHelp(int topic)
+{
+    const QString page = topic > 0 ? QStringLiteral("topic-%1.html").arg(topic)
+                                   : QStringLiteral("index.html");
+    const QString path = QDir(m_helpFolder).filePath(page);
+    if (m_helpViewer.isNull()) {
+        m_helpViewer = new QTextBrowser;
+        m_helpViewer->setAttribute(Qt::WA_DeleteOnClose);
+        m_helpViewer->setOpenExternalLinks(true);
+        m_helpViewer->setWindowTitle(QStringLiteral("Vellumo Help"));
+        m_helpViewer->resize(640, 520);
+    }
+    if (QFileInfo::exists(path))
+        m_helpViewer->setSource(QUrl::fromLocalFile(path));
+    else
+        m_helpViewer->setPlainText(QStringLiteral("The help page %1 is missing.")
+                                       .arg(QDir::toNativeSeparators(path)));
+    m_helpViewer->show();
+    m_helpViewer->raise();
+}
+
+void QtPlatform::closeHelp()
+{
+    if (!m_helpViewer.isNull())
+        m_helpViewer->close();
+}
+
+bool QtPlatform::openUrl(const QUrl &url) { return QDesktopServices::openUrl(url); }
+
+bool QtPlatform::startProgram(const QString &path)
+{
+    return QProcess::startDetached(path, {}, QFileInfo(path).absolutePath());
+}
+
+bool QtPlatform::clipboardHasText()
+{
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    return data != nullptr && data->hasText();
+}
+
+QStringList QtPlatform::fontFamilies() { return QFontDatabase::families(); }
+
+} // namespace vellumo

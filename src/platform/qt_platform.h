@@ -1,0 +1,41 @@
+#pragma once
+
+#include "platform/platform.h"
+
+#include <QPointer>
+
+class QTextBrowser;
+
+namespace vellumo {
+
+// The real services: QSettings("Vellumo", "Vellumo") in the native format,
+// QMessageBox, QFileDialog, QDesktopServices, QProcess, QClipboard, QFontDatabase.
+class QtPlatform final : public Platform {
+public:
+    // `helpFolder` holds the help pages (index.html and topic-N.html).
+    explicit QtPlatform(QString helpFolder = {});
+    ~QtPlatform() override;
+
+    QVariant readSetting(const QString &name) override;
+    void writeSetting(const QString &name, const QVariant &value) override;
+    QMessageBox::StandardButton ask(QWidget *parent, const QString &caption, const QString &text,
+                                    QMessageBox::StandardButtons buttons) override;
+    void showError(QWidget *parent, const QString &caption, const QString &text) override;
+    void showInformation(QWidget *parent, const QString &caption, const QString &text) override;
+    QString chooseOpenFile(QWidget *parent, const FileChooserRequest &request) override;
+    QString chooseSaveFile(QWidget *parent, const FileChooserRequest &request) override;
+    void showHelp(int topic) override;
+    void closeHelp() override;
+    bool openUrl(const QUrl &url) override;
+    bool startProgram(const QString &path) override;
+    bool clipboardHasText() override;
+    QStringList fontFamilies() override;
+
+    void setHelpFolder(const QString &folder) { m_helpFolder = folder; }
+
+private:
+    QString m_helpFolder;
+    QPointer<QTextBrowser> m_helpViewer;
+};
+
+} // namespace vellumo

@@ -1,0 +1,151 @@
+#include "editor/insertion_core.h"
+#include "test_main.h"
+
+#include <QPlainTextEdit>
+#include <QTextCursor>
+
+using namespace vellumo;
+
+class TestInsertionCore : public QObject {
+    Q_OBJECT
+
+    // Puts `text` in a fresh editor with the selection from `anchor` to `position`.
+    static void prepare(QPlainTextEdit &editor, const QString &text, int anchor, int position)
+    {
+        editor.setPlainText(text);
+        editor.document()->setModified(false);
+        QTextCursor cursor(editor.document());
+        cursor.setPosition(anchor);
+        cursor.setPosition(position, QTextCursor::KeepAnchor);
+        editor.setTextCursor(cursor);
+    }
+
+private Q_SLOTS:
+    void wrap_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("anchor");
+        QTest::addColumn<int>("position");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("caret");
+
+        QTest::newRow("nominal: nothing selected puts both tags at the caret")
+            << "ab" << 1 << 1 << "a<B></B>b" << 4;
+        QTest::newRow("nominal: selected word is wrapped, caret after it")
+            << "x word y" << 2 << 6 << "x <B>word</B> y" << 9;
+        QTest::newRow("nominal: right-to-left selection behaves the same")
+            << "x word y" << 6 << 2 << "x <B>word</B> y" << 9;
+        QTest::newRow("nominal: selection over lines adds no line breaks")
+            << "one\ntwo\nthree" << 2 << 9 << "on<B>e\ntwo\nt</B>hree" << 12;
+        QTest::newRow("robustness: selection reaching the end of the page")
+            << "end" << 0 << 3 << "<B>end</B>" << 6;
+        QTest::newRow("robustness: empty page") << "" << 0 << 0 << "<B></B>" << 3;
+    }
+    void wrap()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, anchor);
+        QFETCH(int, position);
+        QPlainTextEdit editor;
+        InsertionCore core(&editor);
+        prepare(editor, text, anchor, position);
+
+        core.WrapSelection(QStringLiteral("<B>"), QStringLiteral("</B>"), 3);
+
+        QFETCH(QString, expected);
+        QFETCH(int, caret);
+        QCOMPARE(editor.toPlainText(), expected);
+        QCOMPARE(editor.textCursor().position(), caret);
+        QVERIFY(!editor.textCursor().hasSelection());
+        QVERIFY(editor.document()->isModified());
+    }
+
+    void wrapWithAttributeStep()
+    {
+        QPlainTextEdit editor;
+        InsertionCore core(&editor);
+        prepare(editor, QStringLiteral("Hello"), 0, 5);
+        core.WrapSelection(QStringLiteral("<P ALIGN=\"RIGHT\">"), QStringLiteral("</P>"), 17);
+        QCOMPARE(editor.toPlainText(), QStringLiteral("<P ALIGN=\"RIGHT\">Hello</P>"));
+        QCOMPARE(editor.textCursor().position(), 22);
+    }
+
+    void insertReplacesSelection_data()
+    {
+        QTest::addColumn<QString>("snippet");
+        QTest::addColumn<QString>("expected");
+        QTest::addColumn<int>("caret");
+        QTest::newRow("nominal: snippet replaces the selected word") << "&copy;" << "a &copy; c" << 8;
+        QTest::newRow("nominal: line breaks go in as they are")
+            << "<MAP>\n</MAP>\n" << "a <MAP>\n</MAP>\n c" << 15;
+        QTest::newRow("robustness: empty snippet deletes the selection") << "" << "a  c" << 2;
+    }
+    void insertReplacesSelection()
+    {
+        QFETCH(QString, snippet);
+        QPlainTextEdit editor;
+        InsertionCore core(&editor);
+        prepare(editor, QStringLiteral("a bbb c"), 2, 5);
+        core.InsertAtCaret(snippet);
+        QFETCH(QString, expected);
+        QFETCH(int, caret);
+        QCOMPARE(editor.toPlainText(), expected);
+        QCOMPARE(editor.textCursor().position(), caret);
+        QVERIFY(!editor.textCursor().hasSelection());
+    }
+
+    void eachInsertionIsOneUndoStep()
+    {
+        QPlainTextEdit editor;
+        InsertionCore core(&editor);
+        prepare(editor, QStringLiteral("keep this word"), 5, 9);
+        core.WrapSelection(QStringLiteral("<I>"), QStringLiteral("</I>"), 3);
+        core.InsertAtCaret(QStringLiteral("<BR>"));
+        QCOMPARE(editor.toPlainText(), QStringLiteral("keep <I>this<BR></I> word"));
+        editor.undo();
+        QCOMPARE(editor.toPlainText(), QStringLiteral("keep <I>this</I> word"));
+        editor.undo();
+        QCOMPARE(editor.toPlainText(), QStringLiteral("keep this word"));
+        editor.redo();
+        QCOMPARE(editor.toPlainText(), QStringLiteral("keep <I>this</I> word"));
+    }
+
+    void moveCaretBack()
+    {
+        QPlainTextEdit editor;
+        InsertionCore core(&editor);
+        prepare(editor, QString(), 0, 0);
+        core.InsertAtCaret(QStringLiteral("<A HREF=\"x\"></A>"));
+        core.MoveCaretBack(4);
+        QCOMPARE(editor.textCursor().position(), 12);
+        core.MoveCaretBack(100);
+        QCOMPARE(editor.textCursor().position(), 0);
+    }
+
+    void tagCaseIsComparedWhole_data()
+    {
+        QTest::addColumn<QString>("tagCase");
+        QTest::addColumn<bool>("upper");
+        QTest::newRow("nominal: Upercase") << "Upercase" << true;
+        QTest::newRow("nominal: Lowercase") << "Lowercase" << false;
+        QTest::newRow("robustness: small letters") << "upercase" << false;
+        QTest::newRow("robustness: correct spelling is not the value") << "Uppercase" << false;
+        QTest::newRow("robustness: empty") << "" << false;
+    }
+    void tagCaseIsComparedWhole()
+    {
+        QFETCH(QString, tagCase);
+        QPlainTextEdit editor;
+        InsertionCore core(&editor);
+        core.setTagCase(tagCase);
+        QFETCH(bool, upper);
+        QCOMPARE(core.IsUpperTagCase(), upper);
+        QCOMPARE(core.pick(QStringLiteral("<B>"), QStringLiteral("<b>")),
+                 core.IsUpperTagCase() ? QStringLiteral("<B>") : QStringLiteral("<b>"));
+        QCOMPARE(core.quoted(QStringLiteral("SIZE"), QStringLiteral("+1")),
+                 QStringLiteral("SIZE=\"+1\""));
+    }
+};
+
+VELLUMO_TEST_MAIN(TestInsertionCore)
+#include "tst_insertion_core.moc"

@@ -1,0 +1,122 @@
+#include "editor/page_file.h"
+#include "test_main.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+using namespace vellumo;
+
+Q_DECLARE_METATYPE(vellumo::TextEncoding)
+Q_DECLARE_METATYPE(vellumo::LineBreakStyle)
+
+class TestPageFile : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Whatever the bytes, decoding and encoding again without an edit gives them back.
+    void roundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<TextEncoding>("encoding");
+        QTest::addColumn<bool>("bom");
+        QTest::addColumn<LineBreakStyle>("lineBreaks");
+        QTest::addColumn<QString>("text");
+
+        QTest::newRow("nominal: UTF-8, LF") << QByteArray("<P>caf\xC3\xA9</P>\n")
+                                            << TextEncoding::Utf8 << false << LineBreakStyle::LF
+                                            << QString::fromUtf8("<P>café</P>\n");
+        QTest::newRow("nominal: UTF-8 with BOM, CR LF")
+            << QByteArray("\xEF\xBB\xBFone\r\ntwo") << TextEncoding::Utf8 << true
+            << LineBreakStyle::CRLF << "one\ntwo";
+        QTest::newRow("nominal: non-breaking spaces stay")
+            << QByteArray("a\xC2\xA0&nbsp;\xC2\xA0z") << TextEncoding::Utf8 << false
+            << LineBreakStyle::LF << QString::fromUtf8("a\u00A0&nbsp;\u00A0z");
+        QTest::newRow("nominal: Windows-1252 page")
+            << QByteArray("caf\xE9 \x80 \x93quoted\x94\r\n") << TextEncoding::Windows1252
+            << false << LineBreakStyle::CRLF << QString::fromUtf8("café € “quoted”\n");
+        QTest::newRow("robustness: invalid UTF-8 with undefined code page bytes")
+            << QByteArray("\xC3(\x81\x8D\x8F\x90\x9D\xFF") << TextEncoding::Windows1252 << false
+            << LineBreakStyle::LF
+            << QString::fromUtf8("Ã(\u0081\u008D\u008F\u0090\u009Dÿ");
+        QTest::newRow("nominal: UTF-16 LE with BOM")
+            << QByteArray("\xFF\xFEh\0i\0\r\0\n\0", 10) << TextEncoding::Utf16LE << true
+            << LineBreakStyle::CRLF << "hi\n";
+        QTest::newRow("nominal: UTF-16 BE with BOM") << QByteArray("\xFE\xFF\0h\0\n", 6)
+                                                     << TextEncoding::Utf16BE << true
+                                                     << LineBreakStyle::LF << "h\n";
+        QTest::newRow("nominal: CR line breaks") << QByteArray("a\rb\r") << TextEncoding::Utf8
+                                                 << false << LineBreakStyle::CR << "a\nb\n";
+        QTest::newRow("robustness: empty file") << QByteArray() << TextEncoding::Utf8 << false
+                                                << newPageFormat().lineBreaks << "";
+        QTest::newRow("robustness: BOM only") << QByteArray("\xEF\xBB\xBF") << TextEncoding::Utf8
+                                              << true << newPageFormat().lineBreaks << "";
+        QTest::newRow("robustness: two BOMs keep the second as text")
+            << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBFx") << TextEncoding::Utf8 << true
+            << newPageFormat().lineBreaks << QString(QChar(0xFEFF)) + u'x';
+        QTest::newRow("robustness: NUL bytes") << QByteArray("a\0b", 3) << TextEncoding::Utf8
+                                               << false << newPageFormat().lineBreaks
+                                               << QString::fromLatin1("a\0b", 3);
+        QTest::newRow("robustness: odd-length UTF-16 falls back to the code page")
+            << QByteArray("\xFF\xFE" "a") << TextEncoding::Windows1252 << false
+            << newPageFormat().lineBreaks << QString::fromUtf8("ÿþa");
+    }
+    void roundTrip()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(TextEncoding, encoding);
+        QFETCH(bool, bom);
+        QFETCH(LineBreakStyle, lineBreaks);
+        QFETCH(QString, text);
+
+        const DecodedPage page = decodePage(bytes);
+        QCOMPARE(page.text, text);
+        QCOMPARE(page.format.encoding, encoding);
+        QCOMPARE(page.format.byteOrderMark, bom);
+        QCOMPARE(page.format.lineBreaks, lineBreaks);
+        QCOMPARE(encodePage(page.text, page.format), bytes);
+    }
+
+    void unencodableCharactersBecomeReferences()
+    {
+        const PageFormat format{TextEncoding::Windows1252, false, LineBreakStyle::LF};
+        const QString text = QString::fromUtf8("€ ✓ 😀 é");
+        QVERIFY(!canEncode(text, format));
+        QVERIFY(canEncode(QString::fromUtf8("€ é"), format));
+        QCOMPARE(encodePage(text, format), QByteArray("\x80 &#10003; &#128512; \xE9"));
+        QVERIFY(canEncode(text, newPageFormat()));
+    }
+
+    void atomicWriteReplacesWholeFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("page.htm"));
+        QCOMPARE(writeFileAtomically(path, "old text that is longer"), QString());
+        QCOMPARE(writeFileAtomically(path, "new"), QString());
+        QByteArray bytes;
+        QCOMPARE(readWholeFile(path, &bytes), QString());
+        QCOMPARE(bytes, QByteArray("new"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"page.htm"});
+    }
+
+    void failuresAreReportedInWords_data()
+    {
+        QTest::addColumn<QString>("relative");
+        QTest::newRow("robustness: missing folder") << "missing/page.htm";
+        QTest::newRow("robustness: a folder in place of the file") << "folder";
+    }
+    void failuresAreReportedInWords()
+    {
+        QFETCH(QString, relative);
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder")));
+        const QString path = dir.filePath(relative);
+        QVERIFY(!writeFileAtomically(path, "x").isEmpty());
+        QByteArray bytes("untouched");
+        QVERIFY(!readWholeFile(path, &bytes).isEmpty());
+        QCOMPARE(bytes, QByteArray("untouched"));
+    }
+};
+
+VELLUMO_TEST_MAIN(TestPageFile)
+#include "tst_page_file.moc"
