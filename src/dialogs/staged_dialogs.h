@@ -35,60 +35,6 @@ public:
     }
 };
 
-class TForm5 final : public StagedDialog {
-    Q_OBJECT
-public:
-    explicit TForm5(DialogContext &, QWidget *parent = nullptr)
-        : StagedDialog(QStringLiteral("Form5"), QStringLiteral("Image"), parent)
-    {
-    }
-};
-
-class TForm6 final : public StagedDialog {
-    Q_OBJECT
-public:
-    explicit TForm6(DialogContext &, QWidget *parent = nullptr)
-        : StagedDialog(QStringLiteral("Form6"), QStringLiteral("Horizontal Rule"), parent)
-    {
-    }
-};
-
-class TForm7 final : public StagedDialog {
-    Q_OBJECT
-public:
-    explicit TForm7(DialogContext &, QWidget *parent = nullptr)
-        : StagedDialog(QStringLiteral("Form7"), QStringLiteral("Create Link"), parent)
-    {
-    }
-};
-
-class TForm8 final : public StagedDialog {
-    Q_OBJECT
-public:
-    explicit TForm8(DialogContext &, QWidget *parent = nullptr)
-        : StagedDialog(QStringLiteral("Form8"), QStringLiteral("E-Mail"), parent)
-    {
-    }
-};
-
-class TForm9 final : public StagedDialog {
-    Q_OBJECT
-public:
-    explicit TForm9(DialogContext &, QWidget *parent = nullptr)
-        : StagedDialog(QStringLiteral("Form9"), QStringLiteral("Page Transfer"), parent)
-    {
-    }
-};
-
-class TForm10 final : public StagedDialog {
-    Q_OBJECT
-public:
-    explicit TForm10(DialogContext &, QWidget *parent = nullptr)
-        : StagedDialog(QStringLiteral("Form10"), QStringLiteral("Page Generator"), parent)
-    {
-    }
-};
-
 class TForm11 final : public StagedDialog {
     Q_OBJECT
 public:
@@ -107,33 +53,6 @@ public:
     }
 };
 
-class TForm13 final : public StagedDialog {
-    Q_OBJECT
-public:
-    explicit TForm13(DialogContext &, QWidget *parent = nullptr)
-        : StagedDialog(QStringLiteral("Form13"), QStringLiteral("Frame Wizard"), parent)
-    {
-    }
-};
-
-class TForm14 final : public StagedDialog {
-    Q_OBJECT
-public:
-    explicit TForm14(DialogContext &, QWidget *parent = nullptr)
-        : StagedDialog(QStringLiteral("Form14"), QStringLiteral("Frame Wizard"), parent)
-    {
-    }
-};
-
-class TForm17 final : public StagedDialog {
-    Q_OBJECT
-public:
-    explicit TForm17(DialogContext &, QWidget *parent = nullptr)
-        : StagedDialog(QStringLiteral("Form17"), QStringLiteral("Insert Tags"), parent)
-    {
-    }
-};
-
 class TForm18 final : public StagedDialog {
     Q_OBJECT
 public:
@@ -148,24 +67,6 @@ class TForm19 final : public StagedDialog {
 public:
     explicit TForm19(DialogContext &, QWidget *parent = nullptr)
         : StagedDialog(QStringLiteral("Form19"), QStringLiteral("Font"), parent)
-    {
-    }
-};
-
-class TForm20 final : public StagedDialog {
-    Q_OBJECT
-public:
-    explicit TForm20(DialogContext &, QWidget *parent = nullptr)
-        : StagedDialog(QStringLiteral("Form20"), QStringLiteral("Form Action"), parent)
-    {
-    }
-};
-
-class TForm21 final : public StagedDialog {
-    Q_OBJECT
-public:
-    explicit TForm21(DialogContext &, QWidget *parent = nullptr)
-        : StagedDialog(QStringLiteral("Form21"), QStringLiteral("Form Field"), parent)
     {
     }
 };

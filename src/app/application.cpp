@@ -1,0 +1,122 @@
+#include "app/application.h"
+
+#include "app/data_files.h"
+#include "app/launchers.h"
+#include "app/main_window.h"
+#include "dialogs/image_dialog.h"
+#include "dialogs/staged_dialogs.h"
+#include "generators/page_generator_dialog.h"
+#include "markup/insert_tags_dialog.h"
+#include "editor/document_controller.h"
+#include "editor/insertion_core.h"
+#include "editor/title_dialog.h"
+#include "platform/qt_platform.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QScreen>
+
+#include <cstdio>
+
+namespace vellumo {
+
+Windows::Windows(Platform &platform) : m_main(new TForm1(platform))
+{
+    m_main->setAttribute(Qt::WA_DeleteOnClose, false);
+    auto *title = new TForm2(m_main);
+    m_main->setTitleDialog(title);
+    DialogContext context{m_main->core(), platform};
+    // The dialogs are children of the main window, so they close with it.
+    m_all = {m_main,
+             title,
+             new TForm3(context, m_main),
+             new TForm4(context, m_main),
+             new TForm5(context, m_main),
+             new TForm6(context, m_main),
+             new TForm7(context, m_main),
+             new TForm8(context, m_main),
+             new TForm9(context, m_main),
+             new TForm10(context, m_main),
+             new TForm11(context, m_main),
+             new TForm12(context, m_main),
+             new TForm13(context, m_main),
+             new TForm14(context, m_main),
+             new TForm17(context, m_main),
+             new TForm18(context, m_main),
+             new TForm19(context, m_main),
+             new TForm20(context, m_main),
+             new TForm21(context, m_main),
+             new TForm22(context, m_main),
+             new TForm23(context, m_main),
+             new TForm24(context, m_main),
+             new TForm25(context, m_main),
+             new TForm26(context, m_main),
+             new TForm27(context, m_main),
+             new TForm28(context, m_main)};
+    for (QWidget *window : m_all)
+        window->hide();
+    m_main->setDialogs(m_all.mid(1));
+    bindLaunchers(*m_main);
+}
+
+Windows::~Windows() { delete m_main; }
+
+namespace {
+
+// Renders the main window as it looks after start-up, for the README and for
+// machines without a display.
+int writeScreenshot(TForm1 &window, const QString &out)
+{
+    window.setAutomaticTipAllowed(false);
+    window.resize(1100, 720);
+    window.show();
+    QApplication::processEvents();
+    if (!window.grab().save(out, "PNG")) {
+        std::fprintf(stderr, "vellumo: cannot write the picture %s\n",
+                     qPrintable(QDir::toNativeSeparators(out)));
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int runApplication(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Vellumo"));
+    QApplication::setOrganizationName(QStringLiteral("Vellumo"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QApplication::setApplicationDisplayName(QString());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Vellumo, an HTML source editor."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Write a picture of the main window after start-up to <png> and exit."),
+        QStringLiteral("png"));
+    parser.addOption(screenshot);
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The page to open."),
+                                 QStringLiteral("[file]"));
+    parser.process(app);
+
+    const QString startupFolder = QDir::currentPath();
+    QtPlatform platform(findDataFile(startupFolder, QStringLiteral("help/index.html"))
+                            .section(QLatin1Char('/'), 0, -2));
+    Windows windows(platform);
+    TForm1 &main = windows.mainWindow();
+    if (!parser.positionalArguments().isEmpty())
+        main.document().openFile(parser.positionalArguments().constFirst());
+
+    if (parser.isSet(screenshot))
+        return writeScreenshot(main, parser.value(screenshot));
+    main.showMaximized();
+    return QApplication::exec();
+}
+
+} // namespace vellumo

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "app/settings.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+#include <memory>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QStatusBar;
+class QTabWidget;
+class QToolBar;
+class QWidget;
+
+namespace vellumo {
+
+class DocumentController;
+class InsertionCore;
+class Platform;
+class TForm2;
+
+// The main window: three toolbar rows, the side panel with its page controls,
+// the editor and the status bar. It is wiring: the page's life cycle lives in
+// DocumentController, every insertion goes through InsertionCore, and commands
+// are bound to their controls from tables.
+class TForm1 final : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(Platform &platform, QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    InsertionCore &core() { return *m_core; }
+    DocumentController &document() { return *m_document; }
+    Platform &platform() { return m_platform; }
+
+    // The windows created after this one, handed over once they exist; the Title
+    // dialog first, since New needs it.
+    void setTitleDialog(TForm2 *titleDialog);
+    // Every other window, found by object name ("Form5") by the launchers.
+    void setDialogs(const QList<QWidget *> &dialogs);
+    QWidget *dialog(const QString &objectName) const;
+
+    // A named action of the menus and toolbars ("New1", "ToolbarButton977").
+    QAction *action(const QString &objectName) const;
+
+    // Whether the Tip of the Day may open by itself at the first layout.
+    void setAutomaticTipAllowed(bool allowed) { m_automaticTipAllowed = allowed; }
+
+    // The named controls.
+    QToolBar *Toolbar971 = nullptr;
+    QToolBar *Toolbar972 = nullptr;
+    QToolBar *Toolbar973 = nullptr;
+    QFrame *Panel1 = nullptr;
+    QFrame *Panel2 = nullptr;
+    QFrame *Panel4 = nullptr;
+    QFrame *Panel3 = nullptr;
+    QTabWidget *PageControl1 = nullptr;
+    QTabWidget *PageControl2 = nullptr;
+    QWidget *TabSheet1 = nullptr;
+    QWidget *TabSheet2 = nullptr;
+    QWidget *TabSheet3 = nullptr;
+    QWidget *TabSheet4 = nullptr;
+    QWidget *TabSheet5 = nullptr;
+    QWidget *TabSheet6 = nullptr;
+    QWidget *TabSheet7 = nullptr;
+    QLabel *Image2 = nullptr;
+    QPushButton *Button1 = nullptr;
+    QPushButton *Button2 = nullptr;
+    QPlainTextEdit *RichEdit1 = nullptr;
+    QStatusBar *StatusBar1 = nullptr;
+    QMenu *PopupMenu6 = nullptr;
+
+    // Working state shared with the dialogs and panels.
+    QString StartupFolder;
+    QString TipShown = QStringLiteral("Orvanel");
+    QString PreviewGo;
+
+    // Handlers with behaviour of their own.
+    void FormCreate();
+    void FormShow();
+    void FormResize();
+    void TransparentButton1Click();
+    void TransparentButton2Click();
+    void RichEdit1SelectionChange();
+    void PopupMenu1Popup();
+    void PopupMenu6Popup();
+    void TipoftheDay2Click();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createEditor();
+    void createMenus();
+    void createToolbars();
+    void createSidePanel();
+    void createStatusBar();
+    void bindCommands();
+    QAction *newAction(const QString &objectName, const QString &text);
+    void applyPanelSetting();
+    void setPanelShown(bool shown);
+    void setSaveEnabled();
+    void showTipOfTheDay();
+    void showModal(const QString &objectName);
+
+    Platform &m_platform;
+    AppSettings m_settings;
+    std::unique_ptr<InsertionCore> m_core;
+    DocumentController *m_document = nullptr;
+    QHash<QString, QAction *> m_actions;
+    QList<QWidget *> m_dialogs;
+    bool m_shownOnce = false;
+    bool m_automaticTipAllowed = true;
+};
+
+} // namespace vellumo

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+namespace vellumo {
+
+class Platform;
+
+// The four values the program keeps between runs. Nothing is cached: every
+// read opens the store afresh and every write goes through at once.
+class AppSettings {
+public:
+    explicit AppSettings(Platform &platform) : m_platform(platform) {}
+
+    // "Upercase": exactly "No" selects lower-case markup; anything else upper case.
+    bool lowerCaseStored() const;
+    void storeTagCase(bool upper);
+
+    // "Panel": 1 hides the side panel; any other number, or none, shows it.
+    bool panelHidden() const;
+    void storePanelShown(bool shown);
+
+    // "Tip": exactly "No" keeps the Tip of the Day from showing at start-up.
+    bool tipAtStartup() const;
+    void storeTipAtStartup(bool show);
+
+    // "TNumber": the number of the next tip, as stored text ("0" when missing).
+    QString nextTipNumber() const;
+    void storeNextTipNumber(const QString &number);
+
+private:
+    QString text(const QString &name) const;
+    Platform &m_platform;
+};
+
+} // namespace vellumo

@@ -1,0 +1,201 @@
+#include "dialogs/element_dialog.h"
+
+#include "editor/insertion_core.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace vellumo {
+
+ElementDialog::ElementDialog(DialogContext &context, const DialogTraits &traits, QWidget *parent)
+    : QDialog(parent), m_context(context), m_traits(traits), m_body(new QWidget(this)),
+      m_ok(new QPushButton(QStringLiteral("OK"), this)),
+      m_cancel(new QPushButton(QStringLiteral("Cancel"), this))
+{
+    setObjectName(traits.objectName);
+    setWindowTitle(traits.caption);
+    setModal(true);
+    // A fixed dialog frame: no resizing, no minimise or maximise box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setSizeGripEnabled(false);
+
+    m_ok->setObjectName(traits.okName);
+    m_cancel->setObjectName(traits.cancelName);
+    m_ok->setDefault(true);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    if (traits.cancelFirst) {
+        buttons->addWidget(m_cancel);
+        buttons->addWidget(m_ok);
+    } else {
+        buttons->addWidget(m_ok);
+        buttons->addWidget(m_cancel);
+    }
+    auto *layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(m_body);
+    layout->addLayout(buttons);
+}
+
+MarkupStyle ElementDialog::markupStyle() const
+{
+    return MarkupStyle{core().IsUpperTagCase(), core().attributeQuote()};
+}
+
+void ElementDialog::setKeyboardOrder(const QList<QWidget *> &fields)
+{
+    QList<QWidget *> chain = fields;
+    if (m_traits.cancelFirst)
+        chain << m_cancel << m_ok;
+    else
+        chain << m_ok << m_cancel;
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain.at(i - 1), chain.at(i));
+}
+
+void ElementDialog::done(int result)
+{
+    FormCloseQuery();
+    QDialog::done(result);
+}
+
+void ElementDialog::insertAndClose(const QString &snippet, int stepBack, bool focusEditor)
+{
+    core().InsertAtCaret(snippet);
+    if (stepBack > 0)
+        core().MoveCaretBack(stepBack);
+    if (focusEditor)
+        core().FocusEditor();
+    accept();
+}
+
+void ElementDialog::reportError(const QString &text)
+{
+    platform().showError(this, QStringLiteral("Error"), text);
+    FormActivate();
+}
+
+bool ElementDialog::browse(QLineEdit *field, const FileChooserRequest &request,
+                           QWidget *focusAfter)
+{
+    FileChooserRequest asked = request;
+    if (asked.startFolder.isEmpty())
+        asked.startFolder = QDir::currentPath();
+    const QString chosen = platform().chooseOpenFile(this, asked);
+    if (chosen.isEmpty())
+        return false;
+
+    const QFileInfo info(chosen);
+    const QString folder = info.absolutePath();
+    // A chooser that accepts new names also lets a name in a missing folder through;
+    // that folder cannot become the current one, so the field keeps its text.
+    if (!QFileInfo(folder).isDir() || !QDir::setCurrent(folder)) {
+        reportError(QStringLiteral("Invalid file name - %1").arg(QDir::toNativeSeparators(chosen)));
+        return false;
+    }
+    field->setText(listedFileName(folder, info.fileName()));
+    if (focusAfter != nullptr)
+        focusAfter->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+void ElementDialog::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (event->spontaneous())
+        return;
+    const QScreen *where = parentWidget() != nullptr ? parentWidget()->screen() : screen();
+    if (where != nullptr) {
+        const QRect frame = frameGeometry();
+        move(where->availableGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
+    }
+    FormShow();
+    FormActivate();
+}
+
+void ElementDialog::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+        if (m_traits.helpTopic > 0)
+            platform().showHelp(m_traits.helpTopic);
+        event->accept();
+        return;
+    }
+    if (event->matches(QKeySequence::Cancel) && !m_traits.escapeCancels) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+QComboBox *makeListField(QWidget *parent, const QString &objectName, const QStringList &items)
+{
+    auto *combo = new QComboBox(parent);
+    combo->setObjectName(objectName);
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);
+    combo->addItems(items);
+    clearListField(combo);
+    return combo;
+}
+
+void clearListField(QComboBox *combo)
+{
+    combo->setCurrentIndex(-1);
+    combo->setEditText(QString());
+}
+
+void moveCaretRight(QLineEdit *field, int count)
+{
+    field->setCursorPosition(std::min(field->cursorPosition() + count,
+                                      static_cast<int>(field->text().size())));
+}
+
+QLineEdit *makeTextField(QWidget *parent, const QString &objectName)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(objectName);
+    return edit;
+}
+
+QPushButton *makeBrowseButton(QWidget *parent, const QString &objectName)
+{
+    auto *button = new QPushButton(parent);
+    button->setObjectName(objectName);
+    button->setIcon(parent->style()->standardIcon(QStyle::SP_DirOpenIcon));
+    button->setToolTip(QStringLiteral("Browse"));
+    button->setAutoDefault(false);
+    button->setFixedSize(25, 23);
+    return button;
+}
+
+QString listedFileName(const QString &folder, const QString &name)
+{
+    const QStringList listed =
+        QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
+    // Only a file that is there under another spelling takes the listed one: a new
+    // name, or a different file on a case-sensitive disk, keeps the chosen spelling.
+    if (listed.contains(name) || !QFileInfo::exists(QDir(folder).filePath(name)))
+        return name;
+    for (const QString &entry : listed)
+        if (entry.compare(name, Qt::CaseInsensitive) == 0)
+            return entry;
+    return name;
+}
+
+} // namespace vellumo

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "editor/page_file.h"
+#include "platform/platform.h"
+
+#include <QObject>
+#include <QString>
+
+class QAction;
+class QPlainTextEdit;
+class QWidget;
+
+namespace vellumo {
+
+class InsertionCore;
+class TForm2;
+
+inline const QString UntitledFileName = QStringLiteral("Untitled");
+
+// The page's life cycle: New (with its title), Open, Save, Save As and the
+// question before closing. It keeps the file's name, its encoding and line-break
+// style outside the editor, so a page saved without an edit keeps its bytes.
+class DocumentController final : public QObject {
+    Q_OBJECT
+public:
+    DocumentController(InsertionCore &core, Platform &platform, TForm2 &titleDialog,
+                       QWidget *window);
+
+    // The toolbar's Save button: a visible hint that there is something to save.
+    void setSaveButton(QAction *saveButton) { m_saveButton = saveButton; }
+
+    void New1Click();
+    void NewPage();
+    void Open1Click();
+    // Both return whether the page is now saved.
+    bool Save1Click();
+    bool Saveas1Click();
+    // Whether the main window may close now (asks about unsaved changes).
+    bool FormCloseQuery();
+
+    // Reads `path` into the editor; on failure the page stays as it was and the
+    // reason is shown. Returns whether it was opened.
+    bool openFile(const QString &path);
+    // The editor's text exactly as the user sees it, non-breaking spaces included.
+    QString pageText() const;
+
+    QString CurrentFileName = UntitledFileName;
+    QString TitleCancelled;
+    PageFormat format = newPageFormat();
+
+private:
+    bool isModified() const;
+    void markClean();
+    bool writeTo(const QString &path);
+    FileChooserRequest pageChooser(const QString &lastChosen) const;
+
+    InsertionCore &m_core;
+    Platform &m_platform;
+    TForm2 &m_titleDialog;
+    QWidget *m_window;
+    QAction *m_saveButton = nullptr;
+    QString m_lastOpened;
+    QString m_lastSaved;
+};
+
+} // namespace vellumo

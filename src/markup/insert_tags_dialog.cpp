@@ -1,0 +1,225 @@
+#include "markup/insert_tags_dialog.h"
+
+#include "editor/insertion_core.h"
+#include "platform/platform.h"
+
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QShortcut>
+#include <QValidator>
+
+#include <algorithm>
+
+namespace vellumo {
+
+namespace {
+
+// Lowers whatever enters Edit1 while it is in lower-case mode, typed or pasted alike.
+class LowerCaseValidator final : public QValidator {
+public:
+    using QValidator::QValidator;
+
+    State validate(QString &input, int &position) const override
+    {
+        input = input.toLower();
+        position = std::min(position, static_cast<int>(input.size()));
+        return Acceptable;
+    }
+};
+
+} // namespace
+
+const QStringList &insertTagsItems()
+{
+    static const QStringList items{
+        QStringLiteral("<!-- -->"),
+        QStringLiteral("<!DOCTYPE>"),
+        QStringLiteral("<A HREF=\"\"></A>"),
+        QStringLiteral("<A NAME=\"\"></A>"),
+        QStringLiteral("<ABBREV></ABBREV>"),
+        QStringLiteral("<ACRONYM></ACRONYM>"),
+        QStringLiteral("<ADDRESS></ADDRESS>"),
+        QStringLiteral("<APPLET></APPLET>"),
+        QStringLiteral("<AREA></AREA>"),
+        QStringLiteral("<AU></AU>"),
+        QStringLiteral("<B></B>"),
+        QStringLiteral("<BANNER></BANNER>"),
+        QStringLiteral("<BASE></BASE>"),
+        QStringLiteral("<BASEFONT></BASEFONT>"),
+        QStringLiteral("<BGSOUND></BGSOUND>"),
+        QStringLiteral("<BIG></BIG>"),
+        QStringLiteral("<BLINK></BLINK>"),
+        QStringLiteral("<BLOCKQUOTE></BLOCKQUOTE>"),
+        QStringLiteral("<BODY></BODY>"),
+        QStringLiteral("<BQ></BQ>"),
+        QStringLiteral("<BR>"),
+        QStringLiteral("<CAPTION></CAPTION>"),
+        QStringLiteral("<CENTER></CENTER>"),
+        QStringLiteral("<CITE></CITE>"),
+        QStringLiteral("<CODE></CODE>"),
+        QStringLiteral("<COMMENT></COMMENT>"),
+        QStringLiteral("<DD>"),
+        QStringLiteral("<DEL></DEL>"),
+        QStringLiteral("<DFN></DFN>"),
+        QStringLiteral("<DIR></DIR>"),
+        QStringLiteral("<DIV></DIV>"),
+        QStringLiteral("<DL></DL>"),
+        QStringLiteral("<DT>"),
+        QStringLiteral("<EM></EM>"),
+        QStringLiteral("<FIG></FIG>"),
+        QStringLiteral("<FN></FN>"),
+        QStringLiteral("<FONT></FONT>"),
+        QStringLiteral("<FORM></FORM>"),
+        QStringLiteral("<FRAME></FRAME>"),
+        QStringLiteral("<FRAMESET></FRAMESET>"),
+        QStringLiteral("<H1></H1>"),
+        QStringLiteral("<H2></H2>"),
+        QStringLiteral("<H3></H3>"),
+        QStringLiteral("<H4></H4>"),
+        QStringLiteral("<H5></H5>"),
+        QStringLiteral("<H6></H6>"),
+        QStringLiteral("<HEAD></HEAD>"),
+        QStringLiteral("<HR>"),
+        QStringLiteral("<HTML></HTML>"),
+        QStringLiteral("<I></I>"),
+        QStringLiteral("<IMG></IMG>"),
+        QStringLiteral("<INPUT TYPE=></INPUT>"),
+        QStringLiteral("<INS></INS>"),
+        QStringLiteral("<ISINDEX></ISINDEX>"),
+        QStringLiteral("<KBD></KBD>"),
+        QStringLiteral("<LI>"),
+        QStringLiteral("<LINK>"),
+        QStringLiteral("<LISTING></LISTING>"),
+        QStringLiteral("<MAP></MAP>"),
+        QStringLiteral("<MARQUEE></MARQUEE>"),
+        QStringLiteral("<MENU></MENU>"),
+        QStringLiteral("<META>"),
+        QStringLiteral("<MULTICOL></MULTICOL>"),
+        QStringLiteral("<NEXTID>"),
+        QStringLiteral("<NOBR></NOBR>"),
+        QStringLiteral("<NOFRAMES></NOFRAMES>"),
+        QStringLiteral("<NOTE></NOTE>"),
+        QStringLiteral("<OL></OL>"),
+        QStringLiteral("<OPTION>"),
+        QStringLiteral("<OVERLAY>"),
+        QStringLiteral("<P></P>"),
+        QStringLiteral("<PARAM></PARAM>"),
+        QStringLiteral("<PERSON></PERSON>"),
+        QStringLiteral("<PLAINTEXT></PLAINTEXT>"),
+        QStringLiteral("<PRE></PRE>"),
+        QStringLiteral("<Q></Q>"),
+        QStringLiteral("<RANGE>"),
+        QStringLiteral("<S></S>"),
+        QStringLiteral("<SAMP></SAMP>"),
+        QStringLiteral("<SELECT></SELECT>"),
+        QStringLiteral("<SMALL></SMALL>"),
+        QStringLiteral("<SPACER>"),
+        QStringLiteral("<STRIKE></STRIKE>"),
+        QStringLiteral("<STRONG></STRONG>"),
+        QStringLiteral("<STYLE>"),
+        QStringLiteral("<SUB></SUB>"),
+        QStringLiteral("<SUP></SUP>"),
+        QStringLiteral("<TAB>"),
+        QStringLiteral("<TABLE></TABLE>"),
+        QStringLiteral("<TD></TD>"),
+        QStringLiteral("<TEXTAREA></TEXTAREA>"),
+        QStringLiteral("<TH></TH>"),
+        QStringLiteral("<TITLE></TITLE>"),
+        QStringLiteral("<TR></TR>"),
+        QStringLiteral("<TT></TT>"),
+        QStringLiteral("<U></U>"),
+        QStringLiteral("<UL></UL>"),
+        QStringLiteral("<VAR></VAR>"),
+        QStringLiteral("<WBR></WBR>"),
+        QStringLiteral("<XMP></XMP>"),
+    };
+    return items;
+}
+
+TForm17::TForm17(DialogContext &context, QWidget *parent)
+    : QDialog(parent), m_context(context), ListBox1(new QListWidget(this)),
+      Edit1(new QLineEdit(this)), Button1(new QPushButton(QStringLiteral("OK"), this)),
+      Button2(new QPushButton(QStringLiteral("Cancel"), this)),
+      m_lowerCase(new LowerCaseValidator(this))
+{
+    setObjectName(QStringLiteral("Form17"));
+    setWindowTitle(QStringLiteral("Insert Tags"));
+    setModal(true);
+
+    ListBox1->setObjectName(QStringLiteral("ListBox1"));
+    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListBox1->setMinimumSize(177, 201);
+    ListBox1->addItems(insertTagsItems());
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    Button2->setObjectName(QStringLiteral("Button2"));
+
+    auto *layout = new QGridLayout(this);
+    layout->addWidget(ListBox1, 0, 0, 3, 1);
+    layout->addWidget(Button1, 0, 1);
+    layout->addWidget(Button2, 1, 1);
+    layout->setRowStretch(2, 1);
+    layout->addWidget(Edit1, 3, 0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(ListBox1, &QListWidget::itemClicked, this, &TForm17::ListBox1Click);
+    connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row >= 0)
+            ListBox1Click();
+    });
+    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm17::ListBox1DblClick);
+    connect(Button1, &QPushButton::clicked, this, &TForm17::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm17::Button2Click);
+
+    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this,
+            [this] { m_context.platform.showHelp(HelpTopic); });
+}
+
+void TForm17::ListBox1Click()
+{
+    // The case mode is chosen on every pick, so a toggle of the tag case while the dialog
+    // was closed takes effect with the next tag picked.
+    const bool lower = !m_context.core.IsUpperTagCase();
+    setForcedLowerCase(lower);
+    const QListWidgetItem *item = ListBox1->currentItem();
+    if (!item)
+        return;
+    Edit1->setText(lower ? item->text().toLower() : item->text());
+}
+
+void TForm17::ListBox1DblClick()
+{
+    ListBox1Click();
+    Button1Click();
+}
+
+void TForm17::Button1Click() { m_context.core.InsertAtCaret(Edit1->text()); }
+
+void TForm17::Button2Click() { reject(); }
+
+void TForm17::done(int result)
+{
+    FormCloseQuery();
+    QDialog::done(result);
+}
+
+void TForm17::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TForm17::FormCloseQuery() { Edit1->clear(); }
+
+void TForm17::setForcedLowerCase(bool lower) { Edit1->setValidator(lower ? m_lowerCase : nullptr); }
+
+} // namespace vellumo

@@ -1,0 +1,337 @@
+#include "editor/document_controller.h"
+#include "editor/insertion_core.h"
+#include "editor/page_template.h"
+#include "editor/title_dialog.h"
+#include "modal.h"
+#include "read_only_folder.h"
+#include "scripted_platform.h"
+#include "test_main.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+using namespace vellumo;
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// How the Title dialog is left.
+enum class TitleAnswer { Ok, CancelButton, CloseBox };
+
+void answerTitle(TitleAnswer how, const QString &typed)
+{
+    whenModalShown([how, typed](QWidget *modal) {
+        auto *dialog = qobject_cast<TForm2 *>(modal);
+        if (dialog == nullptr)
+            return;
+        dialog->Edit1->setText(typed);
+        switch (how) {
+        case TitleAnswer::Ok:
+            dialog->Button1->click();
+            break;
+        case TitleAnswer::CancelButton:
+            dialog->Button2->click();
+            break;
+        case TitleAnswer::CloseBox:
+            dialog->close();
+            break;
+        }
+    });
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(TitleAnswer)
+
+class TestDocument : public QObject {
+    Q_OBJECT
+
+    // One fresh page with its controller, as the main window holds them.
+    struct Fixture {
+        QWidget window;
+        QPlainTextEdit *editor = new QPlainTextEdit(&window);
+        InsertionCore core{editor};
+        ScriptedPlatform platform;
+        TForm2 title{&window};
+        QAction save{nullptr};
+        DocumentController doc{core, platform, title, &window};
+
+        Fixture()
+        {
+            core.setTagCase(UpperTagCase);
+            editor->setPlainText(pageTemplate(true));
+            editor->document()->setModified(false);
+            doc.setSaveButton(&save);
+        }
+        void edit(const QString &text)
+        {
+            editor->moveCursor(QTextCursor::End);
+            core.InsertAtCaret(text);
+            save.setEnabled(true);
+        }
+        bool modified() const { return editor->document()->isModified(); }
+    };
+
+    QTemporaryDir m_dir;
+
+private Q_SLOTS:
+    void newPageFromTitleDialog_data()
+    {
+        QTest::addColumn<TitleAnswer>("answer");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("tagCase");
+        QTest::addColumn<QString>("expectedTitleLine");
+
+        QTest::newRow("nominal: O&K puts the typed title in")
+            << TitleAnswer::Ok << "My page" << UpperTagCase << "<TITLE>My page</TITLE>";
+        QTest::newRow("nominal: lower case page")
+            << TitleAnswer::Ok << "My page" << LowerTagCase << "<title>My page</title>";
+        QTest::newRow("nominal: empty title gives empty title tags")
+            << TitleAnswer::Ok << "" << UpperTagCase << "<TITLE></TITLE>";
+        QTest::newRow("nominal: C&ancel gives the plain template")
+            << TitleAnswer::CancelButton << "ignored" << UpperTagCase
+            << "<TITLE>Place your title here</TITLE>";
+        QTest::newRow("nominal: the close box uses what was typed")
+            << TitleAnswer::CloseBox << "typed" << LowerTagCase << "<title>typed</title>";
+        QTest::newRow("robustness: markup and %1 in a title go in as typed")
+            << TitleAnswer::Ok << "a<b>&c %1" << UpperTagCase << "<TITLE>a<b>&c %1</TITLE>";
+    }
+    void newPageFromTitleDialog()
+    {
+        QFETCH(TitleAnswer, answer);
+        QFETCH(QString, typed);
+        QFETCH(QString, tagCase);
+        QFETCH(QString, expectedTitleLine);
+
+        Fixture f;
+        f.core.setTagCase(tagCase);
+        f.doc.CurrentFileName = QStringLiteral("/somewhere/page.htm");
+        f.save.setEnabled(true);
+        answerTitle(answer, typed);
+        f.doc.New1Click();
+
+        const QStringList lines = f.editor->toPlainText().split(u'\n');
+        QCOMPARE(lines.size(), 12);
+        QCOMPARE(lines.at(2), expectedTitleLine);
+        QCOMPARE(lines.last(), MakerComment);
+        QCOMPARE(f.doc.CurrentFileName, UntitledFileName);
+        QCOMPARE(f.doc.TitleCancelled, QStringLiteral("8"));
+        QVERIFY(!f.modified());
+        QVERIFY(!f.save.isEnabled());
+        QCOMPARE(f.title.Edit1->text(), QString());
+        QVERIFY(f.platform.shown.isEmpty()); // a clean page is replaced without a question
+    }
+
+    void newOnChangedPageAsksFirst_data()
+    {
+        QTest::addColumn<QMessageBox::StandardButton>("reply");
+        QTest::newRow("nominal: No keeps the page") << QMessageBox::No;
+        QTest::newRow("nominal: Yes makes a new page") << QMessageBox::Yes;
+    }
+    void newOnChangedPageAsksFirst()
+    {
+        QFETCH(QMessageBox::StandardButton, reply);
+        Fixture f;
+        f.edit(QStringLiteral("work"));
+        const QString before = f.editor->toPlainText();
+        f.platform.queueAnswer(reply);
+        if (reply == QMessageBox::Yes)
+            answerTitle(TitleAnswer::Ok, QStringLiteral("T"));
+        f.doc.New1Click();
+
+        QCOMPARE(f.platform.texts("ask"),
+                 QStringList{"Are you sure you want to discard the changes?"});
+        QCOMPARE(f.editor->toPlainText() == before, reply == QMessageBox::No);
+        QCOMPARE(f.modified(), reply == QMessageBox::No);
+        QCOMPARE(f.doc.TitleCancelled, QStringLiteral("8"));
+    }
+
+    // Opening and saving without an edit gives back the very bytes of the file.
+    void openSaveRoundTrip_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("nominal: Windows-1252 page with CR LF")
+            << QByteArray("<P>Caf\xE9 \x80 5\r\n<P>\x93quoted\x94\r\n");
+        QTest::newRow("nominal: UTF-8 with non-breaking spaces")
+            << QByteArray("<P>a\xC2\xA0\xC2\xA0" "b&nbsp;</P>\n<P>\xE2\x80\xA8</P>\n");
+        QTest::newRow("nominal: UTF-8 with BOM and CR LF")
+            << QByteArray("\xEF\xBB\xBF<HTML>\r\n\r\n</HTML>");
+        QTest::newRow("robustness: invalid UTF-8") << QByteArray("\xC3\x28 \xFF\xFE\x81\n");
+    }
+    void openSaveRoundTrip()
+    {
+        QFETCH(QByteArray, bytes);
+        Fixture f;
+        const QString path = m_dir.filePath(QStringLiteral("round-trip.htm"));
+        writeBytes(path, bytes);
+        f.platform.queueFile(path);
+        f.doc.Open1Click();
+        QCOMPARE(f.doc.CurrentFileName, QDir::toNativeSeparators(path));
+        QVERIFY(!f.modified());
+
+        writeBytes(path, "overwritten");
+        QVERIFY(f.doc.Save1Click());
+        QCOMPARE(fileBytes(path), bytes);
+        QVERIFY(f.platform.unexpected.isEmpty());
+    }
+
+    void oneCharacterEditChangesOnlyThatCharacter()
+    {
+        Fixture f;
+        const QString path = m_dir.filePath(QStringLiteral("edit.htm"));
+        writeBytes(path, "caf\xE9\r\nend\r\n");
+        QVERIFY(f.doc.openFile(path));
+        QTextCursor cursor(f.editor->document());
+        cursor.setPosition(5);
+        f.editor->setTextCursor(cursor);
+        f.core.InsertAtCaret(QStringLiteral("\u00E8"));
+        QVERIFY(f.doc.Save1Click());
+        QCOMPARE(fileBytes(path), QByteArray("caf\xE9\r\n\xE8" "end\r\n"));
+    }
+
+    void openOnChangedPageAsksFirst()
+    {
+        Fixture f;
+        f.edit(QStringLiteral("unsaved work"));
+        const QString before = f.editor->toPlainText();
+        f.platform.queueAnswer(QMessageBox::No);
+        f.doc.Open1Click();
+        QCOMPARE(f.editor->toPlainText(), before);
+        QCOMPARE(f.platform.shown.size(), 1); // no file chooser after No
+        QVERIFY(f.modified());
+    }
+
+    void unreadableFileLeavesPageAlone_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("robustness: missing file") << "no-such-page.htm";
+        QTest::newRow("robustness: a folder") << "folder";
+    }
+    void unreadableFileLeavesPageAlone()
+    {
+        QFETCH(QString, name);
+        QDir(m_dir.path()).mkdir(QStringLiteral("folder"));
+        Fixture f;
+        f.edit(QStringLiteral("kept"));
+        const QString before = f.editor->toPlainText();
+        const QString path = m_dir.filePath(name);
+        QVERIFY(!f.doc.openFile(path));
+        QCOMPARE(f.editor->toPlainText(), before);
+        QCOMPARE(f.doc.CurrentFileName, UntitledFileName);
+        QVERIFY(f.modified());
+        const QStringList errors = f.platform.texts("error");
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors.first().contains(QDir::toNativeSeparators(path)), qPrintable(errors.first()));
+    }
+
+    void saveOfUntitledPageAsksForName()
+    {
+        Fixture f;
+        f.edit(QStringLiteral("x"));
+        f.platform.queueFile(QString()); // the user cancels Save As
+        QVERIFY(!f.doc.Save1Click());
+        QCOMPARE(f.doc.CurrentFileName, UntitledFileName);
+        QVERIFY(f.modified());
+        QCOMPARE(f.platform.shown.last().kind, QStringLiteral("save"));
+        QVERIFY(f.platform.shown.last().request.confirmOverwrite);
+
+        const QString path = m_dir.filePath(QStringLiteral("new.htm"));
+        f.platform.queueFile(path);
+        QVERIFY(f.doc.Save1Click());
+        QCOMPARE(f.doc.CurrentFileName, QDir::toNativeSeparators(path));
+        QVERIFY(!f.modified());
+        QVERIFY(!f.save.isEnabled());
+        QCOMPARE(fileBytes(path), encodePage(f.doc.pageText(), newPageFormat()));
+    }
+
+    // A save that cannot be written reports the file and why, keeps the old file
+    // whole and leaves the page marked changed.
+    void failedSaveKeepsOldFile()
+    {
+        ReadOnlyFolder folder(QStringLiteral("page.htm"), "old contents");
+        QVERIFY2(folder.ready(), "could not make a read-only folder");
+        const QString path = folder.path(QStringLiteral("page.htm"));
+        Fixture f;
+        f.doc.CurrentFileName = path;
+        f.edit(QStringLiteral("new work"));
+
+        QVERIFY(!f.doc.Save1Click());
+        QCOMPARE(fileBytes(path), QByteArray("old contents"));
+        QCOMPARE(f.doc.CurrentFileName, path);
+        QVERIFY(f.modified());
+        QVERIFY(f.save.isEnabled());
+        const QStringList errors = f.platform.texts("error");
+        QCOMPARE(errors.size(), 1);
+        QVERIFY(errors.first().contains(QDir::toNativeSeparators(path)));
+        QVERIFY(errors.first().contains(QStringLiteral("was not changed")));
+
+        // Save As into the same place fails the same way and keeps the old name.
+        f.platform.queueFile(folder.path(QStringLiteral("other.htm")));
+        QVERIFY(!f.doc.Saveas1Click());
+        QCOMPARE(f.doc.CurrentFileName, path);
+        QVERIFY(!QFile::exists(folder.path(QStringLiteral("other.htm"))));
+    }
+
+    void closeQuery_data()
+    {
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<QMessageBox::StandardButton>("reply");
+        QTest::addColumn<QString>("saveAsPath"); // "" cancels Save As
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<bool>("saved");
+
+        QTest::newRow("nominal: clean page closes without a question")
+            << false << QMessageBox::NoButton << "" << true << false;
+        QTest::newRow("nominal: No closes without saving")
+            << true << QMessageBox::No << "" << true << false;
+        QTest::newRow("nominal: Cancel stays open") << true << QMessageBox::Cancel << "" << false
+                                                   << false;
+        QTest::newRow("robustness: box closed otherwise stays open")
+            << true << QMessageBox::NoButton << "" << false << false;
+        QTest::newRow("nominal: Yes saves, then closes")
+            << true << QMessageBox::Yes << "closing.htm" << true << true;
+        QTest::newRow("nominal: Yes, then cancelled Save As, stays open")
+            << true << QMessageBox::Yes << "" << false << false;
+    }
+    void closeQuery()
+    {
+        QFETCH(bool, changed);
+        QFETCH(QMessageBox::StandardButton, reply);
+        QFETCH(QString, saveAsPath);
+        QFETCH(bool, closes);
+        QFETCH(bool, saved);
+
+        Fixture f;
+        if (changed) {
+            f.edit(QStringLiteral("changes"));
+            f.platform.queueAnswer(reply);
+        }
+        const QString path = saveAsPath.isEmpty() ? QString() : m_dir.filePath(saveAsPath);
+        if (reply == QMessageBox::Yes)
+            f.platform.queueFile(path);
+
+        QCOMPARE(f.doc.FormCloseQuery(), closes);
+        QCOMPARE(f.platform.texts("ask"),
+                 changed ? QStringList{"Do you want to save the changes?"} : QStringList());
+        QCOMPARE(!path.isEmpty() && QFile::exists(path), saved);
+        QVERIFY(f.platform.answersUsed());
+    }
+};
+
+VELLUMO_TEST_MAIN(TestDocument)
+#include "tst_document.moc"
