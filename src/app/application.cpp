@@ -3,8 +3,24 @@
 #include "app/data_files.h"
 #include "app/launchers.h"
 #include "app/main_window.h"
+#include "dialogs/applet_dialog.h"
+#include "dialogs/email_dialog.h"
+#include "dialogs/embedded_item_dialog.h"
+#include "dialogs/font_dialog.h"
+#include "dialogs/form_action_dialog.h"
+#include "dialogs/form_field_dialog.h"
 #include "dialogs/image_dialog.h"
+#include "dialogs/link_dialog.h"
+#include "dialogs/map_dialog.h"
+#include "dialogs/marquee_dialog.h"
+#include "dialogs/meta_dialog.h"
+#include "dialogs/page_transfer_dialog.h"
+#include "dialogs/rule_dialog.h"
+#include "dialogs/script_dialog.h"
+#include "dialogs/scrolling_text_dialog.h"
+#include "dialogs/sound_dialog.h"
 #include "dialogs/staged_dialogs.h"
+#include "generators/frame_wizard.h"
 #include "generators/page_generator_dialog.h"
 #include "markup/insert_tags_dialog.h"
 #include "editor/document_controller.h"
@@ -58,6 +74,8 @@ Windows::Windows(Platform &platform) : m_main(new TForm1(platform))
              new TForm28(context, m_main)};
     for (QWidget *window : m_all)
         window->hide();
+    // The Frame Wizard's first step hands over to its second.
+    qobject_cast<TForm13 *>(m_all.at(12))->setFrameDetails(qobject_cast<TForm14 *>(m_all.at(13)));
     m_main->setDialogs(m_all.mid(1));
     bindLaunchers(*m_main);
 }
@@ -84,26 +102,67 @@ int writeScreenshot(TForm1 &window, const QString &out)
 
 } // namespace
 
-int runApplication(int argc, char *argv[])
-{
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Vellumo"));
-    QApplication::setOrganizationName(QStringLiteral("Vellumo"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    QApplication::setApplicationDisplayName(QString());
+namespace {
 
-    QCommandLineParser parser;
+bool hasArgument(int argc, char *argv[], std::initializer_list<const char *> names)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        for (const char *name : names)
+            if (argument == name || argument.startsWith(QByteArray(name) + '='))
+                return true;
+    }
+    return false;
+}
+
+void describe(QCoreApplication &app, QCommandLineParser &parser, const QCommandLineOption &screenshot)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Vellumo"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Vellumo"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
     parser.setApplicationDescription(QStringLiteral("Vellumo, an HTML source editor."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption screenshot(
-        QStringLiteral("screenshot"),
-        QStringLiteral("Write a picture of the main window after start-up to <png> and exit."),
-        QStringLiteral("png"));
     parser.addOption(screenshot);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The page to open."),
                                  QStringLiteral("[file]"));
     parser.process(app);
+}
+
+} // namespace
+
+int runApplication(int argc, char *argv[])
+{
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Write a picture of the main window after start-up to <png> and exit."),
+        QStringLiteral("png"));
+
+    // Help and version need no display.
+    if (hasArgument(argc, argv, {"--help", "-h", "--help-all", "--version", "-v"})) {
+        QCoreApplication app(argc, argv);
+        QCommandLineParser parser;
+        describe(app, parser, screenshot);
+        return 0;
+    }
+    if (hasArgument(argc, argv, {"--screenshot"})) {
+        // The picture is drawn off screen, display or not.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+#ifdef Q_OS_LINUX
+    else if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+             qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        std::fprintf(stderr, "vellumo: there is no display to show the editor on (neither DISPLAY nor "
+                             "WAYLAND_DISPLAY is set).\nUse --screenshot OUT.png to draw the main "
+                             "window into a picture instead.\n");
+        return 1;
+    }
+#endif
+
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    describe(app, parser, screenshot);
+    QApplication::setApplicationDisplayName(QString());
 
     const QString startupFolder = QDir::currentPath();
     QtPlatform platform(findDataFile(startupFolder, QStringLiteral("help/index.html"))

@@ -2,10 +2,14 @@
 
 #include "app/control_tables.h"
 #include "app/data_files.h"
+#include "app/status_hints.h"
+#include "dialogs/link_dialog.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
 #include "editor/page_template.h"
 #include "editor/title_dialog.h"
+#include "markup/entity_palette.h"
+#include "markup/format_commands.h"
 #include "platform/platform.h"
 #include "widgets/flat_tool_button.h"
 #include "widgets/glyph_icon.h"
@@ -63,6 +67,7 @@ TForm1::TForm1(Platform &platform, QWidget *parent)
     createSidePanel();
     createStatusBar();
     bindCommands();
+    createStatusHints();
     FormCreate();
 }
 
@@ -219,6 +224,8 @@ void TForm1::createSidePanel()
     Panel3 = new QFrame;
     Panel3->setObjectName(QStringLiteral("Panel3"));
     Panel3->setFixedWidth(209);
+    // Narrow tabs, so that every tab of both page controls fits the panel's width.
+    Panel3->setStyleSheet(QStringLiteral("QTabBar { font-size: 8pt; } QTabBar::tab { padding: 2px 3px; }"));
     PageControl1 = new QTabWidget(Panel3);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     auto *panelLayout = new QVBoxLayout(Panel3);
@@ -267,6 +274,7 @@ void TForm1::createSidePanel()
     auto fillPalette = [](QWidget *page, const std::vector<ButtonEntry> &buttons) {
         auto *grid = new QGridLayout;
         grid->setSpacing(0);
+        grid->setColumnStretch(8, 1); // buttons keep to the left, rows of eight
         int index = 0;
         for (const ButtonEntry &entry : buttons)
             addToPaletteGrid(grid, makeFlatButton(page, entry.name, entry.hint,
@@ -278,6 +286,8 @@ void TForm1::createSidePanel()
     };
     fillPalette(TabSheet6, normalPalette());
     fillPalette(TabSheet7, appletsPalette());
+    populateFontsPage(TabSheet4);
+    populateCharacterPalette(TabSheet5, *m_core);
 
     auto *centre = new QWidget;
     auto *layout = new QHBoxLayout(centre);
@@ -296,8 +306,43 @@ void TForm1::createStatusBar()
     StatusBar1->showMessage(WelcomeText);
 }
 
+void TForm1::createStatusHints()
+{
+    auto *hints = new StatusHints(StatusBar1, this);
+    hints->onMenuRowFiller = [this] { dockMenuToolbarHome(); };
+    hints->install(this);
+    Q_ASSERT_X(hints->missingControls().isEmpty(), "TForm1",
+               qPrintable(hints->missingControls().join(u' ')));
+}
+
+void TForm1::dockMenuToolbarHome()
+{
+    // The first toolbar of the top row, the menu toolbar apart.
+    QToolBar *first = nullptr;
+    for (QToolBar *toolbar : findChildren<QToolBar *>(Qt::FindDirectChildrenOnly)) {
+        if (toolbar == Toolbar971 || toolbar->isFloating() ||
+            toolBarArea(toolbar) != Qt::TopToolBarArea)
+            continue;
+        const QPoint at = toolbar->geometry().topLeft();
+        if (first == nullptr || at.y() < first->y() || (at.y() == first->y() && at.x() < first->x()))
+            first = toolbar;
+    }
+    if (first == nullptr)
+        return;
+    const bool home = !Toolbar971->isFloating() && toolBarArea(Toolbar971) == Qt::TopToolBarArea &&
+                      Toolbar971->y() <= first->y() && Toolbar971->x() < first->x();
+    if (home)
+        return;
+    removeToolBar(Toolbar971);
+    insertToolBar(first, Toolbar971);
+    Toolbar971->show();
+}
+
 void TForm1::bindCommands()
 {
+    // The formatting commands and Insert Comment come from their own table.
+    const QStringList unbound = bindMarkupCommands(this, *m_core);
+    Q_ASSERT_X(unbound.isEmpty(), "TForm1", qPrintable(unbound.join(u' ')));
     auto bind = [this](std::initializer_list<const char *> names, auto handler) {
         for (const char *name : names)
             connect(action(QString::fromLatin1(name)), &QAction::triggered, this, handler);
@@ -324,6 +369,9 @@ void TForm1::bindCommands()
     bind({"Help1"}, [this] { m_platform.showHelp(0); });
     bind({"TipoftheDay2"}, [this] { TipoftheDay2Click(); });
     bind({"About1"}, [this] { showModal(QStringLiteral("Form4")); });
+    bind({"ToolbarButton97126"}, [this] { linkFromSelectedText(*m_core); });
+    connect(findChild<QToolButton *>(QStringLiteral("ToolbarButton97125")), &QToolButton::clicked,
+            this, [this] { linkFromSelectedText(*m_core); });
 
     connect(RichEdit1, &QPlainTextEdit::selectionChanged, this, &TForm1::RichEdit1SelectionChange);
     connect(RichEdit1, &QPlainTextEdit::cursorPositionChanged, this,

@@ -106,6 +106,8 @@ private:
     void createSidePanel();
     void createStatusBar();
     void bindCommands();
+    void createStatusHints();
+    void dockMenuToolbarHome();
     QAction *newAction(const QString &objectName, const QString &text);
     void applyPanelSetting();
     void setPanelShown(bool shown);

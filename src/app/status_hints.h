@@ -25,8 +25,8 @@ public:
     static QString welcomeText() { return QStringLiteral("Welcome to Vellumo"); }
 
     // Finds every control of the status-text table below `root` (and `root` itself) by
-    // objectName, turns on its mouse tracking and watches it. May be called again after
-    // controls were added; a control is watched once.
+    // objectName, turns on mouse tracking for it and for Qt's unnamed parts of it, and
+    // watches them. Call it again after adding controls; a control is watched once.
     void install(QWidget *root);
 
     // Table names that install() has not found so far, for a start-up check of the window.
@@ -51,6 +51,7 @@ private:
     };
 
     void watch(QWidget *widget, const QString &name);
+    void track(QWidget *widget);
     void showFor(QWidget *widget);
 
     QStatusBar *m_bar;

@@ -8,8 +8,7 @@
 
 namespace vellumo {
 
-QString appletElement(const AppletFields &fields, const MarkupStyle &style)
-{
+QString appletElement(const AppletFields &fields, const MarkupStyle &style) {
     return TagWriter(style)
         .literal(QStringLiteral("<APPLET"))
         .quotedIfFilled(QStringLiteral(" CODE="), fields.source)
@@ -21,8 +20,7 @@ QString appletElement(const AppletFields &fields, const MarkupStyle &style)
         .result();
 }
 
-QString parameterElement(const ParameterFields &fields, const MarkupStyle &style)
-{
+QString parameterElement(const ParameterFields &fields, const MarkupStyle &style) {
     return TagWriter(style)
         .literal(QStringLiteral("<PARAM"))
         .quotedIfFilled(QStringLiteral(" NAME="), fields.name)
@@ -32,15 +30,14 @@ QString parameterElement(const ParameterFields &fields, const MarkupStyle &style
 }
 
 TForm25::TForm25(DialogContext &context, QWidget *parent)
-    : ElementDialog(context,
-                    DialogTraits{QStringLiteral("Form25"), QStringLiteral("JAVA Applet"), 53,
-                                 false},
-                    parent),
-      m_source(makeTextField(body(), QStringLiteral("Edit1"))),
-      m_message(makeTextField(body(), QStringLiteral("Edit4"))),
-      m_width(new NumberField(QStringLiteral("Edit2"), QStringLiteral("UpDown1"), 0, 100, body())),
-      m_height(new NumberField(QStringLiteral("Edit3"), QStringLiteral("UpDown2"), 0, 100, body()))
-{
+    : ElementDialog(
+          context, DialogTraits{QStringLiteral("Form25"), QStringLiteral("JAVA Applet"), 53, false},
+          parent)
+    , m_source(makeTextField(body(), QStringLiteral("Edit1")))
+    , m_message(makeTextField(body(), QStringLiteral("Edit4")))
+    , m_width(new NumberField(QStringLiteral("Edit2"), QStringLiteral("UpDown1"), 0, 100, body()))
+    , m_height(
+          new NumberField(QStringLiteral("Edit3"), QStringLiteral("UpDown2"), 0, 100, body())) {
     m_width->setText(QStringLiteral("0"));
     m_height->setText(QStringLiteral("0"));
     m_source->setMinimumWidth(220);
@@ -55,22 +52,21 @@ TForm25::TForm25(DialogContext &context, QWidget *parent)
     connect(okButton(), &QPushButton::clicked, this, &TForm25::Button1Click);
 }
 
-AppletFields TForm25::fields() const
-{
+AppletFields TForm25::fields() const {
     return AppletFields{m_source->text(), m_message->text(), m_width->text(), m_height->text()};
 }
 
-void TForm25::Button1Click() { insertAndClose(appletElement(fields(), markupStyle())); }
+void TForm25::Button1Click() {
+    insertAndClose(appletElement(fields(), markupStyle()));
+}
 
-void TForm25::FormShow()
-{
+void TForm25::FormShow() {
     m_width->clear();
     m_height->clear();
     m_source->setFocus(Qt::OtherFocusReason);
 }
 
-void TForm25::FormCloseQuery()
-{
+void TForm25::FormCloseQuery() {
     m_source->clear();
     m_message->clear();
     m_width->clear();
@@ -80,10 +76,9 @@ void TForm25::FormCloseQuery()
 TForm26::TForm26(DialogContext &context, QWidget *parent)
     : ElementDialog(context,
                     DialogTraits{QStringLiteral("Form26"), QStringLiteral("Parameter"), 54, false},
-                    parent),
-      m_name(makeTextField(body(), QStringLiteral("Edit1"))),
-      m_value(makeTextField(body(), QStringLiteral("Edit2")))
-{
+                    parent)
+    , m_name(makeTextField(body(), QStringLiteral("Edit1")))
+    , m_value(makeTextField(body(), QStringLiteral("Edit2"))) {
     m_name->setMinimumWidth(200);
     auto *form = new QFormLayout(body());
     form->setContentsMargins(0, 0, 0, 0);
@@ -93,14 +88,19 @@ TForm26::TForm26(DialogContext &context, QWidget *parent)
     connect(okButton(), &QPushButton::clicked, this, &TForm26::Button1Click);
 }
 
-ParameterFields TForm26::fields() const { return ParameterFields{m_name->text(), m_value->text()}; }
+ParameterFields TForm26::fields() const {
+    return ParameterFields{m_name->text(), m_value->text()};
+}
 
-void TForm26::Button1Click() { insertAndClose(parameterElement(fields(), markupStyle())); }
+void TForm26::Button1Click() {
+    insertAndClose(parameterElement(fields(), markupStyle()));
+}
 
-void TForm26::FormShow() { m_name->setFocus(Qt::OtherFocusReason); }
+void TForm26::FormShow() {
+    m_name->setFocus(Qt::OtherFocusReason);
+}
 
-void TForm26::FormCloseQuery()
-{
+void TForm26::FormCloseQuery() {
     m_name->clear();
     m_value->clear();
 }

@@ -1,6 +1,8 @@
 #include "dialogs/element_dialog.h"
 
 #include "editor/insertion_core.h"
+#include "widgets/number_field.h"
+#include "widgets/numeric_edit.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -18,10 +20,12 @@
 namespace vellumo {
 
 ElementDialog::ElementDialog(DialogContext &context, const DialogTraits &traits, QWidget *parent)
-    : QDialog(parent), m_context(context), m_traits(traits), m_body(new QWidget(this)),
-      m_ok(new QPushButton(QStringLiteral("OK"), this)),
-      m_cancel(new QPushButton(QStringLiteral("Cancel"), this))
-{
+    : QDialog(parent)
+    , m_context(context)
+    , m_traits(traits)
+    , m_body(new QWidget(this))
+    , m_ok(new QPushButton(QStringLiteral("OK"), this))
+    , m_cancel(new QPushButton(QStringLiteral("Cancel"), this)) {
     setObjectName(traits.objectName);
     setWindowTitle(traits.caption);
     setModal(true);
@@ -51,13 +55,11 @@ ElementDialog::ElementDialog(DialogContext &context, const DialogTraits &traits,
     layout->addLayout(buttons);
 }
 
-MarkupStyle ElementDialog::markupStyle() const
-{
+MarkupStyle ElementDialog::markupStyle() const {
     return MarkupStyle{core().IsUpperTagCase(), core().attributeQuote()};
 }
 
-void ElementDialog::setKeyboardOrder(const QList<QWidget *> &fields)
-{
+void ElementDialog::setKeyboardOrder(const QList<QWidget *> &fields) {
     QList<QWidget *> chain = fields;
     if (m_traits.cancelFirst)
         chain << m_cancel << m_ok;
@@ -67,14 +69,12 @@ void ElementDialog::setKeyboardOrder(const QList<QWidget *> &fields)
         setTabOrder(chain.at(i - 1), chain.at(i));
 }
 
-void ElementDialog::done(int result)
-{
+void ElementDialog::done(int result) {
     FormCloseQuery();
     QDialog::done(result);
 }
 
-void ElementDialog::insertAndClose(const QString &snippet, int stepBack, bool focusEditor)
-{
+void ElementDialog::insertAndClose(const QString &snippet, int stepBack, bool focusEditor) {
     core().InsertAtCaret(snippet);
     if (stepBack > 0)
         core().MoveCaretBack(stepBack);
@@ -83,15 +83,13 @@ void ElementDialog::insertAndClose(const QString &snippet, int stepBack, bool fo
     accept();
 }
 
-void ElementDialog::reportError(const QString &text)
-{
+void ElementDialog::reportError(const QString &text) {
     platform().showError(this, QStringLiteral("Error"), text);
     FormActivate();
 }
 
 bool ElementDialog::browse(QLineEdit *field, const FileChooserRequest &request,
-                           QWidget *focusAfter)
-{
+                           QWidget *focusAfter) {
     FileChooserRequest asked = request;
     if (asked.startFolder.isEmpty())
         asked.startFolder = QDir::currentPath();
@@ -113,8 +111,7 @@ bool ElementDialog::browse(QLineEdit *field, const FileChooserRequest &request,
     return true;
 }
 
-void ElementDialog::showEvent(QShowEvent *event)
-{
+void ElementDialog::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
@@ -127,8 +124,7 @@ void ElementDialog::showEvent(QShowEvent *event)
     FormActivate();
 }
 
-void ElementDialog::keyPressEvent(QKeyEvent *event)
-{
+void ElementDialog::keyPressEvent(QKeyEvent *event) {
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
         if (m_traits.helpTopic > 0)
             platform().showHelp(m_traits.helpTopic);
@@ -142,8 +138,7 @@ void ElementDialog::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-QComboBox *makeListField(QWidget *parent, const QString &objectName, const QStringList &items)
-{
+QComboBox *makeListField(QWidget *parent, const QString &objectName, const QStringList &items) {
     auto *combo = new QComboBox(parent);
     combo->setObjectName(objectName);
     combo->setEditable(true);
@@ -154,27 +149,23 @@ QComboBox *makeListField(QWidget *parent, const QString &objectName, const QStri
     return combo;
 }
 
-void clearListField(QComboBox *combo)
-{
+void clearListField(QComboBox *combo) {
     combo->setCurrentIndex(-1);
     combo->setEditText(QString());
 }
 
-void moveCaretRight(QLineEdit *field, int count)
-{
-    field->setCursorPosition(std::min(field->cursorPosition() + count,
-                                      static_cast<int>(field->text().size())));
+void moveCaretRight(QLineEdit *field, int count) {
+    field->setCursorPosition(
+        std::min(field->cursorPosition() + count, static_cast<int>(field->text().size())));
 }
 
-QLineEdit *makeTextField(QWidget *parent, const QString &objectName)
-{
+QLineEdit *makeTextField(QWidget *parent, const QString &objectName) {
     auto *edit = new QLineEdit(parent);
     edit->setObjectName(objectName);
     return edit;
 }
 
-QPushButton *makeBrowseButton(QWidget *parent, const QString &objectName)
-{
+QPushButton *makeBrowseButton(QWidget *parent, const QString &objectName) {
     auto *button = new QPushButton(parent);
     button->setObjectName(objectName);
     button->setIcon(parent->style()->standardIcon(QStyle::SP_DirOpenIcon));
@@ -184,8 +175,13 @@ QPushButton *makeBrowseButton(QWidget *parent, const QString &objectName)
     return button;
 }
 
-QString listedFileName(const QString &folder, const QString &name)
-{
+NumberField *makeDigitsField(QWidget *parent, const QString &editName, const QString &arrowsName) {
+    auto *field = new NumberField(editName, arrowsName, 0, 100, parent, new NumericEdit);
+    field->setText(QStringLiteral("0"));
+    return field;
+}
+
+QString listedFileName(const QString &folder, const QString &name) {
     const QStringList listed =
         QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
     // Only a file that is there under another spelling takes the listed one: a new

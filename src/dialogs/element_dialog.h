@@ -14,6 +14,7 @@ class QPushButton;
 namespace vellumo {
 
 class InsertionCore;
+class NumberField;
 
 // What sets one element dialog apart from the others in the shared behaviour.
 struct DialogTraits {
@@ -80,7 +81,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    DialogContext &m_context;
+    DialogContext m_context; // a copy: the two references it holds outlive every dialog
     DialogTraits m_traits;
     QWidget *m_body;
     QPushButton *m_ok;
@@ -97,7 +98,12 @@ void moveCaretRight(QLineEdit *field, int count);
 // A text field with its object name.
 QLineEdit *makeTextField(QWidget *parent, const QString &objectName);
 // The small picture button at the right end of a file field.
-QPushButton *makeBrowseButton(QWidget *parent, const QString &objectName = QStringLiteral("BitBtn1"));
+QPushButton *makeBrowseButton(QWidget *parent,
+                              const QString &objectName = QStringLiteral("BitBtn1"));
+
+// A number field that takes digits and a leading minus only, arrows 0 to 100,
+// starting at "0".
+NumberField *makeDigitsField(QWidget *parent, const QString &editName, const QString &arrowsName);
 
 // The name under which `folder` lists a file called `name`: the stored spelling when
 // the listing holds it in other letter case, `name` itself when it is not listed.

@@ -10,8 +10,7 @@ namespace {
 const QString EndTag = QStringLiteral("</A>");
 }
 
-QString emailLink(const EmailFields &fields, const MarkupStyle &style)
-{
+QString emailLink(const EmailFields &fields, const MarkupStyle &style) {
     return TagWriter(style)
         .literal(QStringLiteral("<A HREF="))
         .quotedValue(QStringLiteral("mailto:") + fields.address)
@@ -24,10 +23,9 @@ QString emailLink(const EmailFields &fields, const MarkupStyle &style)
 TForm8::TForm8(DialogContext &context, QWidget *parent)
     : ElementDialog(context,
                     DialogTraits{QStringLiteral("Form8"), QStringLiteral("E-Mail"), 40, true},
-                    parent),
-      m_address(makeTextField(body(), QStringLiteral("Edit1"))),
-      m_description(makeTextField(body(), QStringLiteral("Edit2")))
-{
+                    parent)
+    , m_address(makeTextField(body(), QStringLiteral("Edit1")))
+    , m_description(makeTextField(body(), QStringLiteral("Edit2"))) {
     m_address->setMinimumWidth(220);
     auto *form = new QFormLayout(body());
     form->setContentsMargins(0, 0, 0, 0);
@@ -37,20 +35,22 @@ TForm8::TForm8(DialogContext &context, QWidget *parent)
     connect(okButton(), &QPushButton::clicked, this, &TForm8::Button1Click);
 }
 
-EmailFields TForm8::fields() const { return EmailFields{m_address->text(), m_description->text()}; }
+EmailFields TForm8::fields() const {
+    return EmailFields{m_address->text(), m_description->text()};
+}
 
-void TForm8::Button1Click()
-{
+void TForm8::Button1Click() {
     const EmailFields typed = fields();
     // With no link text the caret waits between the tags so the user can type it.
     insertAndClose(emailLink(typed, markupStyle()),
                    typed.description.isEmpty() ? static_cast<int>(EndTag.size()) : 0, true);
 }
 
-void TForm8::FormActivate() { m_address->setFocus(Qt::OtherFocusReason); }
+void TForm8::FormActivate() {
+    m_address->setFocus(Qt::OtherFocusReason);
+}
 
-void TForm8::FormCloseQuery()
-{
+void TForm8::FormCloseQuery() {
     m_address->clear();
     m_description->clear();
 }

@@ -9,8 +9,7 @@
 
 namespace vellumo {
 
-QString embeddedItemTag(const EmbeddedItemFields &fields, const MarkupStyle &style)
-{
+QString embeddedItemTag(const EmbeddedItemFields &fields, const MarkupStyle &style) {
     return TagWriter(style)
         .quoted(QStringLiteral("<EMBEDED SRC="), fields.item)
         .unquotedIfFilled(QStringLiteral(" WIDTH="), fields.width)
@@ -20,15 +19,13 @@ QString embeddedItemTag(const EmbeddedItemFields &fields, const MarkupStyle &sty
 }
 
 TForm28::TForm28(DialogContext &context, QWidget *parent)
-    : ElementDialog(context,
-                    DialogTraits{QStringLiteral("Form28"), QStringLiteral("Embeded Item"), 55,
-                                 false},
-                    parent),
-      m_item(makeTextField(body(), QStringLiteral("Edit1"))),
-      m_height(new NumberField(QStringLiteral("Edit2"), QStringLiteral("UpDown1"), 0, 100, body())),
-      m_width(new NumberField(QStringLiteral("Edit3"), QStringLiteral("UpDown2"), 0, 100, body())),
-      m_browse(makeBrowseButton(body()))
-{
+    : ElementDialog(
+          context,
+          DialogTraits{QStringLiteral("Form28"), QStringLiteral("Embeded Item"), 55, false}, parent)
+    , m_item(makeTextField(body(), QStringLiteral("Edit1")))
+    , m_height(new NumberField(QStringLiteral("Edit2"), QStringLiteral("UpDown1"), 0, 100, body()))
+    , m_width(new NumberField(QStringLiteral("Edit3"), QStringLiteral("UpDown2"), 0, 100, body()))
+    , m_browse(makeBrowseButton(body())) {
     m_height->setText(QStringLiteral("0"));
     m_width->setText(QStringLiteral("0"));
     m_item->setMinimumWidth(220);
@@ -46,30 +43,28 @@ TForm28::TForm28(DialogContext &context, QWidget *parent)
     connect(m_browse, &QPushButton::clicked, this, &TForm28::BitBtn1Click);
 }
 
-EmbeddedItemFields TForm28::fields() const
-{
+EmbeddedItemFields TForm28::fields() const {
     return EmbeddedItemFields{m_item->text(), m_height->text(), m_width->text()};
 }
 
-void TForm28::Button1Click() { insertAndClose(embeddedItemTag(fields(), markupStyle())); }
+void TForm28::Button1Click() {
+    insertAndClose(embeddedItemTag(fields(), markupStyle()));
+}
 
-void TForm28::BitBtn1Click()
-{
+void TForm28::BitBtn1Click() {
     FileChooserRequest request;
     request.filters = {QStringLiteral("All Files (*)")};
     request.mustExist = true;
     browse(m_item, request, m_height->edit());
 }
 
-void TForm28::FormActivate()
-{
+void TForm28::FormActivate() {
     m_height->clear();
     m_width->clear();
     m_item->setFocus(Qt::OtherFocusReason);
 }
 
-void TForm28::FormCloseQuery()
-{
+void TForm28::FormCloseQuery() {
     m_item->clear();
     m_height->clear();
     m_width->clear();

@@ -6,8 +6,7 @@
 
 namespace vellumo {
 
-QString formActionTag(const QString &action, const MarkupStyle &style)
-{
+QString formActionTag(const QString &action, const MarkupStyle &style) {
     return TagWriter(style)
         .literal(QStringLiteral("<FORM METHOD=POST ACTION="))
         .quotedValue(action)
@@ -16,12 +15,10 @@ QString formActionTag(const QString &action, const MarkupStyle &style)
 }
 
 TForm20::TForm20(DialogContext &context, QWidget *parent)
-    : ElementDialog(context,
-                    DialogTraits{QStringLiteral("Form20"), QStringLiteral("Form Action"), 47,
-                                 false},
-                    parent),
-      m_action(makeTextField(body(), QStringLiteral("Edit1")))
-{
+    : ElementDialog(
+          context, DialogTraits{QStringLiteral("Form20"), QStringLiteral("Form Action"), 47, false},
+          parent)
+    , m_action(makeTextField(body(), QStringLiteral("Edit1"))) {
     m_action->setMinimumWidth(220);
     auto *form = new QFormLayout(body());
     form->setContentsMargins(0, 0, 0, 0);
@@ -30,10 +27,16 @@ TForm20::TForm20(DialogContext &context, QWidget *parent)
     connect(okButton(), &QPushButton::clicked, this, &TForm20::Button1Click);
 }
 
-void TForm20::Button1Click() { insertAndClose(formActionTag(m_action->text(), markupStyle())); }
+void TForm20::Button1Click() {
+    insertAndClose(formActionTag(m_action->text(), markupStyle()));
+}
 
-void TForm20::FormShow() { m_action->setFocus(Qt::OtherFocusReason); }
+void TForm20::FormShow() {
+    m_action->setFocus(Qt::OtherFocusReason);
+}
 
-void TForm20::FormCloseQuery() { m_action->clear(); }
+void TForm20::FormCloseQuery() {
+    m_action->clear();
+}
 
 } // namespace vellumo

@@ -12,14 +12,13 @@ namespace vellumo {
 
 namespace {
 
-const QStringList Types{QStringLiteral("Checkbox"),      QStringLiteral("Hidden"),
-                        QStringLiteral("Radio Button"),  QStringLiteral("Reset Button"),
-                        QStringLiteral("Select List"),   QStringLiteral("Submit Button"),
-                        QStringLiteral("Text"),          QStringLiteral("Text Area")};
+const QStringList Types{QStringLiteral("Checkbox"),     QStringLiteral("Hidden"),
+                        QStringLiteral("Radio Button"), QStringLiteral("Reset Button"),
+                        QStringLiteral("Select List"),  QStringLiteral("Submit Button"),
+                        QStringLiteral("Text"),         QStringLiteral("Text Area")};
 
 // The INPUT types of the kinds written as one INPUT with a name and a value.
-QString inputType(const QString &type)
-{
+QString inputType(const QString &type) {
     if (type == Types.at(0))
         return QStringLiteral("CHECKBOX");
     if (type == Types.at(1))
@@ -37,8 +36,7 @@ QString inputType(const QString &type)
 
 } // namespace
 
-QString formFieldMarkup(const FormFieldFields &fields, const MarkupStyle &style)
-{
+QString formFieldMarkup(const FormFieldFields &fields, const MarkupStyle &style) {
     TagWriter writer(style);
     if (fields.type == QStringLiteral("Select List"))
         return writer.quoted(QStringLiteral("<SELECT NAME="), fields.name)
@@ -66,8 +64,7 @@ QString formFieldMarkup(const FormFieldFields &fields, const MarkupStyle &style)
     return writer.text(QStringLiteral(">")).result();
 }
 
-FormFieldStates formFieldStates(const QString &type)
-{
+FormFieldStates formFieldStates(const QString &type) {
     FormFieldStates states;
     const qsizetype kind = Types.indexOf(type);
     if (kind >= 0 && kind <= 3) {
@@ -98,15 +95,15 @@ FormFieldStates formFieldStates(const QString &type)
 TForm21::TForm21(DialogContext &context, QWidget *parent)
     : ElementDialog(context,
                     DialogTraits{QStringLiteral("Form21"), QStringLiteral("Form Field"), 0, false},
-                    parent),
-      m_type(makeListField(body(), QStringLiteral("ComboBox1"), Types)),
-      m_name(makeTextField(body(), QStringLiteral("Edit1"))),
-      m_value(makeTextField(body(), QStringLiteral("Edit2"))),
-      m_firstLabel(new QLabel(QStringLiteral("Rows"), body())),
-      m_first(new NumberField(QStringLiteral("Edit3"), QStringLiteral("UpDown1"), 0, 100, body())),
-      m_secondLabel(new QLabel(QStringLiteral("Max Length"), body())),
-      m_second(new NumberField(QStringLiteral("Edit4"), QStringLiteral("UpDown2"), 0, 100, body()))
-{
+                    parent)
+    , m_type(makeListField(body(), QStringLiteral("ComboBox1"), Types))
+    , m_name(makeTextField(body(), QStringLiteral("Edit1")))
+    , m_value(makeTextField(body(), QStringLiteral("Edit2")))
+    , m_firstLabel(new QLabel(QStringLiteral("Rows"), body()))
+    , m_first(new NumberField(QStringLiteral("Edit3"), QStringLiteral("UpDown1"), 0, 100, body()))
+    , m_secondLabel(new QLabel(QStringLiteral("Max Length"), body()))
+    , m_second(
+          new NumberField(QStringLiteral("Edit4"), QStringLiteral("UpDown2"), 0, 100, body())) {
     m_firstLabel->setObjectName(QStringLiteral("Label4"));
     m_secondLabel->setObjectName(QStringLiteral("Label5"));
     m_type->setCurrentIndex(0);
@@ -134,14 +131,12 @@ TForm21::TForm21(DialogContext &context, QWidget *parent)
     connect(m_type, &QComboBox::currentTextChanged, this, &TForm21::ComboBox1Change);
 }
 
-FormFieldFields TForm21::fields() const
-{
-    return FormFieldFields{m_type->currentText(), m_name->text(), m_value->text(),
-                           m_first->text(), m_second->text()};
+FormFieldFields TForm21::fields() const {
+    return FormFieldFields{m_type->currentText(), m_name->text(), m_value->text(), m_first->text(),
+                           m_second->text()};
 }
 
-void TForm21::Button1Click()
-{
+void TForm21::Button1Click() {
     const QString markup = formFieldMarkup(fields(), markupStyle());
     if (markup.isEmpty()) {
         accept();
@@ -150,8 +145,7 @@ void TForm21::Button1Click()
     insertAndClose(markup);
 }
 
-void TForm21::ComboBox1Change()
-{
+void TForm21::ComboBox1Change() {
     const FormFieldStates states = formFieldStates(m_type->currentText());
     if (states.valueEnabled)
         m_value->setEnabled(*states.valueEnabled);
@@ -167,10 +161,11 @@ void TForm21::ComboBox1Change()
         m_secondLabel->setText(states.secondCaption);
 }
 
-void TForm21::FormShow() { m_name->setFocus(Qt::OtherFocusReason); }
+void TForm21::FormShow() {
+    m_name->setFocus(Qt::OtherFocusReason);
+}
 
-void TForm21::FormCloseQuery()
-{
+void TForm21::FormCloseQuery() {
     m_name->clear();
     m_value->clear();
     m_first->clear();

@@ -13,8 +13,7 @@
 
 namespace vellumo {
 
-QString imageTag(const ImageFields &fields, const MarkupStyle &style)
-{
+QString imageTag(const ImageFields &fields, const MarkupStyle &style) {
     return TagWriter(style)
         .literal(QStringLiteral("<IMG SRC="))
         .quotedValue(fields.image)
@@ -30,8 +29,7 @@ QString imageTag(const ImageFields &fields, const MarkupStyle &style)
 TForm5::TForm5(DialogContext &context, QWidget *parent)
     : ElementDialog(context,
                     DialogTraits{QStringLiteral("Form5"), QStringLiteral("Image"), 39, false},
-                    parent)
-{
+                    parent) {
     auto *group = new QGroupBox(QStringLiteral("Proporties:"), body());
     m_browse = makeBrowseButton(group);
     m_image = makeTextField(group, QStringLiteral("Edit1"));
@@ -67,20 +65,18 @@ TForm5::TForm5(DialogContext &context, QWidget *parent)
     layout->addWidget(group);
     m_image->setMinimumWidth(220);
 
-    setKeyboardOrder({m_browse, m_image, m_alternateText, m_border->edit(), m_align, m_width,
-                      m_height});
+    setKeyboardOrder(
+        {m_browse, m_image, m_alternateText, m_border->edit(), m_align, m_width, m_height});
     connect(okButton(), &QPushButton::clicked, this, &TForm5::Button1Click);
     connect(m_browse, &QPushButton::clicked, this, &TForm5::BitBtn1Click);
 }
 
-ImageFields TForm5::fields() const
-{
-    return ImageFields{m_image->text(), m_alternateText->text(), m_border->text(),
-                       m_align->currentText(), m_width->text(), m_height->text()};
+ImageFields TForm5::fields() const {
+    return ImageFields{m_image->text(),        m_alternateText->text(), m_border->text(),
+                       m_align->currentText(), m_width->text(),         m_height->text()};
 }
 
-void TForm5::Button1Click()
-{
+void TForm5::Button1Click() {
     if (m_image->text().isEmpty()) {
         reportError(
             QStringLiteral("You have to select an image before you can insert the HTML text!"));
@@ -89,8 +85,7 @@ void TForm5::Button1Click()
     insertAndClose(imageTag(fields(), markupStyle()));
 }
 
-void TForm5::BitBtn1Click()
-{
+void TForm5::BitBtn1Click() {
     FileChooserRequest request;
     request.filters = {QStringLiteral("Image Files (*.gif *.jpg)"),
                        QStringLiteral("All Files (*)")};
@@ -99,10 +94,11 @@ void TForm5::BitBtn1Click()
     browse(m_image, request, m_alternateText);
 }
 
-void TForm5::FormActivate() { m_image->setFocus(Qt::OtherFocusReason); }
+void TForm5::FormActivate() {
+    m_image->setFocus(Qt::OtherFocusReason);
+}
 
-void TForm5::FormCloseQuery()
-{
+void TForm5::FormCloseQuery() {
     m_image->clear();
     m_alternateText->clear();
     m_width->clear();

@@ -15,8 +15,7 @@ namespace {
 const QString EndTag = QStringLiteral("</A>");
 const QString StartOfLink = QStringLiteral("<A HREF=");
 
-void resetUrl(QLineEdit *url)
-{
+void resetUrl(QLineEdit *url) {
     url->setText(QStringLiteral("http://"));
     // The caret starts at the beginning, so the opening step lands it after "http://".
     url->setCursorPosition(0);
@@ -24,8 +23,7 @@ void resetUrl(QLineEdit *url)
 
 } // namespace
 
-QString linkTag(const LinkFields &fields, const MarkupStyle &style)
-{
+QString linkTag(const LinkFields &fields, const MarkupStyle &style) {
     return TagWriter(style)
         .literal(StartOfLink)
         .quotedValue(fields.url)
@@ -36,8 +34,7 @@ QString linkTag(const LinkFields &fields, const MarkupStyle &style)
         .result();
 }
 
-void linkFromSelectedText(InsertionCore &core)
-{
+void linkFromSelectedText(InsertionCore &core) {
     const MarkupStyle style{core.IsUpperTagCase(), core.attributeQuote()};
     const QString open = TagWriter(style).literal(StartOfLink).text(style.quote).result();
     const QString close =
@@ -49,19 +46,22 @@ void linkFromSelectedText(InsertionCore &core)
 }
 
 TForm7::TForm7(DialogContext &context, QWidget *parent)
-    : ElementDialog(context, [] {
-          DialogTraits traits{QStringLiteral("Form7"), QStringLiteral("Create Link"), 38, true};
-          traits.okName = QStringLiteral("Button2");
-          traits.cancelName = QStringLiteral("Button1");
-          traits.cancelFirst = true;
-          return traits;
-      }(), parent),
-      m_browse(makeBrowseButton(body())), m_url(makeTextField(body(), QStringLiteral("Edit1"))),
-      m_description(makeTextField(body(), QStringLiteral("Edit2"))),
-      m_target(makeListField(body(), QStringLiteral("ComboBox1"),
+    : ElementDialog(
+          context,
+          [] {
+              DialogTraits traits{QStringLiteral("Form7"), QStringLiteral("Create Link"), 38, true};
+              traits.okName = QStringLiteral("Button2");
+              traits.cancelName = QStringLiteral("Button1");
+              traits.cancelFirst = true;
+              return traits;
+          }(),
+          parent)
+    , m_browse(makeBrowseButton(body()))
+    , m_url(makeTextField(body(), QStringLiteral("Edit1")))
+    , m_description(makeTextField(body(), QStringLiteral("Edit2")))
+    , m_target(makeListField(body(), QStringLiteral("ComboBox1"),
                              {QStringLiteral("_blank"), QStringLiteral("_self"),
-                              QStringLiteral("_parent"), QStringLiteral("_top")}))
-{
+                              QStringLiteral("_parent"), QStringLiteral("_top")})) {
     resetUrl(m_url);
     m_url->setMinimumWidth(240);
     auto *urlRow = new QHBoxLayout;
@@ -78,20 +78,17 @@ TForm7::TForm7(DialogContext &context, QWidget *parent)
     connect(m_browse, &QPushButton::clicked, this, &TForm7::BitBtn1Click);
 }
 
-LinkFields TForm7::fields() const
-{
+LinkFields TForm7::fields() const {
     return LinkFields{m_url->text(), m_description->text(), m_target->currentText()};
 }
 
-void TForm7::Button2Click()
-{
+void TForm7::Button2Click() {
     const LinkFields typed = fields();
     insertAndClose(linkTag(typed, markupStyle()),
                    typed.description.isEmpty() ? static_cast<int>(EndTag.size()) : 0, true);
 }
 
-void TForm7::BitBtn1Click()
-{
+void TForm7::BitBtn1Click() {
     FileChooserRequest request;
     request.filters = {QStringLiteral("Web Files (*.htm *.html *.jpg *.gif)"),
                        QStringLiteral("Web Documents (*.htm *.html)"),
@@ -102,14 +99,12 @@ void TForm7::BitBtn1Click()
     browse(m_url, request, m_description);
 }
 
-void TForm7::FormActivate()
-{
+void TForm7::FormActivate() {
     m_url->setFocus(Qt::OtherFocusReason);
     moveCaretRight(m_url, 7);
 }
 
-void TForm7::FormCloseQuery()
-{
+void TForm7::FormCloseQuery() {
     resetUrl(m_url);
     m_description->clear();
     clearListField(m_target);

@@ -6,8 +6,7 @@
 
 namespace vellumo {
 
-QString imageMapSkeleton(const QString &mapName, const MarkupStyle &style)
-{
+QString imageMapSkeleton(const QString &mapName, const MarkupStyle &style) {
     return TagWriter(style)
         .quoted(QStringLiteral("<MAP NAME="), mapName)
         .text(QStringLiteral(">"))
@@ -25,9 +24,8 @@ QString imageMapSkeleton(const QString &mapName, const MarkupStyle &style)
 TForm22::TForm22(DialogContext &context, QWidget *parent)
     : ElementDialog(context,
                     DialogTraits{QStringLiteral("Form22"), QStringLiteral("Map Name"), 50, false},
-                    parent),
-      m_name(makeTextField(body(), QStringLiteral("Edit1")))
-{
+                    parent)
+    , m_name(makeTextField(body(), QStringLiteral("Edit1"))) {
     auto *form = new QFormLayout(body());
     form->setContentsMargins(0, 0, 0, 0);
     form->addRow(QStringLiteral("Map Name"), m_name);
@@ -35,10 +33,16 @@ TForm22::TForm22(DialogContext &context, QWidget *parent)
     connect(okButton(), &QPushButton::clicked, this, &TForm22::Button1Click);
 }
 
-void TForm22::Button1Click() { insertAndClose(imageMapSkeleton(m_name->text(), markupStyle())); }
+void TForm22::Button1Click() {
+    insertAndClose(imageMapSkeleton(m_name->text(), markupStyle()));
+}
 
-void TForm22::FormShow() { m_name->setFocus(Qt::OtherFocusReason); }
+void TForm22::FormShow() {
+    m_name->setFocus(Qt::OtherFocusReason);
+}
 
-void TForm22::FormCloseQuery() { m_name->clear(); }
+void TForm22::FormCloseQuery() {
+    m_name->clear();
+}
 
 } // namespace vellumo

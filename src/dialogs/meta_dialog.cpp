@@ -7,8 +7,7 @@
 
 namespace vellumo {
 
-QString metaTag(const MetaFields &fields, const MarkupStyle &style)
-{
+QString metaTag(const MetaFields &fields, const MarkupStyle &style) {
     return TagWriter(style)
         .quoted(QStringLiteral("<META HTTP-EQUIV="), fields.httpEquiv)
         .quoted(QStringLiteral(" CONTENT="), fields.content)
@@ -21,8 +20,7 @@ QString metaTag(const MetaFields &fields, const MarkupStyle &style)
 TForm23::TForm23(DialogContext &context, QWidget *parent)
     : ElementDialog(context,
                     DialogTraits{QStringLiteral("Form23"), QStringLiteral("Meta"), 51, false},
-                    parent)
-{
+                    parent) {
     setToolTip(QStringLiteral("Insert Meta"));
     const QStringList names{QStringLiteral("Expires"), QStringLiteral("Reply-to"),
                             QStringLiteral("Keywords"), QStringLiteral("PICS-Label")};
@@ -43,18 +41,20 @@ TForm23::TForm23(DialogContext &context, QWidget *parent)
     connect(okButton(), &QPushButton::clicked, this, &TForm23::Button1Click);
 }
 
-MetaFields TForm23::fields() const
-{
+MetaFields TForm23::fields() const {
     return MetaFields{m_httpEquiv->currentText(), m_content->text(), m_name->currentText(),
                       m_url->text()};
 }
 
-void TForm23::Button1Click() { insertAndClose(metaTag(fields(), markupStyle())); }
+void TForm23::Button1Click() {
+    insertAndClose(metaTag(fields(), markupStyle()));
+}
 
-void TForm23::FormShow() { m_httpEquiv->setFocus(Qt::OtherFocusReason); }
+void TForm23::FormShow() {
+    m_httpEquiv->setFocus(Qt::OtherFocusReason);
+}
 
-void TForm23::FormCloseQuery()
-{
+void TForm23::FormCloseQuery() {
     m_content->clear();
     m_url->clear();
     clearListField(m_httpEquiv);

@@ -12,23 +12,20 @@ namespace {
 
 const QString Address = QStringLiteral("http://");
 
-QCheckBox *makeCheckBrowser(QWidget *parent, const QString &name)
-{
+QCheckBox *makeCheckBrowser(QWidget *parent, const QString &name) {
     auto *box = new QCheckBox(QStringLiteral("Check Browser"), parent);
     box->setObjectName(name);
     return box;
 }
 
-void addField(QVBoxLayout *layout, const QString &caption, QLineEdit *field)
-{
+void addField(QVBoxLayout *layout, const QString &caption, QLineEdit *field) {
     layout->addWidget(new QLabel(caption, field->parentWidget()));
     layout->addWidget(field);
 }
 
 } // namespace
 
-QString pageTransferScript(const PageTransferFields &fields, const QString &quote)
-{
+QString pageTransferScript(const PageTransferFields &fields, const QString &quote) {
     const QString q = quote;
     QString script = QStringLiteral("<script language=") + q + QStringLiteral("JavaScript") + q +
                      QStringLiteral(">\n");
@@ -36,8 +33,8 @@ QString pageTransferScript(const PageTransferFields &fields, const QString &quot
         script += QStringLiteral("bName = navigator.appName;\n");
         script += QStringLiteral("if (bName == ") + q + QStringLiteral("Netscape") + q +
                   QStringLiteral(")\n");
-        script += QStringLiteral("window.location=") + q + fields.netscapeUrl + q +
-                  QStringLiteral(";\n");
+        script +=
+            QStringLiteral("window.location=") + q + fields.netscapeUrl + q + QStringLiteral(";\n");
         script += QStringLiteral("else window.location=") + q + fields.otherBrowserUrl + q +
                   QStringLiteral("\n");
     } else {
@@ -47,14 +44,18 @@ QString pageTransferScript(const PageTransferFields &fields, const QString &quot
 }
 
 TForm9::TForm9(DialogContext &context, QWidget *parent)
-    : ElementDialog(context, [] {
-          DialogTraits traits{QStringLiteral("Form9"), QStringLiteral("Page Transfer"), 57, true};
-          traits.okName = QStringLiteral("Button2");
-          traits.cancelName = QStringLiteral("Button1");
-          return traits;
-      }(), parent),
-      m_simpleView(new QWidget(body())), m_browserView(new QWidget(body()))
-{
+    : ElementDialog(
+          context,
+          [] {
+              DialogTraits traits{QStringLiteral("Form9"), QStringLiteral("Page Transfer"), 57,
+                                  true};
+              traits.okName = QStringLiteral("Button2");
+              traits.cancelName = QStringLiteral("Button1");
+              return traits;
+          }(),
+          parent)
+    , m_simpleView(new QWidget(body()))
+    , m_browserView(new QWidget(body())) {
     m_simpleView->setObjectName(QStringLiteral("Panel1"));
     m_browserView->setObjectName(QStringLiteral("Panel2"));
     m_url = makeTextField(m_simpleView, QStringLiteral("Edit1"));
@@ -86,32 +87,32 @@ TForm9::TForm9(DialogContext &context, QWidget *parent)
     connect(m_checkBrowser, &QCheckBox::toggled, this, &TForm9::CheckBox2Click);
 }
 
-PageTransferFields TForm9::fields() const
-{
+PageTransferFields TForm9::fields() const {
     return PageTransferFields{m_checkBrowser->isChecked(), m_url->text(), m_netscapeUrl->text(),
                               m_otherUrl->text()};
 }
 
-bool TForm9::browserCheckShown() const { return !m_browserView->isHidden(); }
+bool TForm9::browserCheckShown() const {
+    return !m_browserView->isHidden();
+}
 
-void TForm9::Button2Click()
-{
+void TForm9::Button2Click() {
     insertAndClose(pageTransferScript(fields(), markupStyle().quote));
 }
 
-void TForm9::CheckBox1Click()
-{
+void TForm9::CheckBox1Click() {
     if (!m_checkSimple->isChecked() || browserCheckShown())
         return;
     m_browserView->show();
     m_simpleView->hide();
     m_checkBrowser->setChecked(true);
+    // The simple view's box is left unchecked for the way back.
+    m_checkSimple->setChecked(false);
     m_netscapeUrl->setFocus(Qt::OtherFocusReason);
     moveCaretRight(m_netscapeUrl, 7);
 }
 
-void TForm9::CheckBox2Click()
-{
+void TForm9::CheckBox2Click() {
     if (m_checkBrowser->isChecked() || !browserCheckShown())
         return;
     m_simpleView->show();
@@ -119,8 +120,7 @@ void TForm9::CheckBox2Click()
     m_checkSimple->setChecked(false);
 }
 
-void TForm9::FormActivate()
-{
+void TForm9::FormActivate() {
     for (QLineEdit *field : {m_url, m_netscapeUrl, m_otherUrl}) {
         field->setText(Address);
         field->setCursorPosition(0);
@@ -129,8 +129,7 @@ void TForm9::FormActivate()
     moveCaretRight(m_url, 7);
 }
 
-void TForm9::FormCloseQuery()
-{
+void TForm9::FormCloseQuery() {
     m_url->clear();
     m_netscapeUrl->clear();
     m_otherUrl->clear();

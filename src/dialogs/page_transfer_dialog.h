@@ -9,9 +9,9 @@ namespace vellumo {
 
 struct PageTransferFields {
     bool checkBrowser = false;
-    QString url;              // the simple view's address
-    QString netscapeUrl;      // browser check: for Netscape
-    QString otherBrowserUrl;  // browser check: for every other browser
+    QString url;             // the simple view's address
+    QString netscapeUrl;     // browser check: for Netscape
+    QString otherBrowserUrl; // browser check: for every other browser
 };
 
 // The script that sends the browser on to another page. It is written in lower case

@@ -10,8 +10,7 @@
 
 namespace vellumo {
 
-QString ruleTag(const RuleFields &fields, const MarkupStyle &style)
-{
+QString ruleTag(const RuleFields &fields, const MarkupStyle &style) {
     TagWriter writer(style);
     writer.literal(QStringLiteral("<HR"))
         .quotedIfFilled(QStringLiteral(" ALIGN="), fields.align)
@@ -23,17 +22,16 @@ QString ruleTag(const RuleFields &fields, const MarkupStyle &style)
 }
 
 TForm6::TForm6(DialogContext &context, QWidget *parent)
-    : ElementDialog(context,
-                    DialogTraits{QStringLiteral("Form6"), QStringLiteral("Horizontal Rule"), 44,
-                                 true},
-                    parent),
-      m_width(new NumberField(QStringLiteral("Edit1"), QStringLiteral("UpDown1"), 0, 100, body())),
-      m_size(new NumberField(QStringLiteral("Edit2"), QStringLiteral("UpDown2"), 0, 100, body())),
-      m_align(makeListField(body(), QStringLiteral("ComboBox1"),
-                            {QStringLiteral("CENTER"), QStringLiteral("RIGHT"),
-                             QStringLiteral("LEFT")})),
-      m_noShading(new QCheckBox(QStringLiteral("No Shading"), body()))
-{
+    : ElementDialog(
+          context,
+          DialogTraits{QStringLiteral("Form6"), QStringLiteral("Horizontal Rule"), 44, true},
+          parent)
+    , m_width(new NumberField(QStringLiteral("Edit1"), QStringLiteral("UpDown1"), 0, 100, body()))
+    , m_size(new NumberField(QStringLiteral("Edit2"), QStringLiteral("UpDown2"), 0, 100, body()))
+    , m_align(makeListField(
+          body(), QStringLiteral("ComboBox1"),
+          {QStringLiteral("CENTER"), QStringLiteral("RIGHT"), QStringLiteral("LEFT")}))
+    , m_noShading(new QCheckBox(QStringLiteral("No Shading"), body())) {
     m_noShading->setObjectName(QStringLiteral("CheckBox1"));
     m_width->setText(QStringLiteral("0"));
     m_size->setText(QStringLiteral("0"));
@@ -49,23 +47,22 @@ TForm6::TForm6(DialogContext &context, QWidget *parent)
     connect(okButton(), &QPushButton::clicked, this, &TForm6::Button1Click);
 }
 
-RuleFields TForm6::fields() const
-{
+RuleFields TForm6::fields() const {
     return RuleFields{m_width->text(), m_size->text(), m_align->currentText(),
                       m_noShading->isChecked()};
 }
 
-void TForm6::Button1Click() { insertAndClose(ruleTag(fields(), markupStyle())); }
+void TForm6::Button1Click() {
+    insertAndClose(ruleTag(fields(), markupStyle()));
+}
 
-void TForm6::FormActivate()
-{
+void TForm6::FormActivate() {
     m_width->clear();
     m_size->clear();
     m_width->setFocus(Qt::OtherFocusReason);
 }
 
-void TForm6::FormCloseQuery()
-{
+void TForm6::FormCloseQuery() {
     m_width->clear();
     m_size->clear();
     m_noShading->setChecked(false);

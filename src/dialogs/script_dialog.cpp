@@ -8,8 +8,7 @@
 
 namespace vellumo {
 
-QString scriptElement(const ScriptFields &fields, const MarkupStyle &style)
-{
+QString scriptElement(const ScriptFields &fields, const MarkupStyle &style) {
     return TagWriter(style)
         .literal(QStringLiteral("<SCRIPT"))
         .quotedIfFilled(QStringLiteral(" LANGUAGE="), fields.language)
@@ -24,13 +23,13 @@ QString scriptElement(const ScriptFields &fields, const MarkupStyle &style)
 TForm24::TForm24(DialogContext &context, QWidget *parent)
     : ElementDialog(context,
                     DialogTraits{QStringLiteral("Form24"), QStringLiteral("Script"), 52, false},
-                    parent),
-      m_language(makeListField(body(), QStringLiteral("ComboBox1"),
+                    parent)
+    , m_language(makeListField(body(), QStringLiteral("ComboBox1"),
                                {QStringLiteral("JavaScript"), QStringLiteral("JavaScript1.1"),
                                 QStringLiteral("JavaScript1.2"), QStringLiteral("JScript"),
-                                QStringLiteral("VBScript")})),
-      m_source(makeTextField(body(), QStringLiteral("Edit1"))), m_browse(makeBrowseButton(body()))
-{
+                                QStringLiteral("VBScript")}))
+    , m_source(makeTextField(body(), QStringLiteral("Edit1")))
+    , m_browse(makeBrowseButton(body())) {
     m_source->setMinimumWidth(200);
     auto *sourceRow = new QHBoxLayout;
     sourceRow->addWidget(m_source, 1);
@@ -44,25 +43,26 @@ TForm24::TForm24(DialogContext &context, QWidget *parent)
     connect(m_browse, &QPushButton::clicked, this, &TForm24::BitBtn1Click);
 }
 
-ScriptFields TForm24::fields() const
-{
+ScriptFields TForm24::fields() const {
     return ScriptFields{m_language->currentText(), m_source->text()};
 }
 
-void TForm24::Button1Click() { insertAndClose(scriptElement(fields(), markupStyle())); }
+void TForm24::Button1Click() {
+    insertAndClose(scriptElement(fields(), markupStyle()));
+}
 
-void TForm24::BitBtn1Click()
-{
+void TForm24::BitBtn1Click() {
     FileChooserRequest request;
     request.filters = {QStringLiteral("All Files (*)")};
     request.mustExist = true;
     browse(m_source, request, nullptr);
 }
 
-void TForm24::FormShow() { m_language->setFocus(Qt::OtherFocusReason); }
+void TForm24::FormShow() {
+    m_language->setFocus(Qt::OtherFocusReason);
+}
 
-void TForm24::FormCloseQuery()
-{
+void TForm24::FormCloseQuery() {
     clearListField(m_language);
     m_source->clear();
 }

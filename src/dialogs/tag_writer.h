@@ -17,7 +17,8 @@ struct MarkupStyle {
 // trimmed, escaped or converted.
 class TagWriter {
 public:
-    explicit TagWriter(const MarkupStyle &style) : m_style(style) {}
+    explicit TagWriter(const MarkupStyle &style)
+        : m_style(style) {}
 
     // A markup literal such as "<IMG SRC=" or " NOSHADE".
     TagWriter &literal(const QString &upper);

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -60,7 +61,10 @@ QString groupNumberName(const char *kind, int number)
     return QString::fromLatin1(kind) + QString::number(number);
 }
 
-QString startName(int group) { return QStringLiteral("Frame ") + QString::number(group); }
+QString startName(int group)
+{
+    return QStringLiteral("Frame ") + QString::number(group);
+}
 
 } // namespace
 
@@ -92,6 +96,7 @@ TForm13::TForm13(DialogContext &context, QWidget *parent)
     auto *countRow = new QHBoxLayout;
     countRow->addWidget(countLabel);
     countRow->addWidget(Count);
+    countRow->addStretch();
     Count->setFixedWidth(48);
     grid->addLayout(countRow, 3, 0, 1, 2);
 
@@ -115,9 +120,8 @@ std::optional<FrameLayout> TForm13::frameLayout() const
     const std::optional<int> count = frameCountFromText(Edit1->text());
     if (!count)
         return std::nullopt;
-    return FrameLayout{RadioButton1->isChecked() ? FrameOrientation::Rows
-                                                 : FrameOrientation::Columns,
-                       *count};
+    return FrameLayout{
+        RadioButton1->isChecked() ? FrameOrientation::Rows : FrameOrientation::Columns, *count};
 }
 
 void TForm13::resetLayout()
@@ -155,9 +159,9 @@ TForm14::TForm14(DialogContext &context, QWidget *parent)
         FrameGroup &group = Groups[std::size_t(k - 1)];
         group.name = makeTextField(box, groupNumberName("Edit", 2 * k - 1));
         group.address = makeTextField(box, groupNumberName("Edit", 2 * k));
-        group.scrolling = makeListField(
-            box, groupNumberName("ComboBox", k),
-            {QStringLiteral("Auto"), QStringLiteral("Yes"), QStringLiteral("No")});
+        group.scrolling =
+            makeListField(box, groupNumberName("ComboBox", k),
+                          {QStringLiteral("Auto"), QStringLiteral("Yes"), QStringLiteral("No")});
         group.noResize = new QCheckBox(QStringLiteral("No Resize"), box);
         group.noResize->setObjectName(groupNumberName("CheckBox", k));
 
@@ -217,6 +221,9 @@ void TForm14::ResetFrameWizard()
     Q_EMIT frameWizardReset();
 }
 
-void TForm14::FormCloseQuery() { ResetFrameWizard(); }
+void TForm14::FormCloseQuery()
+{
+    ResetFrameWizard();
+}
 
 } // namespace vellumo

@@ -56,8 +56,6 @@ public:
 
     // Shows this step modally for `layout`; returns when it has closed.
     int runFor(const FrameLayout &layout);
-    // The layout the next OK writes.
-    FrameLayout frameLayout() const { return m_layout; }
 
     // All eight groups as they stand.
     QList<FrameSettings> frames() const;

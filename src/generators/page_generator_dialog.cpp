@@ -5,9 +5,9 @@
 #include "platform/home_page.h"
 #include "platform/platform.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QDir>
-#include <QBoxLayout>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,16 +37,16 @@ const char *const DescriptionParagraphs[] = {
 };
 
 // The keyword fields' names in reading order (row by row, left to right).
-const char *const KeywordNames[] = {"Edit3", "Edit4", "Edit5", "Edit8",
+const char *const KeywordNames[] = {"Edit3", "Edit4", "Edit5",  "Edit8",
                                     "Edit6", "Edit7", "Edit10", "Edit9"};
 
 } // namespace
 
 TForm10::TForm10(DialogContext &context, QWidget *parent)
-    : ElementDialog(context,
-                    DialogTraits{QStringLiteral("Form10"), QStringLiteral("Page Generator"), 0,
-                                 false},
-                    parent)
+    : ElementDialog(
+          context,
+          DialogTraits{QStringLiteral("Form10"), QStringLiteral("Page Generator"), 0, false},
+          parent)
 {
     Pages = new QTabWidget(body());
     Pages->setObjectName(QStringLiteral("Pages"));
@@ -70,8 +70,8 @@ TForm10::TForm10(DialogContext &context, QWidget *parent)
     connect(Button3, &QPushButton::clicked, this, &TForm10::Button3Click);
 
     // The check box stands under the address field but is reached last.
-    setKeyboardOrder({Edit1, Edit2, Keywords[0], Keywords[1], Keywords[2], Keywords[3],
-                      Keywords[4], Keywords[5], Keywords[6], Keywords[7], Edit11, CheckBox1});
+    setKeyboardOrder({Edit1, Edit2, Keywords[0], Keywords[1], Keywords[2], Keywords[3], Keywords[4],
+                      Keywords[5], Keywords[6], Keywords[7], Edit11, CheckBox1});
     setTabOrder(Button2, Button3);
 }
 
@@ -118,8 +118,8 @@ QWidget *TForm10::buildGeneratorPage()
     addLabel(QStringLiteral("URL of your homepage to automatically forward the user to:"));
     Edit2 = makeTextField(m_fieldsPanel, QStringLiteral("Edit2"));
     grid->addWidget(Edit2, row++, 0, 1, 4);
-    CheckBox1 = new QCheckBox(QStringLiteral("Do not forward to this page automatically"),
-                              m_fieldsPanel);
+    CheckBox1 =
+        new QCheckBox(QStringLiteral("Do not forward to this page automatically"), m_fieldsPanel);
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     grid->addWidget(CheckBox1, row++, 0, 1, 4);
     addLabel(QStringLiteral("Keywords:"));
@@ -166,7 +166,10 @@ void TForm10::Button1Click()
         GeneratePage();
 }
 
-void TForm10::Button3Click() { showCodeView(m_fieldsOrCode->currentWidget() != RichEdit1); }
+void TForm10::Button3Click()
+{
+    showCodeView(m_fieldsOrCode->currentWidget() != RichEdit1);
+}
 
 bool TForm10::ValidatePageFields()
 {
@@ -187,13 +190,12 @@ void TForm10::GeneratePage()
     Button3->hide();
     showCodeView(false);
 
-    const QStringList lines =
-        searchPageLines(fields(), core().attributeQuote(), ProgramHomePage);
+    const QStringList lines = searchPageLines(fields(), core().attributeQuote(), ProgramHomePage);
     RichEdit1->setPlainText(lines.join(u'\n'));
 
     FileChooserRequest request;
-    request.filters = QStringList{QStringLiteral("HTML Files (*.htm *.html)"),
-                                  QStringLiteral("All Files (*)")};
+    request.filters =
+        QStringList{QStringLiteral("HTML Files (*.htm *.html)"), QStringLiteral("All Files (*)")};
     request.defaultSuffix = QStringLiteral("htm");
     request.mustExist = false;
     request.confirmOverwrite = true;
@@ -218,7 +220,10 @@ void TForm10::showCodeView(bool shown)
     Button3->setText(shown ? HideCodeCaption : ViewCodeCaption);
 }
 
-void TForm10::FormActivate() { Pages->setCurrentWidget(DescriptionPage); }
+void TForm10::FormActivate()
+{
+    Pages->setCurrentWidget(DescriptionPage);
+}
 
 void TForm10::FormCloseQuery()
 {

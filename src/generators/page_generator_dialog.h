@@ -38,11 +38,11 @@ public:
     // The keyword fields in reading order: Edit3, Edit4, Edit5, Edit8, then
     // Edit6, Edit7, Edit10, Edit9.
     std::array<QLineEdit *, 8> Keywords;
-    QCheckBox *CheckBox1; // "Do not forward to this page automatically"
+    QCheckBox *CheckBox1;      // "Do not forward to this page automatically"
     QPlainTextEdit *RichEdit1; // the code view
-    QPushButton *Button1; // Generate
-    QPushButton *Button2; // Exit
-    QPushButton *Button3; // View Code, shown once a page has been saved
+    QPushButton *Button1;      // Generate
+    QPushButton *Button2;      // Exit
+    QPushButton *Button3;      // View Code, shown once a page has been saved
 
 protected:
     void FormActivate() override;

@@ -45,39 +45,40 @@ QStringList searchPageLines(const SearchPageFields &f, const QString &quote,
     const QString smallClose = QStringLiteral("</SMALL></SMALL></SMALL></SMALL>");
 
     QStringList lines;
-    lines << QStringLiteral("<HTML>") << QStringLiteral("<HEAD>")
+    lines << QStringLiteral("<HTML>")
+          << QStringLiteral("<HEAD>")
           // The description META carries the title: search engines show it as the
           // page's summary, and the site description is spread through the body.
-          << QStringLiteral("<META name=") + q(QStringLiteral("description"))
-                 + QStringLiteral(" content=") + q(f.title) + u'>'
-          << QStringLiteral("<META name=") + q(QStringLiteral("keywords"))
-                 + QStringLiteral(" content=") + q(allKeywords) + u'>'
+          << QStringLiteral("<META name=") + q(QStringLiteral("description")) +
+                 QStringLiteral(" content=") + q(f.title) + u'>'
+          << QStringLiteral("<META name=") + q(QStringLiteral("keywords")) +
+                 QStringLiteral(" content=") + q(allKeywords) + u'>'
           << QStringLiteral("<TITLE>") + f.title + QStringLiteral("</TITLE>");
     if (f.forward) {
         lines << QStringLiteral("<script language=") + q(QStringLiteral("JavaScript")) + u'>'
               << QStringLiteral("bName = navigator.appName;")
               << QStringLiteral("if (bName == ") + q(QStringLiteral("Netscape")) + u')'
               << QStringLiteral("window.location=") + q(f.url) + u';'
-              << QStringLiteral("else window.location=") + q(f.url)
-              << QStringLiteral("</script>");
+              << QStringLiteral("else window.location=") + q(f.url) << QStringLiteral("</script>");
     }
     lines << QStringLiteral("</HEAD>")
           << QStringLiteral("<BODY BGCOLOR=") + q(QStringLiteral("000000")) + u'>'
           << QStringLiteral("<CENTER>")
-          << QStringLiteral("<FONT SIZE=") + q(QStringLiteral("8")) + QStringLiteral(" COLOR=")
-                 + q(QStringLiteral("FF0000")) + u'>' + f.title + QStringLiteral("</FONT><BR>")
+          << QStringLiteral("<FONT SIZE=") + q(QStringLiteral("8")) + QStringLiteral(" COLOR=") +
+                 q(QStringLiteral("FF0000")) + u'>' + f.title + QStringLiteral("</FONT><BR>")
           << QStringLiteral("<!-- ") + f.title + QStringLiteral(" -->")
-          << QStringLiteral("<input type=") + q(QStringLiteral("hidden")) + QStringLiteral(" name=")
-                 + q(firstFour) + QStringLiteral(" value=") + q(lastFour) + u'>'
+          << QStringLiteral("<input type=") + q(QStringLiteral("hidden")) +
+                 QStringLiteral(" name=") + q(firstFour) + QStringLiteral(" value=") + q(lastFour) +
+                 u'>'
           // Black on black in the smallest size: the keywords are there for the
           // search engines, not for the visitor.
           << QStringLiteral("<FONT COLOR=") + q(QStringLiteral("000000")) + u'>' + smallOpen
-          << titleList << descriptionList << descriptionList << smallClose
-          << smallOpen << titleList << descriptionList << descriptionList << smallClose
-          << QStringLiteral("</FONT><P><A HREF=") + q(f.url)
-                 + QStringLiteral(">Click Here if you haven't a JAVA compatible browser</A>")
-          << QStringLiteral("<P><A HREF=") + q(homePage)
-                 + QStringLiteral(">This page was generated with Vellumo</A></CENTER>")
+          << titleList << descriptionList << descriptionList << smallClose << smallOpen << titleList
+          << descriptionList << descriptionList << smallClose
+          << QStringLiteral("</FONT><P><A HREF=") + q(f.url) +
+                 QStringLiteral(">Click Here if you haven't a JAVA compatible browser</A>")
+          << QStringLiteral("<P><A HREF=") + q(homePage) +
+                 QStringLiteral(">This page was generated with Vellumo</A></CENTER>")
           << QStringLiteral("</BODY>") << QStringLiteral("</HTML>");
     return lines;
 }

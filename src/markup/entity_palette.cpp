@@ -115,8 +115,7 @@ constexpr EntityRow EntityRows[] = {
     {"ToolbarButton97111", "Y acute accent", "", u"\u00DD", "&Yacute;", U},
 };
 
-std::vector<EntityButton> buildButtons()
-{
+std::vector<EntityButton> buildButtons() {
     std::vector<EntityButton> buttons;
     buttons.reserve(std::size(EntityRows));
     for (const EntityRow &row : EntityRows) {
@@ -127,8 +126,7 @@ std::vector<EntityButton> buildButtons()
     return buttons;
 }
 
-QFrame *groupSeparator(QWidget *page)
-{
+QFrame *groupSeparator(QWidget *page) {
     auto *line = new QFrame(page);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
@@ -137,20 +135,18 @@ QFrame *groupSeparator(QWidget *page)
 
 } // namespace
 
-const std::vector<EntityButton> &entityButtons()
-{
+const std::vector<EntityButton> &entityButtons() {
     static const std::vector<EntityButton> buttons = buildButtons();
     return buttons;
 }
 
-void populateCharacterPalette(QWidget *page, InsertionCore &core)
-{
+void populateCharacterPalette(QWidget *page, InsertionCore &core) {
     constexpr int Columns = 8;
     auto *grid = new QGridLayout(page);
     grid->setContentsMargins(4, 4, 4, 4);
     grid->setSpacing(0);
 
-    int row = 0;           // the grid row where the current group starts
+    int row = 0; // the grid row where the current group starts
     int indexInGroup = 0;
     EntityButton::Group group = EntityButton::Symbols;
     for (const EntityButton &entry : entityButtons()) {

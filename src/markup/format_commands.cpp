@@ -18,8 +18,7 @@ namespace vellumo {
 namespace {
 
 MarkupCommand wrap(const char *handler, const char *upperOpen, const char *upperClose,
-                   const char *lowerOpen, const char *lowerClose, int step, QStringList controls)
-{
+                   const char *lowerOpen, const char *lowerClose, int step, QStringList controls) {
     return {QString::fromLatin1(handler),
             MarkupCommand::Wrap,
             QString::fromLatin1(upperOpen),
@@ -31,22 +30,25 @@ MarkupCommand wrap(const char *handler, const char *upperOpen, const char *upper
 }
 
 MarkupCommand insert(const char *handler, const char *upper, const char *lower,
-                     QStringList controls)
-{
-    return {QString::fromLatin1(handler), MarkupCommand::Insert, QString::fromLatin1(upper),
-            QString(), QString::fromLatin1(lower), QString(), 0, std::move(controls)};
+                     QStringList controls) {
+    return {QString::fromLatin1(handler),
+            MarkupCommand::Insert,
+            QString::fromLatin1(upper),
+            QString(),
+            QString::fromLatin1(lower),
+            QString(),
+            0,
+            std::move(controls)};
 }
 
-QStringList names(std::initializer_list<const char *> list)
-{
+QStringList names(std::initializer_list<const char *> list) {
     QStringList result;
     for (const char *name : list)
         result.append(QString::fromLatin1(name));
     return result;
 }
 
-std::vector<MarkupCommand> buildCommands()
-{
+std::vector<MarkupCommand> buildCommands() {
     std::vector<MarkupCommand> commands{
         wrap("ToolbarButton9711Click", "<B>", "</B>", "<b>", "</b>", 3,
              names({"ToolbarButton9711", "ToolbarButton97114", "Bold1", "Bold2"})),
@@ -56,15 +58,14 @@ std::vector<MarkupCommand> buildCommands()
              names({"ToolbarButton9712", "ToolbarButton97116", "Underlined1", "Underlined2"})),
         // The editor menu's Left Justify, Center and Right Justify run the commands their
         // captions name rather than sitting in the menu doing nothing.
-        wrap("ToolbarButton9726Click", "<P ALIGN=%1LEFT%1>", "</P>", "<p align=%1left%1>",
-             "</p>", 16,
+        wrap("ToolbarButton9726Click", "<P ALIGN=%1LEFT%1>", "</P>", "<p align=%1left%1>", "</p>",
+             16,
              names({"ToolbarButton9726", "ToolbarButton97117", "LeftJustify1", "LeftJustify2"})),
         wrap("ToolbarButton9714Click", "<CENTER>", "</CENTER>", "<center>", "</center>", 8,
              names({"ToolbarButton9714", "ToolbarButton97118", "Center1", "Center2"})),
-        wrap("ToolbarButton9718Click", "<P ALIGN=%1RIGHT%1>", "</P>", "<p align=%1right%1>",
-             "</p>", 17,
-             names({"ToolbarButton9718", "ToolbarButton97119", "RightJustify1",
-                    "RightJustify2"})),
+        wrap("ToolbarButton9718Click", "<P ALIGN=%1RIGHT%1>", "</P>", "<p align=%1right%1>", "</p>",
+             17,
+             names({"ToolbarButton9718", "ToolbarButton97119", "RightJustify1", "RightJustify2"})),
         wrap("ToolbarButton9719Click", "<H1>", "</H1>", "<h1>", "</h1>", 4,
              names({"ToolbarButton9719"})),
         wrap("ToolbarButton9720Click", "<H2>", "</H2>", "<h2>", "</h2>", 4,
@@ -101,8 +102,7 @@ std::vector<MarkupCommand> buildCommands()
 }
 
 // Four lines of text set flush left, centred or flush right.
-QIcon alignmentIcon(Qt::Alignment alignment)
-{
+QIcon alignmentIcon(Qt::Alignment alignment) {
     QIcon icon;
     for (const int side : {16, 32}) {
         QPixmap pixmap(side, side);
@@ -125,8 +125,7 @@ QIcon alignmentIcon(Qt::Alignment alignment)
     return icon;
 }
 
-ButtonFace textFace(const QString &caption, const QColor &colour)
-{
+ButtonFace textFace(const QString &caption, const QColor &colour) {
     ButtonFace face;
     face.caption = caption;
     face.colour = colour;
@@ -134,8 +133,7 @@ ButtonFace textFace(const QString &caption, const QColor &colour)
     return face;
 }
 
-ButtonFace iconFace(const QIcon &icon)
-{
+ButtonFace iconFace(const QIcon &icon) {
     ButtonFace face;
     face.icon = icon;
     return face;
@@ -165,14 +163,12 @@ constexpr PaletteButton FontsPageButtons[] = {
 
 } // namespace
 
-const std::vector<MarkupCommand> &markupCommands()
-{
+const std::vector<MarkupCommand> &markupCommands() {
     static const std::vector<MarkupCommand> commands = buildCommands();
     return commands;
 }
 
-const MarkupCommand *findMarkupCommand(const QString &handler)
-{
+const MarkupCommand *findMarkupCommand(const QString &handler) {
     for (const MarkupCommand &command : markupCommands()) {
         if (command.handler == handler)
             return &command;
@@ -180,8 +176,7 @@ const MarkupCommand *findMarkupCommand(const QString &handler)
     return nullptr;
 }
 
-void runMarkupCommand(InsertionCore &core, const MarkupCommand &command)
-{
+void runMarkupCommand(InsertionCore &core, const MarkupCommand &command) {
     // The tag case is read once, after the selection is known and before anything goes in.
     const bool upper = core.IsUpperTagCase();
     const QString open = QString(upper ? command.upperOpen : command.lowerOpen)
@@ -193,8 +188,7 @@ void runMarkupCommand(InsertionCore &core, const MarkupCommand &command)
     core.FocusEditor();
 }
 
-QStringList bindMarkupCommands(QWidget *root, InsertionCore &core)
-{
+QStringList bindMarkupCommands(QWidget *root, InsertionCore &core) {
     QStringList missing;
     for (const MarkupCommand &command : markupCommands()) {
         const auto run = [&core, &command] { runMarkupCommand(core, command); };
@@ -218,63 +212,44 @@ QStringList bindMarkupCommands(QWidget *root, InsertionCore &core)
     return missing;
 }
 
-ButtonFace formattingButtonFace(const QString &objectName)
-{
-    const QColor navy(0, 0, 128);
-    static const QHash<QString, QString> twins{
-        {QStringLiteral("ToolbarButton97114"), QStringLiteral("ToolbarButton9711")},
-        {QStringLiteral("ToolbarButton97115"), QStringLiteral("ToolbarButton9713")},
-        {QStringLiteral("ToolbarButton97116"), QStringLiteral("ToolbarButton9712")},
-        {QStringLiteral("ToolbarButton97117"), QStringLiteral("ToolbarButton9726")},
-        {QStringLiteral("ToolbarButton97118"), QStringLiteral("ToolbarButton9714")},
-        {QStringLiteral("ToolbarButton97119"), QStringLiteral("ToolbarButton9718")},
-        {QStringLiteral("ToolbarButton97120"), QStringLiteral("ToolbarButton9716")},
-        {QStringLiteral("ToolbarButton97121"), QStringLiteral("ToolbarButton9717")},
-        {QStringLiteral("ToolbarButton97122"), QStringLiteral("ToolbarButton9725")},
-        {QStringLiteral("ToolbarButton97144"), QStringLiteral("ToolbarButton97143")},
-    };
-    const QString name = twins.value(objectName, objectName);
-    const QString number = name.mid(QStringLiteral("ToolbarButton").size());
-
-    if (number == QLatin1String("9711"))
-        return iconFace(glyphIcon(QStringLiteral("B")));
-    if (number == QLatin1String("9713"))
-        return iconFace(glyphIcon(QStringLiteral("I"), Qt::black, true, true));
-    if (number == QLatin1String("9712"))
-        return iconFace(glyphIcon(QStringLiteral("U"), Qt::black, true, false, true));
-    if (number == QLatin1String("9726"))
-        return iconFace(alignmentIcon(Qt::AlignLeft));
-    if (number == QLatin1String("9714"))
-        return iconFace(alignmentIcon(Qt::AlignHCenter));
-    if (number == QLatin1String("9718"))
-        return iconFace(alignmentIcon(Qt::AlignRight));
-    if (number == QLatin1String("9715"))
-        return iconFace(glyphIcon(QString(QChar(0x00B6)))); // pilcrow
-    if (number == QLatin1String("9716"))
-        return textFace(QStringLiteral("BR"), navy);
-    if (number == QLatin1String("9717"))
-        return textFace(QStringLiteral("NB"), navy);
-    if (number == QLatin1String("9725"))
-        return textFace(QStringLiteral("S"), Qt::black);
-    if (number == QLatin1String("9727"))
-        return iconFace(glyphIcon(QStringLiteral("A+"), navy));
-    if (number == QLatin1String("9728"))
-        return iconFace(glyphIcon(QStringLiteral("a-"), navy));
-    if (number == QLatin1String("97129"))
-        return textFace(QStringLiteral("F+"), navy);
-    if (number == QLatin1String("97128"))
-        return textFace(QStringLiteral("F-"), navy);
-    if (number == QLatin1String("97143"))
-        return iconFace(glyphIcon(QStringLiteral("<!>"), Qt::darkGreen));
-    bool isNumber = false;
-    const int heading = number.toInt(&isNumber) - 9718;
-    if (isNumber && heading >= 1 && heading <= 6)
-        return textFace(QStringLiteral("H%1").arg(heading), Qt::red);
-    return {};
+ButtonFace formattingButtonFace(const QString &objectName) {
+    static const QHash<QString, ButtonFace> faces = [] {
+        const QColor navy(0, 0, 128);
+        QHash<QString, ButtonFace> table;
+        // Each face once, under every button that shows it.
+        const auto add = [&table](std::initializer_list<const char *> buttons,
+                                  const ButtonFace &face) {
+            for (const char *name : buttons)
+                table.insert(QString::fromLatin1(name), face);
+        };
+        add({"ToolbarButton9711", "ToolbarButton97114"}, iconFace(glyphIcon(QStringLiteral("B"))));
+        add({"ToolbarButton9713", "ToolbarButton97115"},
+            iconFace(glyphIcon(QStringLiteral("I"), Qt::black, true, true)));
+        add({"ToolbarButton9712", "ToolbarButton97116"},
+            iconFace(glyphIcon(QStringLiteral("U"), Qt::black, true, false, true)));
+        add({"ToolbarButton9726", "ToolbarButton97117"}, iconFace(alignmentIcon(Qt::AlignLeft)));
+        add({"ToolbarButton9714", "ToolbarButton97118"}, iconFace(alignmentIcon(Qt::AlignHCenter)));
+        add({"ToolbarButton9718", "ToolbarButton97119"}, iconFace(alignmentIcon(Qt::AlignRight)));
+        add({"ToolbarButton9715"}, iconFace(glyphIcon(QString(QChar(0x00B6))))); // pilcrow
+        add({"ToolbarButton9716", "ToolbarButton97120"}, textFace(QStringLiteral("BR"), navy));
+        add({"ToolbarButton9717", "ToolbarButton97121"}, textFace(QStringLiteral("NB"), navy));
+        add({"ToolbarButton9725", "ToolbarButton97122"}, textFace(QStringLiteral("S"), Qt::black));
+        add({"ToolbarButton9727"}, iconFace(glyphIcon(QStringLiteral("A+"), navy)));
+        add({"ToolbarButton9728"}, iconFace(glyphIcon(QStringLiteral("a-"), navy)));
+        add({"ToolbarButton97129"}, textFace(QStringLiteral("F+"), navy));
+        add({"ToolbarButton97128"}, textFace(QStringLiteral("F-"), navy));
+        add({"ToolbarButton97143", "ToolbarButton97144"},
+            iconFace(glyphIcon(QStringLiteral("<!>"), Qt::darkGreen)));
+        const char *headings[] = {"ToolbarButton9719", "ToolbarButton9720", "ToolbarButton9721",
+                                  "ToolbarButton9722", "ToolbarButton9723", "ToolbarButton9724"};
+        for (int level = 1; level <= 6; ++level)
+            add({headings[level - 1]}, textFace(QStringLiteral("H%1").arg(level), Qt::red));
+        return table;
+    }();
+    return faces.value(objectName);
 }
 
-void populateFontsPage(QWidget *page)
-{
+void populateFontsPage(QWidget *page) {
     auto *grid = new QGridLayout(page);
     grid->setContentsMargins(4, 4, 4, 4);
     grid->setSpacing(0);

@@ -1,15 +1,11 @@
 #include "markup/insert_tags_dialog.h"
 
 #include "editor/insertion_core.h"
-#include "platform/platform.h"
 
-#include <QGridLayout>
-#include <QKeyEvent>
-#include <QLayout>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QShortcut>
+#include <QVBoxLayout>
 #include <QValidator>
 
 #include <algorithm>
@@ -23,8 +19,7 @@ class LowerCaseValidator final : public QValidator {
 public:
     using QValidator::QValidator;
 
-    State validate(QString &input, int &position) const override
-    {
+    State validate(QString &input, int &position) const override {
         input = input.toLower();
         position = std::min(position, static_cast<int>(input.size()));
         return Acceptable;
@@ -33,8 +28,7 @@ public:
 
 } // namespace
 
-const QStringList &insertTagsItems()
-{
+const QStringList &insertTagsItems() {
     static const QStringList items{
         QStringLiteral("<!-- -->"),
         QStringLiteral("<!DOCTYPE>"),
@@ -141,31 +135,24 @@ const QStringList &insertTagsItems()
 }
 
 TForm17::TForm17(DialogContext &context, QWidget *parent)
-    : QDialog(parent), m_context(context), ListBox1(new QListWidget(this)),
-      Edit1(new QLineEdit(this)), Button1(new QPushButton(QStringLiteral("OK"), this)),
-      Button2(new QPushButton(QStringLiteral("Cancel"), this)),
-      m_lowerCase(new LowerCaseValidator(this))
-{
-    setObjectName(QStringLiteral("Form17"));
-    setWindowTitle(QStringLiteral("Insert Tags"));
-    setModal(true);
-
+    : ElementDialog(context,
+                    {QStringLiteral("Form17"), QStringLiteral("Insert Tags"), 46,
+                     /*escapeCancels=*/false},
+                    parent)
+    , ListBox1(new QListWidget(body()))
+    , Edit1(new QLineEdit(body()))
+    , m_lowerCase(new LowerCaseValidator(this)) {
     ListBox1->setObjectName(QStringLiteral("ListBox1"));
     ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListBox1->setMinimumSize(177, 201);
     ListBox1->addItems(insertTagsItems());
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button2->setObjectName(QStringLiteral("Button2"));
 
-    auto *layout = new QGridLayout(this);
-    layout->addWidget(ListBox1, 0, 0, 3, 1);
-    layout->addWidget(Button1, 0, 1);
-    layout->addWidget(Button2, 1, 1);
-    layout->setRowStretch(2, 1);
-    layout->addWidget(Edit1, 3, 0);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    auto *layout = new QVBoxLayout(body());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(ListBox1);
+    layout->addWidget(Edit1);
+    setKeyboardOrder({ListBox1, Edit1});
 
     connect(ListBox1, &QListWidget::itemClicked, this, &TForm17::ListBox1Click);
     connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
@@ -173,19 +160,14 @@ TForm17::TForm17(DialogContext &context, QWidget *parent)
             ListBox1Click();
     });
     connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm17::ListBox1DblClick);
-    connect(Button1, &QPushButton::clicked, this, &TForm17::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm17::Button2Click);
-
-    auto *help = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(help, &QShortcut::activated, this,
-            [this] { m_context.platform.showHelp(HelpTopic); });
+    // OK inserts and leaves the dialog open for the next tag; Cancel closes it.
+    connect(okButton(), &QPushButton::clicked, this, &TForm17::Button1Click);
 }
 
-void TForm17::ListBox1Click()
-{
+void TForm17::ListBox1Click() {
     // The case mode is chosen on every pick, so a toggle of the tag case while the dialog
     // was closed takes effect with the next tag picked.
-    const bool lower = !m_context.core.IsUpperTagCase();
+    const bool lower = !core().IsUpperTagCase();
     setForcedLowerCase(lower);
     const QListWidgetItem *item = ListBox1->currentItem();
     if (!item)
@@ -193,33 +175,25 @@ void TForm17::ListBox1Click()
     Edit1->setText(lower ? item->text().toLower() : item->text());
 }
 
-void TForm17::ListBox1DblClick()
-{
+void TForm17::ListBox1DblClick() {
     ListBox1Click();
     Button1Click();
 }
 
-void TForm17::Button1Click() { m_context.core.InsertAtCaret(Edit1->text()); }
-
-void TForm17::Button2Click() { reject(); }
-
-void TForm17::done(int result)
-{
-    FormCloseQuery();
-    QDialog::done(result);
+void TForm17::Button1Click() {
+    core().InsertAtCaret(Edit1->text());
 }
 
-void TForm17::keyPressEvent(QKeyEvent *event)
-{
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
+void TForm17::Button2Click() {
+    reject();
 }
 
-void TForm17::FormCloseQuery() { Edit1->clear(); }
+void TForm17::FormCloseQuery() {
+    Edit1->clear();
+}
 
-void TForm17::setForcedLowerCase(bool lower) { Edit1->setValidator(lower ? m_lowerCase : nullptr); }
+void TForm17::setForcedLowerCase(bool lower) {
+    Edit1->setValidator(lower ? m_lowerCase : nullptr);
+}
 
 } // namespace vellumo

@@ -1,13 +1,11 @@
 #pragma once
 
-#include "dialogs/dialog_context.h"
+#include "dialogs/element_dialog.h"
 
-#include <QDialog>
 #include <QStringList>
 
 class QLineEdit;
 class QListWidget;
-class QPushButton;
 class QValidator;
 
 namespace vellumo {
@@ -18,12 +16,10 @@ const QStringList &insertTagsItems();
 // "Insert Tags": a fixed list of tags; the user picks one, may edit it, and inserts it at the
 // caret as often as wanted. OK does not close the dialog, and Escape does not close it either,
 // so a stray key press never ends a session of picking tags.
-class TForm17 final : public QDialog {
+class TForm17 final : public ElementDialog {
     Q_OBJECT
 public:
     explicit TForm17(DialogContext &context, QWidget *parent = nullptr);
-
-    static constexpr int HelpTopic = 46;
 
 public Q_SLOTS:
     void ListBox1Click();
@@ -31,23 +27,16 @@ public Q_SLOTS:
     void Button1Click();
     void Button2Click();
 
-public:
+protected:
     // Every way of closing ends here: Edit1 starts empty at the next opening, while the
     // list's selected item and Edit1's case mode are kept.
-    void done(int result) override;
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
+    void FormCloseQuery() override;
 
 private:
-    void FormCloseQuery();
     void setForcedLowerCase(bool lower);
 
-    DialogContext &m_context;
     QListWidget *ListBox1;
     QLineEdit *Edit1;
-    QPushButton *Button1;
-    QPushButton *Button2;
     QValidator *m_lowerCase;
 };
 

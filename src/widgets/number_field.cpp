@@ -13,8 +13,7 @@ namespace vellumo {
 
 namespace {
 
-QToolButton *makeArrow(QWidget *parent, Qt::ArrowType type, const QString &name)
-{
+QToolButton *makeArrow(QWidget *parent, Qt::ArrowType type, const QString &name) {
     auto *button = new QToolButton(parent);
     button->setObjectName(name);
     button->setArrowType(type);
@@ -29,9 +28,12 @@ QToolButton *makeArrow(QWidget *parent, Qt::ArrowType type, const QString &name)
 
 NumberField::NumberField(const QString &editName, const QString &arrowsName, int minimum,
                          int maximum, QWidget *parent, QLineEdit *edit)
-    : QWidget(parent), m_edit(edit != nullptr ? edit : new QLineEdit), m_arrows(new QWidget(this)),
-      m_minimum(minimum), m_maximum(maximum), m_position(minimum)
-{
+    : QWidget(parent)
+    , m_edit(edit != nullptr ? edit : new QLineEdit)
+    , m_arrows(new QWidget(this))
+    , m_minimum(minimum)
+    , m_maximum(maximum)
+    , m_position(minimum) {
     m_edit->setParent(this);
     m_edit->setObjectName(editName);
     m_arrows->setObjectName(arrowsName);
@@ -56,12 +58,15 @@ NumberField::NumberField(const QString &editName, const QString &arrowsName, int
     connect(m_down, &QToolButton::clicked, this, [this] { stepBy(-1); });
 }
 
-QString NumberField::text() const { return m_edit->text(); }
+QString NumberField::text() const {
+    return m_edit->text();
+}
 
-void NumberField::setText(const QString &text) { m_edit->setText(text); }
+void NumberField::setText(const QString &text) {
+    m_edit->setText(text);
+}
 
-void NumberField::stepBy(int steps)
-{
+void NumberField::stepBy(int steps) {
     bool isNumber = false;
     const int typed = m_edit->text().toInt(&isNumber);
     const int from = isNumber ? std::clamp(typed, m_minimum, m_maximum) : m_position;
@@ -69,8 +74,7 @@ void NumberField::stepBy(int steps)
     m_edit->setText(QString::number(m_position));
 }
 
-bool NumberField::eventFilter(QObject *watched, QEvent *event)
-{
+bool NumberField::eventFilter(QObject *watched, QEvent *event) {
     if (watched == m_edit && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->modifiers() == Qt::NoModifier &&

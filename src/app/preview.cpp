@@ -1,0 +1,70 @@
+#include "app/preview.h"
+
+#include "app/data_files.h"
+#include "editor/document_controller.h"
+#include "platform/platform.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QUrl>
+
+namespace vellumo {
+
+namespace {
+
+const QString PreviewCleared = QStringLiteral("Yes");
+
+void startCompanion(Platform &platform, const QString &startupFolder, const QString &baseName)
+{
+    const QString path = companionProgramPath(startupFolder, baseName);
+    if (!path.isEmpty())
+        platform.startProgram(path);
+}
+
+} // namespace
+
+void ToolbarButton9710Click(DocumentController &document, const QPlainTextEdit &editor,
+                            Platform &platform, QWidget *window, QString &previewGo)
+{
+    const auto isClean = [&] {
+        return document.CurrentFileName != UntitledFileName && !editor.document()->isModified();
+    };
+    if (!isClean()) {
+        if (platform.ask(window, QStringLiteral("Confirm"), PreviewSaveQuestion,
+                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes &&
+            document.Save1Click())
+            previewGo = PreviewCleared;
+    } else {
+        previewGo = PreviewCleared;
+    }
+    // A save that failed or was cancelled leaves nothing current on disk to show.
+    if (previewGo == PreviewCleared && isClean())
+        platform.openUrl(QUrl::fromLocalFile(QDir::fromNativeSeparators(document.CurrentFileName)));
+    previewGo.clear();
+}
+
+QString companionProgramPath(const QString &startupFolder, const QString &baseName)
+{
+#ifdef Q_OS_WIN
+    const QString name = baseName + QStringLiteral(".exe");
+#else
+    const QString name = baseName;
+#endif
+    const QString path = findDataFile(startupFolder, name);
+    if (path.isEmpty() || !QFileInfo(path).isExecutable())
+        return {};
+    return QDir::toNativeSeparators(path);
+}
+
+void UpdateVellumo1Click(Platform &platform, const QString &startupFolder)
+{
+    startCompanion(platform, startupFolder, QStringLiteral("Update"));
+}
+
+void FTPAccess1Click(Platform &platform, const QString &startupFolder)
+{
+    startCompanion(platform, startupFolder, QStringLiteral("Ftp"));
+}
+
+} // namespace vellumo

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+
+class QPlainTextEdit;
+class QWidget;
+
+namespace vellumo {
+
+class DocumentController;
+class Platform;
+
+// The question asked before a page that is untitled or changed can be previewed.
+inline const QString PreviewSaveQuestion =
+    QStringLiteral("You have to save the project before you can view it in the browser.\n"
+                   "Do you want to save it now?");
+
+// Preview in Browser: opens the page's file as stored on disk, saving it first
+// when the user agrees. The browser is only started on a file that is saved and
+// unchanged, so it never shows an older copy. `previewGo` is the main window's
+// PreviewGo flag; it is back to its neutral value afterwards.
+void ToolbarButton9710Click(DocumentController &document, const QPlainTextEdit &editor,
+                            Platform &platform, QWidget *window, QString &previewGo);
+
+// The companion programs, looked up in the start-up folder first, then in the
+// program's own data folders; "Update.exe" and "Ftp.exe" on Windows. A missing
+// program does nothing and says nothing.
+QString companionProgramPath(const QString &startupFolder, const QString &baseName);
+void UpdateVellumo1Click(Platform &platform, const QString &startupFolder);
+void FTPAccess1Click(Platform &platform, const QString &startupFolder);
+
+} // namespace vellumo

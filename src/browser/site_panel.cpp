@@ -1,0 +1,157 @@
+#include "browser/site_panel.h"
+
+#include "browser/file_browser.h"
+#include "browser/file_snippets.h"
+#include "browser/insert_style_dialog.h"
+#include "browser/link_tree.h"
+#include "editor/insertion_core.h"
+#include "platform/platform.h"
+
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace vellumo {
+
+SitePanel::SitePanel(InsertionCore &core, Platform &platform, TForm3 &styleDialog, QWidget *window)
+    : QObject(window), m_core(core), m_platform(platform), m_styleDialog(styleDialog),
+      m_window(window)
+{
+}
+
+LinkTree *SitePanel::fillWebPagesTab(QWidget *tabSheet1)
+{
+    m_linkTree = new LinkTree(tabSheet1, m_platform);
+    connect(m_linkTree, &LinkTree::entryPicked, this, &SitePanel::TreeView1Click);
+    return m_linkTree;
+}
+
+FileBrowser *SitePanel::fillLinkToFileTab(QWidget *tabSheet2, const QString &startFolder)
+{
+    m_fileBrowser = new FileBrowser(tabSheet2, m_platform, startFolder);
+    connect(m_fileBrowser, &FileBrowser::filePicked, this, &SitePanel::FileListBox1Click);
+    connect(m_fileBrowser, &FileBrowser::fileActivated, this, &SitePanel::FileListBox1DblClick);
+    connect(m_fileBrowser->Button2, &QPushButton::clicked, this, &SitePanel::Button2Click);
+    return m_fileBrowser;
+}
+
+void SitePanel::installDropHandling(QPlainTextEdit *editor)
+{
+    m_editor = editor;
+    editor->setAcceptDrops(true);
+    editor->viewport()->setAcceptDrops(true);
+    editor->installEventFilter(this);
+    editor->viewport()->installEventFilter(this);
+}
+
+void SitePanel::Button2Click()
+{
+    if (FilePicked == PickedList::FileList)
+        insertSelectedFile(true, false);
+    // One Link To File per pick: the next one needs a new click on a file.
+    FilePicked = PickedList::Neither;
+}
+
+void SitePanel::insertSelectedFile(bool upper, bool focusAlways)
+{
+    // A folder changed after the pick leaves no file to refer to.
+    if (m_fileBrowser == nullptr || m_fileBrowser->selectedFileName().isEmpty())
+        return;
+    const QString name = m_fileBrowser->selectedFileName();
+    const QString path = m_fileBrowser->selectedFilePath();
+
+    const FileInsertStyle style = m_styleDialog.ask();
+    m_styleDialog.InsertStyle = FileInsertStyle::Unset;
+
+    QString fileText;
+    if (style == FileInsertStyle::Text) {
+        // The file is read before anything goes in, so a file that cannot be read
+        // leaves the page as it was.
+        const QString reason = readTextForInsertion(path, &fileText);
+        if (!reason.isEmpty()) {
+            m_platform.showError(m_window, QStringLiteral("Vellumo"),
+                                 unreadableFileMessage(path, reason));
+            m_core.FocusEditor();
+            return;
+        }
+    }
+    const FileSnippet snippet = fileSnippet(style, name, fileText, upper, m_core.attributeQuote());
+    if (style != FileInsertStyle::No) {
+        m_core.InsertAtCaret(snippet.text);
+        if (snippet.caretBack > 0)
+            m_core.MoveCaretBack(snippet.caretBack);
+    }
+    if (focusAlways || style == FileInsertStyle::Text || style == FileInsertStyle::No)
+        m_core.FocusEditor();
+}
+
+void SitePanel::Insert1Click()
+{
+    FileChooserRequest request;
+    request.title = QStringLiteral("Insert File");
+    request.filters = {QStringLiteral("All Files (*)"), QStringLiteral("Web Files (*.htm *.html)"),
+                       QStringLiteral("Text Files (*.txt)")};
+    request.startFolder = m_lastInsertedFolder;
+    request.mustExist = true;
+    const QString path = m_platform.chooseOpenFile(m_window, request);
+    if (path.isEmpty())
+        return;
+    m_lastInsertedFolder = QFileInfo(path).absolutePath();
+    QString text;
+    const QString reason = readTextForInsertion(path, &text);
+    if (!reason.isEmpty()) {
+        m_platform.showError(m_window, QStringLiteral("Vellumo"), unreadableFileMessage(path, reason));
+        return;
+    }
+    m_core.InsertAtCaret(text);
+}
+
+void SitePanel::RichEdit1DragDrop()
+{
+    const bool upper = m_core.IsUpperTagCase();
+    if (FilePicked == PickedList::LinkTree) {
+        if (m_linkTree != nullptr) {
+            if (const LinkLeaf *leaf = m_linkTree->selectedLeaf())
+                m_core.InsertAtCaret(
+                    treeLinkSnippet(leaf->address, leaf->linkText, upper, m_core.attributeQuote()));
+        }
+        m_core.FocusEditor();
+    } else if (FilePicked == PickedList::FileList) {
+        insertSelectedFile(upper, true);
+    }
+    m_styleDialog.InsertStyle = FileInsertStyle::Unset;
+}
+
+bool SitePanel::eventFilter(QObject *watched, QEvent *event)
+{
+    const bool onEditor =
+        m_editor != nullptr && (watched == m_editor || watched == m_editor->viewport());
+    if (!onEditor)
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        // Every drag is welcome, whatever it carries and wherever it hovers; as a
+        // copy, so the list it came from never loses the entry.
+        auto *drag = static_cast<QDragMoveEvent *>(event);
+        drag->setDropAction(Qt::CopyAction);
+        drag->accept();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto *drop = static_cast<QDropEvent *>(event);
+        drop->setDropAction(Qt::CopyAction);
+        drop->accept();
+        // The style question runs after the drag has finished, never inside it.
+        QTimer::singleShot(0, this, &SitePanel::RichEdit1DragDrop);
+        return true;
+    }
+    default:
+        return QObject::eventFilter(watched, event);
+    }
+}
+
+} // namespace vellumo

@@ -1,0 +1,387 @@
+#include "app/application.h"
+#include "app/launchers.h"
+#include "app/main_window.h"
+#include "editor/document_controller.h"
+#include "editor/insertion_core.h"
+#include "editor/page_template.h"
+#include "markup/format_commands.h"
+#include "modal.h"
+#include "scripted_platform.h"
+#include "test_main.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QSettings>
+#include <QTextBlock>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <memory>
+
+using namespace vellumo;
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<Windows> m_windows;
+
+    // A fresh start with the given stored settings; the automatic tip is off
+    // unless a test asks for it.
+    TForm1 &start(const QVariantMap &settings = {}, bool allowTip = false)
+    {
+        m_windows.reset();
+        m_platform = std::make_unique<ScriptedPlatform>();
+        ScriptedPlatform::clearSettings();
+        if (!allowTip)
+            m_platform->writeSetting(QStringLiteral("Tip"), QStringLiteral("No"));
+        for (auto it = settings.cbegin(); it != settings.cend(); ++it)
+            m_platform->writeSetting(it.key(), it.value());
+        m_windows = std::make_unique<Windows>(*m_platform);
+        return m_windows->mainWindow();
+    }
+    static QVariant stored(const QString &name)
+    {
+        return QSettings(QStringLiteral("Vellumo"), QStringLiteral("Vellumo")).value(name);
+    }
+    static void select(QPlainTextEdit *editor, int from, int to)
+    {
+        QTextCursor cursor(editor->document());
+        cursor.setPosition(from);
+        cursor.setPosition(to, QTextCursor::KeepAnchor);
+        editor->setTextCursor(cursor);
+    }
+
+private Q_SLOTS:
+    void cleanup()
+    {
+        // Leave nothing modified behind, so closing asks nothing.
+        if (m_windows)
+            m_windows->mainWindow().RichEdit1->document()->setModified(false);
+        m_windows.reset();
+    }
+
+    void windowsAreCreatedOnceInOrder()
+    {
+        start();
+        const QStringList expected = {
+            "TForm1 Form1 Vellumo",         "TForm2 Form2 Title",
+            "TForm3 Form3 Select Insert Style", "TForm4 Form4 About Vellumo",
+            "TForm5 Form5 Image",           "TForm6 Form6 Horizontal Rule",
+            "TForm7 Form7 Create Link",     "TForm8 Form8 E-Mail",
+            "TForm9 Form9 Page Transfer",   "TForm10 Form10 Page Generator",
+            "TForm11 Form11 Music/Sound Effects", "TForm12 Form12 Marquee",
+            "TForm13 Form13 Frame Wizard",  "TForm14 Form14 Frame Wizard",
+            "TForm17 Form17 Insert Tags",   "TForm18 Form18 Scrolling Text",
+            "TForm19 Form19 Font",          "TForm20 Form20 Form Action",
+            "TForm21 Form21 Form Field",    "TForm22 Form22 Map Name",
+            "TForm23 Form23 Meta",          "TForm24 Form24 Script",
+            "TForm25 Form25 JAVA Applet",   "TForm26 Form26 Parameter",
+            "TForm27 Form27 Tip of the Day", "TForm28 Form28 Embeded Item"};
+        QStringList actual;
+        for (QWidget *window : m_windows->all()) {
+            actual.append(QStringLiteral("%1 %2 %3")
+                              .arg(QString::fromLatin1(window->metaObject()->className())
+                                       .section(QStringLiteral("::"), -1),
+                                   window->objectName(), window->windowTitle()));
+            QVERIFY(!window->isVisible());
+        }
+        QCOMPARE(actual, expected);
+    }
+
+    void firstRunDefaults()
+    {
+        TForm1 &main = start({}, true);
+        QTRY_VERIFY(true);
+        QString tipSeen;
+        whenModalShown([&tipSeen](QWidget *modal) {
+            tipSeen = modal->objectName();
+            modal->close();
+        });
+        main.show();
+        QTRY_COMPARE(tipSeen, QStringLiteral("Form27"));
+        QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+
+        QCOMPARE(main.RichEdit1->toPlainText(), pageTemplate(true));
+        QCOMPARE(main.RichEdit1->textCursor().position(), TemplateBodyOffset);
+        QVERIFY(!main.RichEdit1->document()->isModified());
+        QVERIFY(!main.RichEdit1->document()->isUndoAvailable());
+        QVERIFY(!main.action("TransparentButton2")->isChecked());
+        QVERIFY(main.Panel3->isVisible());
+        QVERIFY(main.action("TransparentButton1")->isChecked());
+        QCOMPARE(main.core().tagCase(), UpperTagCase);
+        QCOMPARE(main.document().CurrentFileName, UntitledFileName);
+        QCOMPARE(main.StartupFolder, QDir::toNativeSeparators(QDir::currentPath()));
+        QCOMPARE(main.TipShown, QStringLiteral("Orvanels"));
+
+        // The tip comes once per run, however often the window is resized.
+        main.resize(main.width() + 40, main.height());
+        QTest::qWait(50);
+        QVERIFY(QApplication::activeModalWidget() == nullptr);
+        for (const char *name : {"ToolbarButton977", "ToolbarButton975", "ToolbarButton978",
+                                 "ToolbarButton979", "Cut1", "Copy1", "Paste1"})
+            QVERIFY2(!main.action(name)->isEnabled(), name);
+    }
+
+    void lowerCaseStart()
+    {
+        TForm1 &main = start({{"Upercase", "No"}});
+        main.show();
+        QCOMPARE(main.RichEdit1->toPlainText(), pageTemplate(false));
+        QCOMPARE(main.RichEdit1->textCursor().position(), 66);
+        QVERIFY(main.action("TransparentButton2")->isChecked());
+        QVERIFY(!main.RichEdit1->document()->isModified());
+        // The maker comment is grey, the page itself is not.
+        const QTextBlock last = main.RichEdit1->document()->lastBlock();
+        QCOMPARE(last.text(), MakerComment);
+        QTextCursor cursor(last);
+        cursor.movePosition(QTextCursor::NextCharacter);
+        QCOMPARE(cursor.charFormat().foreground().color(), QColor(128, 128, 128));
+        QVERIFY(main.RichEdit1->document()->firstBlock().charFormat().foreground().color() !=
+                QColor(128, 128, 128));
+    }
+
+    void panelSetting_data()
+    {
+        QTest::addColumn<QVariant>("panel");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("nominal: 1 hides the panel") << QVariant(1) << false;
+        QTest::newRow("nominal: 2 shows it") << QVariant(2) << true;
+        QTest::newRow("robustness: 0 shows it") << QVariant(0) << true;
+        QTest::newRow("robustness: absent shows it") << QVariant() << true;
+        QTest::newRow("robustness: text shows it") << QVariant("one") << true;
+    }
+    void panelSetting()
+    {
+        QFETCH(QVariant, panel);
+        QFETCH(bool, shown);
+        QVariantMap settings;
+        if (panel.isValid())
+            settings.insert(QStringLiteral("Panel"), panel);
+        TForm1 &main = start(settings);
+        main.show();
+        QCOMPARE(main.Panel3->isVisible(), shown);
+        QCOMPARE(main.action("TransparentButton1")->isChecked(), shown);
+    }
+
+    void viewPanelToggleIsStoredAndSurvivesResize()
+    {
+        TForm1 &main = start();
+        main.show();
+        main.action("TransparentButton1")->trigger();
+        QCOMPARE(stored("Panel").toInt(), 1);
+        QVERIFY(!main.Panel3->isVisible());
+        main.resize(main.width() + 30, main.height() + 10);
+        QVERIFY(!main.Panel3->isVisible());
+        QVERIFY(!main.action("TransparentButton1")->isChecked());
+        main.action("TransparentButton1")->trigger();
+        QCOMPARE(stored("Panel").toInt(), 2);
+        QVERIFY(main.Panel3->isVisible());
+        QVERIFY(main.action("TransparentButton1")->isChecked());
+    }
+
+    void caseToggleIsStoredAtOnce()
+    {
+        TForm1 &main = start();
+        main.show();
+        const QString text = main.RichEdit1->toPlainText();
+        main.action("TransparentButton2")->trigger();
+        QCOMPARE(stored("Upercase").toString(), QStringLiteral("No"));
+        QCOMPARE(main.core().tagCase(), LowerTagCase);
+        QVERIFY(main.action("TransparentButton2")->isChecked());
+        main.action("TransparentButton2")->trigger();
+        QCOMPARE(stored("Upercase").toString(), QStringLiteral("Yes"));
+        QCOMPARE(main.core().tagCase(), UpperTagCase);
+        QVERIFY(!main.action("TransparentButton2")->isChecked());
+        QCOMPARE(main.RichEdit1->toPlainText(), text);
+        QVERIFY(!main.RichEdit1->document()->isModified());
+    }
+
+    void editStatesFollowSelectionAndMenus()
+    {
+        TForm1 &main = start();
+        main.show();
+        m_platform->clipboardText = true;
+        select(main.RichEdit1, 0, 6);
+        QVERIFY(main.action("ToolbarButton975")->isEnabled());
+        QVERIFY(main.action("ToolbarButton978")->isEnabled());
+        QVERIFY(main.action("ToolbarButton979")->isEnabled());
+        QVERIFY(!main.action("Cut1")->isEnabled()); // menus are set when they open
+
+        auto *editMenu = main.findChild<QMenu *>(QStringLiteral("PopupMenu1"));
+        Q_EMIT editMenu->aboutToShow();
+        QVERIFY(main.action("Cut1")->isEnabled());
+        QVERIFY(main.action("Copy1")->isEnabled());
+        QVERIFY(main.action("Paste1")->isEnabled());
+        QVERIFY(main.action("Undo1")->isEnabled());
+
+        // Clipboard changes elsewhere show on the toolbar only at the next move.
+        m_platform->clipboardText = false;
+        QVERIFY(main.action("ToolbarButton979")->isEnabled());
+        select(main.RichEdit1, 3, 3);
+        QVERIFY(!main.action("ToolbarButton979")->isEnabled());
+        QVERIFY(!main.action("ToolbarButton975")->isEnabled());
+        Q_EMIT main.PopupMenu6->aboutToShow();
+        QVERIFY(!main.action("Paste2")->isEnabled());
+        QVERIFY(!main.action("Cut2")->isEnabled());
+        QVERIFY(!main.action("Copy2")->isEnabled());
+    }
+
+    void saveButtonLightsOnKeysCutAndPasteOnly()
+    {
+        TForm1 &main = start();
+        main.show();
+        QAction *save = main.action("ToolbarButton977");
+        const QString text = main.RichEdit1->toPlainText();
+        QTest::keyClick(main.RichEdit1, Qt::Key_Right);
+        QVERIFY2(save->isEnabled(), "an arrow key lights Save");
+        QCOMPARE(main.RichEdit1->toPlainText(), text);
+
+        save->setEnabled(false);
+        select(main.RichEdit1, 0, 6);
+        main.action("Copy1")->trigger();
+        QVERIFY(!save->isEnabled());
+        main.core().InsertAtCaret(QStringLiteral("<B>"));
+        QVERIFY(!save->isEnabled()); // insertions do not light it
+        main.action("Cut2")->trigger();
+        QVERIFY(save->isEnabled());
+        save->setEnabled(false);
+        m_platform->clipboardText = true;
+        select(main.RichEdit1, 0, 0);
+        main.action("ToolbarButton979")->trigger();
+        QVERIFY(save->isEnabled());
+    }
+
+    void undoIsManyStepsDeepAndRedoable()
+    {
+        TForm1 &main = start();
+        main.show();
+        const QString original = main.RichEdit1->toPlainText();
+        select(main.RichEdit1, 7, 13); // "<HEAD>"
+        main.core().WrapSelection(QStringLiteral("<B>"), QStringLiteral("</B>"), 3);
+        main.core().InsertAtCaret(QStringLiteral("&nbsp;"));
+        // Undo is enabled when its menu opens.
+        Q_EMIT main.findChild<QMenu *>(QStringLiteral("PopupMenu1"))->aboutToShow();
+        main.action("Undo1")->trigger();
+        QVERIFY2(main.RichEdit1->toPlainText().contains(QStringLiteral("<B><HEAD></B>")),
+                 qPrintable(main.RichEdit1->toPlainText()));
+        main.action("Undo1")->trigger();
+        QCOMPARE(main.RichEdit1->toPlainText(), original);
+        Q_EMIT main.findChild<QMenu *>(QStringLiteral("PopupMenu1"))->aboutToShow();
+        main.action("Redo1")->trigger();
+        QVERIFY(main.RichEdit1->toPlainText().contains(QStringLiteral("<B><HEAD></B>")));
+    }
+
+    void exitAsksLikeClosing()
+    {
+        TForm1 &main = start();
+        main.show();
+        main.core().InsertAtCaret(QStringLiteral("unsaved"));
+        m_platform->queueAnswer(QMessageBox::Cancel);
+        main.action("Exit1")->trigger();
+        QVERIFY(main.isVisible());
+        QCOMPARE(m_platform->texts("ask"), QStringList{"Do you want to save the changes?"});
+        m_platform->queueAnswer(QMessageBox::No);
+        main.action("Exit1")->trigger();
+        QVERIFY(!main.isVisible());
+    }
+
+    void windowShortcutsReachTheFileCommands()
+    {
+        TForm1 &main = start();
+        main.show();
+        QApplication::setActiveWindow(&main);
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QString opened;
+        whenModalShown([&opened](QWidget *modal) {
+            opened = modal->objectName();
+            modal->close();
+        });
+        QTest::keyClick(main.RichEdit1, Qt::Key_N, Qt::ControlModifier);
+        QTRY_COMPARE(opened, QStringLiteral("Form2"));
+        QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+        QApplication::setActiveWindow(&main);
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        m_platform->queueFile(QString());
+        QTest::keyClick(main.RichEdit1, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(m_platform->shown.size(), 1);
+        QCOMPARE(m_platform->shown.last().kind, QStringLiteral("open"));
+    }
+
+    // Every control of a formatting command, in the real window, runs it exactly once.
+    void everyFormattingControlRunsItsCommand_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("open");
+        QTest::addColumn<QString>("close");
+        for (const MarkupCommand &command : markupCommands())
+            for (const QString &control : command.controls)
+                QTest::newRow(qPrintable(control))
+                    << control << QString(command.upperOpen).replace(QStringLiteral("%1"), "\"")
+                    << (command.kind == MarkupCommand::Wrap ? command.upperClose : QString());
+    }
+    void everyFormattingControlRunsItsCommand()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, open);
+        QFETCH(QString, close);
+        TForm1 &main = start();
+        main.show();
+        main.RichEdit1->setPlainText(QStringLiteral("one word"));
+        select(main.RichEdit1, 4, 8);
+        if (QAction *action = main.action(control)) {
+            action->trigger();
+        } else {
+            auto *button = main.findChild<QToolButton *>(control);
+            QVERIFY2(button != nullptr, qPrintable(control));
+            button->click();
+        }
+        const QString expected = close.isEmpty() ? QStringLiteral("one ") + open
+                                                 : QStringLiteral("one ") + open + "word" + close;
+        QCOMPARE(main.RichEdit1->toPlainText(), expected);
+    }
+
+    // Every launcher control opens its window, with the editor's selection intact.
+    void launchersOpenTheirWindows_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("window");
+        for (const Launcher &launcher : launchers())
+            for (const QString &control : launcher.controls)
+                QTest::newRow(qPrintable(control)) << control << launcher.window;
+    }
+    void launchersOpenTheirWindows()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, window);
+        TForm1 &main = start();
+        main.show();
+        select(main.RichEdit1, 14, 20);
+        QString opened;
+        bool selectionKept = false;
+        whenModalShown([&](QWidget *modal) {
+            opened = modal->objectName();
+            selectionKept = main.RichEdit1->textCursor().selectedText() == u"<TITLE";
+            // Staged and finished dialogs alike leave by their close box.
+            QTimer::singleShot(0, modal, [modal] {
+                if (auto *dialog = qobject_cast<QDialog *>(modal))
+                    dialog->done(QDialog::Rejected);
+            });
+        });
+        if (QAction *action = main.action(control)) {
+            action->trigger();
+        } else {
+            auto *button = main.findChild<QToolButton *>(control);
+            QVERIFY2(button != nullptr, qPrintable(control));
+            button->click();
+        }
+        QCOMPARE(opened, window);
+        QVERIFY(selectionKept);
+        QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+    }
+};
+
+VELLUMO_TEST_MAIN(TestMainWindow)
+#include "tst_main_window.moc"

@@ -1,0 +1,253 @@
+#include "dialogs/dialog_context.h"
+#include "editor/insertion_core.h"
+#include "markup/insert_tags_dialog.h"
+#include "scripted_platform.h"
+#include "test_main.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextCursor>
+
+using namespace vellumo;
+
+namespace {
+
+struct Session {
+    QPlainTextEdit editor;
+    InsertionCore core{&editor};
+    ScriptedPlatform platform;
+    DialogContext context{core, platform};
+    TForm17 dialog{context};
+    QListWidget *list = dialog.findChild<QListWidget *>(QStringLiteral("ListBox1"));
+    QLineEdit *edit = dialog.findChild<QLineEdit *>(QStringLiteral("Edit1"));
+    QPushButton *ok = dialog.findChild<QPushButton *>(QStringLiteral("Button1"));
+    QPushButton *cancel = dialog.findChild<QPushButton *>(QStringLiteral("Button2"));
+
+    explicit Session(const QString &tagCase = UpperTagCase) {
+        core.setTagCase(tagCase);
+        dialog.show();
+    }
+
+    // Clicks the list item with this text, as the user would.
+    void pick(const QString &text) {
+        const QList<QListWidgetItem *> found = list->findItems(text, Qt::MatchExactly);
+        QVERIFY2(found.size() == 1, qPrintable(text));
+        list->scrollToItem(found.first());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(found.first()).center());
+        QCOMPARE(list->currentItem(), found.first());
+    }
+
+    void setPage(const QString &text, int anchor, int position) {
+        editor.setPlainText(text);
+        QTextCursor cursor(editor.document());
+        cursor.setPosition(anchor);
+        cursor.setPosition(position, QTextCursor::KeepAnchor);
+        editor.setTextCursor(cursor);
+    }
+};
+
+} // namespace
+
+class TestInsertTagsDialog : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void window() {
+        Session session;
+        QCOMPARE(session.dialog.objectName(), QStringLiteral("Form17"));
+        QCOMPARE(session.dialog.windowTitle(), QStringLiteral("Insert Tags"));
+        QVERIFY(session.list && session.edit && session.ok && session.cancel);
+        QCOMPARE(session.ok->text(), QStringLiteral("OK"));
+        QVERIFY(session.ok->isDefault());
+        QCOMPARE(session.cancel->text(), QStringLiteral("Cancel"));
+        QVERIFY(session.edit->text().isEmpty());
+        QCOMPARE(session.list->currentItem(), nullptr);
+    }
+
+    void listItems() {
+        Session session;
+        QCOMPARE(session.list->count(), 100);
+        const struct {
+            int row;
+            const char *text;
+        } spots[] = {
+            {0, "<!-- -->"},          {1, "<!DOCTYPE>"}, {2, "<A HREF=\"\"></A>"},
+            {3, "<A NAME=\"\"></A>"}, {20, "<BR>"},      {51, "<INPUT TYPE=></INPUT>"},
+            {70, "<P></P>"},          {87, "<TAB>"},     {99, "<XMP></XMP>"},
+        };
+        for (const auto &spot : spots)
+            QCOMPARE(session.list->item(spot.row)->text(), QString::fromLatin1(spot.text));
+        // Not sorted: the list keeps its own order.
+        QCOMPARE(session.list->isSortingEnabled(), false);
+    }
+
+    void pickAndInsert_data() {
+        QTest::addColumn<QString>("tagCase");
+        QTest::addColumn<QString>("item");
+        QTest::addColumn<QString>("inserted");
+        QTest::newRow("nominal: upper case inserts the item as listed")
+            << UpperTagCase << "<INPUT TYPE=></INPUT>"
+            << "<INPUT TYPE=></INPUT>";
+        QTest::newRow("nominal: lower case lowers the picked item")
+            << LowerTagCase << "<INPUT TYPE=></INPUT>"
+            << "<input type=></input>";
+        QTest::newRow("nominal: quotes of an attribute stay") << LowerTagCase << "<A HREF=\"\"></A>"
+                                                              << "<a href=\"\"></a>";
+        QTest::newRow("robustness: tag case in small letters counts as lower case") << "upercase"
+                                                                                    << "<B></B>"
+                                                                                    << "<b></b>";
+    }
+    void pickAndInsert() {
+        QFETCH(QString, tagCase);
+        QFETCH(QString, item);
+        QFETCH(QString, inserted);
+        Session session(tagCase);
+        session.setPage(QStringLiteral("x sel y"), 2, 5);
+
+        session.pick(item);
+        QCOMPARE(session.edit->text(), inserted);
+        QTest::mouseClick(session.ok, Qt::LeftButton);
+
+        // The selection is replaced, the caret stays after the text, the dialog stays open.
+        QCOMPARE(session.editor.toPlainText(), "x " + inserted + " y");
+        QCOMPARE(session.editor.textCursor().position(), 2 + inserted.size());
+        QVERIFY(session.dialog.isVisible());
+        session.editor.undo();
+        QCOMPARE(session.editor.toPlainText(), QStringLiteral("x sel y"));
+    }
+
+    void okRepeatsAndEnterIsOk() {
+        Session session;
+        session.setPage(QString(), 0, 0);
+        session.pick(QStringLiteral("<HR>"));
+        QTest::mouseClick(session.ok, Qt::LeftButton);
+        QTest::mouseClick(session.ok, Qt::LeftButton);
+        QTest::keyClick(session.edit, Qt::Key_Return);
+        QCOMPARE(session.editor.toPlainText(), QStringLiteral("<HR><HR><HR>"));
+        QVERIFY(session.dialog.isVisible());
+    }
+
+    void okWithEmptyFieldDeletesSelection() {
+        Session session;
+        session.setPage(QStringLiteral("keep gone keep"), 5, 10);
+        QTest::mouseClick(session.ok, Qt::LeftButton);
+        QCOMPARE(session.editor.toPlainText(), QStringLiteral("keep keep"));
+    }
+
+    void editedTextIsInserted_data() {
+        QTest::addColumn<QString>("tagCase");
+        QTest::addColumn<bool>("pickFirst");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("nominal: typed before any pick goes in as typed, upper case")
+            << UpperTagCase << false << "<Em>"
+            << "<Em>";
+        QTest::newRow("nominal: typed before any pick goes in as typed, lower case")
+            << LowerTagCase << false << "<Em>"
+            << "<Em>";
+        QTest::newRow("nominal: after a lower-case pick typing is lowered")
+            << LowerTagCase << true << " CLASS=X"
+            << "<dd> class=x";
+        QTest::newRow("nominal: after an upper-case pick typing is kept")
+            << UpperTagCase << true << " class=X"
+            << "<DD> class=X";
+    }
+    void editedTextIsInserted() {
+        QFETCH(QString, tagCase);
+        QFETCH(bool, pickFirst);
+        QFETCH(QString, typed);
+        Session session(tagCase);
+        session.setPage(QString(), 0, 0);
+        if (pickFirst)
+            session.pick(QStringLiteral("<DD>"));
+        session.edit->setFocus();
+        session.edit->end(false);
+        QTest::keyClicks(session.edit, typed);
+        QTest::mouseClick(session.ok, Qt::LeftButton);
+        QFETCH(QString, expected);
+        QCOMPARE(session.editor.toPlainText(), expected);
+    }
+
+    void caseModeFollowsTheLastPick() {
+        Session session(LowerTagCase);
+        session.pick(QStringLiteral("<B></B>"));
+        session.core.setTagCase(UpperTagCase);
+        // Until the next pick the field keeps lowering what is typed...
+        session.edit->clear();
+        QTest::keyClicks(session.edit, QStringLiteral("AB"));
+        QCOMPARE(session.edit->text(), QStringLiteral("ab"));
+        // ...and a pick in upper case ends it.
+        session.pick(QStringLiteral("<I></I>"));
+        QCOMPARE(session.edit->text(), QStringLiteral("<I></I>"));
+        QTest::keyClicks(session.edit, QStringLiteral("X"));
+        QCOMPARE(session.edit->text(), QStringLiteral("<I></I>X"));
+    }
+
+    void keyboardSelectionCopiesItem() {
+        Session session;
+        session.pick(QStringLiteral("<B></B>"));
+        session.list->setFocus();
+        QTest::keyClick(session.list, Qt::Key_Down);
+        QCOMPARE(session.edit->text(), QStringLiteral("<BANNER></BANNER>"));
+    }
+
+    void doubleClickInserts() {
+        Session session;
+        session.setPage(QStringLiteral("ab"), 1, 1);
+        QListWidgetItem *item =
+            session.list->findItems(QStringLiteral("<LI>"), Qt::MatchExactly).first();
+        session.list->scrollToItem(item);
+        // What the window system delivers for a double click: a click, then the double
+        // click and its release.
+        const QPoint at = session.list->visualItemRect(item).center();
+        QTest::mouseClick(session.list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(session.list->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(session.list->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(session.editor.toPlainText(), QStringLiteral("a<LI>b"));
+        QVERIFY(session.dialog.isVisible());
+    }
+
+    void closing_data() {
+        QTest::addColumn<int>("how");
+        QTest::newRow("nominal: Cancel") << 0;
+        QTest::newRow("nominal: close box") << 1;
+    }
+    void closing() {
+        QFETCH(int, how);
+        Session session;
+        session.pick(QStringLiteral("<TD></TD>"));
+        if (how == 0)
+            QTest::mouseClick(session.cancel, Qt::LeftButton);
+        else
+            session.dialog.close();
+        QVERIFY(!session.dialog.isVisible());
+        QVERIFY(session.edit->text().isEmpty());
+        // The picked item is still selected at the next opening.
+        session.dialog.show();
+        QCOMPARE(session.list->currentItem()->text(), QStringLiteral("<TD></TD>"));
+        QVERIFY(session.edit->text().isEmpty());
+    }
+
+    void escapeDoesNotClose() {
+        Session session;
+        session.pick(QStringLiteral("<TD></TD>"));
+        QTest::keyClick(session.edit, Qt::Key_Escape);
+        QTest::keyClick(session.list, Qt::Key_Escape);
+        QVERIFY(session.dialog.isVisible());
+        QCOMPARE(session.edit->text(), QStringLiteral("<TD></TD>"));
+    }
+
+    void f1OpensHelpTopic() {
+        Session session;
+        session.dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&session.dialog));
+        QTest::keyClick(session.edit, Qt::Key_F1);
+        QCOMPARE(session.platform.helpTopics, QList<int>{46});
+    }
+};
+
+VELLUMO_TEST_MAIN(TestInsertTagsDialog)
+#include "tst_insert_tags_dialog.moc"
