@@ -19,8 +19,9 @@
 namespace vellumo {
 
 HyperLinkLabel::HyperLinkLabel(const QString &address, Platform &platform, QWidget *parent)
-    : QLabel(address, parent), m_address(address), m_platform(platform)
-{
+    : QLabel(address, parent)
+    , m_address(address)
+    , m_platform(platform) {
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
     setToolTip(address);
@@ -30,34 +31,29 @@ HyperLinkLabel::HyperLinkLabel(const QString &address, Platform &platform, QWidg
     setHovered(false);
 }
 
-void HyperLinkLabel::setHovered(bool hovered)
-{
+void HyperLinkLabel::setHovered(bool hovered) {
     QPalette colours = palette();
     colours.setColor(QPalette::WindowText, hovered ? Qt::red : Qt::blue);
     setPalette(colours);
 }
 
-void HyperLinkLabel::enterEvent(QEnterEvent *event)
-{
+void HyperLinkLabel::enterEvent(QEnterEvent *event) {
     setHovered(true);
     QLabel::enterEvent(event);
 }
 
-void HyperLinkLabel::leaveEvent(QEvent *event)
-{
+void HyperLinkLabel::leaveEvent(QEvent *event) {
     setHovered(false);
     QLabel::leaveEvent(event);
 }
 
-void HyperLinkLabel::mouseReleaseEvent(QMouseEvent *event)
-{
+void HyperLinkLabel::mouseReleaseEvent(QMouseEvent *event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         m_platform.openUrl(QUrl(m_address));
     QLabel::mouseReleaseEvent(event);
 }
 
-void HyperLinkLabel::keyPressEvent(QKeyEvent *event)
-{
+void HyperLinkLabel::keyPressEvent(QKeyEvent *event) {
     if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
         event->key() == Qt::Key_Enter) {
         m_platform.openUrl(QUrl(m_address));
@@ -68,8 +64,8 @@ void HyperLinkLabel::keyPressEvent(QKeyEvent *event)
 }
 
 TForm4::TForm4(DialogContext &context, QWidget *parent)
-    : QDialog(parent), StartupFolder(QDir::toNativeSeparators(QDir::currentPath()))
-{
+    : QDialog(parent)
+    , StartupFolder(QDir::toNativeSeparators(QDir::currentPath())) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("About Vellumo"));
     setModal(true);
@@ -122,14 +118,12 @@ TForm4::TForm4(DialogContext &context, QWidget *parent)
     layout->addWidget(Button1, 0, Qt::AlignHCenter);
 }
 
-void TForm4::About1Click(const QPixmap &logo)
-{
+void TForm4::About1Click(const QPixmap &logo) {
     Image1->setPixmap(logo);
     exec();
 }
 
-void TForm4::FormActivate()
-{
+void TForm4::FormActivate() {
     // The logo file wins over the copy from the main window; without the file
     // the copy stays, so the box never comes up blank because of a missing file.
     const QString path = findDataFile(StartupFolder, QStringLiteral("Vellumo.bmp"));
@@ -140,8 +134,7 @@ void TForm4::FormActivate()
         Image1->setPixmap(logo);
 }
 
-void TForm4::showEvent(QShowEvent *event)
-{
+void TForm4::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
@@ -152,8 +145,7 @@ void TForm4::showEvent(QShowEvent *event)
     FormActivate();
 }
 
-void TForm4::changeEvent(QEvent *event)
-{
+void TForm4::changeEvent(QEvent *event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         FormActivate();
     QDialog::changeEvent(event);

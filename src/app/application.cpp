@@ -1,5 +1,9 @@
 #include "app/application.h"
 
+#include "app/about_dialog.h"
+#include "app/tip_dialog.h"
+#include "browser/insert_style_dialog.h"
+
 #include "app/data_files.h"
 #include "app/launchers.h"
 #include "app/main_window.h"
@@ -19,7 +23,6 @@
 #include "dialogs/script_dialog.h"
 #include "dialogs/scrolling_text_dialog.h"
 #include "dialogs/sound_dialog.h"
-#include "dialogs/staged_dialogs.h"
 #include "generators/frame_wizard.h"
 #include "generators/page_generator_dialog.h"
 #include "markup/insert_tags_dialog.h"

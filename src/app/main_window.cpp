@@ -1,7 +1,12 @@
 #include "app/main_window.h"
 
 #include "app/control_tables.h"
+#include "app/about_dialog.h"
 #include "app/data_files.h"
+#include "app/preview.h"
+#include "app/tip_dialog.h"
+#include "browser/insert_style_dialog.h"
+#include "browser/site_panel.h"
 #include "app/status_hints.h"
 #include "dialogs/link_dialog.h"
 #include "editor/document_controller.h"
@@ -39,6 +44,7 @@ namespace vellumo {
 namespace {
 
 const QString WelcomeText = QStringLiteral("Welcome to Vellumo");
+constexpr int MainWindowHelpTopic = 4;
 
 QIcon iconFor(const Face &face)
 {
@@ -368,7 +374,22 @@ void TForm1::bindCommands()
     bind({"TransparentButton2"}, [this] { TransparentButton2Click(); });
     bind({"Help1"}, [this] { m_platform.showHelp(0); });
     bind({"TipoftheDay2"}, [this] { TipoftheDay2Click(); });
-    bind({"About1"}, [this] { showModal(QStringLiteral("Form4")); });
+    bind({"About1"}, [this] {
+        if (auto *about = qobject_cast<TForm4 *>(dialog(QStringLiteral("Form4"))))
+            about->About1Click(Image2->pixmap());
+    });
+    bind({"Insert1"}, [this] { m_sitePanel->Insert1Click(); });
+    bind({"ToolbarButton9710"}, [this] {
+        ToolbarButton9710Click(*m_document, *RichEdit1, m_platform, this, PreviewGo);
+    });
+    bind({"UpdateVellumo1"}, [this] { UpdateVellumo1Click(m_platform, StartupFolder); });
+    bind({"FTPAccess1"}, [this] { FTPAccess1Click(m_platform, StartupFolder); });
+    // F1 anywhere in the main window opens its help topic.
+    QAction *help = newAction(QStringLiteral("HelpContext"), QStringLiteral("Help"));
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    help->setShortcutContext(Qt::WindowShortcut);
+    addAction(help);
+    connect(help, &QAction::triggered, this, [this] { m_platform.showHelp(MainWindowHelpTopic); });
     bind({"ToolbarButton97126"}, [this] { linkFromSelectedText(*m_core); });
     connect(findChild<QToolButton *>(QStringLiteral("ToolbarButton97125")), &QToolButton::clicked,
             this, [this] { linkFromSelectedText(*m_core); });
@@ -389,7 +410,21 @@ void TForm1::setTitleDialog(TForm2 *titleDialog)
     m_document->setSaveButton(action(QStringLiteral("ToolbarButton977")));
 }
 
-void TForm1::setDialogs(const QList<QWidget *> &dialogs) { m_dialogs = dialogs; }
+void TForm1::setDialogs(const QList<QWidget *> &dialogs)
+{
+    m_dialogs = dialogs;
+    if (auto *tips = qobject_cast<TForm27 *>(dialog(QStringLiteral("Form27"))))
+        tips->StartupFolder = StartupFolder;
+    if (auto *about = qobject_cast<TForm4 *>(dialog(QStringLiteral("Form4"))))
+        about->StartupFolder = StartupFolder;
+    // The side panel's file list and link tree, and drops onto the editor.
+    auto *styleDialog = qobject_cast<TForm3 *>(dialog(QStringLiteral("Form3")));
+    Q_ASSERT(styleDialog != nullptr);
+    m_sitePanel = new SitePanel(*m_core, m_platform, *styleDialog, this);
+    m_sitePanel->fillWebPagesTab(TabSheet1);
+    m_sitePanel->fillLinkToFileTab(TabSheet2, StartupFolder);
+    m_sitePanel->installDropHandling(RichEdit1);
+}
 
 QWidget *TForm1::dialog(const QString &objectName) const
 {

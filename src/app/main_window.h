@@ -23,6 +23,7 @@ namespace vellumo {
 class DocumentController;
 class InsertionCore;
 class Platform;
+class SitePanel;
 class TForm2;
 
 // The main window: three toolbar rows, the side panel with its page controls,
@@ -119,6 +120,7 @@ private:
     AppSettings m_settings;
     std::unique_ptr<InsertionCore> m_core;
     DocumentController *m_document = nullptr;
+    SitePanel *m_sitePanel = nullptr;
     QHash<QString, QAction *> m_actions;
     QList<QWidget *> m_dialogs;
     bool m_shownOnce = false;

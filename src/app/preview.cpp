@@ -15,8 +15,7 @@ namespace {
 
 const QString PreviewCleared = QStringLiteral("Yes");
 
-void startCompanion(Platform &platform, const QString &startupFolder, const QString &baseName)
-{
+void startCompanion(Platform &platform, const QString &startupFolder, const QString &baseName) {
     const QString path = companionProgramPath(startupFolder, baseName);
     if (!path.isEmpty())
         platform.startProgram(path);
@@ -25,8 +24,7 @@ void startCompanion(Platform &platform, const QString &startupFolder, const QStr
 } // namespace
 
 void ToolbarButton9710Click(DocumentController &document, const QPlainTextEdit &editor,
-                            Platform &platform, QWidget *window, QString &previewGo)
-{
+                            Platform &platform, QWidget *window, QString &previewGo) {
     const auto isClean = [&] {
         return document.CurrentFileName != UntitledFileName && !editor.document()->isModified();
     };
@@ -44,8 +42,7 @@ void ToolbarButton9710Click(DocumentController &document, const QPlainTextEdit &
     previewGo.clear();
 }
 
-QString companionProgramPath(const QString &startupFolder, const QString &baseName)
-{
+QString companionProgramPath(const QString &startupFolder, const QString &baseName) {
 #ifdef Q_OS_WIN
     const QString name = baseName + QStringLiteral(".exe");
 #else
@@ -57,13 +54,11 @@ QString companionProgramPath(const QString &startupFolder, const QString &baseNa
     return QDir::toNativeSeparators(path);
 }
 
-void UpdateVellumo1Click(Platform &platform, const QString &startupFolder)
-{
+void UpdateVellumo1Click(Platform &platform, const QString &startupFolder) {
     startCompanion(platform, startupFolder, QStringLiteral("Update"));
 }
 
-void FTPAccess1Click(Platform &platform, const QString &startupFolder)
-{
+void FTPAccess1Click(Platform &platform, const QString &startupFolder) {
     startCompanion(platform, startupFolder, QStringLiteral("Ftp"));
 }
 

@@ -26,8 +26,7 @@ namespace {
 const QString TipsFileName = QStringLiteral("Tips.dat");
 
 // A small light bulb for the dark strip at the left.
-QPixmap bulbPicture()
-{
+QPixmap bulbPicture() {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
@@ -45,8 +44,7 @@ QPixmap bulbPicture()
 }
 
 // The header across the top: "Did you know..." on a soft gradient.
-QPixmap headerPicture()
-{
+QPixmap headerPicture() {
     QPixmap pixmap(314, 58);
     QPainter painter(&pixmap);
     QLinearGradient gradient(0, 0, 314, 0);
@@ -63,8 +61,7 @@ QPixmap headerPicture()
     return pixmap;
 }
 
-QFrame *whitePanel(QWidget *parent, const QString &name)
-{
+QFrame *whitePanel(QWidget *parent, const QString &name) {
     auto *panel = new QFrame(parent);
     panel->setObjectName(name);
     panel->setAutoFillBackground(true);
@@ -77,9 +74,9 @@ QFrame *whitePanel(QWidget *parent, const QString &name)
 } // namespace
 
 TForm27::TForm27(DialogContext &context, QWidget *parent)
-    : QDialog(parent), StartupFolder(QDir::toNativeSeparators(QDir::currentPath())),
-      m_platform(context.platform)
-{
+    : QDialog(parent)
+    , StartupFolder(QDir::toNativeSeparators(QDir::currentPath()))
+    , m_platform(context.platform) {
     setObjectName(QStringLiteral("Form27"));
     setWindowTitle(QStringLiteral("Tip of the Day"));
     setModal(true);
@@ -167,8 +164,7 @@ TForm27::TForm27(DialogContext &context, QWidget *parent)
     connect(Button2, &QPushButton::clicked, this, &TForm27::Button2Click);
 }
 
-void TForm27::showEvent(QShowEvent *event)
-{
+void TForm27::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
@@ -179,26 +175,22 @@ void TForm27::showEvent(QShowEvent *event)
     FormShow();
 }
 
-void TForm27::FormShow()
-{
+void TForm27::FormShow() {
     CheckBox1->setChecked(AppSettings(m_platform).tipAtStartup());
     Button1Click();
 }
 
-QString TForm27::tipsPath() const
-{
+QString TForm27::tipsPath() const {
     const QString found = findDataFile(StartupFolder, TipsFileName);
     return found.isEmpty() ? QDir(QDir::fromNativeSeparators(StartupFolder)).filePath(TipsFileName)
                            : found;
 }
 
-void TForm27::reportError(const QString &text)
-{
+void TForm27::reportError(const QString &text) {
     m_platform.showError(this, QStringLiteral("Vellumo"), text);
 }
 
-void TForm27::Button1Click()
-{
+void TForm27::Button1Click() {
     const QString path = tipsPath();
     const TipsFile tips = TipsFile::load(path);
     ItemsRead = tips.value(TipsSection, QStringLiteral("Items"), ItemsRead);
@@ -235,8 +227,7 @@ void TForm27::Button1Click()
     settings.storeNextTipNumber(QString::number(number == last ? 0 : number + 1));
 }
 
-void TForm27::Button2Click()
-{
+void TForm27::Button2Click() {
     AppSettings(m_platform).storeTipAtStartup(CheckBox1->isChecked());
     accept();
 }

@@ -13,8 +13,7 @@ constexpr qsizetype LongestValue = 1023;
 // Far more than any tips file needs; a bigger file is not read at all.
 constexpr qint64 LargestTipsFile = 4 * 1024 * 1024;
 
-QString unquoted(const QString &value)
-{
+QString unquoted(const QString &value) {
     if (value.size() >= 2) {
         const QChar first = value.front();
         if ((first == u'"' || first == u'\'') && value.back() == first)
@@ -25,8 +24,7 @@ QString unquoted(const QString &value)
 
 } // namespace
 
-TipsFile TipsFile::load(const QString &path)
-{
+TipsFile TipsFile::load(const QString &path) {
     const QFileInfo info(path);
     if (!info.isFile() || info.size() > LargestTipsFile)
         return {};
@@ -38,8 +36,7 @@ TipsFile TipsFile::load(const QString &path)
     return file;
 }
 
-TipsFile TipsFile::fromText(const QString &text)
-{
+TipsFile TipsFile::fromText(const QString &text) {
     TipsFile file;
     QString section;
     for (const QString &rawLine : text.split(QLatin1Char('\n'))) {
@@ -60,8 +57,7 @@ TipsFile TipsFile::fromText(const QString &text)
     return file;
 }
 
-QString TipsFile::value(const QString &section, const QString &key, const QString &fallback) const
-{
+QString TipsFile::value(const QString &section, const QString &key, const QString &fallback) const {
     for (const Entry &entry : m_entries)
         if (entry.section.compare(section, Qt::CaseInsensitive) == 0 &&
             entry.key.compare(key, Qt::CaseInsensitive) == 0)

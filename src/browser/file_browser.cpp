@@ -22,8 +22,7 @@ namespace {
 
 constexpr int PathRole = Qt::UserRole;
 
-QString displayedDrive(const QString &root)
-{
+QString displayedDrive(const QString &root) {
     QString shown = QDir::toNativeSeparators(root);
     // Drive letters are shown in upper case, without the trailing separator.
     if (shown.size() == 3 && shown.at(1) == QLatin1Char(':'))
@@ -33,8 +32,7 @@ QString displayedDrive(const QString &root)
 
 // The drives offered: the file system roots, and where there are no drive letters
 // the home folder too, since that is where a user's pages live.
-QStringList driveRoots()
-{
+QStringList driveRoots() {
     QStringList roots;
     for (const QFileInfo &drive : QDir::drives())
         roots << QDir::fromNativeSeparators(drive.absoluteFilePath());
@@ -44,8 +42,7 @@ QStringList driveRoots()
     return roots;
 }
 
-bool isInside(const QString &path, const QString &root)
-{
+bool isInside(const QString &path, const QString &root) {
     if (path == root)
         return true;
     const QString prefix = root.endsWith(QLatin1Char('/')) ? root : root + QLatin1Char('/');
@@ -58,8 +55,7 @@ bool isInside(const QString &path, const QString &root)
 
 } // namespace
 
-const QList<FileFilter> &fileFilters()
-{
+const QList<FileFilter> &fileFilters() {
     static const QList<FileFilter> filters{
         {QStringLiteral("All files (*.*)"), QStringLiteral("*.*")},
         {QStringLiteral("All Web Files"), QStringLiteral("*.htm; *.html; *.gif; *.jpg")},
@@ -68,8 +64,7 @@ const QList<FileFilter> &fileFilters()
     return filters;
 }
 
-QStringList nameFiltersFor(const QString &patterns)
-{
+QStringList nameFiltersFor(const QString &patterns) {
     QStringList filters;
     for (const QString &piece : patterns.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const QString pattern = piece.trimmed();
@@ -81,8 +76,10 @@ QStringList nameFiltersFor(const QString &patterns)
 }
 
 FileBrowser::FileBrowser(QWidget *page, Platform &platform, const QString &startFolder)
-    : QObject(page), m_platform(platform), m_page(page), m_watcher(new QFileSystemWatcher(this))
-{
+    : QObject(page)
+    , m_platform(platform)
+    , m_page(page)
+    , m_watcher(new QFileSystemWatcher(this)) {
     DirectoryListBox1 = new QTreeWidget(page);
     DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
     DirectoryListBox1->header()->hide();
@@ -140,7 +137,8 @@ FileBrowser::FileBrowser(QWidget *page, Platform &platform, const QString &start
         if (!m_filling && !FileListBox1->selectedItems().isEmpty())
             Q_EMIT filePicked();
     });
-    connect(FileListBox1, &QListWidget::itemDoubleClicked, this, [this] { Q_EMIT fileActivated(); });
+    connect(FileListBox1, &QListWidget::itemDoubleClicked, this,
+            [this] { Q_EMIT fileActivated(); });
     // Files saved into the folder while the program runs show up without a refresh.
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { refresh(); });
 
@@ -148,13 +146,12 @@ FileBrowser::FileBrowser(QWidget *page, Platform &platform, const QString &start
         setFolder(QDir::homePath());
 }
 
-bool FileBrowser::setFolder(const QString &path)
-{
+bool FileBrowser::setFolder(const QString &path) {
     const QFileInfo info(path);
     if (!info.isDir() || !info.isReadable() || !QDir(path).isReadable()) {
-        m_platform.showError(m_page->window(), QStringLiteral("Vellumo"),
-                             QStringLiteral("Cannot open the folder %1.")
-                                 .arg(QDir::toNativeSeparators(path)));
+        m_platform.showError(
+            m_page->window(), QStringLiteral("Vellumo"),
+            QStringLiteral("Cannot open the folder %1.").arg(QDir::toNativeSeparators(path)));
         return false;
     }
     if (!m_folder.isEmpty())
@@ -167,22 +164,21 @@ bool FileBrowser::setFolder(const QString &path)
     return true;
 }
 
-void FileBrowser::refresh() { fillFileList(selectedFileName()); }
+void FileBrowser::refresh() {
+    fillFileList(selectedFileName());
+}
 
-QString FileBrowser::selectedFileName() const
-{
+QString FileBrowser::selectedFileName() const {
     const QList<QListWidgetItem *> selected = FileListBox1->selectedItems();
     return selected.isEmpty() ? QString() : selected.constFirst()->text();
 }
 
-QString FileBrowser::selectedFilePath() const
-{
+QString FileBrowser::selectedFilePath() const {
     const QString name = selectedFileName();
     return name.isEmpty() ? QString() : QDir(m_folder).filePath(name);
 }
 
-void FileBrowser::fillFolderList()
-{
+void FileBrowser::fillFolderList() {
     DirectoryListBox1->clear();
     // The chain of open folders from the root down to this one, then its subfolders.
     QStringList chain;
@@ -216,8 +212,7 @@ void FileBrowser::fillFolderList()
     DirectoryListBox1->scrollToItem(parent);
 }
 
-void FileBrowser::fillFileList(const QString &keep)
-{
+void FileBrowser::fillFileList(const QString &keep) {
     m_filling = true;
     FileListBox1->clear();
     const QStringList filters = nameFiltersFor(FilterComboBox1->currentData().toString());
@@ -232,8 +227,7 @@ void FileBrowser::fillFileList(const QString &keep)
     m_filling = false;
 }
 
-void FileBrowser::showDriveOf(const QString &path)
-{
+void FileBrowser::showDriveOf(const QString &path) {
     // The most specific drive holding the folder: the home folder before "/".
     int best = -1;
     qsizetype bestLength = -1;
@@ -247,14 +241,12 @@ void FileBrowser::showDriveOf(const QString &path)
     DriveComboBox1->setCurrentIndex(best);
 }
 
-void FileBrowser::driveChosen(int index)
-{
+void FileBrowser::driveChosen(int index) {
     if (!setFolder(DriveComboBox1->itemData(index).toString()))
         showDriveOf(m_folder);
 }
 
-bool FileBrowser::eventFilter(QObject *watched, QEvent *event)
-{
+bool FileBrowser::eventFilter(QObject *watched, QEvent *event) {
     if (watched == FileListBox1 && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&

@@ -9,8 +9,7 @@
 namespace vellumo {
 
 FileSnippet fileSnippet(FileInsertStyle style, const QString &name, const QString &fileText,
-                        bool upper, const QString &quote)
-{
+                        bool upper, const QString &quote) {
     const QString quotedName = quote + name + quote;
     switch (style) {
     case FileInsertStyle::No:
@@ -41,14 +40,13 @@ FileSnippet fileSnippet(FileInsertStyle style, const QString &name, const QStrin
 }
 
 QString treeLinkSnippet(const QString &address, const QString &linkText, bool upper,
-                        const QString &quote)
-{
+                        const QString &quote) {
     return (upper ? QStringLiteral("<A HREF=") : QStringLiteral("<a href=")) + quote + address +
-           quote + QLatin1Char('>') + linkText + (upper ? QStringLiteral("</A>") : QStringLiteral("</a>"));
+           quote + QLatin1Char('>') + linkText +
+           (upper ? QStringLiteral("</A>") : QStringLiteral("</a>"));
 }
 
-QString readTextForInsertion(const QString &path, QString *text)
-{
+QString readTextForInsertion(const QString &path, QString *text) {
     const QFileInfo info(path);
     if (!info.exists())
         return QStringLiteral("The file does not exist.");
@@ -69,8 +67,7 @@ QString readTextForInsertion(const QString &path, QString *text)
     return {};
 }
 
-QString unreadableFileMessage(const QString &path, const QString &reason)
-{
+QString unreadableFileMessage(const QString &path, const QString &reason) {
     return QStringLiteral("Cannot read file %1.\n%2\nNothing was inserted.")
         .arg(QDir::toNativeSeparators(path), reason);
 }

@@ -15,8 +15,7 @@ namespace {
 // The help page that describes the Link to File tab and this dialog.
 constexpr int SidePanelHelpTopic = 56;
 
-DialogTraits insertStyleTraits()
-{
+DialogTraits insertStyleTraits() {
     DialogTraits traits;
     traits.objectName = QStringLiteral("Form3");
     traits.caption = QStringLiteral("Select Insert Style");
@@ -27,20 +26,20 @@ DialogTraits insertStyleTraits()
 } // namespace
 
 TForm3::TForm3(DialogContext &context, QWidget *parent)
-    : ElementDialog(context, insertStyleTraits(), parent)
-{
+    : ElementDialog(context, insertStyleTraits(), parent) {
     Label1 = new QLabel(QStringLiteral("Select which insert style you want to use"), body());
     Label1->setObjectName(QStringLiteral("Label1"));
-    ComboBox1 = makeListField(body(), QStringLiteral("ComboBox1"),
-                              {QStringLiteral("Hyper Link"), QStringLiteral("Image"),
-                               QStringLiteral("Background Sound"),
-                               QStringLiteral("Pre-formated Text")});
+    ComboBox1 =
+        makeListField(body(), QStringLiteral("ComboBox1"),
+                      {QStringLiteral("Hyper Link"), QStringLiteral("Image"),
+                       QStringLiteral("Background Sound"), QStringLiteral("Pre-formated Text")});
     // The first showing offers a link without any item chosen yet; later showings
     // keep the last choice.
     ComboBox1->setEditText(QStringLiteral("Hyper Link"));
     Label1->setBuddy(ComboBox1);
     // Typed text chooses no item, whatever item was shown before.
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this, [this](int index) { m_chosen = index; });
+    connect(ComboBox1, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_chosen = index; });
     connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, [this] { m_chosen = -1; });
     auto *bevel = new QFrame(body());
     bevel->setObjectName(QStringLiteral("Bevel1"));
@@ -61,15 +60,13 @@ TForm3::TForm3(DialogContext &context, QWidget *parent)
     setKeyboardOrder({ComboBox1});
 }
 
-FileInsertStyle TForm3::ask()
-{
+FileInsertStyle TForm3::ask() {
     ComboBox1->setFocus(Qt::OtherFocusReason);
     exec();
     return InsertStyle;
 }
 
-void TForm3::Button1Click()
-{
+void TForm3::Button1Click() {
     switch (m_chosen) {
     case 1:
         InsertStyle = FileInsertStyle::Image;
@@ -88,14 +85,12 @@ void TForm3::Button1Click()
     accept();
 }
 
-void TForm3::Button2Click()
-{
+void TForm3::Button2Click() {
     InsertStyle = FileInsertStyle::No;
     reject();
 }
 
-void TForm3::keyPressEvent(QKeyEvent *event)
-{
+void TForm3::keyPressEvent(QKeyEvent *event) {
     // Escape is the keyboard's Cancel here; only the title bar's close box leaves
     // the style unset.
     if (event->matches(QKeySequence::Cancel)) {

@@ -21,8 +21,7 @@ constexpr int LeafRole = Qt::UserRole; // index into linkTable(), -1 for a group
 
 // The tree's pictures by number: 0 a group, 1 a selected group, 2 the program's
 // own page, 4 the e-mail entry, 5 another site.
-QIcon picture(int number)
-{
+QIcon picture(int number) {
     switch (number) {
     case 0:
         return glyphIcon(QStringLiteral("\u25B6"), QColor(176, 128, 0));
@@ -37,8 +36,7 @@ QIcon picture(int number)
     }
 }
 
-QIcon groupIcon()
-{
+QIcon groupIcon() {
     // A group shows picture 0, and picture 1 while it is selected.
     QIcon icon;
     for (const QSize size : {QSize(16, 16), QSize(32, 32)}) {
@@ -48,15 +46,13 @@ QIcon groupIcon()
     return icon;
 }
 
-template <typename T> T *takeOver(QWidget *page, const QString &name)
-{
+template <typename T> T *takeOver(QWidget *page, const QString &name) {
     return page->findChild<T *>(name, Qt::FindDirectChildrenOnly);
 }
 
 } // namespace
 
-const QList<LinkLeaf> &linkTable()
-{
+const QList<LinkLeaf> &linkTable() {
     static const QList<LinkLeaf> table{
         {QStringLiteral("Web Pages"), QStringLiteral("Vellumo"), 2, ProgramHomePage,
          QStringLiteral("Vellumo's Homepage")},
@@ -73,8 +69,9 @@ const QList<LinkLeaf> &linkTable()
     return table;
 }
 
-LinkTree::LinkTree(QWidget *page, Platform &platform) : QObject(page), m_platform(platform)
-{
+LinkTree::LinkTree(QWidget *page, Platform &platform)
+    : QObject(page)
+    , m_platform(platform) {
     Image2 = takeOver<QLabel>(page, QStringLiteral("Image2"));
     if (Image2 == nullptr) {
         Image2 = new QLabel(page);
@@ -140,8 +137,7 @@ LinkTree::LinkTree(QWidget *page, Platform &platform) : QObject(page), m_platfor
     });
 }
 
-const LinkLeaf *LinkTree::selectedLeaf() const
-{
+const LinkLeaf *LinkTree::selectedLeaf() const {
     const QList<QTreeWidgetItem *> selected = TreeView1->selectedItems();
     if (selected.isEmpty())
         return nullptr;
@@ -149,8 +145,7 @@ const LinkLeaf *LinkTree::selectedLeaf() const
     return index >= 0 && index < linkTable().size() ? &linkTable().at(index) : nullptr;
 }
 
-void LinkTree::Button1Click()
-{
+void LinkTree::Button1Click() {
     if (const LinkLeaf *leaf = selectedLeaf())
         m_platform.openUrl(QUrl(leaf->address));
 }

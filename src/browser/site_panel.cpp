@@ -17,20 +17,20 @@
 namespace vellumo {
 
 SitePanel::SitePanel(InsertionCore &core, Platform &platform, TForm3 &styleDialog, QWidget *window)
-    : QObject(window), m_core(core), m_platform(platform), m_styleDialog(styleDialog),
-      m_window(window)
-{
+    : QObject(window)
+    , m_core(core)
+    , m_platform(platform)
+    , m_styleDialog(styleDialog)
+    , m_window(window) {
 }
 
-LinkTree *SitePanel::fillWebPagesTab(QWidget *tabSheet1)
-{
+LinkTree *SitePanel::fillWebPagesTab(QWidget *tabSheet1) {
     m_linkTree = new LinkTree(tabSheet1, m_platform);
     connect(m_linkTree, &LinkTree::entryPicked, this, &SitePanel::TreeView1Click);
     return m_linkTree;
 }
 
-FileBrowser *SitePanel::fillLinkToFileTab(QWidget *tabSheet2, const QString &startFolder)
-{
+FileBrowser *SitePanel::fillLinkToFileTab(QWidget *tabSheet2, const QString &startFolder) {
     m_fileBrowser = new FileBrowser(tabSheet2, m_platform, startFolder);
     connect(m_fileBrowser, &FileBrowser::filePicked, this, &SitePanel::FileListBox1Click);
     connect(m_fileBrowser, &FileBrowser::fileActivated, this, &SitePanel::FileListBox1DblClick);
@@ -38,25 +38,23 @@ FileBrowser *SitePanel::fillLinkToFileTab(QWidget *tabSheet2, const QString &sta
     return m_fileBrowser;
 }
 
-void SitePanel::installDropHandling(QPlainTextEdit *editor)
-{
+void SitePanel::installDropHandling(QPlainTextEdit *editor) {
     m_editor = editor;
+    m_editorViewport = editor->viewport();
     editor->setAcceptDrops(true);
     editor->viewport()->setAcceptDrops(true);
     editor->installEventFilter(this);
     editor->viewport()->installEventFilter(this);
 }
 
-void SitePanel::Button2Click()
-{
+void SitePanel::Button2Click() {
     if (FilePicked == PickedList::FileList)
         insertSelectedFile(true, false);
     // One Link To File per pick: the next one needs a new click on a file.
     FilePicked = PickedList::Neither;
 }
 
-void SitePanel::insertSelectedFile(bool upper, bool focusAlways)
-{
+void SitePanel::insertSelectedFile(bool upper, bool focusAlways) {
     // A folder changed after the pick leaves no file to refer to.
     if (m_fileBrowser == nullptr || m_fileBrowser->selectedFileName().isEmpty())
         return;
@@ -88,8 +86,7 @@ void SitePanel::insertSelectedFile(bool upper, bool focusAlways)
         m_core.FocusEditor();
 }
 
-void SitePanel::Insert1Click()
-{
+void SitePanel::Insert1Click() {
     FileChooserRequest request;
     request.title = QStringLiteral("Insert File");
     request.filters = {QStringLiteral("All Files (*)"), QStringLiteral("Web Files (*.htm *.html)"),
@@ -103,14 +100,14 @@ void SitePanel::Insert1Click()
     QString text;
     const QString reason = readTextForInsertion(path, &text);
     if (!reason.isEmpty()) {
-        m_platform.showError(m_window, QStringLiteral("Vellumo"), unreadableFileMessage(path, reason));
+        m_platform.showError(m_window, QStringLiteral("Vellumo"),
+                             unreadableFileMessage(path, reason));
         return;
     }
     m_core.InsertAtCaret(text);
 }
 
-void SitePanel::RichEdit1DragDrop()
-{
+void SitePanel::RichEdit1DragDrop() {
     const bool upper = m_core.IsUpperTagCase();
     if (FilePicked == PickedList::LinkTree) {
         if (m_linkTree != nullptr) {
@@ -125,10 +122,9 @@ void SitePanel::RichEdit1DragDrop()
     m_styleDialog.InsertStyle = FileInsertStyle::Unset;
 }
 
-bool SitePanel::eventFilter(QObject *watched, QEvent *event)
-{
+bool SitePanel::eventFilter(QObject *watched, QEvent *event) {
     const bool onEditor =
-        m_editor != nullptr && (watched == m_editor || watched == m_editor->viewport());
+        m_editor != nullptr && (watched == m_editor || watched == m_editorViewport);
     if (!onEditor)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {

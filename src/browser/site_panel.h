@@ -64,6 +64,9 @@ private:
     LinkTree *m_linkTree = nullptr;
     FileBrowser *m_fileBrowser = nullptr;
     QPlainTextEdit *m_editor = nullptr;
+    // Kept apart: the filter still sees events while the editor is being destroyed,
+    // when asking it for its viewport is no longer safe.
+    QObject *m_editorViewport = nullptr;
     QString m_lastInsertedFolder;
 };
 

@@ -12,18 +12,27 @@
 
 namespace vellumo {
 
-inline void whenModalShown(std::function<void(QWidget *)> act, int attempts = 200)
+namespace detail {
+
+inline void pollForModal(std::shared_ptr<std::function<void(QWidget *)>> act, int attemptsLeft,
+                         int delay)
 {
-    auto poll = std::make_shared<std::function<void(int)>>();
-    *poll = [act = std::move(act), poll](int left) {
+    QTimer::singleShot(delay, [act = std::move(act), attemptsLeft] {
         if (QWidget *modal = QApplication::activeModalWidget()) {
-            act(modal);
+            (*act)(modal);
             return;
         }
-        if (left > 0)
-            QTimer::singleShot(10, [poll, left] { (*poll)(left - 1); });
-    };
-    QTimer::singleShot(0, [poll, attempts] { (*poll)(attempts); });
+        if (attemptsLeft > 0)
+            pollForModal(act, attemptsLeft - 1, 10);
+    });
+}
+
+} // namespace detail
+
+inline void whenModalShown(std::function<void(QWidget *)> act, int attempts = 200)
+{
+    detail::pollForModal(std::make_shared<std::function<void(QWidget *)>>(std::move(act)),
+                         attempts, 0);
 }
 
 } // namespace vellumo

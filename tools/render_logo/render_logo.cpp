@@ -21,8 +21,7 @@ const QColor Paper(250, 247, 238);
 const QColor Ink(40, 40, 40);
 
 // The mark: a sheet of vellum with a folded corner and a pair of angle brackets.
-void drawMark(QPainter &painter, const QRectF &box)
-{
+void drawMark(QPainter &painter, const QRectF &box) {
     const qreal w = box.width();
     const qreal fold = w * 0.28;
     QPainterPath sheet;
@@ -50,8 +49,7 @@ void drawMark(QPainter &painter, const QRectF &box)
     painter.drawText(box.adjusted(0, w * 0.12, 0, 0), Qt::AlignCenter, QStringLiteral("</>"));
 }
 
-QImage logo()
-{
+QImage logo() {
     QImage image(257, 161, QImage::Format_RGB32);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -64,10 +62,10 @@ QImage logo()
 
     QFont title(QStringLiteral("DejaVu Serif"));
     title.setBold(true);
-    title.setPixelSize(38);
+    title.setPixelSize(30);
     painter.setFont(title);
     painter.setPen(Qt::white);
-    painter.drawText(QRectF(104, 40, 150, 48), Qt::AlignLeft | Qt::AlignVCenter,
+    painter.drawText(QRectF(102, 40, 152, 48), Qt::AlignLeft | Qt::AlignVCenter,
                      QStringLiteral("Vellumo"));
     QFont line(QStringLiteral("DejaVu Sans"));
     line.setPixelSize(13);
@@ -79,8 +77,7 @@ QImage logo()
     return image;
 }
 
-QImage icon(int side)
-{
+QImage icon(int side) {
     QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
@@ -95,8 +92,7 @@ QImage icon(int side)
 
 } // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     if (argc != 2) {
@@ -107,7 +103,9 @@ int main(int argc, char *argv[])
     out.mkpath(QStringLiteral("icons"));
     bool ok = logo().save(out.filePath(QStringLiteral("Vellumo.bmp")), "BMP");
     for (const int side : {48, 128})
-        ok = icon(side).save(out.filePath(QStringLiteral("icons/vellumo-%1.png").arg(side)), "PNG") && ok;
+        ok = icon(side).save(out.filePath(QStringLiteral("icons/vellumo-%1.png").arg(side)),
+                             "PNG") &&
+             ok;
     if (!ok) {
         std::fprintf(stderr, "vellumo_render_logo: cannot write into %s\n", argv[1]);
         return 1;
