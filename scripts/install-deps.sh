@@ -8,6 +8,8 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     qt6-gtk-platformtheme
     fonts-dejavu-core
+    libuchardet-dev strace util-linux
+    clang libclang-rt-14-dev
 )
 
 missing=()

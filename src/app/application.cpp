@@ -170,6 +170,7 @@ int runApplication(int argc, char *argv[])
     const QString startupFolder = QDir::currentPath();
     QtPlatform platform(findDataFile(startupFolder, QStringLiteral("help/index.html"))
                             .section(QLatin1Char('/'), 0, -2));
+    platform.setUnattended(parser.isSet(screenshot));
     Windows windows(platform);
     TForm1 &main = windows.mainWindow();
     if (!parser.positionalArguments().isEmpty())

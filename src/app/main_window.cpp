@@ -453,8 +453,18 @@ void TForm1::FormCreate()
     action(QStringLiteral("ToolbarButton979"))->setEnabled(clipboardText);
     StartupFolder = QDir::toNativeSeparators(QDir::currentPath());
     const QString logo = findDataFile(StartupFolder, QStringLiteral("Vellumo.bmp"));
-    if (!logo.isEmpty())
-        Image2->setPixmap(QPixmap(logo));
+    const QPixmap picture(logo);
+    if (picture.isNull()) {
+        // Start-up goes on with an empty logo area.
+        m_platform.showError(this, QStringLiteral("Vellumo"),
+                             QStringLiteral("Cannot load the picture %1.")
+                                 .arg(QDir::toNativeSeparators(
+                                     logo.isEmpty() ? QDir(StartupFolder).filePath(
+                                                          QStringLiteral("Vellumo.bmp"))
+                                                    : logo)));
+        return;
+    }
+    Image2->setPixmap(picture);
 }
 
 void TForm1::FormShow()

@@ -1,14 +1,18 @@
 #include "editor/document_controller.h"
 
+#include "editor/durable_write.h"
 #include "editor/insertion_core.h"
+#include "editor/page_breaks.h"
 #include "editor/page_template.h"
 #include "editor/title_dialog.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QPlainTextEdit>
 #include <QTextDocument>
+#include <QTimer>
 
 namespace vellumo {
 
@@ -22,8 +26,12 @@ const QString ErrorCaption = QStringLiteral("Vellumo");
 DocumentController::DocumentController(InsertionCore &core, Platform &platform,
                                        TForm2 &titleDialog, QWidget *window)
     : QObject(window), m_core(core), m_platform(platform), m_titleDialog(titleDialog),
-      m_window(window)
+      m_window(window), m_watcher(new QFileSystemWatcher(this))
 {
+    // Checked once the event loop is free: a program that rewrites the file in
+    // several steps is seen once, when it is done.
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this,
+            [this] { QTimer::singleShot(200, this, &DocumentController::checkDiskChanges); });
 }
 
 bool DocumentController::isModified() const { return m_core.editor()->document()->isModified(); }
@@ -33,6 +41,7 @@ void DocumentController::markClean()
     m_core.editor()->document()->setModified(false);
     if (m_saveButton != nullptr)
         m_saveButton->setEnabled(false);
+    rememberDiskState();
 }
 
 QString DocumentController::pageText() const
@@ -106,23 +115,76 @@ bool DocumentController::openFile(const QString &path)
                                  .arg(QDir::toNativeSeparators(path), reason));
         return false;
     }
+    if (refuseBinaryFile(path, bytes)) // durability: before the page is replaced
+        return false;
     DecodedPage page = decodePage(bytes);
     bytes.clear();
     m_core.editor()->setPlainText(page.text);
+    applyLineBreakKinds(m_core.editor()->document(), page.lineBreakKinds); // durability
     format = page.format;
     CurrentFileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     markClean();
     return true;
 }
 
+bool DocumentController::refuseBinaryFile(const QString &path, const QByteArray &bytes)
+{
+    const QString kind = binaryFileKind(bytes);
+    if (kind.isEmpty())
+        return false;
+    m_platform.showError(m_window, ErrorCaption,
+                         QStringLiteral("Cannot open file %1.\nIt looks like %2, not a text page.\n"
+                                        "The page in the editor was not changed.")
+                             .arg(QDir::toNativeSeparators(path), kind));
+    return true;
+}
+
+bool DocumentController::settleEncoding()
+{
+    const QChar example = firstUnencodable(pageText(), format);
+    if (example.isNull())
+        return true;
+    const QString encoding = encodingName(format.encoding);
+    switch (m_platform.ask(
+        m_window, QuestionCaption,
+        QStringLiteral("The page contains characters that %1 cannot hold, such as \"%2\".\n\n"
+                       "Yes: save the page as UTF-8 (remember to change its charset declaration).\n"
+                       "No: keep %1 and write those characters as numeric character references "
+                       "(&#%3;).\nCancel: do not save now.")
+            .arg(encoding, QString(example), QString::number(example.unicode())),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+    case QMessageBox::Yes:
+        format.encoding = TextEncoding::Utf8;
+        format.byteOrderMark = false;
+        return true;
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
+}
+
 bool DocumentController::writeTo(const QString &path)
 {
-    const QString reason = writeFileAtomically(path, encodePage(pageText(), format));
-    if (reason.isEmpty())
+    const PageFormat before = format;
+    if (!settleEncoding())
+        return false;
+    const QByteArray bytes =
+        encodePage(pageText(), format, lineBreakKinds(m_core.editor()->document()));
+    const WriteOutcome outcome = writeFileDurably(path, bytes);
+    if (outcome.ok())
         return true;
+    format = before;
+    QString fate = QStringLiteral("The file on disk was not changed.");
+    if (!outcome.oldFileKept)
+        fate = outcome.backupPath.isEmpty()
+                   ? QStringLiteral("The file on disk may be incomplete; the page is still here "
+                                    "in the editor.")
+                   : QStringLiteral("The old contents are kept in %1.")
+                         .arg(QDir::toNativeSeparators(outcome.backupPath));
     m_platform.showError(m_window, ErrorCaption,
-                         QStringLiteral("Cannot save file %1.\n%2\nThe file on disk was not changed.")
-                             .arg(QDir::toNativeSeparators(path), reason));
+                         QStringLiteral("Cannot save file %1.\n%2\n%3")
+                             .arg(QDir::toNativeSeparators(path), outcome.reason, fate));
     return false;
 }
 
@@ -130,7 +192,7 @@ bool DocumentController::Save1Click()
 {
     if (CurrentFileName == UntitledFileName)
         return Saveas1Click();
-    if (!writeTo(CurrentFileName))
+    if (!confirmOverwriteOfNewerFile() || !writeTo(CurrentFileName))
         return false;
     markClean();
     return true;
@@ -166,6 +228,70 @@ bool DocumentController::FormCloseQuery()
     default:
         return false;
     }
+}
+
+void DocumentController::rememberDiskState()
+{
+    if (!m_watcher->files().isEmpty())
+        m_watcher->removePaths(m_watcher->files());
+    if (CurrentFileName == UntitledFileName) {
+        m_diskIdentity = m_reportedIdentity = {};
+        return;
+    }
+    m_diskIdentity = m_reportedIdentity = diskIdentity(CurrentFileName);
+    // A save renames a new file into place, so the watch is set again each time.
+    if (m_diskIdentity.exists)
+        m_watcher->addPath(CurrentFileName);
+}
+
+bool DocumentController::confirmOverwriteOfNewerFile()
+{
+    const DiskIdentity now = diskIdentity(CurrentFileName);
+    // A deleted file is simply written again.
+    if (!now.exists || !m_diskIdentity.exists || now == m_diskIdentity)
+        return true;
+    return m_platform.ask(m_window, QuestionCaption,
+                          QStringLiteral("The file %1 was changed by another program after it was "
+                                         "opened or last saved here.\nDo you want to overwrite it "
+                                         "with the page in the editor?")
+                              .arg(QDir::toNativeSeparators(CurrentFileName)),
+                          QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void DocumentController::checkDiskChanges()
+{
+    if (m_checkingDisk || CurrentFileName == UntitledFileName || !m_diskIdentity.exists)
+        return;
+    const DiskIdentity now = diskIdentity(CurrentFileName);
+    if (now == m_reportedIdentity)
+        return;
+    m_reportedIdentity = now;
+    m_checkingDisk = true;
+    const QString name = QDir::toNativeSeparators(CurrentFileName);
+    if (!now.exists) {
+        // Nothing is lost: the page stays, marked as changed, for the user to save.
+        m_core.editor()->document()->setModified(true);
+        if (m_saveButton != nullptr)
+            m_saveButton->setEnabled(true);
+        m_platform.showInformation(
+            m_window, ErrorCaption,
+            QStringLiteral("The file %1 was deleted or moved by another program.\nThe page is "
+                           "still here in the editor; save it to write the file again.")
+                .arg(name));
+    } else {
+        if (!m_watcher->files().contains(CurrentFileName))
+            m_watcher->addPath(CurrentFileName);
+        const QString loss = isModified()
+                                 ? QStringLiteral("\nYour unsaved changes in the editor would be lost.")
+                                 : QString();
+        if (m_platform.ask(m_window, QuestionCaption,
+                           QStringLiteral("The file %1 was changed by another program.\nDo you "
+                                          "want to reload it?%2")
+                               .arg(name, loss),
+                           QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+            openFile(CurrentFileName);
+    }
+    m_checkingDisk = false;
 }
 
 } // namespace vellumo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/disk_identity.h"
 #include "editor/page_file.h"
 #include "platform/platform.h"
 
@@ -7,6 +8,7 @@
 #include <QString>
 
 class QAction;
+class QFileSystemWatcher;
 class QPlainTextEdit;
 class QWidget;
 
@@ -44,6 +46,12 @@ public:
     // The editor's text exactly as the user sees it, non-breaking spaces included.
     QString pageText() const;
 
+    // Asks whether to reload when another program changed, replaced or deleted the
+    // page's file since it was opened or saved; each outside change is reported
+    // once. The main window calls it when it regains the focus; a watch on the
+    // file calls it as soon as the change happens.
+    void checkDiskChanges();
+
     QString CurrentFileName = UntitledFileName;
     QString TitleCancelled;
     PageFormat format = newPageFormat();
@@ -52,6 +60,10 @@ private:
     bool isModified() const;
     void markClean();
     bool writeTo(const QString &path);
+    bool settleEncoding();
+    bool confirmOverwriteOfNewerFile();
+    bool refuseBinaryFile(const QString &path, const QByteArray &bytes);
+    void rememberDiskState();
     FileChooserRequest pageChooser(const QString &lastChosen) const;
 
     InsertionCore &m_core;
@@ -61,6 +73,12 @@ private:
     QAction *m_saveButton = nullptr;
     QString m_lastOpened;
     QString m_lastSaved;
+    // The page's file as it was when last opened or saved, and the last outside
+    // change already reported.
+    DiskIdentity m_diskIdentity;
+    DiskIdentity m_reportedIdentity;
+    QFileSystemWatcher *m_watcher = nullptr;
+    bool m_checkingDisk = false;
 };
 
 } // namespace vellumo

@@ -13,6 +13,8 @@
 #include <QTextBrowser>
 #include <QUrl>
 
+#include <cstdio>
+
 namespace vellumo {
 
 namespace {
@@ -57,6 +59,10 @@ QMessageBox::StandardButton QtPlatform::ask(QWidget *parent, const QString &capt
                                             const QString &text,
                                             QMessageBox::StandardButtons buttons)
 {
+    if (m_unattended) {
+        std::fprintf(stderr, "vellumo: %s (not asked: nobody is there to answer)\n", qPrintable(text));
+        return QMessageBox::NoButton;
+    }
     QMessageBox box(QMessageBox::Question, caption, text, buttons, parent);
     const int result = box.exec();
     // A box closed from its title bar without an Escape button reports no choice.
@@ -67,12 +73,18 @@ QMessageBox::StandardButton QtPlatform::ask(QWidget *parent, const QString &capt
 
 void QtPlatform::showError(QWidget *parent, const QString &caption, const QString &text)
 {
-    QMessageBox::critical(parent, caption, text, QMessageBox::Ok);
+    if (m_unattended)
+        std::fprintf(stderr, "vellumo: %s\n", qPrintable(text));
+    else
+        QMessageBox::critical(parent, caption, text, QMessageBox::Ok);
 }
 
 void QtPlatform::showInformation(QWidget *parent, const QString &caption, const QString &text)
 {
-    QMessageBox::information(parent, caption, text, QMessageBox::Ok);
+    if (m_unattended)
+        std::fprintf(stderr, "vellumo: %s\n", qPrintable(text));
+    else
+        QMessageBox::information(parent, caption, text, QMessageBox::Ok);
 }
 
 QString QtPlatform::chooseOpenFile(QWidget *parent, const FileChooserRequest &request)

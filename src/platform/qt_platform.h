@@ -32,9 +32,13 @@ public:
     QStringList fontFamilies() override;
 
     void setHelpFolder(const QString &folder) { m_helpFolder = folder; }
+    // With nobody at the screen (drawing a picture of the window), messages go to
+    // the standard error stream and questions are answered with no choice.
+    void setUnattended(bool unattended) { m_unattended = unattended; }
 
 private:
     QString m_helpFolder;
+    bool m_unattended = false;
     QPointer<QTextBrowser> m_helpViewer;
 };
 

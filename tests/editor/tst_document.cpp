@@ -184,9 +184,13 @@ private Q_SLOTS:
         QCOMPARE(f.doc.CurrentFileName, QDir::toNativeSeparators(path));
         QVERIFY(!f.modified());
 
+        // Another program rewrites the file: saving over it asks first.
         writeBytes(path, "overwritten");
+        f.platform.queueAnswer(QMessageBox::Yes);
         QVERIFY(f.doc.Save1Click());
         QCOMPARE(fileBytes(path), bytes);
+        QCOMPARE(f.platform.texts("ask").size(), 1);
+        QVERIFY(f.platform.texts("ask").first().contains(QStringLiteral("changed by another program")));
         QVERIFY(f.platform.unexpected.isEmpty());
     }
 

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QPlainTextEdit;
+class QTextDocument;
+
+namespace vellumo {
+
+// Puts a page's text into a document of its own, away from the editor, so that
+// neither the editor's layout nor its undo history pays for every line while the
+// page arrives. The text goes in slices; between two slices `betweenSlices` is
+// told how much is done (0 to `total` characters) and may keep the window alive
+// or stop the work by returning false.
+struct PageFill {
+    using Progress = std::function<bool(qsizetype done, qsizetype total)>;
+    Progress betweenSlices;
+    // Characters per slice: about 40 ms of work each on an ordinary machine.
+    qsizetype sliceSize = qsizetype(1) << 20;
+};
+
+// A new document holding `text` exactly (blocks split at '\n'), shaped like
+// `like` (font, margins, text options) and with a plain-text layout, ready for
+// attachPageDocument. The text is used up while it goes in, so the page is never
+// held twice in full. Returns nothing when betweenSlices stopped the work.
+std::unique_ptr<QTextDocument> buildPageDocument(QString &&text, const QTextDocument &like,
+                                                 const PageFill &fill = {});
+
+// Shows `document` in `editor` in place of the page it held; the old page's
+// document is deleted when it belonged to the editor. The new one is clean and
+// undo starts from it.
+void attachPageDocument(QPlainTextEdit *editor, std::unique_ptr<QTextDocument> document);
+
+} // namespace vellumo
