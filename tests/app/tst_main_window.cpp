@@ -14,7 +14,11 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QMouseEvent>
 #include <QSettings>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QAbstractScrollArea>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QToolBar>
@@ -371,6 +375,56 @@ private Q_SLOTS:
         const QString expected = close.isEmpty() ? QStringLiteral("one ") + open
                                                  : QStringLiteral("one ") + open + "word" + close;
         QCOMPARE(main.RichEdit1->toPlainText(), expected);
+    }
+
+    // The status bar describes whatever the mouse moves over in the real window.
+    void statusTextFollowsTheMouse_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("expected"); // "" leaves the previous text
+        QTest::newRow("New") << "ToolbarButton976" << "Create a new file";
+        QTest::newRow("Heading 1") << "ToolbarButton9719" << "Insert Heading 1";
+        QTest::newRow("twins share texts") << "ToolbarButton97127" << "Insert an image";
+        QTest::newRow("palette twin") << "ToolbarButton97113" << "Insert an image";
+        QTest::newRow("Fonts page Bold") << "ToolbarButton97114" << "Bold";
+        QTest::newRow("F+") << "ToolbarButton97129" << "Increase Text Size + 1";
+        QTest::newRow("F-") << "ToolbarButton97128" << "Decrease Text Size - 1";
+        QTest::newRow("i circumflex") << "ToolbarButton9775" << "i circumflex";
+        QTest::newRow("Page Transfer") << "ToolbarButton97123"
+                                       << "This will automatically transfer the visitor of the "
+                                          "page to another page";
+        QTest::newRow("case toggle") << "TransparentButton2"
+                                     << "Change to Uppercase or Lowercase letters";
+        QTest::newRow("editor") << "RichEdit1" << "Welcome to Vellumo";
+        QTest::newRow("filler panel") << "Panel2" << "Welcome to Vellumo";
+        QTest::newRow("link tree leaves it") << "TreeView1" << "";
+        QTest::newRow("Go There! leaves it") << "Button1" << "";
+    }
+    void statusTextFollowsTheMouse()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, expected);
+        TForm1 &main = start();
+        main.resize(1200, 700); // wide enough for every toolbar button, as when maximized
+        main.show();
+        main.StatusBar1->showMessage(QStringLiteral("before"));
+        QWidget *target = main.findChild<QWidget *>(control);
+        QVERIFY2(target != nullptr, qPrintable(control));
+        // Bring its palette page to the front, as a user would before reaching it.
+        for (QWidget *page = target; page != nullptr; page = page->parentWidget())
+            if (auto *pages = qobject_cast<QTabWidget *>(page->parentWidget() != nullptr
+                                                             ? page->parentWidget()->parentWidget()
+                                                             : nullptr))
+                pages->setCurrentWidget(page);
+        QVERIFY(target->isVisible());
+        if (auto *scrollArea = qobject_cast<QAbstractScrollArea *>(target))
+            target = scrollArea->viewport();
+        const QPointF at(2, 2);
+        QMouseEvent move(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(target, &move);
+        QCOMPARE(main.StatusBar1->currentMessage(),
+                 expected.isEmpty() ? QStringLiteral("before") : expected);
     }
 
     // Every launcher control opens its window, with the editor's selection intact.
