@@ -1,5 +1,7 @@
 #include "app/about_dialog.h"
 
+#include "widgets/fixed_dialog.h"
+
 #include "app/data_files.h"
 #include "platform/home_page.h"
 #include "platform/platform.h"
@@ -66,12 +68,7 @@ void HyperLinkLabel::keyPressEvent(QKeyEvent *event) {
 TForm4::TForm4(DialogContext &context, QWidget *parent)
     : QDialog(parent)
     , StartupFolder(QDir::toNativeSeparators(QDir::currentPath())) {
-    setObjectName(QStringLiteral("Form4"));
-    setWindowTitle(QStringLiteral("About Vellumo"));
-    setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    setUpFixedDialog(this, QStringLiteral("Form4"), QStringLiteral("About Vellumo"));
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));

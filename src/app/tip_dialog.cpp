@@ -1,5 +1,7 @@
 #include "app/tip_dialog.h"
 
+#include "widgets/fixed_dialog.h"
+
 #include "app/data_files.h"
 #include "app/settings.h"
 #include "app/tips_file.h"
@@ -77,12 +79,7 @@ TForm27::TForm27(DialogContext &context, QWidget *parent)
     : QDialog(parent)
     , StartupFolder(QDir::toNativeSeparators(QDir::currentPath()))
     , m_platform(context.platform) {
-    setObjectName(QStringLiteral("Form27"));
-    setWindowTitle(QStringLiteral("Tip of the Day"));
-    setModal(true);
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+    setUpFixedDialog(this, QStringLiteral("Form27"), QStringLiteral("Tip of the Day"));
 
     Bevel1 = new QFrame(this);
     Bevel1->setObjectName(QStringLiteral("Bevel1"));

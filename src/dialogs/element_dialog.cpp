@@ -1,5 +1,7 @@
 #include "dialogs/element_dialog.h"
 
+#include "widgets/fixed_dialog.h"
+
 #include "editor/insertion_core.h"
 #include "widgets/number_field.h"
 #include "widgets/numeric_edit.h"
@@ -26,14 +28,7 @@ ElementDialog::ElementDialog(DialogContext &context, const DialogTraits &traits,
     , m_body(new QWidget(this))
     , m_ok(new QPushButton(QStringLiteral("OK"), this))
     , m_cancel(new QPushButton(QStringLiteral("Cancel"), this)) {
-    setObjectName(traits.objectName);
-    setWindowTitle(traits.caption);
-    setModal(true);
-    // A fixed dialog frame: no resizing, no minimise or maximise box.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
-    setSizeGripEnabled(false);
+    setUpFixedDialog(this, traits.objectName, traits.caption);
 
     m_ok->setObjectName(traits.okName);
     m_cancel->setObjectName(traits.cancelName);

@@ -1,5 +1,7 @@
 #include "editor/title_dialog.h"
 
+#include "widgets/fixed_dialog.h"
+
 #include <QEvent>
 #include <QGridLayout>
 #include <QKeyEvent>
@@ -11,11 +13,7 @@ namespace vellumo {
 
 TForm2::TForm2(QWidget *parent) : QDialog(parent)
 {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("Title"));
-    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setModal(true);
+    setUpFixedDialog(this, QStringLiteral("Form2"), QStringLiteral("Title"));
 
     Label1 = new QLabel(QStringLiteral("Page title:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
