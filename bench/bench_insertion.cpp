@@ -1,5 +1,7 @@
-// Insertion cost against page size: an insertion or a wrap at the end, middle and
-// start of a page must cost the same on a 10 MB page as on a 10 KB one.
+// What big pages cost: opening and saving, an insertion or a wrap at the end,
+// middle and start (the same on a 50 MB page as on a 10 KB one), Select All + Cut
+// + Paste, the tag-case toggle followed by a command, and the longest pause of the
+// event loop while a page opens.
 // Run with scripts/bench.sh (an optimised build, offscreen).
 
 #include "editor/insertion_core.h"
@@ -7,10 +9,18 @@
 
 #include <benchmark/benchmark.h>
 
+#include "editor/page_loader.h"
+
 #include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QPlainTextEdit>
 #include <QTextCursor>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 
@@ -36,6 +46,31 @@ QString generatedPage(qsizetype bytes)
     return page;
 }
 
+// 100 lines of 50,000 characters: markup written out on one line per section.
+QString minifiedPage(qsizetype bytes)
+{
+    const QString line = generatedPage(50'000).remove(u'\n').left(50'000);
+    QString page;
+    page.reserve(bytes + line.size());
+    while (page.size() < bytes) {
+        page += line;
+        page += u'\n';
+    }
+    return page;
+}
+
+// The generated page written once per size into a temporary folder.
+QString pageFile(qsizetype bytes, bool minified)
+{
+    static QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("page-%1%2.html")
+                                             .arg(bytes)
+                                             .arg(minified ? QStringLiteral("-min") : QString()));
+    if (!QFile::exists(path))
+        writeFileAtomically(path, (minified ? minifiedPage(bytes) : generatedPage(bytes)).toUtf8());
+    return path;
+}
+
 struct Page {
     QPlainTextEdit editor;
     InsertionCore core{&editor};
@@ -43,8 +78,9 @@ struct Page {
     {
         core.setTagCase(UpperTagCase);
         editor.resize(900, 700);
-        editor.setPlainText(generatedPage(bytes));
         editor.show();
+        QApplication::processEvents();
+        attachPageDocument(&editor, buildPageDocument(generatedPage(bytes), *editor.document()));
         QApplication::processEvents();
     }
 };
@@ -105,14 +141,117 @@ void BM_DecodePage(benchmark::State &state)
 
 void sizesAndPlaces(benchmark::internal::Benchmark *b)
 {
-    for (const int64_t size : {10 << 10, 10 << 20})
+    for (const int64_t size : {10 << 10, 10 << 20, 50 << 20})
         for (const int64_t where : {Start, Middle, End})
             b->Args({size, where});
 }
 
+// Opening as the program does it: read, decode, fill a document of its own and
+// give it to the editor, until the editor is ready for input.
+void BM_Open(benchmark::State &state)
+{
+    const QString path = pageFile(state.range(0), state.range(1) != 0);
+    QPlainTextEdit editor;
+    editor.resize(900, 700);
+    editor.show();
+    for (auto _ : state) {
+        QByteArray bytes;
+        readWholeFile(path, &bytes);
+        DecodedPage page = decodePage(bytes);
+        bytes = QByteArray();
+        attachPageDocument(&editor, buildPageDocument(std::move(page.text), *editor.document()));
+        QApplication::processEvents();
+    }
+    state.SetBytesProcessed(state.iterations() * QFileInfo(path).size());
+}
+
+void BM_Save(benchmark::State &state)
+{
+    const QString path = pageFile(state.range(0), false);
+    QByteArray bytes;
+    readWholeFile(path, &bytes);
+    const DecodedPage page = decodePage(bytes);
+    const QString out = path + QStringLiteral(".saved");
+    for (auto _ : state)
+        writeFileAtomically(out, encodePage(page.text, page.format));
+    QFile::remove(out);
+}
+
+// Select All, Cut, Paste back: the page ends as it began.
+void BM_SelectAllCutPaste(benchmark::State &state)
+{
+    Page &page = pageOf(state.range(0));
+    for (auto _ : state) {
+        page.editor.selectAll();
+        page.editor.cut();
+        page.editor.paste();
+        QApplication::processEvents();
+    }
+    page.editor.document()->clearUndoRedoStacks();
+}
+
+// The tag-case toggle, then a command in the new case.
+void BM_ToggleCaseThenCommand(benchmark::State &state)
+{
+    Page &page = pageOf(state.range(0));
+    for (auto _ : state) {
+        page.core.setTagCase(page.core.IsUpperTagCase() ? LowerTagCase : UpperTagCase);
+        placeCaret(page, End);
+        page.core.InsertAtCaret(page.core.pick(QStringLiteral("<BR>"), QStringLiteral("<br>")));
+        QApplication::processEvents();
+        page.editor.undo();
+    }
+}
+
+// The longest pause of the event loop while a page opens the way the program
+// opens it (slices, the event loop turning in between), as a heartbeat timer sees it.
+void BM_OpenLongestStall(benchmark::State &state)
+{
+    const QString path = pageFile(state.range(0), false);
+    QPlainTextEdit editor;
+    editor.resize(900, 700);
+    editor.show();
+    double longest = 0;
+    for (auto _ : state) {
+        QElapsedTimer beat;
+        beat.start();
+        QTimer heartbeat;
+        heartbeat.setInterval(10);
+        QObject::connect(&heartbeat, &QTimer::timeout, &heartbeat, [&] {
+            longest = std::max(longest, double(beat.restart()));
+        });
+        heartbeat.start();
+        QByteArray bytes;
+        readWholeFile(path, &bytes);
+        DecodedPage page = decodePage(bytes);
+        bytes = QByteArray();
+        longest = std::max(longest, double(beat.restart()));
+        PageFill fill{[](qsizetype, qsizetype) {
+            QApplication::processEvents();
+            return true;
+        }};
+        attachPageDocument(&editor, buildPageDocument(std::move(page.text), *editor.document(), fill));
+        QApplication::processEvents();
+        longest = std::max(longest, double(beat.restart()));
+    }
+    state.counters["longest_stall_ms"] = longest;
+}
+
 BENCHMARK(BM_Insert)->Apply(sizesAndPlaces)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Wrap)->Apply(sizesAndPlaces)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_DecodePage)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodePage)->Arg(10 << 20)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Open)
+    ->Args({100 << 10, 0})
+    ->Args({1 << 20, 0})
+    ->Args({10 << 20, 0})
+    ->Args({50 << 20, 0})
+    ->Args({5 << 20, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(BM_Save)->Arg(10 << 20)->Arg(50 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_SelectAllCutPaste)->Arg(10 << 10)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ToggleCaseThenCommand)->Arg(10 << 10)->Arg(50 << 20)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_OpenLongestStall)->Arg(50 << 20)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 } // namespace
 

@@ -1,13 +1,64 @@
 #!/usr/bin/env bash
-# Builds the benchmarks optimised (installing what is missing) and runs them
-# headless; extra arguments go to Google Benchmark (e.g. --benchmark_filter=Insert).
+# Builds the benchmarks and the program optimised (installing what is missing),
+# runs the benchmarks headless and, when a black-box `measure` tool is given in
+# VELLUMO_MEASURE (with its `make-inputs` beside it), measures the program itself
+# under its own X server. Prints one table at the end.
+# Extra arguments go to Google Benchmark (e.g. --benchmark_filter=Insert).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-if ! dpkg-query -W -f='${Status}' libbenchmark-dev 2>/dev/null | grep -q 'install ok installed'; then
-    [ "$(id -u)" -eq 0 ] && apt-get update && apt-get install -y --no-install-recommends libbenchmark-dev
+missing=()
+for package in libbenchmark-dev xvfb xdotool dbus; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+        missing+=("$package")
+done
+if [ ${#missing[@]} -gt 0 ] && [ "$(id -u)" -eq 0 ]; then
+    apt-get update && apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELLUMO_BUILD_TESTS=OFF \
     -DVELLUMO_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build build/bench --target bench_insertion
-QT_QPA_PLATFORM=offscreen build/bench/bench/bench_insertion "$@"
+cmake --build build/bench --target bench_insertion vellumo
+
+results=$(mktemp -d)
+QT_QPA_PLATFORM=offscreen build/bench/bench/bench_insertion --benchmark_format=json \
+    --benchmark_out="$results/bench.json" --benchmark_out_format=json "$@" >/dev/null
+
+if [ -n "${VELLUMO_MEASURE:-}" ]; then
+    inputs=$("$(dirname "$VELLUMO_MEASURE")/make-inputs" | head -1 | xargs dirname)
+    # The first start shows the Tip of the Day, which would take the keys: a
+    # settings folder with Tip=No stands in for a user who has seen it.
+    mkdir -p "$results/config/Vellumo"
+    printf '[General]\nTip=No\n' >"$results/config/Vellumo/Vellumo.conf"
+    for page in "" page-10m.html page-50m.html minified-5m.html; do
+        "$VELLUMO_MEASURE" --runs "${VELLUMO_RUNS:-3}" --timeout 120 \
+            --env XDG_CONFIG_HOME="$results/config" --label "${page:-empty}" \
+            --json "$results/measure.json" -- "$PWD/build/bench/src/vellumo" \
+            ${page:+"$inputs/$page"} >/dev/null 2>&1 || true
+    done
+fi
+
+python3 - "$results" <<'EOF'
+import json, os, statistics, sys
+folder = sys.argv[1]
+print(f"{'Benchmark':44} {'time':>12}  extra")
+for b in json.load(open(os.path.join(folder, "bench.json")))["benchmarks"]:
+    extra = ""
+    if "longest_stall_ms" in b:
+        extra = f"longest stall {b['longest_stall_ms']:.0f} ms"
+    elif "bytes_per_second" in b:
+        extra = f"{b['bytes_per_second'] / 2**20:.0f} MiB/s"
+    print(f"{b['name']:44} {b['real_time']:10.2f} {b['time_unit']:>2}  {extra}")
+path = os.path.join(folder, "measure.json")
+if os.path.exists(path):
+    runs = {}
+    for line in open(path):
+        r = json.loads(line)
+        runs.setdefault(r["label"], []).append(r)
+    print()
+    print(f"{'measure (median)':20} {'cpu_idle_s':>10} {'hwm_mib':>8} {'ctrl_end_cpu_s':>14} {'key_cpu_ms':>10}")
+    for label, rs in runs.items():
+        med = lambda k: statistics.median(r[k] for r in rs if r.get(k) is not None)
+        print(f"{label:20} {med('cpu_idle_s'):10.3f} {med('hwm_mib'):8.0f} "
+              f"{med('ctrl_end_cpu_s'):14.3f} {med('key_cpu_ms'):10.2f}")
+EOF
+rm -rf "$results"

@@ -37,6 +37,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QScreen>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -89,12 +90,16 @@ namespace {
 
 // Renders the main window as it looks after start-up, for the README and for
 // machines without a display.
-int writeScreenshot(TForm1 &window, const QString &out)
+int writeScreenshot(TForm1 &window, const QString &out, const QString &file)
 {
     window.setAutomaticTipAllowed(false);
     window.resize(1100, 720);
     window.show();
     QApplication::processEvents();
+    if (!file.isEmpty()) {
+        window.document().openFile(file);
+        QApplication::processEvents();
+    }
     if (!window.grab().save(out, "PNG")) {
         std::fprintf(stderr, "vellumo: cannot write the picture %s\n",
                      qPrintable(QDir::toNativeSeparators(out)));
@@ -173,12 +178,15 @@ int runApplication(int argc, char *argv[])
     platform.setUnattended(parser.isSet(screenshot));
     Windows windows(platform);
     TForm1 &main = windows.mainWindow();
-    if (!parser.positionalArguments().isEmpty())
-        main.document().openFile(parser.positionalArguments().constFirst());
-
+    const QString file = parser.positionalArguments().value(0);
     if (parser.isSet(screenshot))
-        return writeScreenshot(main, parser.value(screenshot));
+        return writeScreenshot(main, parser.value(screenshot), file);
+    // The window comes first, so the program is visibly there at once; a big page
+    // then fills it, showing its progress. Opening after the first show also keeps
+    // the start-up template from replacing the page.
     main.showMaximized();
+    if (!file.isEmpty())
+        QTimer::singleShot(0, &main, [&main, file] { main.document().openFile(file); });
     return QApplication::exec();
 }
 

@@ -517,8 +517,13 @@ void TForm1::FormResize()
 
 void TForm1::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         RichEdit1->setFocus(Qt::ActiveWindowFocusReason);
+        // Another program may have changed the page's file while we were away;
+        // the question waits until the activation is over.
+        if (m_document != nullptr)
+            QTimer::singleShot(0, m_document, &DocumentController::checkDiskChanges);
+    }
     QMainWindow::changeEvent(event);
 }
 

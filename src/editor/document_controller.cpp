@@ -3,14 +3,18 @@
 #include "editor/durable_write.h"
 #include "editor/insertion_core.h"
 #include "editor/page_breaks.h"
+#include "editor/page_loader.h"
 #include "editor/page_template.h"
 #include "editor/title_dialog.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -20,6 +24,47 @@ namespace {
 
 const QString QuestionCaption = QStringLiteral("Confirm");
 const QString ErrorCaption = QStringLiteral("Vellumo");
+
+// While a big page goes in, the window keeps painting; once the wait becomes
+// noticeable a progress window says how far it got and offers Cancel, which
+// leaves the page in the editor as it was.
+class LoadingProgress {
+public:
+    LoadingProgress(QWidget *window, const QString &path, const QElapsedTimer &clock)
+        : m_window(window), m_path(path), m_clock(clock)
+    {
+    }
+
+    bool step(qsizetype done, qsizetype total)
+    {
+        constexpr qint64 ShowAfterMs = 400;
+        if (!m_dialog && m_clock.elapsed() >= ShowAfterMs) {
+            m_dialog = std::make_unique<QProgressDialog>(
+                QStringLiteral("Opening %1...").arg(QFileInfo(m_path).fileName()),
+                QStringLiteral("Cancel"), 0, 1000, m_window);
+            m_dialog->setWindowTitle(QStringLiteral("Vellumo"));
+            m_dialog->setWindowModality(Qt::WindowModal);
+            m_dialog->setMinimumDuration(0);
+            m_dialog->setAutoClose(false);
+            m_dialog->show();
+        }
+        if (!m_dialog) {
+            // Painting and timers only: the keys and clicks wait for the new page.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+            return true;
+        }
+        m_dialog->setValue(total > 0 ? static_cast<int>(done * 1000 / total) : 1000);
+        // The progress window is modal: of the input, only its Cancel gets through.
+        QCoreApplication::processEvents();
+        return !m_dialog->wasCanceled();
+    }
+
+private:
+    QWidget *m_window;
+    QString m_path;
+    const QElapsedTimer &m_clock;
+    std::unique_ptr<QProgressDialog> m_dialog;
+};
 
 } // namespace
 
@@ -107,6 +152,8 @@ void DocumentController::Open1Click()
 
 bool DocumentController::openFile(const QString &path)
 {
+    QElapsedTimer clock;
+    clock.start();
     QByteArray bytes;
     const QString reason = readWholeFile(path, &bytes);
     if (!reason.isEmpty()) {
@@ -118,9 +165,17 @@ bool DocumentController::openFile(const QString &path)
     if (refuseBinaryFile(path, bytes)) // durability: before the page is replaced
         return false;
     DecodedPage page = decodePage(bytes);
-    bytes.clear();
-    m_core.editor()->setPlainText(page.text);
-    applyLineBreakKinds(m_core.editor()->document(), page.lineBreakKinds); // durability
+    bytes = QByteArray();
+    LoadingProgress progress(m_window, path, clock);
+    std::unique_ptr<QTextDocument> document =
+        buildPageDocument(std::move(page.text), *m_core.editor()->document(),
+                          {[&progress](qsizetype done, qsizetype total) {
+                               return progress.step(done, total);
+                           }});
+    if (!document)
+        return false; // cancelled: the page in the editor stays as it was
+    applyLineBreakKinds(document.get(), page.lineBreakKinds); // durability
+    attachPageDocument(m_core.editor(), std::move(document));
     format = page.format;
     CurrentFileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     markClean();

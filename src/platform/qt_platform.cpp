@@ -39,7 +39,11 @@ QString runFileDialog(QWidget *parent, const FileChooserRequest &request, QFileD
 
 QtPlatform::QtPlatform(QString helpFolder) : m_helpFolder(std::move(helpFolder)) {}
 
-QtPlatform::~QtPlatform() { closeHelp(); }
+QtPlatform::~QtPlatform()
+{
+    QObject::disconnect(m_clipboardWatch);
+    closeHelp();
+}
 
 QVariant QtPlatform::readSetting(const QString &name)
 {
@@ -133,8 +137,15 @@ bool QtPlatform::startProgram(const QString &path)
 
 bool QtPlatform::clipboardHasText()
 {
-    const QMimeData *data = QApplication::clipboard()->mimeData();
-    return data != nullptr && data->hasText();
+    QClipboard *clipboard = QApplication::clipboard();
+    if (!m_clipboardWatch)
+        m_clipboardWatch = QObject::connect(clipboard, &QClipboard::dataChanged, clipboard,
+                                            [this] { m_clipboardHasText.reset(); });
+    if (!m_clipboardHasText) {
+        const QMimeData *data = clipboard->mimeData();
+        m_clipboardHasText = data != nullptr && data->hasText();
+    }
+    return *m_clipboardHasText;
 }
 
 QStringList QtPlatform::fontFamilies() { return QFontDatabase::families(); }

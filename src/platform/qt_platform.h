@@ -4,6 +4,8 @@
 
 #include <QPointer>
 
+#include <optional>
+
 class QTextBrowser;
 
 namespace vellumo {
@@ -40,6 +42,10 @@ private:
     QString m_helpFolder;
     bool m_unattended = false;
     QPointer<QTextBrowser> m_helpViewer;
+    // Whether the clipboard holds text, kept until the clipboard says it changed:
+    // asking the display is a round trip, and the editor asks at every caret move.
+    std::optional<bool> m_clipboardHasText;
+    QMetaObject::Connection m_clipboardWatch;
 };
 
 } // namespace vellumo

@@ -208,6 +208,126 @@ private Q_SLOTS:
         QCOMPARE(fileBytes(path), QByteArray("caf\xE9\r\n\xE8" "end\r\n"));
     }
 
+    // Mixed breaks and U+2029 survive the editor; typing a character changes only
+    // that character's bytes.
+    void mixedBreaksThroughTheEditor()
+    {
+        Fixture f;
+        const QString path = m_dir.filePath(QStringLiteral("mixed.htm"));
+        const QByteArray bytes("one\r\ntwo\nthree\rfour\xE2\x80\xA9" "five\r\nsix");
+        writeBytes(path, bytes);
+        QVERIFY(f.doc.openFile(path));
+        QVERIFY(f.doc.Save1Click());
+        QCOMPARE(fileBytes(path), bytes);
+        QTextCursor cursor(f.editor->document());
+        cursor.setPosition(9); // after "one\ntwo\nt"
+        f.editor->setTextCursor(cursor);
+        f.core.InsertAtCaret(QStringLiteral("X"));
+        QVERIFY(f.doc.Save1Click());
+        QCOMPARE(fileBytes(path), QByteArray("one\r\ntwo\ntXhree\rfour\xE2\x80\xA9" "five\r\nsix"));
+    }
+
+    // A character the page's encoding cannot hold is never dropped silently.
+    void unencodableCharacterAsks_data()
+    {
+        QTest::addColumn<QMessageBox::StandardButton>("reply");
+        QTest::addColumn<QByteArray>("saved"); // empty: not saved
+        QTest::newRow("nominal: Yes saves as UTF-8")
+            << QMessageBox::Yes << QByteArray("<meta charset=iso-8859-1>caf\xC3\xA9 \xE2\x82\xAC");
+        QTest::newRow("nominal: No writes a reference")
+            << QMessageBox::No << QByteArray("<meta charset=iso-8859-1>caf\xE9 &#8364;");
+        QTest::newRow("nominal: Cancel does not save") << QMessageBox::Cancel << QByteArray();
+    }
+    void unencodableCharacterAsks()
+    {
+        QFETCH(QMessageBox::StandardButton, reply);
+        QFETCH(QByteArray, saved);
+        Fixture f;
+        const QString path = m_dir.filePath(QStringLiteral("latin1.htm"));
+        const QByteArray old("<meta charset=iso-8859-1>caf\xE9");
+        writeBytes(path, old);
+        QVERIFY(f.doc.openFile(path));
+        QCOMPARE(f.doc.format.encoding, TextEncoding::Latin1);
+        f.edit(QString::fromUtf8(" €"));
+        f.platform.queueAnswer(reply);
+        QCOMPARE(f.doc.Save1Click(), !saved.isEmpty());
+        QCOMPARE(fileBytes(path), saved.isEmpty() ? old : saved);
+        QCOMPARE(f.modified(), saved.isEmpty());
+        const QStringList asked = f.platform.texts("ask");
+        QCOMPARE(asked.size(), 1);
+        QVERIFY2(asked.first().contains(QString::fromUtf8("ISO-8859-1 cannot hold, such as \"€\"")),
+                 qPrintable(asked.first()));
+    }
+
+    void binaryFileIsRefused()
+    {
+        Fixture f;
+        f.edit(QStringLiteral("kept"));
+        const QString before = f.editor->toPlainText();
+        const QString path = m_dir.filePath(QStringLiteral("picture.htm"));
+        writeBytes(path, QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16));
+        QVERIFY(!f.doc.openFile(path));
+        QCOMPARE(f.editor->toPlainText(), before);
+        QCOMPARE(f.doc.CurrentFileName, UntitledFileName);
+        QVERIFY(f.modified());
+        const QStringList errors = f.platform.texts("error");
+        QCOMPARE(errors.size(), 1);
+        QVERIFY(errors.first().contains(QStringLiteral("It looks like a PNG image, not a text page.")));
+    }
+
+    // Another program changes, replaces or deletes the file; the editor's own
+    // saves are never taken for such a change.
+    void outsideChanges_data()
+    {
+        QTest::addColumn<QString>("change"); // "rewrite", "replace", "delete", "none"
+        QTest::addColumn<QMessageBox::StandardButton>("reply");
+        QTest::newRow("nominal: rewritten, reloaded") << "rewrite" << QMessageBox::Yes;
+        QTest::newRow("nominal: replaced, kept") << "replace" << QMessageBox::No;
+        QTest::newRow("nominal: deleted") << "delete" << QMessageBox::NoButton;
+        QTest::newRow("robustness: own save is not reported") << "none" << QMessageBox::NoButton;
+    }
+    void outsideChanges()
+    {
+        QFETCH(QString, change);
+        QFETCH(QMessageBox::StandardButton, reply);
+        Fixture f;
+        const QString path = m_dir.filePath(QStringLiteral("watched.htm"));
+        writeBytes(path, "first");
+        QVERIFY(f.doc.openFile(path));
+        f.edit(QStringLiteral(" edit"));
+        QVERIFY(f.doc.Save1Click());
+        if (change == QLatin1String("rewrite")) {
+            writeBytes(path, "outside");
+        } else if (change == QLatin1String("replace")) {
+            writeBytes(path + u'2', "replacement");
+            QVERIFY(QFile::remove(path) && QFile::rename(path + u'2', path));
+        } else if (change == QLatin1String("delete")) {
+            QVERIFY(QFile::remove(path));
+        }
+        if (reply != QMessageBox::NoButton)
+            f.platform.queueAnswer(reply);
+        f.doc.checkDiskChanges();
+        f.doc.checkDiskChanges(); // one change, one question
+        // The file watch reports it as well, and says nothing more.
+        QTest::qWait(400);
+
+        const QStringList asked = f.platform.texts("ask");
+        const QStringList told = f.platform.texts("information");
+        if (change == QLatin1String("none")) {
+            QVERIFY(asked.isEmpty() && told.isEmpty());
+        } else if (change == QLatin1String("delete")) {
+            QCOMPARE(told.size(), 1);
+            QVERIFY(told.first().contains(QStringLiteral("deleted or moved")));
+            QVERIFY(f.modified());
+        } else {
+            QCOMPARE(asked.size(), 1);
+            QVERIFY(asked.first().contains(QStringLiteral("Do you want to reload it?")));
+            QCOMPARE(f.editor->toPlainText(),
+                     reply == QMessageBox::Yes ? QStringLiteral("outside") : QStringLiteral("first edit"));
+        }
+        QVERIFY(f.platform.unexpected.isEmpty());
+    }
+
     void openOnChangedPageAsksFirst()
     {
         Fixture f;

@@ -57,6 +57,34 @@ private Q_SLOTS:
         QTest::newRow("robustness: NUL bytes") << QByteArray("a\0b", 3) << TextEncoding::Utf8
                                                << false << newPageFormat().lineBreaks
                                                << QString::fromLatin1("a\0b", 3);
+        QTest::newRow("nominal: declared ISO-8859-1")
+            << QByteArray("<meta charset=\"ISO-8859-1\">caf\xE9\n") << TextEncoding::Latin1
+            << false << LineBreakStyle::LF << QString::fromUtf8("<meta charset=\"ISO-8859-1\">café\n");
+        QTest::newRow("nominal: declared in a Content-Type, even over valid UTF-8")
+            << QByteArray("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1252\">\xC3\xA9")
+            << TextEncoding::Windows1252 << false << newPageFormat().lineBreaks
+            << QString::fromUtf8("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1252\">Ã©");
+        QTest::newRow("robustness: declared UTF-8 that is not falls back")
+            << QByteArray("<meta charset=utf-8>\x93x\x94") << TextEncoding::Windows1252 << false
+            << newPageFormat().lineBreaks << QString::fromUtf8("<meta charset=utf-8>“x”");
+        QTest::newRow("nominal: detected ISO-8859-1")
+            << QByteArray("caf\xe9 au lait, cr\xe8me br\xfbl\xe9" "e, na\xefve fa\xe7" "ade\n")
+            << TextEncoding::Latin1 << false << LineBreakStyle::LF
+            << QString::fromUtf8("café au lait, crème brûlée, naïve façade\n");
+        QTest::newRow("nominal: mixed line breaks, the most common one is usual")
+            << QByteArray("a\r\nb\nc\r\nd\re\r\n") << TextEncoding::Utf8 << false
+            << LineBreakStyle::CRLF << "a\nb\nc\nd\ne\n";
+        QTest::newRow("nominal: paragraph and line separators")
+            << QByteArray("a\xE2\x80\xA9" "b\xE2\x80\xA8" "c\n") << TextEncoding::Utf8 << false
+            << LineBreakStyle::LF << QString::fromUtf8("a\nb\u2028c\n");
+        QTest::newRow("robustness: the editor's frame characters")
+            << QByteArray("a\xEF\xB7\x90" "b\xEF\xB7\x91") << TextEncoding::Utf8 << false
+            << newPageFormat().lineBreaks << "a\nb\n";
+        QTest::newRow("robustness: LF CR is two breaks")
+            << QByteArray("a\n\rb") << TextEncoding::Utf8 << false << LineBreakStyle::LF << "a\n\nb";
+        QTest::newRow("nominal: a 100,000-character line")
+            << QByteArray(100000, 'x') + "\r\n" << TextEncoding::Utf8 << false << LineBreakStyle::CRLF
+            << QString(100000, u'x') + u'\n';
         QTest::newRow("robustness: odd-length UTF-16 falls back to the code page")
             << QByteArray("\xFF\xFE" "a") << TextEncoding::Windows1252 << false
             << newPageFormat().lineBreaks << QString::fromUtf8("ÿþa");
@@ -74,7 +102,39 @@ private Q_SLOTS:
         QCOMPARE(page.format.encoding, encoding);
         QCOMPARE(page.format.byteOrderMark, bom);
         QCOMPARE(page.format.lineBreaks, lineBreaks);
-        QCOMPARE(encodePage(page.text, page.format), bytes);
+        QCOMPARE(encodePage(page.text, page.format, page.lineBreakKinds), bytes);
+    }
+
+    // A page that mixes line breaks keeps each one; a new line gets the usual kind.
+    void mixedBreaksStayPerLine()
+    {
+        const DecodedPage page = decodePage("one\r\ntwo\nthree\r\n");
+        QCOMPARE(page.lineBreakKinds, QByteArray("cnc"));
+        QByteArray kinds = page.lineBreakKinds;
+        kinds.append(Usual);
+        QCOMPARE(encodePage(page.text + "four\n", page.format, kinds),
+                 QByteArray("one\r\ntwo\nthree\r\nfour\r\n"));
+        QVERIFY(decodePage("a\r\nb\r\n").lineBreakKinds.isEmpty());
+    }
+
+    void binaryFiles_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("nominal: PNG") << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16) << "a PNG image";
+        QTest::newRow("nominal: GIF") << QByteArray("GIF89a\x01\0") << "a GIF image";
+        QTest::newRow("nominal: control bytes") << QByteArray("\0\1\2\3\4\5\6\7\x08\x0E ab", 14)
+                                                << "binary data";
+        QTest::newRow("nominal: a page") << QByteArray("<HTML>\r\n</HTML>") << "";
+        QTest::newRow("robustness: a stray NUL is still text")
+            << QByteArray("<P>a\0b</P>\n", 12) << "";
+        QTest::newRow("robustness: UTF-16 is text") << QByteArray("\xFF\xFE<\0P\0>\0\x01\0", 10) << "";
+    }
+    void binaryFiles()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, kind);
+        QCOMPARE(binaryFileKind(bytes), kind);
     }
 
     void unencodableCharactersBecomeReferences()
@@ -85,6 +145,9 @@ private Q_SLOTS:
         QVERIFY(canEncode(QString::fromUtf8("€ é"), format));
         QCOMPARE(encodePage(text, format), QByteArray("\x80 &#10003; &#128512; \xE9"));
         QVERIFY(canEncode(text, newPageFormat()));
+        const PageFormat latin1{TextEncoding::Latin1, false, LineBreakStyle::LF};
+        QCOMPARE(firstUnencodable(QString::fromUtf8("é € x"), latin1), QChar(0x20AC));
+        QCOMPARE(encodePage(QString::fromUtf8("é €"), latin1), QByteArray("\xE9 &#8364;"));
     }
 
     void atomicWriteReplacesWholeFile()

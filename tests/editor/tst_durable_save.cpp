@@ -1,0 +1,316 @@
+#include "editor/durable_write.h"
+#include "read_only_folder.h"
+#include "test_main.h"
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace vellumo;
+
+namespace {
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+// Every system call a save makes, each a place to kill it or make it fail.
+const QString SaveCalls = QStringLiteral(
+    "openat,read,write,fsync,fchmod,fchown,close,rename,renameat,renameat2,unlink,ftruncate,"
+    "lseek,access,faccessat,faccessat2,newfstatat,stat,lstat,readlink,umask");
+
+struct ProbeRun {
+    int exitCode = -1;
+    QString reason;
+    bool oldFileKept = true;
+    QMap<QString, int> calls; // system call name -> how many times it was made
+};
+
+// Runs the save probe under strace, with `inject` (strace's -e inject=...) if given.
+ProbeRun runProbe(const QStringList &probeArguments, const QString &inject = {})
+{
+    QTemporaryDir logDir;
+    const QString log = logDir.filePath(QStringLiteral("calls"));
+    QStringList arguments{QStringLiteral("-qq"), QStringLiteral("-o"), log,
+                          QStringLiteral("-e"), QStringLiteral("trace=") + SaveCalls};
+    if (!inject.isEmpty())
+        arguments << QStringLiteral("-e") << QStringLiteral("inject=") + inject;
+    arguments << QStringLiteral(VELLUMO_SAVE_PROBE) << probeArguments;
+    QProcess strace;
+    strace.start(QStringLiteral("strace"), arguments);
+    strace.waitForFinished(60000);
+    ProbeRun run;
+    run.exitCode = strace.exitStatus() == QProcess::NormalExit ? strace.exitCode() : -1;
+    const QList<QByteArray> parts = strace.readAllStandardError().trimmed().split('\n').last().split('|');
+    if (parts.size() == 2) {
+        run.reason = QString::fromLocal8Bit(parts.at(0));
+        run.oldFileKept = parts.at(1) == "1";
+    }
+    const QList<QByteArray> lines = fileBytes(log).split('\n');
+    for (const QByteArray &line : lines) {
+        const qsizetype paren = line.indexOf('(');
+        if (paren > 0 && !line.startsWith("+++") && !line.startsWith("---"))
+            ++run.calls[QString::fromLatin1(line.left(paren))];
+    }
+    return run;
+}
+
+QStringList leftovers(const QString &folder, const QString &keep)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    names.removeAll(keep);
+    names.removeAll(QStringLiteral("new-contents"));
+    return names;
+}
+
+} // namespace
+
+class TestDurableSave : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QByteArray m_old;
+    QByteArray m_new;
+
+    // A fresh target with the old contents and a source with the new ones.
+    QString prepare(const QString &name)
+    {
+        const QString folder = m_dir.filePath(name);
+        QDir().mkpath(folder);
+        const QString target = folder + QStringLiteral("/page.htm");
+        QFile::remove(target);
+        writeBytes(target, m_old);
+        writeBytes(folder + QStringLiteral("/new-contents"), m_new);
+        return target;
+    }
+    QString source(const QString &name) const { return m_dir.filePath(name) + "/new-contents"; }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        // Big enough to take several write calls.
+        m_old = QByteArray(1500 * 1024, 'o') + "old end";
+        m_new = QByteArray(2500 * 1024, 'n') + "new end";
+        const ProbeRun probe = runProbe({QStringLiteral("--dry"), QStringLiteral("/x"),
+                                         QStringLiteral("/x")});
+        QVERIFY2(probe.exitCode == 2 || probe.exitCode == 0, "strace cannot run the probe");
+    }
+
+    // The process killed before each system call of a save, one after another:
+    // the file on disk is always the old version or the new one, whole.
+    void killedAtEveryStep()
+    {
+        const QString target = prepare(QStringLiteral("kill"));
+        const ProbeRun dry = runProbe({QStringLiteral("--dry"), target, source("kill")});
+        const ProbeRun full = runProbe({target, source("kill")});
+        QCOMPARE(full.exitCode, 0);
+        QCOMPARE(fileBytes(target), m_new);
+
+        int killPoints = 0;
+        bool sawOld = false;
+        bool sawNew = false;
+        for (auto it = full.calls.cbegin(); it != full.calls.cend(); ++it) {
+            for (int n = dry.calls.value(it.key()) + 1; n <= it.value(); ++n) {
+                prepare(QStringLiteral("kill"));
+                const ProbeRun run = runProbe(
+                    {target, source("kill")},
+                    QStringLiteral("%1:error=EIO:signal=SIGKILL:when=%2").arg(it.key()).arg(n));
+                QVERIFY2(run.exitCode != 0, qPrintable(it.key() + QString::number(n)));
+                const QByteArray now = fileBytes(target);
+                QVERIFY2(now == m_old || now == m_new,
+                         qPrintable(QStringLiteral("killed before %1 #%2: %3 bytes")
+                                        .arg(it.key())
+                                        .arg(n)
+                                        .arg(now.size())));
+                sawOld = sawOld || now == m_old;
+                sawNew = sawNew || now == m_new;
+                ++killPoints;
+            }
+        }
+        QVERIFY2(killPoints >= 8, qPrintable(QString::number(killPoints)));
+        QVERIFY(sawOld && sawNew);
+        qInfo("survived %d kill points", killPoints);
+    }
+
+    // A system call of the save fails: the save reports it and the old file is
+    // whole, with no temporary file left behind.
+    void failedCalls_data()
+    {
+        QTest::addColumn<QString>("call");
+        QTest::addColumn<int>("occurrence"); // counted from the save's first such call
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<bool>("oldKept");
+
+        QTest::newRow("robustness: disk full on the first write")
+            << "write" << 1 << "ENOSPC" << "No space left on device" << true;
+        QTest::newRow("robustness: disk full half way")
+            << "write" << 2 << "ENOSPC" << "No space left on device" << true;
+        QTest::newRow("robustness: I/O error on write")
+            << "write" << 1 << "EIO" << "Input/output error" << true;
+        QTest::newRow("robustness: the flush fails")
+            << "fsync" << 1 << "EIO" << "Input/output error" << true;
+        QTest::newRow("robustness: the flush finds the disk full")
+            << "fsync" << 1 << "ENOSPC" << "No space left on device" << true;
+        QTest::newRow("robustness: closing reports a lost write")
+            << "close" << 1 << "EIO" << "Input/output error" << true;
+        QTest::newRow("robustness: permissions cannot be set")
+            << "fchmod" << 1 << "EPERM" << "Operation not permitted" << true;
+        QTest::newRow("robustness: the rename fails")
+            << "rename" << 1 << "EIO" << "Input/output error" << true;
+        QTest::newRow("robustness: the temporary file cannot be made")
+            << "openat" << 1 << "EACCES" << "Permission denied" << true;
+        QTest::newRow("robustness: the folder cannot be opened to flush it")
+            << "openat" << 2 << "EMFILE" << "folder could not be flushed" << false;
+        QTest::newRow("robustness: the folder flush fails after the rename")
+            << "fsync" << 2 << "EIO" << "folder could not be flushed" << false;
+    }
+    void failedCalls()
+    {
+        QFETCH(QString, call);
+        QFETCH(int, occurrence);
+        QFETCH(QString, error);
+        QFETCH(QString, reason);
+        QFETCH(bool, oldKept);
+
+        const QString target = prepare(QStringLiteral("fail"));
+        const ProbeRun dry = runProbe({QStringLiteral("--dry"), target, source("fail")});
+        const ProbeRun run =
+            runProbe({target, source("fail")}, QStringLiteral("%1:error=%2:when=%3")
+                                                   .arg(call, error)
+                                                   .arg(dry.calls.value(call) + occurrence));
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.reason.contains(reason), qPrintable(run.reason));
+        QCOMPARE(run.oldFileKept, oldKept);
+        QCOMPARE(fileBytes(target), oldKept ? m_old : m_new);
+        QCOMPARE(leftovers(m_dir.filePath(QStringLiteral("fail")), QStringLiteral("page.htm")),
+                 QStringList());
+    }
+
+    // A real full disk: a tiny file system that cannot take the new version.
+    void fullDisk()
+    {
+        QVERIFY2(geteuid() == 0, "mounting the tiny file system needs the administrator");
+        QTemporaryDir mountPoint;
+        QCOMPARE(QProcess::execute(QStringLiteral("mount"),
+                                   {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint.path()}),
+                 0);
+        const QString target = mountPoint.filePath(QStringLiteral("page.htm"));
+        QVERIFY(writeBytes(target, QByteArray(40 * 1024, 'o')));
+        const WriteOutcome outcome = writeFileDurably(target, QByteArray(48 * 1024, 'n'));
+        const QByteArray after = fileBytes(target);
+        const QStringList left = QDir(mountPoint.path()).entryList(QDir::Files | QDir::Hidden);
+        QProcess::execute(QStringLiteral("umount"), {mountPoint.path()});
+        QCOMPARE(outcome.reason, QStringLiteral("No space left on device"));
+        QVERIFY(outcome.oldFileKept);
+        QCOMPARE(after, QByteArray(40 * 1024, 'o'));
+        QCOMPARE(left, QStringList{"page.htm"});
+    }
+
+    void refusedTargets_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("robustness: a read-only file") << "read-only file" << "The file is read-only.";
+        QTest::newRow("robustness: a read-only folder") << "read-only folder" << "Read-only file system";
+    }
+    void refusedTargets()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QString target;
+        QByteArray old = m_old;
+        std::unique_ptr<ReadOnlyFolder> folder;
+        if (kind == QLatin1String("read-only file")) {
+            target = prepare(QStringLiteral("read-only"));
+            QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup));
+        } else {
+            old = "a small page";
+            folder = std::make_unique<ReadOnlyFolder>(QStringLiteral("page.htm"), old);
+            QVERIFY(folder->ready());
+            target = folder->path(QStringLiteral("page.htm"));
+            if (geteuid() != 0)
+                reason = QStringLiteral("Permission denied");
+        }
+        const WriteOutcome outcome = writeFileDurably(target, m_new);
+        QCOMPARE(outcome.reason, reason);
+        QVERIFY(outcome.oldFileKept);
+        QCOMPARE(fileBytes(target), old);
+    }
+
+    // What the target is keeps being what it is: its permissions, a symbolic link
+    // to it, the hard links that share it.
+    void targetKeepsItsNature()
+    {
+        const QString target = prepare(QStringLiteral("nature"));
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner |
+                                                  QFile::ReadGroup));
+        const QString link = m_dir.filePath(QStringLiteral("nature/link.htm"));
+        QVERIFY(QFile::link(QStringLiteral("page.htm"), link));
+        const QString hard = m_dir.filePath(QStringLiteral("nature/hard.htm"));
+        QCOMPARE(::link(QFile::encodeName(target).constData(), QFile::encodeName(hard).constData()), 0);
+
+        // Through the symbolic link: the link stays, the file it names changes.
+        QVERIFY(writeFileDurably(link, "through the link").ok());
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(fileBytes(target), QByteArray("through the link"));
+        // Hard links still share the contents; no safety copy is left.
+        QCOMPARE(fileBytes(hard), QByteArray("through the link"));
+        QVERIFY(writeFileDurably(hard, "shared").ok());
+        QCOMPARE(fileBytes(target), QByteArray("shared"));
+        QVERIFY(!QFile::exists(hard + u'~'));
+        struct stat st {};
+        QCOMPARE(::stat(QFile::encodeName(target).constData(), &st), 0);
+        QCOMPARE(st.st_mode & 0777, 0640u);
+        QCOMPARE(st.st_nlink, nlink_t(2));
+
+        // A dangling link creates the file it points at.
+        const QString dangling = m_dir.filePath(QStringLiteral("nature/dangling.htm"));
+        QVERIFY(QFile::link(QStringLiteral("created.htm"), dangling));
+        QVERIFY(writeFileDurably(dangling, "new file").ok());
+        QVERIFY(QFileInfo(dangling).isSymLink());
+        QCOMPARE(fileBytes(m_dir.filePath(QStringLiteral("nature/created.htm"))),
+                 QByteArray("new file"));
+    }
+
+    // A hard-linked file killed half way through its rewrite in place: the safety
+    // copy beside it holds the old contents whole.
+    void hardLinkedFileKilledHalfWay()
+    {
+        const QString target = prepare(QStringLiteral("hard"));
+        const QString other = m_dir.filePath(QStringLiteral("hard/other.htm"));
+        QCOMPARE(::link(QFile::encodeName(target).constData(), QFile::encodeName(other).constData()), 0);
+        const ProbeRun dry = runProbe({QStringLiteral("--dry"), target, source("hard")});
+        const ProbeRun full = runProbe({target, source("hard")});
+        QCOMPARE(full.exitCode, 0);
+        const int firstWrite = dry.calls.value(QStringLiteral("write")) + 1;
+        for (int n = firstWrite; n <= full.calls.value(QStringLiteral("write")); ++n) {
+            QFile::remove(other);
+            prepare(QStringLiteral("hard"));
+            QCOMPARE(::link(QFile::encodeName(target).constData(), QFile::encodeName(other).constData()), 0);
+            runProbe({target, source("hard")},
+                     QStringLiteral("write:error=EIO:signal=SIGKILL:when=%1").arg(n));
+            const QByteArray now = fileBytes(target);
+            QVERIFY2(now == m_old || now == m_new || fileBytes(target + u'~') == m_old,
+                     qPrintable(QStringLiteral("write #%1").arg(n)));
+            QCOMPARE(fileBytes(other), now);
+        }
+    }
+};
+
+VELLUMO_TEST_MAIN(TestDurableSave)
+#include "tst_durable_save.moc"
