@@ -11,6 +11,7 @@
 #include "dialogs/link_dialog.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
+#include "editor/page_layout.h"
 #include "editor/page_template.h"
 #include "editor/title_dialog.h"
 #include "markup/entity_palette.h"
@@ -87,6 +88,7 @@ void TForm1::createEditor()
 {
     RichEdit1 = new QPlainTextEdit;
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
+    usePageLayout(RichEdit1);
     RichEdit1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     RichEdit1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

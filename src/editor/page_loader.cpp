@@ -1,6 +1,7 @@
 #include "editor/page_loader.h"
 
-#include <QPlainTextDocumentLayout>
+#include "editor/page_layout.h"
+
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -52,7 +53,7 @@ std::unique_ptr<QTextDocument> buildPageDocument(QString &&text, const QTextDocu
             return nullptr;
     }
     cursor.endEditBlock();
-    document->setDocumentLayout(new QPlainTextDocumentLayout(document.get()));
+    document->setDocumentLayout(new PageDocumentLayout(document.get()));
     return document;
 }
 

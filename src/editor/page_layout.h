@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QPlainTextDocumentLayout>
+
+class QPlainTextEdit;
+class QTextBlock;
+
+namespace vellumo {
+
+// The plain-text layout of the page, line for line the one Qt's
+// QPlainTextDocumentLayout makes (same wrapping, line positions, line counts,
+// block rectangles and signals), without its hunt for the widest line.
+//
+// Qt's layout remembers which block holds the widest line; whenever that block
+// is laid out again and comes out narrower (an edit, its undo, a Backspace),
+// it measures every block of the document to find the new widest one. On a
+// 50 MB page that is over half a million blocks per keystroke. The widest line
+// only sizes the horizontal scroll bar, and the editor wraps every line at its
+// own width, so this layout lays out blocks itself and never tracks it: the
+// document is always exactly as wide as the text width.
+//
+// Changes that add or remove blocks still go to Qt's code, which only clears
+// the layouts of the blocks they touch; the blocks are laid out again here when
+// they are next shown or measured.
+class PageDocumentLayout : public QPlainTextDocumentLayout {
+    Q_OBJECT
+
+public:
+    explicit PageDocumentLayout(QTextDocument *document);
+
+    QRectF blockBoundingRect(const QTextBlock &block) const override;
+
+    // Blocks laid out since this layout was made: a page edit lays out the
+    // block it changed and whatever comes into view, never the whole page.
+    qint64 blocksLaidOut() const { return m_blocksLaidOut; }
+
+protected:
+    void documentChanged(int from, int charsRemoved, int charsAdded) override;
+
+private:
+    void layoutPageBlock(const QTextBlock &block);
+
+    // The block count Qt's layout last saw, so that the cases it must handle
+    // (blocks added or removed) are told apart exactly as it tells them apart.
+    int m_blockCount = 1;
+    // Set while the document-size signal is out: the editor answers it by
+    // measuring blocks from the end of the page, which may lay out more blocks;
+    // those must not send the signal again from inside its own handler.
+    bool m_sizeSignalOut = false;
+    qint64 m_blocksLaidOut = 0;
+};
+
+// Puts a PageDocumentLayout on the editor's own document, measuring text for the
+// same device as the layout it replaces, and tells the editor about it.
+void usePageLayout(QPlainTextEdit *editor);
+
+} // namespace vellumo
