@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Vellumo needs to build, run and test, and only
-# those that are missing. Used by run.sh and test.sh.
+# those that are missing. Used by run.sh, test.sh, bench.sh and fuzz.sh; further
+# package names given as arguments are installed too.
 set -euo pipefail
 
 packages=(
@@ -9,8 +10,9 @@ packages=(
     qt6-gtk-platformtheme
     fonts-dejavu-core
     libuchardet-dev strace util-linux
-    clang libclang-rt-14-dev
 )
+# Extra packages a caller needs besides these (scripts/fuzz.sh: the fuzzing compiler).
+packages+=("$@")
 
 missing=()
 for package in "${packages[@]}"; do
