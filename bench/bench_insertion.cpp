@@ -1,20 +1,25 @@
 // What big pages cost: opening and saving, an insertion or a wrap at the end,
-// middle and start (the same on a 50 MB page as on a 10 KB one), Select All + Cut
-// + Paste, the tag-case toggle followed by a command, and the longest pause of the
-// event loop while a page opens.
-// Run with scripts/bench.sh (an optimised build, offscreen).
+// middle and start (the same on a 50 MB page as on a 10 KB one), Backspace in the
+// middle, Select All + Cut + Paste, the tag-case toggle followed by a command, and
+// the longest pause of the event loop while a page opens.
+// Run with scripts/bench.sh (an optimised build, offscreen). With
+// VELLUMO_BENCH_QT_LAYOUT=1 the edited pages use Qt's own plain-text layout
+// instead of the page layout, for comparison.
 
 #include "editor/insertion_core.h"
 #include "editor/page_file.h"
 
 #include <benchmark/benchmark.h>
 
+#include "editor/page_editor.h"
 #include "editor/page_loader.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QKeyEvent>
+#include <QPlainTextDocumentLayout>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QPlainTextEdit>
@@ -72,7 +77,7 @@ QString pageFile(qsizetype bytes, bool minified)
 }
 
 struct Page {
-    QPlainTextEdit editor;
+    PageEditor editor;
     InsertionCore core{&editor};
     explicit Page(qsizetype bytes)
     {
@@ -81,6 +86,11 @@ struct Page {
         editor.show();
         QApplication::processEvents();
         attachPageDocument(&editor, buildPageDocument(generatedPage(bytes), *editor.document()));
+        if (qEnvironmentVariableIntValue("VELLUMO_BENCH_QT_LAYOUT")) {
+            QTextDocument *document = editor.document();
+            document->setDocumentLayout(new QPlainTextDocumentLayout(document));
+            editor.setDocument(document);
+        }
         QApplication::processEvents();
     }
 };
@@ -126,6 +136,19 @@ void BM_Wrap(benchmark::State &state)
     for (auto _ : state) {
         placeCaret(page, where);
         page.core.WrapSelection(QStringLiteral("<B>"), QStringLiteral("</B>"), 3);
+        QApplication::processEvents();
+        page.editor.undo();
+    }
+}
+
+// Backspace in the middle of the page, then its undo: what typing costs there.
+void BM_Backspace(benchmark::State &state)
+{
+    Page &page = pageOf(state.range(0));
+    for (auto _ : state) {
+        placeCaret(page, Middle);
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier);
+        QApplication::sendEvent(&page.editor, &press);
         QApplication::processEvents();
         page.editor.undo();
     }
@@ -239,6 +262,7 @@ void BM_OpenLongestStall(benchmark::State &state)
 
 BENCHMARK(BM_Insert)->Apply(sizesAndPlaces)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Wrap)->Apply(sizesAndPlaces)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Backspace)->Arg(10 << 10)->Arg(10 << 20)->Arg(50 << 20)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DecodePage)->Arg(10 << 20)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Open)
     ->Args({100 << 10, 0})

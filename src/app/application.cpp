@@ -7,6 +7,7 @@
 #include "app/data_files.h"
 #include "app/launchers.h"
 #include "app/main_window.h"
+#include "app/recovery_offer.h"
 #include "dialogs/applet_dialog.h"
 #include "dialogs/email_dialog.h"
 #include "dialogs/embedded_item_dialog.h"
@@ -28,6 +29,7 @@
 #include "markup/insert_tags_dialog.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
+#include "editor/recovery_journal.h"
 #include "editor/title_dialog.h"
 #include "platform/qt_platform.h"
 
@@ -176,6 +178,8 @@ int runApplication(int argc, char *argv[])
     QtPlatform platform(findDataFile(startupFolder, QStringLiteral("help/index.html"))
                             .section(QLatin1Char('/'), 0, -2));
     platform.setUnattended(parser.isSet(screenshot));
+    // Made before the windows, so it outlives the page it keeps.
+    RecoveryJournal journal;
     Windows windows(platform);
     TForm1 &main = windows.mainWindow();
     const QString file = parser.positionalArguments().value(0);
@@ -185,8 +189,8 @@ int runApplication(int argc, char *argv[])
     // then fills it, showing its progress. Opening after the first show also keeps
     // the start-up template from replacing the page.
     main.showMaximized();
-    if (!file.isEmpty())
-        QTimer::singleShot(0, &main, [&main, file] { main.document().openFile(file); });
+    // Unsaved work of a run that crashed is offered first; FILE opens after it.
+    startRecoveryThenOpen(main, journal, file);
     return QApplication::exec();
 }
 

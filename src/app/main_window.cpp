@@ -11,7 +11,7 @@
 #include "dialogs/link_dialog.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
-#include "editor/page_layout.h"
+#include "editor/page_editor.h"
 #include "editor/page_template.h"
 #include "editor/title_dialog.h"
 #include "markup/entity_palette.h"
@@ -86,9 +86,8 @@ TForm1::~TForm1()
 
 void TForm1::createEditor()
 {
-    RichEdit1 = new QPlainTextEdit;
+    RichEdit1 = new PageEditor;
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
-    usePageLayout(RichEdit1);
     RichEdit1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     RichEdit1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

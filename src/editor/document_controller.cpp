@@ -5,6 +5,7 @@
 #include "editor/page_breaks.h"
 #include "editor/page_loader.h"
 #include "editor/page_template.h"
+#include "editor/recovery_journal.h"
 #include "editor/title_dialog.h"
 
 #include <QAction>
@@ -87,6 +88,38 @@ void DocumentController::markClean()
     if (m_saveButton != nullptr)
         m_saveButton->setEnabled(false);
     rememberDiskState();
+    restartJournal();
+}
+
+void DocumentController::setRecoveryJournal(RecoveryJournal *journal)
+{
+    m_journal = journal;
+    restartJournal();
+}
+
+void DocumentController::restartJournal()
+{
+    if (m_journal == nullptr)
+        return;
+    const bool modified = isModified();
+    // A page with unsaved changes goes into the journal whole at once; a clean
+    // one is journalled from its file, or from itself at its first change.
+    m_journal->follow(m_core.editor()->document(), CurrentFileName, format,
+                      modified ? JournalBase::SnapshotNow
+                      : CurrentFileName == UntitledFileName ? JournalBase::Snapshot
+                                                            : JournalBase::File);
+}
+
+void DocumentController::showRecoveredPage(RecoveredPage &&page)
+{
+    attachPageDocument(m_core.editor(), std::move(page.document));
+    format = page.format;
+    CurrentFileName = page.fileName;
+    rememberDiskState();
+    m_core.editor()->document()->setModified(true);
+    if (m_saveButton != nullptr)
+        m_saveButton->setEnabled(true);
+    restartJournal();
 }
 
 QString DocumentController::pageText() const
@@ -270,16 +303,22 @@ bool DocumentController::Saveas1Click()
 
 bool DocumentController::FormCloseQuery()
 {
-    if (!isModified())
+    // A clean close leaves no recovery journal behind.
+    const auto closeCleanly = [this] {
+        if (m_journal != nullptr)
+            m_journal->discard();
         return true;
+    };
+    if (!isModified())
+        return closeCleanly();
     switch (m_platform.ask(m_window, QuestionCaption,
                            QStringLiteral("Do you want to save the changes?"),
                            QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
     case QMessageBox::No:
-        return true;
+        return closeCleanly();
     case QMessageBox::Yes:
         // The window closes once the page is safely saved, and stays open otherwise.
-        return Save1Click();
+        return Save1Click() && closeCleanly();
     default:
         return false;
     }

@@ -15,6 +15,8 @@ class QWidget;
 namespace vellumo {
 
 class InsertionCore;
+class RecoveryJournal;
+struct RecoveredPage;
 class TForm2;
 
 inline const QString UntitledFileName = QStringLiteral("Untitled");
@@ -30,6 +32,12 @@ public:
 
     // The toolbar's Save button: a visible hint that there is something to save.
     void setSaveButton(QAction *saveButton) { m_saveButton = saveButton; }
+    // The journal that keeps the page's unsaved changes through a crash. It starts
+    // afresh whenever the page is clean and goes with a clean close.
+    void setRecoveryJournal(RecoveryJournal *journal);
+    // Shows a page rebuilt from a journal in place of the current one, under the
+    // name it had and marked as changed, so the user decides whether to save it.
+    void showRecoveredPage(RecoveredPage &&page);
 
     void New1Click();
     void NewPage();
@@ -59,6 +67,7 @@ public:
 private:
     bool isModified() const;
     void markClean();
+    void restartJournal();
     bool writeTo(const QString &path);
     bool settleEncoding();
     bool confirmOverwriteOfNewerFile();
@@ -71,6 +80,7 @@ private:
     TForm2 &m_titleDialog;
     QWidget *m_window;
     QAction *m_saveButton = nullptr;
+    RecoveryJournal *m_journal = nullptr;
     QString m_lastOpened;
     QString m_lastSaved;
     // The page's file as it was when last opened or saved, and the last outside

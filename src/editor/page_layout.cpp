@@ -14,20 +14,17 @@ namespace vellumo {
 namespace {
 
 // The whole view, as Qt's layout asks for it after a change it cannot place.
-QRectF everything(const QTextDocument *document)
-{
+QRectF everything(const QTextDocument *document) {
     return QRectF(0., -document->documentMargin(), 1000000000., 1000000000.);
 }
 
 } // namespace
 
 PageDocumentLayout::PageDocumentLayout(QTextDocument *document)
-    : QPlainTextDocumentLayout(document)
-{
+    : QPlainTextDocumentLayout(document) {
 }
 
-QRectF PageDocumentLayout::blockBoundingRect(const QTextBlock &block) const
-{
+QRectF PageDocumentLayout::blockBoundingRect(const QTextBlock &block) const {
     // Qt's version lays out a block that has no lines with its own code, which
     // is where the widest-line hunt lives; a block laid out here first reaches
     // it with its lines in place, and it only measures them.
@@ -36,8 +33,20 @@ QRectF PageDocumentLayout::blockBoundingRect(const QTextBlock &block) const
     return QPlainTextDocumentLayout::blockBoundingRect(block);
 }
 
-void PageDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded)
-{
+qreal PageDocumentLayout::wrapWidth() const {
+    // Qt keeps the text width to itself; its frame is as wide as the larger of the
+    // text width and the widest line it has seen. Lines are only ever measured
+    // here, so it has seen none wider than the text width (its own measuring,
+    // after a change that leaves one block, starts from a cleared block and finds
+    // nothing), and the frame's width is the text width.
+    return QPlainTextDocumentLayout::frameBoundingRect(nullptr).width();
+}
+
+QSizeF PageDocumentLayout::documentSize() const {
+    return QSizeF(wrapWidth(), document()->lineCount());
+}
+
+void PageDocumentLayout::documentChanged(int from, int charsRemoved, int charsAdded) {
     QTextDocument *doc = document();
     const int newBlockCount = doc->blockCount();
     const QTextBlock first = doc->findBlock(from);
@@ -58,8 +67,7 @@ void PageDocumentLayout::documentChanged(int from, int charsRemoved, int charsAd
     QPlainTextDocumentLayout::documentChanged(from, charsRemoved, charsAdded);
 }
 
-void PageDocumentLayout::layoutPageBlock(const QTextBlock &block)
-{
+void PageDocumentLayout::layoutPageBlock(const QTextBlock &block) {
     ++m_blocksLaidOut;
     QTextDocument *doc = document();
     const qreal margin = doc->documentMargin();
@@ -73,7 +81,7 @@ void PageDocumentLayout::layoutPageBlock(const QTextBlock &block)
         extraMargin += metrics.horizontalAdvance(QChar(0x21B5));
     }
     // No text width yet (the editor not shown): one line per paragraph.
-    qreal availableWidth = textWidth();
+    qreal availableWidth = wrapWidth();
     if (availableWidth <= 0)
         availableWidth = qreal(INT_MAX);
     availableWidth -= 2 * margin + extraMargin;
@@ -102,8 +110,7 @@ void PageDocumentLayout::layoutPageBlock(const QTextBlock &block)
     m_sizeSignalOut = false;
 }
 
-void usePageLayout(QPlainTextEdit *editor)
-{
+void usePageLayout(QPlainTextEdit *editor) {
     QTextDocument *document = editor->document();
     auto *layout = new PageDocumentLayout(document);
     layout->setPaintDevice(document->documentLayout()->paintDevice());

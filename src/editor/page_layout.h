@@ -29,6 +29,7 @@ public:
     explicit PageDocumentLayout(QTextDocument *document);
 
     QRectF blockBoundingRect(const QTextBlock &block) const override;
+    QSizeF documentSize() const override;
 
     // Blocks laid out since this layout was made: a page edit lays out the
     // block it changed and whatever comes into view, never the whole page.
@@ -39,6 +40,8 @@ protected:
 
 private:
     void layoutPageBlock(const QTextBlock &block);
+    // The width lines wrap at: the editor's viewport width, 0 before it is shown.
+    qreal wrapWidth() const;
 
     // The block count Qt's layout last saw, so that the cases it must handle
     // (blocks added or removed) are told apart exactly as it tells them apart.

@@ -14,6 +14,7 @@
         QTemporaryDir vellumoTestHome;                                                   \
         qputenv("XDG_CONFIG_HOME", vellumoTestHome.filePath("config").toLocal8Bit());    \
         qputenv("HOME", vellumoTestHome.path().toLocal8Bit());                           \
+        qputenv("XDG_DATA_HOME", vellumoTestHome.filePath("data").toLocal8Bit());        \
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                              \
             qputenv("QT_QPA_PLATFORM", "offscreen");                                     \
         QApplication app(argc, argv);                                                    \
