@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
+#include "editor/page_layout.h"
 #include "editor/page_template.h"
 #include "markup/format_commands.h"
 #include "modal.h"
@@ -125,6 +126,8 @@ private Q_SLOTS:
 
         QCOMPARE(main.RichEdit1->toPlainText(), pageTemplate(true));
         QCOMPARE(main.RichEdit1->textCursor().position(), TemplateBodyOffset);
+        // The page's own layout, which keeps edits in a huge page cheap.
+        QVERIFY(qobject_cast<PageDocumentLayout *>(main.RichEdit1->document()->documentLayout()));
         QVERIFY(!main.RichEdit1->document()->isModified());
         QVERIFY(!main.RichEdit1->document()->isUndoAvailable());
         QVERIFY(!main.action("TransparentButton2")->isChecked());
@@ -164,6 +167,23 @@ private Q_SLOTS:
         QVERIFY(m_platform->texts("error").isEmpty());
         QCOMPARE(main->StartupFolder, QDir::toNativeSeparators(folder.path()));
         QVERIFY(QDir::setCurrent(previous));
+    }
+
+    void openedPageKeepsTheEditorsLayout()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("page.htm"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("<P>one\r\n<P>two\r\n");
+        file.close();
+        TForm1 &main = start();
+        main.show();
+        QVERIFY(main.document().openFile(path));
+        QCOMPARE(main.RichEdit1->toPlainText(), QStringLiteral("<P>one\n<P>two\n"));
+        QVERIFY(qobject_cast<PageDocumentLayout *>(main.RichEdit1->document()->documentLayout()));
+        QVERIFY(!main.RichEdit1->document()->isModified());
+        QCOMPARE(main.RichEdit1->font(), main.RichEdit1->document()->defaultFont());
     }
 
     void lowerCaseStart()
