@@ -20,22 +20,21 @@ namespace {
 
 const QString ProgramCaption = QStringLiteral("Vellumo");
 
-QString pageName(const QString &fileName)
-{
+QString pageName(const QString &fileName) {
     return fileName == UntitledFileName ? fileName : QDir::toNativeSeparators(fileName);
 }
 
-QString characters(qint64 n)
-{
+QString characters(qint64 n) {
     return n == 1 ? QStringLiteral("1 character") : QStringLiteral("%1 characters").arg(n);
 }
 
-QString when(const QDateTime &time) { return QLocale().toString(time, QLocale::ShortFormat); }
+QString when(const QDateTime &time) {
+    return QLocale().toString(time, QLocale::ShortFormat);
+}
 
 // A journal that cannot be applied is the user's work all the same: it is kept
 // beside the others under a name no later start picks up, never deleted.
-QString keepAside(const QString &path)
-{
+QString keepAside(const QString &path) {
     QString aside = path + QStringLiteral(".rejected");
     for (int n = 2; QFile::exists(aside); ++n)
         aside = path + QStringLiteral(".rejected-%1").arg(n);
@@ -45,8 +44,7 @@ QString keepAside(const QString &path)
 } // namespace
 
 bool offerRecovery(DocumentController &document, const QTextDocument &like, Platform &platform,
-                   QWidget *window, const RecoveryJournal &journal)
-{
+                   QWidget *window, const RecoveryJournal &journal) {
     std::vector<OrphanedJournal> orphans = claimOrphanedJournals(journal.folder(), journal.path());
     for (OrphanedJournal &orphan : orphans) {
         RecoveredPage page = recoverJournal(orphan.path, like);
@@ -69,9 +67,10 @@ bool offerRecovery(DocumentController &document, const QTextDocument &like, Plat
         case RecoveredPage::Outcome::Recovered:
             break;
         }
-        const QString excerpt = page.excerpt.isEmpty()
-                                    ? QString()
-                                    : QStringLiteral("Near the last change: \"%1\"\n").arg(page.excerpt);
+        const QString excerpt =
+            page.excerpt.isEmpty()
+                ? QString()
+                : QStringLiteral("Near the last change: \"%1\"\n").arg(page.excerpt);
         const QMessageBox::StandardButton answer = platform.ask(
             window, QStringLiteral("Confirm"),
             QStringLiteral("Vellumo did not close properly last time, and the page %1 had unsaved "
@@ -93,8 +92,7 @@ bool offerRecovery(DocumentController &document, const QTextDocument &like, Plat
     return false;
 }
 
-void startRecoveryThenOpen(TForm1 &main, RecoveryJournal &journal, const QString &file)
-{
+void startRecoveryThenOpen(TForm1 &main, RecoveryJournal &journal, const QString &file) {
     if (journal.claim())
         main.document().setRecoveryJournal(&journal);
     else

@@ -36,7 +36,6 @@ const QByteArray Magic = QByteArrayLiteral("Vellumo journal 1\n");
 const QString JournalSuffix = QStringLiteral(".vlj");
 const QString LockSuffix = QStringLiteral(".lock");
 constexpr int DefaultFlushMs = 3000;
-constexpr qint64 RetryAfterFailureMs = 10000;
 constexpr auto HashKind = QCryptographicHash::Blake2b_256;
 
 enum RecordKind : char {
@@ -47,30 +46,35 @@ enum RecordKind : char {
 
 constexpr QDataStream::Version StreamVersion = QDataStream::Qt_6_0;
 
-QByteArray frame(const QByteArray &payload)
-{
+QByteArray frame(const QByteArray &payload) {
     QByteArray out(4, Qt::Uninitialized);
     qToLittleEndian<quint32>(static_cast<quint32>(payload.size()), out.data());
     out += payload;
-    const auto crc = static_cast<quint32>(
-        crc32(0, reinterpret_cast<const Bytef *>(payload.constData()), static_cast<uInt>(payload.size())));
+    const auto crc =
+        static_cast<quint32>(crc32(0, reinterpret_cast<const Bytef *>(payload.constData()),
+                                   static_cast<uInt>(payload.size())));
     char tail[4];
     qToLittleEndian<quint32>(crc, tail);
     out.append(tail, 4);
     return out;
 }
 
-QByteArray hashOf(QByteArrayView bytes) { return QCryptographicHash::hash(bytes, HashKind); }
+QByteArray hashOf(QByteArrayView bytes) {
+    return QCryptographicHash::hash(bytes, HashKind);
+}
 
-QByteArray textHash(const QString &text)
-{
+QByteArray textHash(const QString &text) {
     return hashOf(QByteArrayView(reinterpret_cast<const char *>(text.constData()),
                                  text.size() * qsizetype(sizeof(QChar))));
 }
 
-QString diskPath(const QString &fileName) { return QDir::fromNativeSeparators(fileName); }
+QString diskPath(const QString &fileName) {
+    return QDir::fromNativeSeparators(fileName);
+}
 
-qint64 now() { return QDateTime::currentMSecsSinceEpoch(); }
+qint64 now() {
+    return QDateTime::currentMSecsSinceEpoch();
+}
 
 struct JournalBaseRecord {
     QString fileName;
@@ -83,8 +87,7 @@ struct JournalBaseRecord {
     qint64 time = 0;
 };
 
-QByteArray baseRecord(const JournalBaseRecord &base)
-{
+QByteArray baseRecord(const JournalBaseRecord &base) {
     QByteArray payload;
     QDataStream out(&payload, QIODevice::WriteOnly);
     out.setVersion(StreamVersion);
@@ -94,8 +97,7 @@ QByteArray baseRecord(const JournalBaseRecord &base)
     return frame(payload);
 }
 
-QByteArray editRecord(qint64 from, qint64 removed, const QString &added)
-{
+QByteArray editRecord(qint64 from, qint64 removed, const QString &added) {
     QByteArray payload;
     QDataStream out(&payload, QIODevice::WriteOnly);
     out.setVersion(StreamVersion);
@@ -103,8 +105,7 @@ QByteArray editRecord(qint64 from, qint64 removed, const QString &added)
     return frame(payload);
 }
 
-QByteArray cleanRecord()
-{
+QByteArray cleanRecord() {
     QByteArray payload;
     QDataStream out(&payload, QIODevice::WriteOnly);
     out.setVersion(StreamVersion);
@@ -112,8 +113,7 @@ QByteArray cleanRecord()
     return frame(payload);
 }
 
-void syncFolder(const QString &folder)
-{
+void syncFolder(const QString &folder) {
 #ifdef Q_OS_UNIX
     // So that a journal just made or removed stays made or removed after a power cut.
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
@@ -130,37 +130,34 @@ int uniqueCounter = 0;
 
 } // namespace
 
-QString journalText(const QTextDocument &document)
-{
+QString journalText(const QTextDocument &document) {
     QString text = document.toRawText();
     text.replace(QChar::ParagraphSeparator, u'\n');
     return text;
 }
 
 RecoveryJournal::RecoveryJournal(const QString &folder, QObject *parent)
-    : QObject(parent), m_folder(folder), m_flushTimer(new QTimer(this))
-{
+    : QObject(parent)
+    , m_folder(folder)
+    , m_flushTimer(new QTimer(this)) {
     // Armed by the first change after a flush, so an idle page costs nothing.
     m_flushTimer->setSingleShot(true);
     m_flushTimer->setInterval(DefaultFlushMs);
     connect(m_flushTimer, &QTimer::timeout, this, &RecoveryJournal::flush);
 }
 
-RecoveryJournal::~RecoveryJournal()
-{
+RecoveryJournal::~RecoveryJournal() {
     // A program ended with unsaved changes (and no question asked) keeps them for
     // the next start; otherwise nothing is left behind.
     stopFile(m_modified);
 }
 
-QString RecoveryJournal::defaultFolder()
-{
+QString RecoveryJournal::defaultFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
            QStringLiteral("/recovery");
 }
 
-bool RecoveryJournal::claim()
-{
+bool RecoveryJournal::claim() {
     if (m_lock)
         return true;
     if (m_folder.isEmpty() || !QDir().mkpath(m_folder))
@@ -181,11 +178,12 @@ bool RecoveryJournal::claim()
     return true;
 }
 
-void RecoveryJournal::setFlushInterval(int milliseconds) { m_flushTimer->setInterval(milliseconds); }
+void RecoveryJournal::setFlushInterval(int milliseconds) {
+    m_flushTimer->setInterval(milliseconds);
+}
 
 void RecoveryJournal::follow(QTextDocument *document, const QString &fileName,
-                             const PageFormat &format, JournalBase base)
-{
+                             const PageFormat &format, JournalBase base) {
     stopFile(false);
     disconnect(m_changes);
     disconnect(m_modification);
@@ -200,20 +198,19 @@ void RecoveryJournal::follow(QTextDocument *document, const QString &fileName,
         return;
     m_modified = document->isModified();
     takeFingerprint();
-    m_changes = connect(document, &QTextDocument::contentsChange, this,
-                        &RecoveryJournal::contentsChange);
-    m_modification = connect(document, &QTextDocument::modificationChanged, this,
-                             [this](bool modified) {
-                                 m_modified = modified;
-                                 if (!modified && m_file.isOpen())
-                                     append(cleanRecord());
-                             });
+    m_changes =
+        connect(document, &QTextDocument::contentsChange, this, &RecoveryJournal::contentsChange);
+    m_modification =
+        connect(document, &QTextDocument::modificationChanged, this, [this](bool modified) {
+            m_modified = modified;
+            if (!modified && m_file.isOpen())
+                append(cleanRecord());
+        });
     if (m_base == JournalBase::SnapshotNow)
         startFile();
 }
 
-void RecoveryJournal::takeFingerprint()
-{
+void RecoveryJournal::takeFingerprint() {
     // At recovery the page's file must still hold exactly these bytes; when the
     // journal starts from the file, they must also still read back as this text.
     const QString path = diskPath(m_fileName);
@@ -233,8 +230,7 @@ void RecoveryJournal::takeFingerprint()
     m_textHash = textHash(text);
 }
 
-void RecoveryJournal::discard()
-{
+void RecoveryJournal::discard() {
     stopFile(false);
     disconnect(m_changes);
     disconnect(m_modification);
@@ -242,8 +238,7 @@ void RecoveryJournal::discard()
     m_modified = false;
 }
 
-void RecoveryJournal::flush()
-{
+void RecoveryJournal::flush() {
     if (!m_file.isOpen() || !m_unflushed)
         return;
 #if defined(Q_OS_LINUX)
@@ -256,8 +251,7 @@ void RecoveryJournal::flush()
     m_unflushed = false;
 }
 
-bool RecoveryJournal::startFile()
-{
+bool RecoveryJournal::startFile() {
     JournalBaseRecord base;
     base.fileName = m_fileName;
     base.format = m_format;
@@ -288,8 +282,7 @@ bool RecoveryJournal::startFile()
     return true;
 }
 
-void RecoveryJournal::append(const QByteArray &record)
-{
+void RecoveryJournal::append(const QByteArray &record) {
     if (m_file.write(record) != record.size()) {
         writeFailed(m_file.errorString());
         return;
@@ -299,8 +292,7 @@ void RecoveryJournal::append(const QByteArray &record)
         m_flushTimer->start();
 }
 
-void RecoveryJournal::writeFailed(const QString &reason)
-{
+void RecoveryJournal::writeFailed(const QString &reason) {
     qWarning("vellumo: the recovery journal %s cannot be written: %s", qPrintable(m_path),
              qPrintable(reason));
     // A journal with a change missing would rebuild a wrong page: it goes, and the
@@ -311,8 +303,7 @@ void RecoveryJournal::writeFailed(const QString &reason)
     m_brokenSince.start();
 }
 
-void RecoveryJournal::stopFile(bool keep)
-{
+void RecoveryJournal::stopFile(bool keep) {
     m_flushTimer->stop();
     if (m_file.isOpen()) {
         if (keep)
@@ -326,8 +317,7 @@ void RecoveryJournal::stopFile(bool keep)
     m_unflushed = false;
 }
 
-void RecoveryJournal::contentsChange(int from, int removed, int added)
-{
+void RecoveryJournal::contentsChange(int from, int removed, int added) {
     if (!m_document)
         return;
     if (!m_document->isUndoRedoEnabled()) {
@@ -343,7 +333,7 @@ void RecoveryJournal::contentsChange(int from, int removed, int added)
         return;
     }
     if (m_broken) {
-        if (m_brokenSince.elapsed() < RetryAfterFailureMs)
+        if (m_brokenSince.elapsed() < m_retryDelayMs)
             return;
         m_base = JournalBase::Snapshot;
     }
@@ -367,8 +357,7 @@ void RecoveryJournal::contentsChange(int from, int removed, int added)
     append(editRecord(from, removed, cursor.selectedText()));
 }
 
-std::vector<OrphanedJournal> claimOrphanedJournals(const QString &folder, const QString &ownPath)
-{
+std::vector<OrphanedJournal> claimOrphanedJournals(const QString &folder, const QString &ownPath) {
     std::vector<OrphanedJournal> orphans;
     const QDir dir(folder);
     const QStringList journals =
@@ -408,8 +397,7 @@ struct JournalEdit {
 
 // Reads the records; a damaged tail ends the journal where the damage starts.
 bool readRecords(const QByteArray &bytes, JournalBaseRecord &base, QList<JournalEdit> &edits,
-                 qint64 &cleanAfter)
-{
+                 qint64 &cleanAfter) {
     if (!bytes.startsWith(Magic))
         return false;
     bool haveBase = false;
@@ -420,8 +408,9 @@ bool readRecords(const QByteArray &bytes, JournalBaseRecord &base, QList<Journal
             break;
         const QByteArray payload = bytes.mid(at + 4, length);
         const quint32 crc = qFromLittleEndian<quint32>(bytes.constData() + at + 4 + length);
-        if (crc != static_cast<quint32>(crc32(0, reinterpret_cast<const Bytef *>(payload.constData()),
-                                              static_cast<uInt>(payload.size()))))
+        if (crc !=
+            static_cast<quint32>(crc32(0, reinterpret_cast<const Bytef *>(payload.constData()),
+                                       static_cast<uInt>(payload.size()))))
             break;
         at += 8 + length;
         QDataStream in(payload);
@@ -457,8 +446,7 @@ bool readRecords(const QByteArray &bytes, JournalBaseRecord &base, QList<Journal
     return haveBase;
 }
 
-QString excerptAround(QTextDocument &document, qint64 position)
-{
+QString excerptAround(QTextDocument &document, qint64 position) {
     constexpr int Reach = 30;
     const int end = document.characterCount() - 1;
     const int at = static_cast<int>(std::clamp<qint64>(position, 0, end));
@@ -474,8 +462,7 @@ QString excerptAround(QTextDocument &document, qint64 position)
 
 } // namespace
 
-RecoveredPage recoverJournal(const QString &path, const QTextDocument &like)
-{
+RecoveredPage recoverJournal(const QString &path, const QTextDocument &like) {
     RecoveredPage page;
     QByteArray bytes;
     QString reason = readWholeFile(path, &bytes);
@@ -491,7 +478,8 @@ RecoveredPage recoverJournal(const QString &path, const QTextDocument &like)
     }
     page.fileName = base.fileName;
     page.format = base.format;
-    page.lastChange = QDateTime::fromMSecsSinceEpoch(edits.isEmpty() ? base.time : edits.last().time);
+    page.lastChange =
+        QDateTime::fromMSecsSinceEpoch(edits.isEmpty() ? base.time : edits.last().time);
     if (edits.size() == cleanAfter || (base.fromFile && edits.isEmpty())) {
         page.outcome = RecoveredPage::Outcome::NothingToRecover;
         return page;

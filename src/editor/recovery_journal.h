@@ -68,6 +68,9 @@ public:
     // Puts what was written on the disk now.
     void flush();
     void setFlushInterval(int milliseconds);
+    // How long the journal rests after a failed write (a full disk) before it
+    // tries again with the whole page.
+    void setRetryDelay(int milliseconds) { m_retryDelayMs = milliseconds; }
 
     // Whether a journal file with the page's changes exists now.
     bool recording() const { return m_file.isOpen(); }
@@ -99,6 +102,7 @@ private:
     // full disk does not cost a whole-page write per keystroke.
     bool m_broken = false;
     QElapsedTimer m_brokenSince;
+    int m_retryDelayMs = 10000;
 };
 
 // A journal left behind by an instance that is no longer running, locked by this

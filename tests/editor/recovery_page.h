@@ -32,8 +32,8 @@ struct RecoveryPage {
     DocumentController doc{core, platform, title, &window};
     RecoveryJournal journal;
 
-    explicit RecoveryPage(const QString &folder) : journal(folder)
-    {
+    explicit RecoveryPage(const QString &folder)
+        : journal(folder) {
         core.setTagCase(UpperTagCase);
         editor->setPlainText(pageTemplate(true));
         editor->document()->setModified(false);
@@ -44,8 +44,7 @@ struct RecoveryPage {
     QString text() const { return journalText(*editor->document()); }
 
     // Returns false (with the reason in `error`) on a step it does not know.
-    bool edit(const QStringList &steps, QString *error = nullptr)
-    {
+    bool edit(const QStringList &steps, QString *error = nullptr) {
         for (const QString &step : steps) {
             const QString op = step.section(u':', 0, 0);
             const QString arg = step.section(u':', 1);
@@ -104,8 +103,7 @@ struct RecoveryPage {
 private:
     // Key by key; a character without a key of its own comes as a key event
     // carrying just its text, as an input method delivers it.
-    void type(const QString &text)
-    {
+    void type(const QString &text) {
         for (QChar c : text) {
             if (c.unicode() < 0x80) {
                 QTest::keyClick(editor, c.toLatin1());
@@ -118,8 +116,7 @@ private:
         }
     }
 
-    static bool fail(QString *error, const QString &step)
-    {
+    static bool fail(QString *error, const QString &step) {
         if (error != nullptr)
             *error = QStringLiteral("unknown step ") + step;
         return false;

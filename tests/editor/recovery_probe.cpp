@@ -11,8 +11,7 @@
 
 #include <cstdio>
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     if (argc != 3 && argc != 4)
         return 2;
     qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -3,31 +3,68 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <unistd.h>
 
 using namespace vellumo;
 
 namespace {
 
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
+void writeBytes(const QString &path, const QByteArray &bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-QByteArray fileBytes(const QString &path)
-{
+QByteArray fileBytes(const QString &path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 const QByteArray NamedPage = "<HTML>\r\n<BODY>\r\nT\xc3\xabxt\xc2\xa0with a non-breaking space\r\n"
                              "</BODY>\r\n</HTML>\r\n";
+
+// A folder on a disk of its own, 256 KiB small, to be filled up (root only).
+class TinyDisk {
+public:
+    TinyDisk()
+    {
+        m_mounted = geteuid() == 0 &&
+                    QProcess::execute(QStringLiteral("mount"),
+                                      {"-t", "tmpfs", "-o", "size=256k", "tmpfs", m_dir.path()}) == 0;
+    }
+    ~TinyDisk()
+    {
+        if (m_mounted)
+            QProcess::execute(QStringLiteral("umount"), {m_dir.path()});
+    }
+    TinyDisk(const TinyDisk &) = delete;
+    TinyDisk &operator=(const TinyDisk &) = delete;
+
+    bool ready() const { return m_mounted; }
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+    // Fills what is left of the disk.
+    void fill()
+    {
+        QFile filler(path(QStringLiteral("filler")));
+        if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return;
+        const QByteArray block(4096, 'f');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+    void makeRoom() { QFile::remove(path(QStringLiteral("filler"))); }
+
+private:
+    QTemporaryDir m_dir;
+    bool m_mounted = false;
+};
 
 } // namespace
 
@@ -40,22 +77,19 @@ class TestRecoveryJournal : public QObject {
     // A folder of journals of its own for each test.
     QString freshFolder() { return m_dir.filePath(QStringLiteral("j%1").arg(++m_folders)); }
 
-    QString namedFile(const QByteArray &bytes = NamedPage)
-    {
+    QString namedFile(const QByteArray &bytes = NamedPage) {
         const QString path = m_dir.filePath(QStringLiteral("page%1.htm").arg(++m_folders));
         writeBytes(path, bytes);
         return path;
     }
 
-    static RecoveredPage recover(const RecoveryPage &page)
-    {
+    static RecoveredPage recover(const RecoveryPage &page) {
         return recoverJournal(page.journal.path(), *page.editor->document());
     }
 
 private Q_SLOTS:
     // Whatever the user does to the page, the journal rebuilds it character for character.
-    void roundTrip_data()
-    {
+    void roundTrip_data() {
         QTest::addColumn<bool>("named");
         QTest::addColumn<QStringList>("steps");
 
@@ -78,26 +112,29 @@ private Q_SLOTS:
         };
         for (bool named : {false, true})
             for (const auto &[name, steps] : scripts)
-                QTest::newRow(qPrintable(QStringLiteral("nominal: %1 (%2)")
-                                             .arg(QLatin1String(name),
-                                                  named ? QStringLiteral("opened file")
+                QTest::newRow(qPrintable(
+                    QStringLiteral("nominal: %1 (%2)")
+                        .arg(QLatin1String(name), named ? QStringLiteral("opened file")
                                                         : QStringLiteral("untitled page"))))
                     << named << steps;
         QTest::newRow("robustness: undo back to the opened page, then a change")
             << true << QStringList{"caret:3", "type:xy", "undo", "caret:0", "type:z"};
         QTest::newRow("robustness: the whole text set at once, then typed into")
-            << true << QStringList{"caret:3", "type:ab", "replace:other\ntext", "caret:2", "type:x"};
+            << true
+            << QStringList{"caret:3", "type:ab", "replace:other\ntext", "caret:2", "type:x"};
         QTest::newRow("robustness: the whole text of an untitled page set, then typed into")
             << false << QStringList{"replace:other\ntext", "caret:2", "type:x", "key:Return"};
         QTest::newRow("robustness: a change of look, then typing")
             << true << QStringList{"grey", "caret:1", "type:x"};
         QTest::newRow("robustness: many small edits")
-            << false << QStringList{"caret:0", "type:abcdefghijklmnopqrstuvwxyz", "key:Return",
-                                    "type:ABCDEFGHIJ", "key:Backspace", "key:Backspace",
-                                    "key:Left", "key:Left", "type:--", "undo", "redo"};
+            << false << QStringList{"caret:0",       "type:abcdefghijklmnopqrstuvwxyz",
+                                    "key:Return",    "type:ABCDEFGHIJ",
+                                    "key:Backspace", "key:Backspace",
+                                    "key:Left",      "key:Left",
+                                    "type:--",       "undo",
+                                    "redo"};
     }
-    void roundTrip()
-    {
+    void roundTrip() {
         QFETCH(bool, named);
         QFETCH(QStringList, steps);
 
@@ -119,8 +156,7 @@ private Q_SLOTS:
 
     // A clean page leaves no journal, and a page whose changes are all undone or
     // saved has nothing to offer.
-    void nothingToRecover_data()
-    {
+    void nothingToRecover_data() {
         QTest::addColumn<bool>("named");
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<bool>("journalFile");
@@ -136,8 +172,7 @@ private Q_SLOTS:
         QTest::newRow("nominal: untitled, typed, then undone")
             << false << QStringList{"caret:2", "type:ab", "undo"} << true;
     }
-    void nothingToRecover()
-    {
+    void nothingToRecover() {
         QFETCH(bool, named);
         QFETCH(QStringList, steps);
         QFETCH(bool, journalFile);
@@ -153,8 +188,7 @@ private Q_SLOTS:
 
     // The journal goes when the changes are saved or given up, and starts again
     // with the next change.
-    void removedOnCleanSaveAndClose()
-    {
+    void removedOnCleanSaveAndClose() {
         RecoveryPage page(freshFolder());
         const QString path = page.journal.path();
         QVERIFY(page.edit({"caret:0", "type:one"}));
@@ -184,8 +218,7 @@ private Q_SLOTS:
 
     // A program ended without the close question keeps unsaved changes for the
     // next start, and nothing when there were none.
-    void endOfRunKeepsOnlyUnsavedWork()
-    {
+    void endOfRunKeepsOnlyUnsavedWork() {
         const QString folder = freshFolder();
         QString kept;
         QString dropped;
@@ -202,22 +235,22 @@ private Q_SLOTS:
     }
 
     // Changes are never applied to a file that changed after they were made.
-    void changedFileGuard_data()
-    {
+    void changedFileGuard_data() {
         QTest::addColumn<QByteArray>("newContents"); // empty: the file is deleted
         QTest::addColumn<int>("outcome");
 
         QTest::newRow("nominal: the file is as it was")
             << NamedPage << int(RecoveredPage::Outcome::Recovered);
         QTest::newRow("robustness: another program added a line")
-            << NamedPage + "<!-- more -->\r\n" << int(RecoveredPage::Outcome::FileChanged);
+            << NamedPage + "<!-- more -->\r\n"
+            << int(RecoveredPage::Outcome::FileChanged);
         QTest::newRow("robustness: same size, one byte different")
-            << QByteArray(NamedPage).replace("BODY", "body") << int(RecoveredPage::Outcome::FileChanged);
+            << QByteArray(NamedPage).replace("BODY", "body")
+            << int(RecoveredPage::Outcome::FileChanged);
         QTest::newRow("robustness: the file was deleted")
             << QByteArray() << int(RecoveredPage::Outcome::FileChanged);
     }
-    void changedFileGuard()
-    {
+    void changedFileGuard() {
         QFETCH(QByteArray, newContents);
         QFETCH(int, outcome);
 
@@ -248,8 +281,7 @@ private Q_SLOTS:
 
     // A journal cut short by a crash gives back every change before the cut; one
     // that is not a journal at all gives nothing.
-    void damagedJournal_data()
-    {
+    void damagedJournal_data() {
         QTest::addColumn<int>("cut"); // bytes cut from the end; -1: overwritten with junk
         QTest::addColumn<int>("outcome");
         QTest::addColumn<bool>("lastEditLost");
@@ -262,8 +294,7 @@ private Q_SLOTS:
         QTest::newRow("robustness: not a journal")
             << -1 << int(RecoveredPage::Outcome::Unreadable) << false;
     }
-    void damagedJournal()
-    {
+    void damagedJournal() {
         QFETCH(int, cut);
         QFETCH(int, outcome);
         QFETCH(bool, lastEditLost);
@@ -284,11 +315,11 @@ private Q_SLOTS:
 
     // Figures for a big page, when asked for (VELLUMO_RECOVERY_FIGURES=1): what the
     // journal adds to opening, to each keystroke, and what a recovery costs.
-    void bigPageFigures()
-    {
+    void bigPageFigures() {
         if (qEnvironmentVariableIsEmpty("VELLUMO_RECOVERY_FIGURES"))
             QSKIP("figures only on request");
-        QByteArray line = "<P>Some ordinary text of a page, with a <A HREF=\"x.htm\">link</A>.</P>\n";
+        QByteArray line =
+            "<P>Some ordinary text of a page, with a <A HREF=\"x.htm\">link</A>.</P>\n";
         QByteArray bytes;
         while (bytes.size() < 50 * 1024 * 1024)
             bytes += line;
@@ -314,17 +345,44 @@ private Q_SLOTS:
                 page.journal.flush();
                 const RecoveredPage recovered = recover(page);
                 qInfo("journal file %lld bytes; recovery of %lld characters: %lld ms",
-                      QFileInfo(page.journal.path()).size(), page.editor->document()->characterCount() * 1LL,
-                      clock.elapsed());
+                      QFileInfo(page.journal.path()).size(),
+                      page.editor->document()->characterCount() * 1LL, clock.elapsed());
                 QCOMPARE(int(recovered.outcome), int(RecoveredPage::Outcome::Recovered));
-                QCOMPARE(recovered.document->characterCount(), page.editor->document()->characterCount());
+                QCOMPARE(recovered.document->characterCount(),
+                         page.editor->document()->characterCount());
             }
         }
     }
 
-    // A running instance's journal is never taken by another; a dead one's is.
-    void lock()
+    // A full disk stops the journal without stopping the user; once there is room
+    // again, the journal starts over from the whole page.
+    void diskFullWhileTyping()
     {
+        TinyDisk disk;
+        if (!disk.ready())
+            QSKIP("needs root to mount a small disk");
+        RecoveryPage page(disk.path(QStringLiteral("journals")));
+        page.journal.setRetryDelay(0);
+        QVERIFY(page.edit({"caret:0", "type:before"}));
+        QVERIFY(page.journal.recording());
+        disk.fill();
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression(QStringLiteral("recovery journal .* cannot be written")));
+        QVERIFY(page.edit({QStringLiteral("paste:") + QString(20000, u'p')}));
+        QVERIFY(!page.journal.recording());
+        QVERIFY(!QFile::exists(page.journal.path())); // never a journal with a change missing
+
+        disk.makeRoom();
+        QVERIFY(page.edit({"type:after"}));
+        QVERIFY(page.journal.recording());
+        const RecoveredPage recovered = recover(page);
+        QCOMPARE(int(recovered.outcome), int(RecoveredPage::Outcome::Recovered));
+        QCOMPARE(journalText(*recovered.document), page.text());
+        QVERIFY(page.text().contains(QStringLiteral("beforeppp")));
+    }
+
+    // A running instance's journal is never taken by another; a dead one's is.
+    void lock() {
         const QString folder = freshFolder();
         auto first = std::make_unique<RecoveryPage>(folder);
         RecoveryPage second(folder);
@@ -340,9 +398,8 @@ private Q_SLOTS:
         QVERIFY(gone.waitForFinished());
         const QString dead = QDir(folder).filePath(QStringLiteral("page-dead.vlj"));
         QVERIFY(QFile::copy(first->journal.path(), dead));
-        writeBytes(dead + QStringLiteral(".lock"),
-                   QByteArray::number(deadPid) + "\ntrue\n" +
-                       QSysInfo::machineHostName().toUtf8() + "\n");
+        writeBytes(dead + QStringLiteral(".lock"), QByteArray::number(deadPid) + "\ntrue\n" +
+                                                       QSysInfo::machineHostName().toUtf8() + "\n");
         // A lock file left by an instance that died before writing a journal is cleared.
         const QString leftoverLock = QDir(folder).filePath(QStringLiteral("page-x.vlj.lock"));
         writeBytes(leftoverLock, QByteArray::number(deadPid) + "\ntrue\n" +

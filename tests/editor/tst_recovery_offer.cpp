@@ -14,21 +14,18 @@ using namespace vellumo;
 
 namespace {
 
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
+void writeBytes(const QString &path, const QByteArray &bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-QByteArray fileBytes(const QString &path)
-{
+QByteArray fileBytes(const QString &path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QStringList journalsIn(const QString &folder)
-{
+QStringList journalsIn(const QString &folder) {
     return QDir(folder).entryList({QStringLiteral("*.vlj*")}, QDir::Files);
 }
 
@@ -44,16 +41,15 @@ class TestRecoveryOffer : public QObject {
 
     QString fresh(const QString &what) { return m_dir.filePath(what + QString::number(++m_count)); }
 
-    static bool offer(RecoveryPage &page)
-    {
+    static bool offer(RecoveryPage &page) {
         return offerRecovery(page.doc, *page.editor->document(), page.platform, &page.window,
                              page.journal);
     }
 
     // Leaves a journal in `folder` as a run that ended without the close question
     // would; returns the page's text at the end.
-    static QString leaveJournal(const QString &folder, const QString &file, const QStringList &steps)
-    {
+    static QString leaveJournal(const QString &folder, const QString &file,
+                                const QStringList &steps) {
         RecoveryPage earlier(folder);
         if (!file.isEmpty() && !earlier.doc.openFile(file))
             return QStringLiteral("<not opened>");
@@ -64,8 +60,7 @@ class TestRecoveryOffer : public QObject {
 
 private Q_SLOTS:
     // The question says what would come back; Yes brings it, No discards it.
-    void startupOffer_data()
-    {
+    void startupOffer_data() {
         QTest::addColumn<bool>("named");
         QTest::addColumn<QMessageBox::StandardButton>("answer");
 
@@ -73,8 +68,7 @@ private Q_SLOTS:
         QTest::newRow("nominal: Yes recovers an opened file") << true << QMessageBox::Yes;
         QTest::newRow("nominal: No discards the changes") << true << QMessageBox::No;
     }
-    void startupOffer()
-    {
+    void startupOffer() {
         QFETCH(bool, named);
         QFETCH(QMessageBox::StandardButton, answer);
 
@@ -98,8 +92,10 @@ private Q_SLOTS:
                                    : QStringLiteral("Untitled");
         QVERIFY2(question.text.contains(QStringLiteral("the page %1 had unsaved").arg(name)),
                  qPrintable(question.text));
-        QVERIFY2(question.text.contains(QStringLiteral("characters added")), qPrintable(question.text));
-        QVERIFY2(question.text.contains(QStringLiteral("Recovered text")), qPrintable(question.text));
+        QVERIFY2(question.text.contains(QStringLiteral("characters added")),
+                 qPrintable(question.text));
+        QVERIFY2(question.text.contains(QStringLiteral("Recovered text")),
+                 qPrintable(question.text));
         QVERIFY(question.text.contains(QStringLiteral("No: the changes are discarded for good.")));
 
         if (answer == QMessageBox::Yes) {
@@ -122,8 +118,7 @@ private Q_SLOTS:
 
     // A journal that no longer fits its file is kept aside and the user is told;
     // no question, no page replaced.
-    void changedFileIsNotApplied()
-    {
+    void changedFileIsNotApplied() {
         const QString folder = fresh(QStringLiteral("journals"));
         const QString file = fresh(QStringLiteral("page")) + QStringLiteral(".htm");
         writeBytes(file, "<HTML>\n</HTML>\n");
@@ -136,7 +131,8 @@ private Q_SLOTS:
         QCOMPARE(now.platform.texts(QStringLiteral("ask")).size(), 0);
         const QStringList told = now.platform.texts(QStringLiteral("information"));
         QCOMPARE(told.size(), 1);
-        QVERIFY2(told.first().contains(QStringLiteral("They cannot be restored")), qPrintable(told.first()));
+        QVERIFY2(told.first().contains(QStringLiteral("They cannot be restored")),
+                 qPrintable(told.first()));
         QCOMPARE(now.text(), pageBefore);
         const QStringList aside = QDir(folder).entryList({QStringLiteral("*.rejected")});
         QCOMPARE(aside.size(), 1);
@@ -149,8 +145,7 @@ private Q_SLOTS:
 
     // The start of a run in the real main window: earlier work is offered before
     // the command line's file opens, and never replaced by it.
-    void startOfRun_data()
-    {
+    void startOfRun_data() {
         QTest::addColumn<bool>("earlierWork");
         QTest::addColumn<bool>("earlierPageWasTheFile");
         QTest::addColumn<QMessageBox::StandardButton>("answer");
@@ -166,8 +161,7 @@ private Q_SLOTS:
         QTest::newRow("nominal: recovery declined, the file opens")
             << true << false << QMessageBox::No << true << false;
     }
-    void startOfRun()
-    {
+    void startOfRun() {
         QFETCH(bool, earlierWork);
         QFETCH(bool, earlierPageWasTheFile);
         QFETCH(QMessageBox::StandardButton, answer);
@@ -199,13 +193,15 @@ private Q_SLOTS:
         QVERIFY(platform.unexpected.isEmpty());
 
         const QString text = main.document().pageText();
-        QCOMPARE(text.contains(QStringLiteral("from the file")), fileOpened || earlierPageWasTheFile);
+        QCOMPARE(text.contains(QStringLiteral("from the file")),
+                 fileOpened || earlierPageWasTheFile);
         QCOMPARE(text.contains(QStringLiteral("earlier work")), answer == QMessageBox::Yes);
         QCOMPARE(main.document().CurrentFileName == filePath, fileOpened || earlierPageWasTheFile);
         const QStringList told = platform.texts(QStringLiteral("information"));
         QCOMPARE(told.size(), toldFileNotOpened ? 1 : 0);
         if (toldFileNotOpened)
-            QVERIFY2(told.first().contains(QStringLiteral("was not opened")), qPrintable(told.first()));
+            QVERIFY2(told.first().contains(QStringLiteral("was not opened")),
+                     qPrintable(told.first()));
         // A recovered page is unsaved work from the start; a clean one has no journal yet.
         QCOMPARE(journal.recording(), answer == QMessageBox::Yes);
 
@@ -221,14 +217,12 @@ private Q_SLOTS:
 
     // The real thing: an instance types into its page and is killed with SIGKILL;
     // the next one recovers exactly the page it had.
-    void killedInstance_data()
-    {
+    void killedInstance_data() {
         QTest::addColumn<bool>("named");
         QTest::newRow("nominal: untitled page") << false;
         QTest::newRow("nominal: opened file with mixed line breaks") << true;
     }
-    void killedInstance()
-    {
+    void killedInstance() {
         QFETCH(bool, named);
 
         const QString folder = fresh(QStringLiteral("journals"));
