@@ -135,10 +135,7 @@ void TForm4::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (const QScreen *where = screen()) {
-        const QRect frame = frameGeometry();
-        move(where->availableGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
-    }
+    centreOnScreen(this);
     FormActivate();
 }
 

@@ -110,11 +110,7 @@ void ElementDialog::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    const QScreen *where = parentWidget() != nullptr ? parentWidget()->screen() : screen();
-    if (where != nullptr) {
-        const QRect frame = frameGeometry();
-        move(where->availableGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
-    }
+    centreOnScreen(this, parentWidget());
     FormShow();
     FormActivate();
 }

@@ -1,6 +1,7 @@
 #include "widgets/fixed_dialog.h"
 
 #include <QDialog>
+#include <QScreen>
 
 namespace vellumo {
 
@@ -13,6 +14,16 @@ void setUpFixedDialog(QDialog *dialog, const QString &objectName, const QString 
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                            Qt::MSWindowsFixedSizeDialogHint);
     dialog->setSizeGripEnabled(false);
+}
+
+void centreOnScreen(QWidget *window, const QWidget *reference)
+{
+    const QScreen *where = reference != nullptr ? reference->screen() : window->screen();
+    if (where == nullptr)
+        return;
+    const QRect frame = window->frameGeometry();
+    window->move(where->availableGeometry().center() -
+                 QPoint(frame.width() / 2, frame.height() / 2));
 }
 
 } // namespace vellumo

@@ -5,6 +5,7 @@
 #include "modal.h"
 #include "read_only_folder.h"
 #include "scripted_platform.h"
+#include "files.h"
 #include "test_main.h"
 
 #include <QAction>
@@ -16,19 +17,6 @@
 using namespace vellumo;
 
 namespace {
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
 
 // How the Title dialog is left.
 enum class TitleAnswer { Ok, CancelButton, CloseBox };

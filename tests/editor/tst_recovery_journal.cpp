@@ -1,4 +1,5 @@
 #include "recovery_page.h"
+#include "files.h"
 #include "test_main.h"
 
 #include <QDir>
@@ -15,17 +16,6 @@
 using namespace vellumo;
 
 namespace {
-
-void writeBytes(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray fileBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QByteArray NamedPage = "<HTML>\r\n<BODY>\r\nT\xc3\xabxt\xc2\xa0with a non-breaking space\r\n"
                              "</BODY>\r\n</HTML>\r\n";

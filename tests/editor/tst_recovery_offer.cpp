@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 #include "app/recovery_offer.h"
 #include "recovery_page.h"
+#include "files.h"
 #include "test_main.h"
 
 #include <QDir>
@@ -13,17 +14,6 @@
 using namespace vellumo;
 
 namespace {
-
-void writeBytes(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-QByteArray fileBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 QStringList journalsIn(const QString &folder) {
     return QDir(folder).entryList({QStringLiteral("*.vlj*")}, QDir::Files);
