@@ -247,21 +247,6 @@ private Q_SLOTS:
                  qPrintable(asked.first()));
     }
 
-    void binaryFileIsRefused()
-    {
-        Fixture f;
-        f.edit(QStringLiteral("kept"));
-        const QString before = f.editor->toPlainText();
-        const QString path = m_dir.filePath(QStringLiteral("picture.htm"));
-        writeBytes(path, QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16));
-        QVERIFY(!f.doc.openFile(path));
-        QCOMPARE(f.editor->toPlainText(), before);
-        QCOMPARE(f.doc.CurrentFileName, UntitledFileName);
-        QVERIFY(f.modified());
-        const QStringList errors = f.platform.texts("error");
-        QCOMPARE(errors.size(), 1);
-        QVERIFY(errors.first().contains(QStringLiteral("It looks like a PNG image, not a text page.")));
-    }
 
     // Another program changes, replaces or deletes the file; the editor's own
     // saves are never taken for such a change.
@@ -328,16 +313,27 @@ private Q_SLOTS:
         QVERIFY(f.modified());
     }
 
-    void unreadableFileLeavesPageAlone_data()
+    // A page that cannot be opened is reported by name and why; the page in the
+    // editor stays as it was.
+    void unopenableFileLeavesPageAlone_data()
     {
         QTest::addColumn<QString>("name");
-        QTest::newRow("robustness: missing file") << "no-such-page.htm";
-        QTest::newRow("robustness: a folder") << "folder";
+        QTest::addColumn<QByteArray>("contents"); // written when not empty
+        QTest::addColumn<QString>("reason");      // "" checks only the name
+        QTest::newRow("robustness: missing file") << "no-such-page.htm" << QByteArray() << "";
+        QTest::newRow("robustness: a folder") << "folder" << QByteArray() << "";
+        QTest::newRow("robustness: a picture opened by mistake")
+            << "picture.htm" << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16)
+            << "It looks like a PNG image, not a text page.";
     }
-    void unreadableFileLeavesPageAlone()
+    void unopenableFileLeavesPageAlone()
     {
         QFETCH(QString, name);
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, reason);
         QDir(m_dir.path()).mkdir(QStringLiteral("folder"));
+        if (!contents.isEmpty())
+            writeBytes(m_dir.filePath(name), contents);
         Fixture f;
         f.edit(QStringLiteral("kept"));
         const QString before = f.editor->toPlainText();
@@ -349,6 +345,7 @@ private Q_SLOTS:
         const QStringList errors = f.platform.texts("error");
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors.first().contains(QDir::toNativeSeparators(path)), qPrintable(errors.first()));
+        QVERIFY2(errors.first().contains(reason), qPrintable(errors.first()));
     }
 
     void saveOfUntitledPageAsksForName()
