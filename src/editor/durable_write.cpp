@@ -1,5 +1,7 @@
 #include "editor/durable_write.h"
 
+#include "platform/folder_sync.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -79,17 +81,6 @@ int syncFile(int fd)
             return errno;
     }
     return 0;
-}
-
-// Makes a rename in `folder` durable. File systems that cannot flush a folder
-// say so with EINVAL; there is nothing more to do on them.
-int syncFolder(const QByteArray &folder)
-{
-    const FileHandle fd(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() < 0)
-        return errno;
-    const int error = syncFile(fd.get());
-    return error == EINVAL ? 0 : error;
 }
 
 QByteArray folderOf(const QByteArray &path)

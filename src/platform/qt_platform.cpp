@@ -1,9 +1,12 @@
 #include "platform/qt_platform.h"
 
+#include "platform/folder_sync.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -56,7 +59,11 @@ void QtPlatform::writeSetting(const QString &name, const QVariant &value)
 {
     QSettings settings(QStringLiteral("Vellumo"), QStringLiteral("Vellumo"));
     settings.setValue(name, value);
+    // QSettings writes a temporary file, flushes it and renames it into place; the
+    // folder is flushed after it so that the rename itself survives a crash.
     settings.sync();
+    if (settings.status() == QSettings::NoError)
+        syncFolder(QFile::encodeName(QFileInfo(settings.fileName()).absolutePath()));
 }
 
 QMessageBox::StandardButton QtPlatform::ask(QWidget *parent, const QString &caption,
