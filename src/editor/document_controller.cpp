@@ -19,6 +19,8 @@
 #include <QTextDocument>
 #include <QTimer>
 
+#include <optional>
+
 namespace vellumo {
 
 namespace {
@@ -82,13 +84,13 @@ DocumentController::DocumentController(InsertionCore &core, Platform &platform,
 
 bool DocumentController::isModified() const { return m_core.editor()->document()->isModified(); }
 
-void DocumentController::markClean()
+void DocumentController::markClean(const PageFingerprint &opened)
 {
     m_core.editor()->document()->setModified(false);
     if (m_saveButton != nullptr)
         m_saveButton->setEnabled(false);
     rememberDiskState();
-    restartJournal();
+    restartJournal(opened);
 }
 
 void DocumentController::setRecoveryJournal(RecoveryJournal *journal)
@@ -97,7 +99,7 @@ void DocumentController::setRecoveryJournal(RecoveryJournal *journal)
     restartJournal();
 }
 
-void DocumentController::restartJournal()
+void DocumentController::restartJournal(const PageFingerprint &opened)
 {
     if (m_journal == nullptr)
         return;
@@ -107,7 +109,8 @@ void DocumentController::restartJournal()
     m_journal->follow(m_core.editor()->document(), CurrentFileName, format,
                       modified ? JournalBase::SnapshotNow
                       : CurrentFileName == UntitledFileName ? JournalBase::Snapshot
-                                                            : JournalBase::File);
+                                                            : JournalBase::File,
+                      opened);
 }
 
 void DocumentController::showRecoveredPage(RecoveredPage &&page)
@@ -187,37 +190,40 @@ bool DocumentController::openFile(const QString &path)
 {
     QElapsedTimer clock;
     clock.start();
-    QByteArray bytes;
-    const QString reason = readWholeFile(path, &bytes);
-    if (!reason.isEmpty()) {
+    LoadingProgress progress(m_window, path, clock);
+    // Reading and decoding happen on a worker thread while the window keeps
+    // painting; the keys and clicks wait for the new page.
+    std::optional<PageRead> read =
+        readPageFileAside(path, [&progress] { return progress.step(0, 1); });
+    if (!read)
+        return false; // cancelled: the page in the editor stays as it was
+    if (!read->reason.isEmpty()) {
         m_platform.showError(m_window, ErrorCaption,
                              QStringLiteral("Cannot open file %1.\n%2")
-                                 .arg(QDir::toNativeSeparators(path), reason));
+                                 .arg(QDir::toNativeSeparators(path), read->reason));
         return false;
     }
-    if (refuseBinaryFile(path, bytes)) // durability: before the page is replaced
+    if (refuseBinaryFile(path, read->binaryKind)) // durability: before the page is replaced
         return false;
-    DecodedPage page = decodePage(bytes);
-    bytes = QByteArray();
-    LoadingProgress progress(m_window, path, clock);
     std::unique_ptr<QTextDocument> document =
-        buildPageDocument(std::move(page.text), *m_core.editor()->document(),
+        buildPageDocument(std::move(read->page.text), *m_core.editor()->document(),
                           {[&progress](qsizetype done, qsizetype total) {
                                return progress.step(done, total);
                            }});
     if (!document)
         return false; // cancelled: the page in the editor stays as it was
-    applyLineBreakKinds(document.get(), page.lineBreakKinds); // durability
+    applyLineBreakKinds(document.get(), read->page.lineBreakKinds); // durability
     attachPageDocument(m_core.editor(), std::move(document));
-    format = page.format;
+    format = read->page.format;
+    const PageFingerprint fingerprint = read->fingerprint;
+    read.reset();
     CurrentFileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-    markClean();
+    markClean(fingerprint);
     return true;
 }
 
-bool DocumentController::refuseBinaryFile(const QString &path, const QByteArray &bytes)
+bool DocumentController::refuseBinaryFile(const QString &path, const QString &kind)
 {
-    const QString kind = binaryFileKind(bytes);
     if (kind.isEmpty())
         return false;
     m_platform.showError(m_window, ErrorCaption,

@@ -2,6 +2,7 @@
 
 #include "editor/disk_identity.h"
 #include "editor/page_file.h"
+#include "editor/recovery_journal.h"
 #include "platform/platform.h"
 
 #include <QObject>
@@ -66,12 +67,13 @@ public:
 
 private:
     bool isModified() const;
-    void markClean();
-    void restartJournal();
+    // `opened` is the fingerprint of the file just opened, when there is one.
+    void markClean(const PageFingerprint &opened = {});
+    void restartJournal(const PageFingerprint &opened = {});
     bool writeTo(const QString &path);
     bool settleEncoding();
     bool confirmOverwriteOfNewerFile();
-    bool refuseBinaryFile(const QString &path, const QByteArray &bytes);
+    bool refuseBinaryFile(const QString &path, const QString &kind);
     void rememberDiskState();
     FileChooserRequest pageChooser(const QString &lastChosen) const;
 

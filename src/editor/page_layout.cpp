@@ -74,6 +74,8 @@ void PageDocumentLayout::layoutPageBlock(const QTextBlock &block) {
     QTextLayout *layout = block.layout();
     const QTextOption option = doc->defaultTextOption();
     layout->setTextOption(option);
+    if (block.length() > LongLineLength && !layout->cacheEnabled() && !m_releasingShaped)
+        keepShaped(block);
 
     int extraMargin = 0;
     if (option.flags() & QTextOption::AddSpaceForLineAndParagraphSeparators) {
@@ -108,6 +110,23 @@ void PageDocumentLayout::layoutPageBlock(const QTextBlock &block) {
     m_sizeSignalOut = true;
     Q_EMIT documentSizeChanged(documentSize());
     m_sizeSignalOut = false;
+}
+
+void PageDocumentLayout::keepShaped(const QTextBlock &block) {
+    block.layout()->setCacheEnabled(true);
+    m_shapedBlocks.push_back(block);
+    if (m_shapedBlocks.size() <= MaxShapedBlocks)
+        return;
+    // The oldest one lets its glyphs go: laid out again without the cache, it
+    // frees them at once instead of whenever it is next shown.
+    const QTextBlock oldest = m_shapedBlocks.front();
+    m_shapedBlocks.pop_front();
+    if (oldest.isValid() && oldest.layout()->cacheEnabled() && oldest != block) {
+        oldest.layout()->setCacheEnabled(false);
+        m_releasingShaped = true;
+        layoutPageBlock(oldest);
+        m_releasingShaped = false;
+    }
 }
 
 void usePageLayout(QPlainTextEdit *editor) {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QPlainTextDocumentLayout>
+#include <QTextBlock>
+
+#include <deque>
 
 class QPlainTextEdit;
-class QTextBlock;
 
 namespace vellumo {
 
@@ -40,6 +42,17 @@ protected:
 
 private:
     void layoutPageBlock(const QTextBlock &block);
+    // Qt's text layout throws a line's shaped glyphs away once it is laid out,
+    // and itemizes and shapes the whole paragraph again whenever any of it is
+    // painted: on a line of 50,000 characters that is most of the cost of a
+    // keystroke near it, or of the caret blinking. Long lines keep their glyphs,
+    // but only the last few laid out, so scrolling through a page of long lines
+    // does not keep them all.
+    void keepShaped(const QTextBlock &block);
+    static constexpr int LongLineLength = 4096;
+    static constexpr std::size_t MaxShapedBlocks = 16;
+    std::deque<QTextBlock> m_shapedBlocks;
+    bool m_releasingShaped = false;
     // The width lines wrap at: the editor's viewport width, 0 before it is shown.
     qreal wrapWidth() const;
 

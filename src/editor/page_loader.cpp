@@ -7,6 +7,10 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace vellumo {
 
@@ -23,12 +27,111 @@ qsizetype sliceStart(const QString &text, qsizetype end, qsizetype sliceSize)
     return start;
 }
 
+const char StagingName[] = "vellumo_page_staging";
+
+// A hidden view that shows the page from its first, empty moment until the editor
+// takes it over. A plain-text layout re-creates the line layout of every block
+// whenever the view it belongs to hands it a width, and the editor hands one to
+// every document it is given: on a page of 800,000 lines that is a fifth of a
+// second and a couple of hundred megabytes of layouts, for lines nobody looks at.
+// A document that already belongs to a view, at the editor's width, keeps its
+// blocks unlaid until they are shown.
+//
+// It is made before the document's layout and so goes before it when a document
+// that was never shown is deleted, while the layout it points to is still there.
+class StagingView : public QObject {
+public:
+    explicit StagingView(QTextDocument *document) : QObject(document)
+    {
+        setObjectName(QLatin1String(StagingName));
+    }
+
+    void take(QTextDocument *document, const QTextDocument &like)
+    {
+        const QTextOption::WrapMode wrap = like.defaultTextOption().wrapMode();
+        m_view.setLineWrapMode(wrap == QTextOption::NoWrap ? QPlainTextEdit::NoWrap
+                                                           : QPlainTextEdit::WidgetWidth);
+        if (wrap != QTextOption::NoWrap)
+            m_view.setWordWrapMode(wrap);
+        // The page layout's frame is exactly the width its editor wraps at; a view
+        // gives a document its own width, so this one is made as wide.
+        if (qobject_cast<PageDocumentLayout *>(like.documentLayout()) != nullptr)
+            m_view.viewport()->resize(
+                qRound(like.documentLayout()->frameBoundingRect(nullptr).width()),
+                m_view.viewport()->height());
+        m_view.setDocument(document);
+    }
+
+    static void release(QTextDocument *document)
+    {
+        delete document->findChild<QObject *>(QLatin1String(StagingName),
+                                              Qt::FindDirectChildrenOnly);
+    }
+
+private:
+    QPlainTextEdit m_view;
+};
+
 } // namespace
+
+PageRead readPageFile(const QString &path)
+{
+    PageRead read;
+    QByteArray bytes;
+    read.reason = readWholeFile(path, &bytes);
+    if (!read.reason.isEmpty())
+        return read;
+    read.binaryKind = binaryFileKind(bytes);
+    if (!read.binaryKind.isEmpty())
+        return read;
+    read.page = decodePage(bytes);
+    read.fingerprint = fingerprintOf(bytes, read.page);
+    return read; // the bytes go here, before the document is filled
+}
+
+std::optional<PageRead> readPageFileAside(const QString &path,
+                                          const std::function<bool()> &whileWaiting)
+{
+    PageRead read;
+    std::mutex mutex;
+    std::condition_variable finished;
+    bool done = false;
+    std::thread worker([&] {
+        PageRead result = readPageFile(path);
+        std::lock_guard lock(mutex);
+        read = std::move(result);
+        done = true;
+        finished.notify_one();
+    });
+    bool gaveUp = false;
+    for (;;) {
+        {
+            // Short waits: often enough for painting and timers, rarely enough
+            // to cost nothing.
+            std::unique_lock lock(mutex);
+            if (finished.wait_for(lock, std::chrono::milliseconds(15), [&] { return done; }))
+                break;
+        }
+        if (whileWaiting && !whileWaiting()) {
+            gaveUp = true;
+            break;
+        }
+    }
+    worker.join();
+    if (gaveUp)
+        return std::nullopt;
+    return read;
+}
 
 std::unique_ptr<QTextDocument> buildPageDocument(QString &&text, const QTextDocument &like,
                                                  const PageFill &fill)
 {
     auto document = std::make_unique<QTextDocument>();
+    auto *staging = new StagingView(document.get());
+    document->setDocumentLayout(new PageDocumentLayout(document.get()));
+    // The page gets the editor's width from the start, while that costs nothing;
+    // attachPageDocument settles it if the editor changed meanwhile.
+    staging->take(document.get(), like);
     // Nothing of the loading is ever undone; recording it would hold the page twice.
     document->setUndoRedoEnabled(false);
     document->setDefaultFont(like.defaultFont());
@@ -44,16 +147,18 @@ std::unique_ptr<QTextDocument> buildPageDocument(QString &&text, const QTextDocu
     // page and the document never both hold the whole page.
     for (qsizetype end = total; end > 0;) {
         const qsizetype start = sliceStart(text, end, fill.sliceSize);
-        cursor.movePosition(QTextCursor::Start);
+        // Not movePosition: that lays out the block the cursor is in.
+        cursor.setPosition(0);
         cursor.insertText(QStringView(text).sliced(start, end - start).toString());
         text.truncate(start);
         text.squeeze();
         end = start;
-        if (fill.betweenSlices && !fill.betweenSlices(total - end, total))
+        if (fill.betweenSlices && !fill.betweenSlices(total - end, total)) {
+            StagingView::release(document.get());
             return nullptr;
+        }
     }
     cursor.endEditBlock();
-    document->setDocumentLayout(new PageDocumentLayout(document.get()));
     return document;
 }
 
@@ -66,6 +171,14 @@ void attachPageDocument(QPlainTextEdit *editor, std::unique_ptr<QTextDocument> d
     QTextDocument *page = document.release();
     page->setParent(editor);
     editor->setDocument(page);
+    const qreal builtFor = page->documentLayout()->frameBoundingRect(nullptr).width();
+    StagingView::release(page);
+    // The editor lays a page out again only when it is wider than the width the
+    // page was built for. Narrower (the window shrank while the page went in):
+    // with the staging view gone, giving the page again makes the editor its
+    // view, at its own width.
+    if (builtFor != editor->viewport()->width())
+        editor->setDocument(page);
     if (ownedHere)
         delete old;
     page->setUndoRedoEnabled(true);

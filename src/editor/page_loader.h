@@ -1,14 +1,37 @@
 #pragma once
 
+#include "editor/page_file.h"
+#include "editor/recovery_journal.h"
+
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QPlainTextEdit;
 class QTextDocument;
 
 namespace vellumo {
+
+// A page file read and decoded, ready for buildPageDocument; its bytes are gone.
+struct PageRead {
+    QString reason;     // why it could not be read, in words; empty when it was
+    QString binaryKind; // what the file looks like when it is plainly not a text page
+    DecodedPage page;
+    PageFingerprint fingerprint; // for the recovery journal
+};
+
+// Reads, checks and decodes the file at `path`. It touches nothing but the file,
+// so it may run on a worker thread while the window stays alive.
+PageRead readPageFile(const QString &path);
+
+// readPageFile on a worker thread. Meanwhile `whileWaiting` runs on this thread
+// every few milliseconds (to keep the window painting) and gives up the wait by
+// returning false; the result is then nothing. The worker has always finished
+// when this returns.
+std::optional<PageRead> readPageFileAside(const QString &path,
+                                          const std::function<bool()> &whileWaiting);
 
 // Puts a page's text into a document of its own, away from the editor, so that
 // neither the editor's layout nor its undo history pays for every line while the

@@ -130,6 +130,17 @@ int uniqueCounter = 0;
 
 } // namespace
 
+PageFingerprint fingerprintOf(QByteArrayView fileBytes, const DecodedPage &page) {
+    // Exactly what recovery checks the file against: its bytes, and the text
+    // they decode to.
+    PageFingerprint fingerprint;
+    fingerprint.taken = true;
+    fingerprint.fileHash = hashOf(fileBytes);
+    if (canEncode(page.text, page.format))
+        fingerprint.textHash = textHash(page.text);
+    return fingerprint;
+}
+
 QString journalText(const QTextDocument &document) {
     QString text = document.toRawText();
     text.replace(QChar::ParagraphSeparator, u'\n');
@@ -183,7 +194,8 @@ void RecoveryJournal::setFlushInterval(int milliseconds) {
 }
 
 void RecoveryJournal::follow(QTextDocument *document, const QString &fileName,
-                             const PageFormat &format, JournalBase base) {
+                             const PageFormat &format, JournalBase base,
+                             const PageFingerprint &known) {
     stopFile(false);
     disconnect(m_changes);
     disconnect(m_modification);
@@ -197,7 +209,7 @@ void RecoveryJournal::follow(QTextDocument *document, const QString &fileName,
     if (!m_lock || document == nullptr)
         return;
     m_modified = document->isModified();
-    takeFingerprint();
+    takeFingerprint(known);
     m_changes =
         connect(document, &QTextDocument::contentsChange, this, &RecoveryJournal::contentsChange);
     m_modification =
@@ -210,9 +222,16 @@ void RecoveryJournal::follow(QTextDocument *document, const QString &fileName,
         startFile();
 }
 
-void RecoveryJournal::takeFingerprint() {
+void RecoveryJournal::takeFingerprint(const PageFingerprint &known) {
     // At recovery the page's file must still hold exactly these bytes; when the
     // journal starts from the file, they must also still read back as this text.
+    if (known.taken && m_base == JournalBase::File) {
+        m_fileHash = known.fileHash;
+        m_textHash = known.textHash;
+        if (m_fileHash.isEmpty() || m_textHash.isEmpty())
+            m_base = JournalBase::Snapshot;
+        return;
+    }
     const QString path = diskPath(m_fileName);
     QFile file(path);
     QCryptographicHash hash(HashKind);

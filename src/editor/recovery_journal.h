@@ -33,6 +33,19 @@ enum class JournalBase {
     SnapshotNow,
 };
 
+// What the journal keeps of a page read from its file: the fingerprint of the
+// file's bytes and, when the file can give the text back, of the text they
+// decode to. Taken where the bytes and the decoded text are at hand, so a big
+// page is neither read a second time nor copied for it.
+struct PageFingerprint {
+    QByteArray fileHash;
+    QByteArray textHash; // empty when the file cannot give this text back
+    bool taken = false;  // false: the journal takes it from the document itself
+};
+
+// The fingerprint of a page decoded from `fileBytes`. Safe to call on any thread.
+PageFingerprint fingerprintOf(QByteArrayView fileBytes, const DecodedPage &page);
+
 // The running instance's record of the page's unsaved changes, so that they
 // survive a crash, a killed process or a power cut. Each change of the page is
 // appended to the journal file as it happens (a few bytes per keystroke; the
@@ -60,8 +73,9 @@ public:
     // Starts the journal afresh for `document`, which is now `fileName` (or
     // "Untitled") in `format`, clean unless `base` is SnapshotNow. Any earlier
     // journal file of this instance is removed: its changes are saved or dropped.
+    // `known` is the fingerprint of the file just read into `document`, if taken.
     void follow(QTextDocument *document, const QString &fileName, const PageFormat &format,
-                JournalBase base);
+                JournalBase base, const PageFingerprint &known = {});
     // The page's changes are saved or given up for good (a clean close): the
     // journal file goes and nothing more is recorded.
     void discard();
@@ -81,7 +95,7 @@ private:
     void append(const QByteArray &record);
     void stopFile(bool keep);
     void writeFailed(const QString &reason);
-    void takeFingerprint();
+    void takeFingerprint(const PageFingerprint &known);
 
     QString m_folder;
     QString m_path;

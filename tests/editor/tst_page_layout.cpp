@@ -240,6 +240,41 @@ private Q_SLOTS:
         QCOMPARE(layout->documentSize().width(), qreal(editor.viewport()->width()));
     }
 
+    // Long lines keep their shaped glyphs, so painting near them does not shape
+    // them again; only the last few laid out keep them, and letting one go costs
+    // one layout of that line, never a chain of them.
+    void onlyTheLastLongLinesKeepTheirGlyphs() {
+        QString page;
+        for (int i = 0; i < 40; ++i)
+            page += QStringLiteral("<I>long</I> line ").repeated(300) + u'\n';
+        QPlainTextEdit stock;
+        QPlainTextEdit ours;
+        usePageLayout(&ours);
+        prepare(stock, page);
+        prepare(ours, page);
+        auto *layout = qobject_cast<PageDocumentLayout *>(ours.document()->documentLayout());
+        QVERIFY(layout);
+
+        const qint64 before = layout->blocksLaidOut();
+        int longLines = 0;
+        for (QTextBlock block = ours.document()->firstBlock(); block.isValid(); block = block.next()) {
+            layout->blockBoundingRect(block);
+            longLines += block.length() > 4096 ? 1 : 0;
+        }
+        QCOMPARE(longLines, 40);
+        QVERIFY(layout->blocksLaidOut() - before <= 2 * longLines + 1);
+        int shaped = 0;
+        for (QTextBlock block = ours.document()->firstBlock(); block.isValid(); block = block.next())
+            shaped += block.layout()->cacheEnabled() ? 1 : 0;
+        QVERIFY(shaped > 0 && shaped <= 16);
+
+        // Shaped or not, every line wraps exactly as Qt's layout wraps it.
+        for (QTextBlock a = ours.document()->firstBlock(), e = stock.document()->firstBlock();
+             e.isValid(); a = a.next(), e = e.next())
+            QCOMPARE(layout->blockBoundingRect(a),
+                     stock.document()->documentLayout()->blockBoundingRect(e));
+    }
+
     void everyPageGetsThePageLayout() {
         QPlainTextEdit editor;
         usePageLayout(&editor);

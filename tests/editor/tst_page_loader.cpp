@@ -1,9 +1,14 @@
+#include "editor/page_editor.h"
 #include "editor/page_loader.h"
 #include "test_main.h"
 
+#include <QFile>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTextCursor>
 #include <QTextDocument>
 
 #include <algorithm>
@@ -17,6 +22,25 @@ class TestPageLoader : public QObject {
     static QString textOf(const QTextDocument &document)
     {
         return document.toRawText().replace(QChar::ParagraphSeparator, u'\n');
+    }
+
+    static QString writeFile(const QTemporaryDir &folder, const QByteArray &bytes)
+    {
+        const QString path = folder.filePath(QStringLiteral("page.htm"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+            return {};
+        return path;
+    }
+
+    // An editor set up as the main window sets up its own.
+    static void showEditor(PageEditor &editor, int width)
+    {
+        editor.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        editor.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        editor.resize(width, 300);
+        editor.show();
+        QCoreApplication::processEvents();
     }
 
 private Q_SLOTS:
@@ -104,6 +128,159 @@ private Q_SLOTS:
         attachPageDocument(&editor, buildPageDocument(QStringLiteral("second"), *editor.document()));
         QCOMPARE(editor.toPlainText(), QStringLiteral("second"));
         QVERIFY(firstShown.isNull());
+    }
+
+    // The page is built at the editor's width without the editor laying every
+    // line out again; when the editor's width changed meanwhile, the page
+    // follows it.
+    void wrapsAtTheEditorsWidth_data()
+    {
+        QTest::addColumn<int>("widthChange");
+        QTest::newRow("nominal: the editor kept its size") << 0;
+        QTest::newRow("robustness: the window shrank while the page went in") << -150;
+        QTest::newRow("robustness: the window grew while the page went in") << 150;
+    }
+
+    void wrapsAtTheEditorsWidth()
+    {
+        QFETCH(int, widthChange);
+        QString longLine;
+        while (longLine.size() < 3000)
+            longLine += QStringLiteral("<B>word</B> ");
+        const QString text = longLine + QStringLiteral("\nshort\n") + longLine;
+
+        PageEditor editor;
+        showEditor(editor, 500);
+        auto document = buildPageDocument(QString(text), *editor.document());
+        editor.resize(500 + widthChange, 300);
+        QCoreApplication::processEvents();
+        attachPageDocument(&editor, std::move(document));
+        QCoreApplication::processEvents();
+
+        PageEditor reference;
+        showEditor(reference, 500 + widthChange);
+        reference.setPlainText(text);
+        QCoreApplication::processEvents();
+
+        QCOMPARE(textOf(*editor.document()), text);
+        QCOMPARE(editor.document()->documentLayout()->frameBoundingRect(nullptr).width(),
+                 qreal(editor.viewport()->width()));
+        for (int i = 0; i < 3; ++i) {
+            const QTextBlock shown = editor.document()->findBlockByNumber(i);
+            const QTextBlock expected = reference.document()->findBlockByNumber(i);
+            editor.document()->documentLayout()->blockBoundingRect(shown);
+            reference.document()->documentLayout()->blockBoundingRect(expected);
+            QCOMPARE(shown.layout()->lineCount(), expected.layout()->lineCount());
+        }
+        QVERIFY(editor.document()->findBlockByNumber(0).layout()->lineCount() > 1);
+    }
+
+    void readsAPageFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("binary");
+        QTest::newRow("nominal: a UTF-8 page")
+            << QByteArray("<P>caf\xc3\xa9</P>\n") << QStringLiteral("<P>caf\u00e9</P>\n") << false;
+        QTest::newRow("nominal: CR LF line breaks")
+            << QByteArray("a\r\nb\r\n") << QStringLiteral("a\nb\n") << false;
+        QTest::newRow("robustness: a picture is not a page")
+            << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16) << QString() << true;
+    }
+
+    void readsAPageFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, text);
+        QFETCH(bool, binary);
+        QTemporaryDir folder;
+        const QString path = writeFile(folder, bytes);
+        QVERIFY(!path.isEmpty());
+        int turns = 0;
+        const std::optional<PageRead> read = readPageFileAside(path, [&turns] {
+            ++turns;
+            return true;
+        });
+        QVERIFY(read);
+        QVERIFY(read->reason.isEmpty());
+        QCOMPARE(!read->binaryKind.isEmpty(), binary);
+        QCOMPARE(read->page.text, text);
+        QCOMPARE(read->fingerprint.taken, !binary);
+    }
+
+    void aMissingFileGivesItsReason()
+    {
+        QTemporaryDir folder;
+        const std::optional<PageRead> read =
+            readPageFileAside(folder.filePath(QStringLiteral("none.htm")), [] { return true; });
+        QVERIFY(read);
+        QVERIFY(!read->reason.isEmpty());
+        QVERIFY(read->page.text.isEmpty());
+    }
+
+    void givingUpWaitsForTheReadAndGivesNothing()
+    {
+        // Big enough to take longer than one wait of the event loop.
+        QTemporaryDir folder;
+        QByteArray bytes;
+        while (bytes.size() < (24 << 20))
+            bytes += "<P>One more line of a big page, with <B>bold</B> text &amp; more.</P>\n";
+        const QString path = writeFile(folder, bytes);
+        QVERIFY(!path.isEmpty());
+        int turns = 0;
+        const std::optional<PageRead> read = readPageFileAside(path, [&turns] {
+            ++turns;
+            return false;
+        });
+        QCOMPARE(turns, 1);
+        QVERIFY(!read);
+    }
+
+    // The journal of a page opened from its file starts from the fingerprint
+    // taken while the file was read, and gives the unsaved work back from it.
+    void journalRecoversAPageOpenedFromItsFile_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("fileChangedAfter");
+        const QByteArray page("<HTML>\n<BODY>T\xc3\xabxt\xc2\xa0here</BODY>\n</HTML>\n");
+        QTest::newRow("nominal: a UTF-8 page") << page << false;
+        QTest::newRow("nominal: mixed line breaks") << QByteArray("a\r\nb\nc\r\n") << false;
+        QTest::newRow("nominal: a Windows-1252 page") << QByteArray("caf\xe9 \x80\n") << false;
+        QTest::newRow("robustness: a paragraph separator inside a line")
+            << QByteArray("one\xe2\x80\xa9two\nthree\n") << false;
+        QTest::newRow("robustness: the file changed after it was opened") << page << true;
+    }
+
+    void journalRecoversAPageOpenedFromItsFile()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, fileChangedAfter);
+        QTemporaryDir folder;
+        const QString path = writeFile(folder, bytes);
+        QVERIFY(!path.isEmpty());
+        PageRead read = readPageFile(path);
+        QVERIFY(read.reason.isEmpty());
+        PageEditor editor;
+        attachPageDocument(&editor, buildPageDocument(std::move(read.page.text), *editor.document()));
+        RecoveryJournal journal(folder.filePath(QStringLiteral("recovery")));
+        QVERIFY(journal.claim());
+        journal.follow(editor.document(), path, read.page.format, JournalBase::File,
+                       read.fingerprint);
+        QTextCursor cursor(editor.document());
+        cursor.setPosition(2);
+        cursor.insertText(QStringLiteral("typed"));
+        journal.flush();
+        QVERIFY(journal.recording());
+        if (fileChangedAfter)
+            QVERIFY(!writeFile(folder, bytes + "more").isEmpty());
+
+        const RecoveredPage recovered = recoverJournal(journal.path(), *editor.document());
+        if (fileChangedAfter) {
+            QCOMPARE(int(recovered.outcome), int(RecoveredPage::Outcome::FileChanged));
+            return;
+        }
+        QCOMPARE(int(recovered.outcome), int(RecoveredPage::Outcome::Recovered));
+        QCOMPARE(journalText(*recovered.document), journalText(*editor.document()));
     }
 };
 
