@@ -242,19 +242,27 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("fileChangedAfter");
+        QTest::addColumn<bool>("fingerprintFromFile"); // false: as after a save
         const QByteArray page("<HTML>\n<BODY>T\xc3\xabxt\xc2\xa0here</BODY>\n</HTML>\n");
-        QTest::newRow("nominal: a UTF-8 page") << page << false;
-        QTest::newRow("nominal: mixed line breaks") << QByteArray("a\r\nb\nc\r\n") << false;
-        QTest::newRow("nominal: a Windows-1252 page") << QByteArray("caf\xe9 \x80\n") << false;
-        QTest::newRow("robustness: a paragraph separator inside a line")
-            << QByteArray("one\xe2\x80\xa9two\nthree\n") << false;
-        QTest::newRow("robustness: the file changed after it was opened") << page << true;
+        for (const bool opened : {true, false}) {
+            const char *when = opened ? "opened" : "saved";
+            QTest::addRow("nominal: a UTF-8 page, %s", when) << page << false << opened;
+            QTest::addRow("nominal: mixed line breaks, %s", when)
+                << QByteArray("a\r\nb\nc\r\n") << false << opened;
+            QTest::addRow("nominal: a Windows-1252 page, %s", when)
+                << QByteArray("caf\xe9 \x80\n") << false << opened;
+            QTest::addRow("robustness: a paragraph separator inside a line, %s", when)
+                << QByteArray("one\xe2\x80\xa9two\nthree\n") << false << opened;
+            QTest::addRow("robustness: the file changed afterwards, %s", when)
+                << page << true << opened;
+        }
     }
 
     void journalRecoversAPageOpenedFromItsFile()
     {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, fileChangedAfter);
+        QFETCH(bool, fingerprintFromFile);
         QTemporaryDir folder;
         const QString path = writeFile(folder, bytes);
         QVERIFY(!path.isEmpty());
@@ -265,7 +273,7 @@ private Q_SLOTS:
         RecoveryJournal journal(folder.filePath(QStringLiteral("recovery")));
         QVERIFY(journal.claim());
         journal.follow(editor.document(), path, read.page.format, JournalBase::File,
-                       read.fingerprint);
+                       fingerprintFromFile ? read.fingerprint : PageFingerprint());
         QTextCursor cursor(editor.document());
         cursor.setPosition(2);
         cursor.insertText(QStringLiteral("typed"));
