@@ -447,6 +447,28 @@ private Q_SLOTS:
                  expected.isEmpty() ? QStringLiteral("before") : expected);
     }
 
+    // Moving over the first row's filler brings a dragged-away menu toolbar home.
+    void menuToolbarDocksBackOverItsFiller()
+    {
+        TForm1 &main = start();
+        main.resize(1200, 700);
+        main.show();
+        main.removeToolBar(main.Toolbar971);
+        main.addToolBar(Qt::BottomToolBarArea, main.Toolbar971);
+        main.Toolbar971->show();
+        QTRY_COMPARE(main.toolBarArea(main.Toolbar971), Qt::BottomToolBarArea);
+
+        const QPointF at(2, 2);
+        QMouseEvent move(QEvent::MouseMove, at, main.Panel1->mapToGlobal(at), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(main.Panel1, &move);
+        QCOMPARE(main.toolBarArea(main.Toolbar971), Qt::TopToolBarArea);
+        QTRY_VERIFY(main.Toolbar971->isVisible());
+        QTRY_VERIFY(main.Toolbar971->x() < main.Panel1->parentWidget()->x());
+        QCOMPARE(main.Toolbar971->y(), main.Panel1->parentWidget()->y());
+        QCOMPARE(main.StatusBar1->currentMessage(), QStringLiteral("Welcome to Vellumo"));
+    }
+
     // Every launcher control opens its window, with the editor's selection intact.
     void launchersOpenTheirWindows_data()
     {
