@@ -1,5 +1,6 @@
 #include "editor/insertion_core.h"
 #include "generators/frame_wizard.h"
+#include "dialog_fixture.h"
 #include "scripted_platform.h"
 #include "test_main.h"
 #include "widgets/number_field.h"
@@ -22,10 +23,7 @@ using namespace vellumo;
 class TestFrameWizard : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QPlainTextEdit> m_editor;
-    std::unique_ptr<InsertionCore> m_core;
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<DialogContext> m_context;
+    std::unique_ptr<DialogFixture> m_fixture;
     std::unique_ptr<TForm13> m_step1;
     std::unique_ptr<TForm14> m_step2;
     bool m_step2Seen = false;
@@ -49,11 +47,11 @@ class TestFrameWizard : public QObject {
     // Puts `text` in the editor with the characters [from, to) selected.
     void prepareEditor(const QString &text, int from, int to)
     {
-        m_editor->setPlainText(text);
-        QTextCursor cursor(m_editor->document());
+        m_fixture->editor.setPlainText(text);
+        QTextCursor cursor(m_fixture->editor.document());
         cursor.setPosition(from);
         cursor.setPosition(to, QTextCursor::KeepAnchor);
-        m_editor->setTextCursor(cursor);
+        m_fixture->editor.setTextCursor(cursor);
     }
 
     void choose(bool rows, const QString &count)
@@ -79,26 +77,19 @@ class TestFrameWizard : public QObject {
 private Q_SLOTS:
     void init()
     {
-        m_editor = std::make_unique<QPlainTextEdit>();
-        m_core = std::make_unique<InsertionCore>(m_editor.get());
-        m_core->setTagCase(UpperTagCase);
-        m_platform = std::make_unique<ScriptedPlatform>();
-        m_context = std::make_unique<DialogContext>(DialogContext{*m_core, *m_platform});
-        m_step1 = std::make_unique<TForm13>(*m_context);
-        m_step2 = std::make_unique<TForm14>(*m_context);
+        m_fixture = std::make_unique<DialogFixture>(true);
+        m_step1 = std::make_unique<TForm13>(m_fixture->context);
+        m_step2 = std::make_unique<TForm14>(m_fixture->context);
         m_step1->setFrameDetails(m_step2.get());
         m_step2Seen = false;
         m_step1->show();
     }
     void cleanup()
     {
-        QVERIFY2(m_platform->unexpected.isEmpty(), qPrintable(m_platform->unexpected.join(", ")));
+        QVERIFY2(m_fixture->platform.unexpected.isEmpty(), qPrintable(m_fixture->platform.unexpected.join(", ")));
         m_step1.reset();
         m_step2.reset();
-        m_context.reset();
-        m_platform.reset();
-        m_core.reset();
-        m_editor.reset();
+        m_fixture.reset();
     }
 
     void stepsOpenAsDesigned()
@@ -186,9 +177,9 @@ private Q_SLOTS:
     {
         QFETCH(QString, tagCase);
         QFETCH(bool, rows);
-        m_core->setTagCase(tagCase);
+        m_fixture->core.setTagCase(tagCase);
         prepareEditor(QStringLiteral("abSELECTEDyz"), 2, 10);
-        m_editor->document()->setModified(false);
+        m_fixture->editor.document()->setModified(false);
         choose(rows, QStringLiteral("3"));
         whenStep2Shows([](TForm14 &step2) {
             step2.Groups[1].noResize->setChecked(true);
@@ -199,18 +190,18 @@ private Q_SLOTS:
 
         QVERIFY(m_step2Seen);
         QFETCH(QString, expected);
-        QCOMPARE(m_editor->toPlainText(), expected);
+        QCOMPARE(m_fixture->editor.toPlainText(), expected);
         // The caret stands at the start of the line after the frameset.
-        QCOMPARE(m_editor->textCursor().position(), int(expected.size()) - 2);
-        QVERIFY(!m_editor->textCursor().hasSelection());
-        QVERIFY(m_editor->document()->isModified());
+        QCOMPARE(m_fixture->editor.textCursor().position(), int(expected.size()) - 2);
+        QVERIFY(!m_fixture->editor.textCursor().hasSelection());
+        QVERIFY(m_fixture->editor.document()->isModified());
         QVERIFY(!m_step1->isVisible());
         QVERIFY(!m_step2->isVisible());
         verifyWizardAtStart();
 
         // One undo step takes the whole frameset back.
-        m_editor->undo();
-        QCOMPARE(m_editor->toPlainText(), QStringLiteral("abSELECTEDyz"));
+        m_fixture->editor.undo();
+        QCOMPARE(m_fixture->editor.toPlainText(), QStringLiteral("abSELECTEDyz"));
     }
 
     // The way the main window runs it: step 1 modal, step 2 modal over it.
@@ -228,7 +219,7 @@ private Q_SLOTS:
 
         QVERIFY(m_step2Seen);
         QVERIFY(!m_step1->isVisible());
-        QCOMPARE(m_editor->toPlainText().count(u'\n'), 4);
+        QCOMPARE(m_fixture->editor.toPlainText().count(u'\n'), 4);
     }
 
     void framesBeyondTheCountAreIgnored()
@@ -245,7 +236,7 @@ private Q_SLOTS:
         });
         m_step1->Button1->click();
 
-        QCOMPARE(m_editor->toPlainText(),
+        QCOMPARE(m_fixture->editor.toPlainText(),
                  QStringLiteral("<FRAMESET ROWS=\"27%,*\">\n"
                                 "<FRAME NAME=\"Frame 1\" SRC=\"http://\" SCROLLING=\"maybe\">\n"
                                 "<FRAME NAME=\"Frame 2\" SRC=\"\" SCROLLING=\"Auto\">\n"
@@ -272,7 +263,7 @@ private Q_SLOTS:
         m_step1->show();
         QVERIFY(m_step1->RadioButton2->isChecked());
         QCOMPARE(m_step1->Edit1->text(), QStringLiteral("5"));
-        QVERIFY(m_editor->toPlainText().isEmpty());
+        QVERIFY(m_fixture->editor.toPlainText().isEmpty());
     }
 
     void leavingStep2EndsTheWizard_data()
@@ -296,7 +287,7 @@ private Q_SLOTS:
         m_step1->Button1->click();
 
         QVERIFY(m_step2Seen);
-        QVERIFY(m_editor->toPlainText().isEmpty());
+        QVERIFY(m_fixture->editor.toPlainText().isEmpty());
         QVERIFY(!m_step1->isVisible());
         QVERIFY(!m_step2->isVisible());
         verifyWizardAtStart();
@@ -317,7 +308,7 @@ private Q_SLOTS:
         QTest::keyClick(m_step1->Edit1, Qt::Key_F1);
         m_step2->show();
         QTest::keyClick(m_step2->Groups[0].name, Qt::Key_F1);
-        QCOMPARE(m_platform->helpTopics, (QList<int>{45, 45}));
+        QCOMPARE(m_fixture->platform.helpTopics, (QList<int>{45, 45}));
         m_step2->close();
     }
 
@@ -339,15 +330,15 @@ private Q_SLOTS:
         m_step1->Button1->click();
 
         QVERIFY(!m_step2Seen);
-        QCOMPARE(m_platform->shown.size(), 1);
-        QCOMPARE(m_platform->shown.first().kind, QStringLiteral("error"));
-        QCOMPARE(m_platform->shown.first().caption, QStringLiteral("Error"));
-        QCOMPARE(m_platform->shown.first().text,
+        QCOMPARE(m_fixture->platform.shown.size(), 1);
+        QCOMPARE(m_fixture->platform.shown.first().kind, QStringLiteral("error"));
+        QCOMPARE(m_fixture->platform.shown.first().caption, QStringLiteral("Error"));
+        QCOMPARE(m_fixture->platform.shown.first().text,
                  QStringLiteral("The number of frames must be from 2 to 8."));
         QVERIFY(m_step1->isVisible());
         QCOMPARE(m_step1->Edit1->text(), count);
         QVERIFY(m_step1->RadioButton2->isChecked());
-        QCOMPARE(m_editor->toPlainText(), QStringLiteral("text"));
+        QCOMPARE(m_fixture->editor.toPlainText(), QStringLiteral("text"));
         // The pending step-2 action must not fire in a later test.
         qDeleteAll(findChildren<QTimer *>());
     }

@@ -1,6 +1,7 @@
 #include "editor/insertion_core.h"
 #include "generators/page_generator_dialog.h"
 #include "platform/home_page.h"
+#include "dialog_fixture.h"
 #include "scripted_platform.h"
 #include "test_main.h"
 
@@ -74,10 +75,7 @@ QByteArray expectedFile(bool forward)
 class TestPageGeneratorDialog : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<QPlainTextEdit> m_editor;
-    std::unique_ptr<InsertionCore> m_core;
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<DialogContext> m_context;
+    std::unique_ptr<DialogFixture> m_fixture;
     std::unique_ptr<TForm10> m_dialog;
     std::unique_ptr<QTemporaryDir> m_folder;
 
@@ -108,25 +106,18 @@ class TestPageGeneratorDialog : public QObject {
 private Q_SLOTS:
     void init()
     {
-        m_editor = std::make_unique<QPlainTextEdit>();
-        m_editor->setPlainText(QStringLiteral("<P>page</P>"));
-        m_editor->document()->setModified(false);
-        m_core = std::make_unique<InsertionCore>(m_editor.get());
-        m_core->setTagCase(LowerTagCase);
-        m_platform = std::make_unique<ScriptedPlatform>();
-        m_context = std::make_unique<DialogContext>(DialogContext{*m_core, *m_platform});
-        m_dialog = std::make_unique<TForm10>(*m_context);
+        m_fixture = std::make_unique<DialogFixture>(false);
+        m_fixture->editor.setPlainText(QStringLiteral("<P>page</P>"));
+        m_fixture->editor.document()->setModified(false);
+        m_dialog = std::make_unique<TForm10>(m_fixture->context);
         m_folder = std::make_unique<QTemporaryDir>();
         m_dialog->show();
     }
     void cleanup()
     {
-        QVERIFY2(m_platform->unexpected.isEmpty(), qPrintable(m_platform->unexpected.join(", ")));
+        QVERIFY2(m_fixture->platform.unexpected.isEmpty(), qPrintable(m_fixture->platform.unexpected.join(", ")));
         m_dialog.reset();
-        m_context.reset();
-        m_platform.reset();
-        m_core.reset();
-        m_editor.reset();
+        m_fixture.reset();
         m_folder.reset();
     }
 
@@ -204,10 +195,10 @@ private Q_SLOTS:
 
         QTest::mouseClick(m_dialog->Button1, Qt::LeftButton);
 
-        QCOMPARE(m_platform->shown.size(), 1);
-        QCOMPARE(m_platform->shown.first().kind, QStringLiteral("information"));
-        QCOMPARE(m_platform->shown.first().caption, QStringLiteral("Information"));
-        QTEST(m_platform->shown.first().text, "message");
+        QCOMPARE(m_fixture->platform.shown.size(), 1);
+        QCOMPARE(m_fixture->platform.shown.first().kind, QStringLiteral("information"));
+        QCOMPARE(m_fixture->platform.shown.first().caption, QStringLiteral("Information"));
+        QTEST(m_fixture->platform.shown.first().text, "message");
         // Nothing generated, the fields kept, and the dialog back on its first page.
         QVERIFY(m_dialog->RichEdit1->toPlainText().isEmpty());
         QCOMPARE(field("Edit3")->text(), QStringLiteral("kept"));
@@ -226,13 +217,13 @@ private Q_SLOTS:
         QFETCH(bool, forward);
         fill(forward);
         const QString path = pagePath("entry.htm");
-        m_platform->queueFile(path);
+        m_fixture->platform.queueFile(path);
 
         QTest::mouseClick(m_dialog->Button1, Qt::LeftButton);
 
         QCOMPARE(readAll(path), expectedFile(forward));
-        const FileChooserRequest request = m_platform->shown.last().request;
-        QCOMPARE(m_platform->shown.last().kind, QStringLiteral("save"));
+        const FileChooserRequest request = m_fixture->platform.shown.last().request;
+        QCOMPARE(m_fixture->platform.shown.last().kind, QStringLiteral("save"));
         QCOMPARE(request.defaultSuffix, QStringLiteral("htm"));
         QVERIFY(request.confirmOverwrite);
         QVERIFY(!request.mustExist);
@@ -242,15 +233,15 @@ private Q_SLOTS:
         // The dialog stays open with its fields, and the page in the editor is untouched.
         QVERIFY(m_dialog->isVisible());
         QCOMPARE(field("Edit1")->text(), QStringLiteral("Green Tea"));
-        QCOMPARE(m_editor->toPlainText(), QStringLiteral("<P>page</P>"));
-        QVERIFY(!m_editor->document()->isModified());
+        QCOMPARE(m_fixture->editor.toPlainText(), QStringLiteral("<P>page</P>"));
+        QVERIFY(!m_fixture->editor.document()->isModified());
     }
 
     void viewCodeShowsWhatWasWritten()
     {
         fill();
         const QString path = pagePath("entry.htm");
-        m_platform->queueFile(path);
+        m_fixture->platform.queueFile(path);
         m_dialog->Button1->click();
 
         m_dialog->Button3->click();
@@ -266,14 +257,14 @@ private Q_SLOTS:
     void cancelledSaveWritesNothing()
     {
         fill();
-        m_platform->queueFile(pagePath("first.htm"));
+        m_fixture->platform.queueFile(pagePath("first.htm"));
         m_dialog->Button1->click();
         m_dialog->Button3->click(); // the code view over the fields
 
-        m_platform->queueFile(QString());
+        m_fixture->platform.queueFile(QString());
         m_dialog->Button1->click();
 
-        QCOMPARE(m_platform->shown.size(), 2);
+        QCOMPARE(m_fixture->platform.shown.size(), 2);
         QVERIFY(m_dialog->Button3->isHidden());
         QVERIFY(m_dialog->RichEdit1->isHidden());
         QCOMPARE(m_dialog->Button3->text(), QStringLiteral("View Code"));
@@ -284,10 +275,10 @@ private Q_SLOTS:
     void generatingTwiceWritesTwoWholePages()
     {
         fill();
-        m_platform->queueFile(pagePath("one.htm"));
+        m_fixture->platform.queueFile(pagePath("one.htm"));
         m_dialog->Button1->click();
         field("Edit1")->setText(QStringLiteral("Black Tea"));
-        m_platform->queueFile(pagePath("two.htm"));
+        m_fixture->platform.queueFile(pagePath("two.htm"));
         m_dialog->Button1->click();
 
         QCOMPARE(readAll(pagePath("one.htm")), expectedFile(true));
@@ -299,18 +290,18 @@ private Q_SLOTS:
     {
         fill();
         const QString path = pagePath("missing/entry.htm");
-        m_platform->queueFile(path);
+        m_fixture->platform.queueFile(path);
         m_dialog->Pages->setCurrentIndex(1);
 
         m_dialog->Button1->click();
 
-        QCOMPARE(m_platform->shown.last().kind, QStringLiteral("error"));
-        QCOMPARE(m_platform->shown.last().caption, QStringLiteral("Vellumo"));
+        QCOMPARE(m_fixture->platform.shown.last().kind, QStringLiteral("error"));
+        QCOMPARE(m_fixture->platform.shown.last().caption, QStringLiteral("Vellumo"));
         QVERIFY2(
-            m_platform->shown.last().text.startsWith(
+            m_fixture->platform.shown.last().text.startsWith(
                 QStringLiteral("Cannot create file %1.\n").arg(QDir::toNativeSeparators(path))),
-            qPrintable(m_platform->shown.last().text));
-        QVERIFY(m_platform->shown.last().text.size() > path.size() + 21); // names the reason
+            qPrintable(m_fixture->platform.shown.last().text));
+        QVERIFY(m_fixture->platform.shown.last().text.size() > path.size() + 21); // names the reason
         QVERIFY(m_dialog->Button3->isHidden());
         QCOMPARE(m_dialog->Pages->currentIndex(), 0);
         QVERIFY(m_dialog->isVisible());
@@ -326,7 +317,7 @@ private Q_SLOTS:
     {
         QFETCH(int, road);
         fill(false);
-        m_platform->queueFile(pagePath("entry.htm"));
+        m_fixture->platform.queueFile(pagePath("entry.htm"));
         m_dialog->Button1->click();
         m_dialog->Button3->click();
 
@@ -356,7 +347,7 @@ private Q_SLOTS:
     void enterGenerates()
     {
         fill();
-        m_platform->queueFile(pagePath("entry.htm"));
+        m_fixture->platform.queueFile(pagePath("entry.htm"));
         QTest::keyClick(field("Edit11"), Qt::Key_Return);
         QCOMPARE(readAll(pagePath("entry.htm")), expectedFile(true));
     }
