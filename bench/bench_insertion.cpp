@@ -89,6 +89,7 @@ void showEditor(PageEditor &editor)
 struct Page {
     PageEditor editor;
     InsertionCore core{&editor};
+    double residentBeforeResizing = 0;
     explicit Page(qsizetype bytes)
     {
         core.setTagCase(UpperTagCase);
@@ -219,6 +220,39 @@ void BM_SelectAllCutPaste(benchmark::State &state)
     page.editor.document()->clearUndoRedoStacks();
 }
 
+// The process's resident memory, from /proc.
+double residentMiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024;
+    return 0;
+}
+
+// The window made narrower and wider again, as dragging its edge does: the page
+// is wrapped anew at each width and what is in view is painted.
+void BM_Resize(benchmark::State &state)
+{
+    Page &page = pageOf(state.range(0));
+    placeCaret(page, Middle);
+    if (page.residentBeforeResizing == 0)
+        page.residentBeforeResizing = residentMiB();
+    bool narrow = false;
+    for (auto _ : state) {
+        narrow = !narrow;
+        page.editor.resize(narrow ? 700 : 900, 700);
+        page.editor.repaint();
+        QApplication::processEvents();
+    }
+    // What the page holds on to after being wrapped anew.
+    state.counters["memory_growth_mib"] = residentMiB() - page.residentBeforeResizing;
+    page.editor.resize(900, 700);
+    QApplication::processEvents();
+}
+
 // The tag-case toggle, then a command in the new case.
 void BM_ToggleCaseThenCommand(benchmark::State &state)
 {
@@ -278,6 +312,7 @@ BENCHMARK(BM_Open)
     ->Iterations(3);
 BENCHMARK(BM_Save)->Arg(10 << 20)->Arg(50 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SelectAllCutPaste)->Arg(10 << 10)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Resize)->Arg(10 << 10)->Arg(10 << 20)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToggleCaseThenCommand)->Arg(10 << 10)->Arg(50 << 20)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OpenLongestStall)->Arg(50 << 20)->Unit(benchmark::kMillisecond)->Iterations(1);
 

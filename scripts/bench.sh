@@ -45,6 +45,8 @@ for b in json.load(open(os.path.join(folder, "bench.json")))["benchmarks"]:
     extra = ""
     if "longest_stall_ms" in b:
         extra = f"longest stall {b['longest_stall_ms']:.0f} ms"
+    elif "memory_growth_mib" in b:
+        extra = f"memory +{b['memory_growth_mib']:.0f} MiB"
     elif "bytes_per_second" in b:
         extra = f"{b['bytes_per_second'] / 2**20:.0f} MiB/s"
     print(f"{b['name']:44} {b['real_time']:10.2f} {b['time_unit']:>2}  {extra}")

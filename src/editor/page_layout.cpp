@@ -1,6 +1,8 @@
 #include "editor/page_layout.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
+#include <QResizeEvent>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -18,6 +20,13 @@ QRectF everything(const QTextDocument *document) {
     return QRectF(0., -document->documentMargin(), 1000000000., 1000000000.);
 }
 
+// Whether lines were laid out for `width`. Qt keeps a line's width in fixed
+// point and caps it at about eight million pixels, which is "no width" here.
+bool sameLineWidth(qreal laidOut, qreal width) {
+    constexpr qreal Unbounded = 1e6;
+    return (laidOut >= Unbounded && width >= Unbounded) || qAbs(laidOut - width) < 0.5;
+}
+
 } // namespace
 
 PageDocumentLayout::PageDocumentLayout(QTextDocument *document)
@@ -27,10 +36,29 @@ PageDocumentLayout::PageDocumentLayout(QTextDocument *document)
 QRectF PageDocumentLayout::blockBoundingRect(const QTextBlock &block) const {
     // Qt's version lays out a block that has no lines with its own code, which
     // is where the widest-line hunt lives; a block laid out here first reaches
-    // it with its lines in place, and it only measures them.
-    if (block.isValid() && block.layout()->lineCount() == 0)
+    // it with its lines in place, and it only measures them. A block laid out
+    // before the editor changed width is laid out again first.
+    if (block.isValid() && (block.layout()->lineCount() == 0 || isStale(block)))
         const_cast<PageDocumentLayout *>(this)->layoutPageBlock(block);
     return QPlainTextDocumentLayout::blockBoundingRect(block);
+}
+
+bool PageDocumentLayout::isStale(const QTextBlock &block) const {
+    const QTextLayout *layout = block.layout();
+    return layout->lineCount() > 0 && !sameLineWidth(layout->lineAt(0).width(), lineWidth(block));
+}
+
+QRectF PageDocumentLayout::frameBoundingRect(QTextFrame *frame) const {
+    const QRectF frameRect = QPlainTextDocumentLayout::frameBoundingRect(frame);
+    return m_wrapWidth < 0 ? frameRect : QRectF(frameRect.topLeft(), QSizeF(m_wrapWidth, frameRect.height()));
+}
+
+void PageDocumentLayout::setWrapWidth(qreal width) {
+    if (width == wrapWidth())
+        return;
+    m_wrapWidth = width;
+    Q_EMIT documentSizeChanged(documentSize());
+    Q_EMIT update(everything(document()));
 }
 
 qreal PageDocumentLayout::wrapWidth() const {
@@ -39,7 +67,21 @@ qreal PageDocumentLayout::wrapWidth() const {
     // here, so it has seen none wider than the text width (its own measuring,
     // after a change that leaves one block, starts from a cleared block and finds
     // nothing), and the frame's width is the text width.
-    return QPlainTextDocumentLayout::frameBoundingRect(nullptr).width();
+    return frameBoundingRect(nullptr).width();
+}
+
+qreal PageDocumentLayout::lineWidth(const QTextBlock &block) const {
+    const QTextDocument *doc = document();
+    int extraMargin = 0;
+    if (doc->defaultTextOption().flags() & QTextOption::AddSpaceForLineAndParagraphSeparators) {
+        const QFontMetrics metrics(block.charFormat().font());
+        extraMargin += metrics.horizontalAdvance(QChar(0x21B5));
+    }
+    // No text width yet (the editor not shown): one line per paragraph.
+    qreal width = wrapWidth();
+    if (width <= 0)
+        width = qreal(INT_MAX);
+    return width - 2 * doc->documentMargin() - extraMargin;
 }
 
 QSizeF PageDocumentLayout::documentSize() const {
@@ -76,17 +118,7 @@ void PageDocumentLayout::layoutPageBlock(const QTextBlock &block) {
     layout->setTextOption(option);
     if (block.length() > LongLineLength && !layout->cacheEnabled() && !m_releasingShaped)
         keepShaped(block);
-
-    int extraMargin = 0;
-    if (option.flags() & QTextOption::AddSpaceForLineAndParagraphSeparators) {
-        const QFontMetrics metrics(block.charFormat().font());
-        extraMargin += metrics.horizontalAdvance(QChar(0x21B5));
-    }
-    // No text width yet (the editor not shown): one line per paragraph.
-    qreal availableWidth = wrapWidth();
-    if (availableWidth <= 0)
-        availableWidth = qreal(INT_MAX);
-    availableWidth -= 2 * margin + extraMargin;
+    const qreal availableWidth = lineWidth(block);
 
     qreal height = 0;
     layout->beginLayout();
@@ -129,6 +161,45 @@ void PageDocumentLayout::keepShaped(const QTextBlock &block) {
     }
 }
 
+namespace {
+
+const QLatin1String WrapWidthKeeperName("vellumo_wrap_width_keeper");
+
+// Hands the editor's changes of width to the page layout instead of to Qt's.
+class WrapWidthKeeper : public QObject {
+public:
+    explicit WrapWidthKeeper(QPlainTextEdit *editor)
+        : QObject(editor), m_editor(editor), m_viewport(editor->viewport()) {
+        setObjectName(WrapWidthKeeperName);
+        m_viewport->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() != QEvent::Resize || watched != m_viewport || m_passing)
+            return false;
+        const auto *resize = static_cast<QResizeEvent *>(event);
+        auto *layout = qobject_cast<PageDocumentLayout *>(m_editor->document()->documentLayout());
+        if (layout == nullptr || resize->size().width() == resize->oldSize().width())
+            return false;
+        layout->setWrapWidth(resize->size().width());
+        // The editor is told the width stayed, so Qt's layout does not re-create
+        // every block's line layout; the scroll bars are still brought up to date.
+        QResizeEvent sameWidth(resize->size(), QSize(resize->size().width(), resize->oldSize().height()));
+        m_passing = true;
+        QCoreApplication::sendEvent(m_viewport, &sameWidth);
+        m_passing = false;
+        return true;
+    }
+
+private:
+    QPlainTextEdit *m_editor;
+    QWidget *m_viewport;
+    bool m_passing = false;
+};
+
+} // namespace
+
 void usePageLayout(QPlainTextEdit *editor) {
     QTextDocument *document = editor->document();
     auto *layout = new PageDocumentLayout(document);
@@ -137,6 +208,8 @@ void usePageLayout(QPlainTextEdit *editor) {
     // The editor keeps its own pointer to the layout and sets its text width
     // only on a layout it knows: handing it the document again renews both.
     editor->setDocument(document);
+    if (editor->findChild<QObject *>(WrapWidthKeeperName, Qt::FindDirectChildrenOnly) == nullptr)
+        new WrapWidthKeeper(editor);
 }
 
 } // namespace vellumo

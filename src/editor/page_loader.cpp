@@ -175,10 +175,11 @@ void attachPageDocument(QPlainTextEdit *editor, std::unique_ptr<QTextDocument> d
     StagingView::release(page);
     // The editor lays a page out again only when it is wider than the width the
     // page was built for. Narrower (the window shrank while the page went in):
-    // with the staging view gone, giving the page again makes the editor its
-    // view, at its own width.
+    // the page layout takes the editor's width, and lays blocks out at it as
+    // they are shown.
     if (builtFor != editor->viewport()->width())
-        editor->setDocument(page);
+        if (auto *layout = qobject_cast<PageDocumentLayout *>(page->documentLayout()))
+            layout->setWrapWidth(editor->viewport()->width());
     if (ownedHere)
         delete old;
     page->setUndoRedoEnabled(true);

@@ -3,6 +3,7 @@
 #include "test_main.h"
 
 #include <QFontDatabase>
+#include <QHash>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextBlock>
@@ -88,10 +89,16 @@ void run(QPlainTextEdit &editor, const QString &script) {
             QTest::keyClicks(&editor, argument);
         } else if (verb == u"paste") {
             editor.insertPlainText(argument.replace(QStringLiteral("\\n"), QStringLiteral("\n")));
-        } else if (verb == u"enter" || verb == u"backspace" || verb == u"delete") {
-            const Qt::Key key = verb == u"enter"       ? Qt::Key_Return
-                                : verb == u"backspace" ? Qt::Key_Backspace
-                                                       : Qt::Key_Delete;
+        } else if (static const QHash<QString, Qt::Key> keys{
+                       {QStringLiteral("enter"), Qt::Key_Return},
+                       {QStringLiteral("backspace"), Qt::Key_Backspace},
+                       {QStringLiteral("delete"), Qt::Key_Delete},
+                       {QStringLiteral("up"), Qt::Key_Up},
+                       {QStringLiteral("down"), Qt::Key_Down},
+                       {QStringLiteral("home"), Qt::Key_Home},
+                       {QStringLiteral("end"), Qt::Key_End}};
+                   keys.contains(verb)) {
+            const Qt::Key key = keys.value(verb);
             for (int i = 0; i < times; ++i)
                 QTest::keyClick(&editor, key);
         } else if (verb == u"undo") {
@@ -148,6 +155,10 @@ private Q_SLOTS:
                    "; backspace 40; at b1; select 30; delete; undo";
         QTest::newRow("robustness: narrower window after editing")
             << longLines() << "at b12; type abc; width 300; at b30; backspace 5; width 500";
+        QTest::newRow("robustness: the caret moved by lines across changes of width")
+            << longLines()
+            << "at b12; at b20; width 300; at b13; up; type x; at b30; width 600; at b21; up 2; "
+               "type y; end; down 9; home; width 350; up 4; end; type z; width 420";
         QTest::newRow("robustness: everything removed and typed again")
             << shortLines(40) << "at 0; select 2000; delete; type a; enter; type b; undo 3";
     }
@@ -168,16 +179,22 @@ private Q_SLOTS:
         QTextDocument *expected = stock.document();
         QTextDocument *actual = ours.document();
         QCOMPARE(actual->toPlainText(), expected->toPlainText());
-        // Line counts as the editors left them (blocks never laid out count one line).
-        QCOMPARE(actual->lineCount(), expected->lineCount());
-        for (QTextBlock a = actual->firstBlock(), e = expected->firstBlock(); e.isValid();
-             a = a.next(), e = e.next())
-            QCOMPARE(a.lineCount(), e.lineCount());
-        QCOMPARE(ours.verticalScrollBar()->maximum(), stock.verticalScrollBar()->maximum());
-        QCOMPARE(ours.verticalScrollBar()->value(), stock.verticalScrollBar()->value());
-        QCOMPARE(ours.cursorForPosition(QPoint(0, 0)).position(),
-                 stock.cursorForPosition(QPoint(0, 0)).position());
-        QCOMPARE(ours.cursorRect(), stock.cursorRect());
+        QCOMPARE(ours.textCursor().position(), stock.textCursor().position());
+        // Line counts as the editors left them (blocks never laid out count one
+        // line). After a change of width Qt's layout forgets every block's lines,
+        // while the page's keeps those of the old width until a block is shown, so
+        // the two only agree once every block is measured.
+        if (!script.contains(QLatin1String("width"))) {
+            QCOMPARE(actual->lineCount(), expected->lineCount());
+            for (QTextBlock a = actual->firstBlock(), e = expected->firstBlock(); e.isValid();
+                 a = a.next(), e = e.next())
+                QCOMPARE(a.lineCount(), e.lineCount());
+            QCOMPARE(ours.verticalScrollBar()->maximum(), stock.verticalScrollBar()->maximum());
+            QCOMPARE(ours.verticalScrollBar()->value(), stock.verticalScrollBar()->value());
+            QCOMPARE(ours.cursorForPosition(QPoint(0, 0)).position(),
+                     stock.cursorForPosition(QPoint(0, 0)).position());
+            QCOMPARE(ours.cursorRect(), stock.cursorRect());
+        }
 
         // Every block measured, then the caret placed at many points of the page.
         for (QTextBlock a = actual->firstBlock(), e = expected->firstBlock(); e.isValid();
@@ -189,6 +206,11 @@ private Q_SLOTS:
         QCOMPARE(actual->lineCount(), expected->lineCount());
         QCOMPARE(actual->documentLayout()->documentSize().height(),
                  expected->documentLayout()->documentSize().height());
+        // Both views from the same place, whatever their scrolling went through.
+        ours.verticalScrollBar()->setValue(0);
+        stock.verticalScrollBar()->setValue(0);
+        QCoreApplication::processEvents();
+        QCOMPARE(ours.verticalScrollBar()->maximum(), stock.verticalScrollBar()->maximum());
         const int last = expected->characterCount() - 1;
         for (int position = 0; position <= last; position += qMax(1, last / 97)) {
             QTextCursor e(expected);
@@ -223,6 +245,7 @@ private Q_SLOTS:
         auto *layout = qobject_cast<PageDocumentLayout *>(editor.document()->documentLayout());
         QVERIFY(layout);
         const qint64 before = layout->blocksLaidOut();
+        const qreal qtsWidestLine = layout->QPlainTextDocumentLayout::documentSize().width();
 
         run(editor, script);
 
@@ -234,10 +257,29 @@ private Q_SLOTS:
             laidOut += block.layout()->lineCount() > 0 ? 1 : 0;
         QCOMPARE_LT(laidOut, 400);
         // Qt's own record of the widest line still holds the text width it was
-        // given: its hunt for the widest line never ran.
-        QCOMPARE(layout->QPlainTextDocumentLayout::documentSize().width(),
-                 qreal(editor.viewport()->width()));
+        // given, wider than any of these lines: its hunt for the widest line never ran.
+        QCOMPARE(layout->QPlainTextDocumentLayout::documentSize().width(), qtsWidestLine);
         QCOMPARE(layout->documentSize().width(), qreal(editor.viewport()->width()));
+    }
+
+    // Making the window narrower or wider lays out what comes into view at the new
+    // width, never every line of the page at once.
+    void widthChangeStaysLocal() {
+        QPlainTextEdit editor;
+        usePageLayout(&editor);
+        prepare(editor, shortLines(20'000), 900);
+        run(editor, QStringLiteral("at mid"));
+        auto *layout = qobject_cast<PageDocumentLayout *>(editor.document()->documentLayout());
+        QVERIFY(layout);
+        // Qt sets its text width only where it re-creates every block's layout.
+        const qreal qtsTextWidth = layout->QPlainTextDocumentLayout::frameBoundingRect(nullptr).width();
+        const qint64 before = layout->blocksLaidOut();
+
+        run(editor, QStringLiteral("width 420; width 700; type abc; width 500"));
+
+        QCOMPARE(layout->QPlainTextDocumentLayout::frameBoundingRect(nullptr).width(), qtsTextWidth);
+        QCOMPARE(layout->documentSize().width(), qreal(editor.viewport()->width()));
+        QCOMPARE_LT(layout->blocksLaidOut() - before, 400);
     }
 
     // Long lines keep their shaped glyphs, so painting near them does not shape
