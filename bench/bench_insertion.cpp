@@ -220,6 +220,32 @@ void BM_SelectAllCutPaste(benchmark::State &state)
     page.editor.document()->clearUndoRedoStacks();
 }
 
+// A key typed at the end of the page, as the window system hands it over, and
+// the editor painted again: the cost of one keystroke.
+void BM_TypeAtEnd(benchmark::State &state)
+{
+    Page &page = pageOf(state.range(0));
+    placeCaret(page, End);
+    qsizetype typed = 0;
+    for (auto _ : state) {
+        // Lines of 60 characters, as text is typed.
+        const bool lineEnd = typed % 60 == 59;
+        const int key = lineEnd ? int(Qt::Key_Return) : Qt::Key_A + int(typed % 26);
+        const QString letter = lineEnd ? QStringLiteral("\r") : QString(QChar(u'a' + int(typed % 26)));
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, letter);
+        QApplication::sendEvent(&page.editor, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, letter);
+        QApplication::sendEvent(&page.editor, &release);
+        QApplication::processEvents();
+        ++typed;
+    }
+    QTextCursor cursor = page.editor.textCursor();
+    cursor.movePosition(QTextCursor::End);
+    cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, int(typed));
+    cursor.removeSelectedText();
+    page.editor.document()->clearUndoRedoStacks();
+}
+
 // The process's resident memory, from /proc.
 double residentMiB()
 {
@@ -312,6 +338,7 @@ BENCHMARK(BM_Open)
     ->Iterations(3);
 BENCHMARK(BM_Save)->Arg(10 << 20)->Arg(50 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SelectAllCutPaste)->Arg(10 << 10)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TypeAtEnd)->Arg(10 << 10)->Arg(10 << 20)->Arg(50 << 20)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Resize)->Arg(10 << 10)->Arg(10 << 20)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToggleCaseThenCommand)->Arg(10 << 10)->Arg(50 << 20)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OpenLongestStall)->Arg(50 << 20)->Unit(benchmark::kMillisecond)->Iterations(1);

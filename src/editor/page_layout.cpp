@@ -98,6 +98,10 @@ void PageDocumentLayout::documentChanged(int from, int charsRemoved, int charsAd
     // changed and the number of blocks is the same.
     if (first == last && newBlockCount == m_blockCount && first.isValid() && first.length()) {
         const qreal oldHeight = blockBoundingRect(first).height();
+        // The line being typed into keeps its glyphs, so painting it and placing
+        // the caret in it do not shape it again at every key.
+        if (!first.layout()->cacheEnabled())
+            keepShaped(first);
         layoutPageBlock(first);
         if (blockBoundingRect(first).height() == oldHeight)
             Q_EMIT updateBlock(first);
@@ -146,12 +150,17 @@ void PageDocumentLayout::layoutPageBlock(const QTextBlock &block) {
 
 void PageDocumentLayout::keepShaped(const QTextBlock &block) {
     block.layout()->setCacheEnabled(true);
-    m_shapedBlocks.push_back(block);
+    // A cursor at the block's start that stays there when text goes in at it:
+    // the block that keeps a split line's start keeps its layout too.
+    m_shapedBlocks.emplace_back(block);
+    m_shapedBlocks.back().setKeepPositionOnInsert(true);
     if (m_shapedBlocks.size() <= MaxShapedBlocks)
         return;
     // The oldest one lets its glyphs go: laid out again without the cache, it
-    // frees them at once instead of whenever it is next shown.
-    const QTextBlock oldest = m_shapedBlocks.front();
+    // frees them at once instead of whenever it is next shown. The cursor has
+    // followed it through the edits since; if it was deleted, the cursor is in
+    // the block that took its place, which loses nothing by being laid out.
+    const QTextBlock oldest = m_shapedBlocks.front().block();
     m_shapedBlocks.pop_front();
     if (oldest.isValid() && oldest.layout()->cacheEnabled() && oldest != block) {
         oldest.layout()->setCacheEnabled(false);

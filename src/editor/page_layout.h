@@ -2,6 +2,7 @@
 
 #include <QPlainTextDocumentLayout>
 #include <QTextBlock>
+#include <QTextCursor>
 
 #include <deque>
 
@@ -54,13 +55,14 @@ private:
     // Qt's text layout throws a line's shaped glyphs away once it is laid out,
     // and itemizes and shapes the whole paragraph again whenever any of it is
     // painted: on a line of 50,000 characters that is most of the cost of a
-    // keystroke near it, or of the caret blinking. Long lines keep their glyphs,
-    // but only the last few laid out, so scrolling through a page of long lines
-    // does not keep them all.
+    // keystroke near it, or of the caret blinking. Long lines and the lines
+    // typed into keep their glyphs, but only the last few, so scrolling through
+    // a page of long lines does not keep them all. Each is held by a cursor,
+    // which follows its block through edits and never outlives it.
     void keepShaped(const QTextBlock &block);
     static constexpr int LongLineLength = 4096;
     static constexpr std::size_t MaxShapedBlocks = 16;
-    std::deque<QTextBlock> m_shapedBlocks;
+    std::deque<QTextCursor> m_shapedBlocks;
     bool m_releasingShaped = false;
     // The width lines wrap at: the editor's viewport width, 0 before it is shown.
     qreal wrapWidth() const;
