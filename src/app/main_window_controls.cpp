@@ -10,6 +10,7 @@
 #include "editor/page_template.h"
 #include "markup/entity_palette.h"
 #include "markup/format_commands.h"
+#include "widgets/drop_down_row.h"
 #include "widgets/flat_tool_button.h"
 #include "widgets/glyph_icon.h"
 
@@ -164,6 +165,7 @@ void TForm1::createToolbars()
     };
 
     Toolbar971 = makeToolbar(QStringLiteral("Toolbar971"));
+    QList<QToolButton *> dropDowns;
     for (const MenuTable &table : dropDownMenus()) {
         auto *button = new QToolButton(Toolbar971);
         button->setObjectName(table.buttonName);
@@ -173,7 +175,9 @@ void TForm1::createToolbars()
         button->setPopupMode(QToolButton::InstantPopup);
         button->setMenu(findChild<QMenu *>(table.menuName));
         Toolbar971->addWidget(button);
+        dropDowns << button;
     }
+    new DropDownRow(this, dropDowns, QKeySequence(Qt::Key_F10));
     Panel1 = addFiller(QStringLiteral("Panel1"));
     addToolBarBreak();
     Toolbar972 = makeToolbar(QStringLiteral("Toolbar972"));

@@ -370,6 +370,58 @@ private Q_SLOTS:
         QCOMPARE(m_platform->shown.last().kind, QStringLiteral("open"));
     }
 
+    // The drop-down menus are reached from the keyboard as a menu bar is: F10
+    // opens File with its first entry highlighted, Left and Right go from menu to
+    // menu round the row, Escape closes.
+    void dropDownMenusFromTheKeyboard()
+    {
+        TForm1 &main = start();
+        main.show();
+        QApplication::setActiveWindow(&main);
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        main.RichEdit1->setFocus();
+        const QList<std::pair<Qt::Key, QString>> steps{
+            {Qt::Key_Right, "PopupMenu2"}, {Qt::Key_Right, "PopupMenu1"},
+            {Qt::Key_Left, "PopupMenu5"},  {Qt::Key_Left, "PopupMenu1"},
+            {Qt::Key_Left, "PopupMenu2"},  {Qt::Key_Right, "PopupMenu4"},
+            {Qt::Key_Escape, "PopupMenu2"}};
+        QStringList seen;
+        int step = 0;
+        whenPopupShown([&](QWidget *popup) {
+            auto *menu = qobject_cast<QMenu *>(popup);
+            // Waits for the menu the last key asked for, highlighted.
+            if (menu == nullptr || menu->objectName() != steps.at(step).second ||
+                menu->activeAction() == nullptr)
+                return false;
+            seen << menu->objectName() + u':' + menu->activeAction()->objectName();
+            QTest::keyClick(menu, steps.at(step).first);
+            return ++step == steps.size();
+        });
+        QTest::keyClick(main.RichEdit1, Qt::Key_F10);
+        QTRY_COMPARE(step, int(steps.size()));
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        QCOMPARE(seen, (QStringList{"PopupMenu2:New1", "PopupMenu1:Undo1", "PopupMenu5:FrameWizard1",
+                                    "PopupMenu1:Undo1", "PopupMenu2:New1", "PopupMenu4:Help1",
+                                    "PopupMenu2:New1"}));
+        QVERIFY(main.RichEdit1->hasFocus());
+
+        // A menu opened with the mouse goes on to its neighbour too.
+        QString reached;
+        whenPopupShown([&reached](QWidget *popup) {
+            if (popup->objectName() == QLatin1String("PopupMenu5")) {
+                QTest::keyClick(popup, Qt::Key_Right);
+                return false;
+            }
+            reached = popup->objectName();
+            QTest::keyClick(popup, Qt::Key_Escape);
+            return true;
+        });
+        QTest::mouseClick(main.findChild<QToolButton *>(QStringLiteral("ToolbarButton97124")),
+                          Qt::LeftButton);
+        QTRY_COMPARE(reached, QStringLiteral("PopupMenu3"));
+        QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+    }
+
     // Every control of a formatting command, in the real window, runs it exactly once.
     void everyFormattingControlRunsItsCommand_data()
     {

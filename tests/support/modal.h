@@ -27,12 +27,30 @@ inline void pollForModal(std::shared_ptr<std::function<void(QWidget *)>> act, in
     });
 }
 
+inline void pollForPopup(std::shared_ptr<std::function<bool(QWidget *)>> act, int attemptsLeft)
+{
+    QTimer::singleShot(attemptsLeft == 0 ? 0 : 10, [act = std::move(act), attemptsLeft] {
+        QWidget *popup = QApplication::activePopupWidget();
+        if (popup != nullptr && (*act)(popup))
+            return;
+        if (attemptsLeft < 300)
+            pollForPopup(act, attemptsLeft + 1);
+    });
+}
+
 } // namespace detail
 
 inline void whenModalShown(std::function<void(QWidget *)> act, int attempts = 200)
 {
     detail::pollForModal(std::make_shared<std::function<void(QWidget *)>>(std::move(act)),
                          attempts, 0);
+}
+
+// Drives a popup menu that is about to open: `act` runs on the active popup
+// once it has appeared, and again on each popup after it until it returns true.
+inline void whenPopupShown(std::function<bool(QWidget *)> act)
+{
+    detail::pollForPopup(std::make_shared<std::function<bool(QWidget *)>>(std::move(act)), 0);
 }
 
 } // namespace vellumo
