@@ -213,34 +213,32 @@ private Q_SLOTS:
         QTest::addColumn<QString>("reason");
         QTest::addColumn<bool>("oldKept");
 
+        // clang-format off
         QTest::newRow("robustness: disk full on the first write")
-            << "write" << 1 << "ENOSPC"
-            << "No space left on device" << true;
-        QTest::newRow("robustness: disk full half way") << "write" << 2 << "ENOSPC"
-                                                        << "No space left on device" << true;
-        QTest::newRow("robustness: I/O error on write") << "write" << 1 << "EIO"
-                                                        << "Input/output error" << true;
-        QTest::newRow("robustness: the flush fails") << "fsync" << 1 << "EIO"
-                                                     << "Input/output error" << true;
+            << "write"  << 1 << "ENOSPC" << "No space left on device"     << true;
+        QTest::newRow("robustness: disk full half way")
+            << "write"  << 2 << "ENOSPC" << "No space left on device"     << true;
+        QTest::newRow("robustness: I/O error on write")
+            << "write"  << 1 << "EIO"    << "Input/output error"          << true;
+        QTest::newRow("robustness: the flush fails")
+            << "fsync"  << 1 << "EIO"    << "Input/output error"          << true;
         QTest::newRow("robustness: the flush finds the disk full")
-            << "fsync" << 1 << "ENOSPC"
-            << "No space left on device" << true;
-        QTest::newRow("robustness: closing reports a lost write") << "close" << 1 << "EIO"
-                                                                  << "Input/output error" << true;
-        QTest::newRow("robustness: permissions cannot be set") << "fchmod" << 1 << "EPERM"
-                                                               << "Operation not permitted" << true;
-        QTest::newRow("robustness: the rename fails") << "rename" << 1 << "EIO"
-                                                      << "Input/output error" << true;
+            << "fsync"  << 1 << "ENOSPC" << "No space left on device"     << true;
+        QTest::newRow("robustness: closing reports a lost write")
+            << "close"  << 1 << "EIO"    << "Input/output error"          << true;
+        QTest::newRow("robustness: permissions cannot be set")
+            << "fchmod" << 1 << "EPERM"  << "Operation not permitted"     << true;
+        QTest::newRow("robustness: the rename fails")
+            << "rename" << 1 << "EIO"    << "Input/output error"          << true;
         QTest::newRow("robustness: the temporary file cannot be made")
-            << "openat" << 1 << "EACCES"
-            << "Permission denied" << true;
+            << "openat" << 1 << "EACCES" << "Permission denied"           << true;
         QTest::newRow("robustness: the folder cannot be opened to flush it")
-            << "openat" << 2 << "EMFILE"
-            << "folder could not be flushed" << false;
+            << "openat" << 2 << "EMFILE" << "folder could not be flushed" << false;
         QTest::newRow("robustness: the folder flush fails after the rename")
-            << "fsync" << 2 << "EIO"
-            << "folder could not be flushed" << false;
+            << "fsync"  << 2 << "EIO"    << "folder could not be flushed" << false;
+        // clang-format on
     }
+
     void failedCalls() {
         QFETCH(QString, call);
         QFETCH(int, occurrence);
