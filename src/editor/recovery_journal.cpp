@@ -4,9 +4,9 @@
 #include "editor/page_loader.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QTextCursor>
@@ -14,9 +14,11 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include <xxhash.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <memory>
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
@@ -32,11 +34,12 @@ namespace {
 // The file starts with this line; records follow, each framed as
 // [payload length, 4 bytes LE][payload][CRC-32 of the payload, 4 bytes LE], so a
 // record cut short by a crash is recognised and everything before it is kept.
-const QByteArray Magic = QByteArrayLiteral("Vellumo journal 1\n");
+// Version 2 identifies a page by XXH3-128 instead of BLAKE2b-256: a journal of
+// version 1 is not applied, but kept aside like any journal that cannot be.
+const QByteArray Magic = QByteArrayLiteral("Vellumo journal 2\n");
 const QString JournalSuffix = QStringLiteral(".vlj");
 const QString LockSuffix = QStringLiteral(".lock");
 constexpr int DefaultFlushMs = 3000;
-constexpr auto HashKind = QCryptographicHash::Blake2b_256;
 
 enum RecordKind : char {
     BaseRecord = 'B',  // what the page starts from
@@ -59,8 +62,35 @@ QByteArray frame(const QByteArray &payload) {
     return out;
 }
 
+// Pages are identified by a 128-bit XXH3 of their bytes: it tells a changed file
+// from the one a journal started from as surely as a cryptographic hash would
+// (nobody forges their own pages), at a few milliseconds for a 50 MB page
+// where BLAKE2b took a third of a second.
+QByteArray digest(XXH128_hash_t hash) {
+    XXH128_canonical_t canonical;
+    XXH128_canonicalFromHash(&canonical, hash);
+    return QByteArray(reinterpret_cast<const char *>(canonical.digest), sizeof canonical.digest);
+}
+
 QByteArray hashOf(QByteArrayView bytes) {
-    return QCryptographicHash::hash(bytes, HashKind);
+    return digest(XXH3_128bits(bytes.data(), std::size_t(bytes.size())));
+}
+
+// The hash of a whole file, read in slices; empty when it cannot be read.
+QByteArray fileHashOf(QFile &file) {
+    std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> state(XXH3_createState(),
+                                                                   &XXH3_freeState);
+    if (!state || XXH3_128bits_reset(state.get()) != XXH_OK)
+        return {};
+    QByteArray slice(1 << 20, Qt::Uninitialized);
+    for (;;) {
+        const qint64 n = file.read(slice.data(), slice.size());
+        if (n < 0)
+            return {};
+        if (n == 0)
+            return digest(XXH3_128bits_digest(state.get()));
+        XXH3_128bits_update(state.get(), slice.constData(), std::size_t(n));
+    }
 }
 
 QByteArray textHash(const QString &text) {
@@ -234,9 +264,8 @@ void RecoveryJournal::takeFingerprint(const PageFingerprint &known) {
     }
     const QString path = diskPath(m_fileName);
     QFile file(path);
-    QCryptographicHash hash(HashKind);
-    if (QDir::isAbsolutePath(path) && file.open(QIODevice::ReadOnly) && hash.addData(&file))
-        m_fileHash = hash.result();
+    if (QDir::isAbsolutePath(path) && file.open(QIODevice::ReadOnly))
+        m_fileHash = fileHashOf(file);
     if (m_base != JournalBase::File)
         return;
     const QString text = journalText(*m_document);
