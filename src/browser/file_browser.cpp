@@ -1,6 +1,7 @@
 #include "browser/file_browser.h"
 
 #include "platform/platform.h"
+#include "widgets/glyph_icon.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -92,7 +93,7 @@ FileBrowser::FileBrowser(QWidget *page, Platform &platform, const QString &start
     DriveComboBox1 = new QComboBox(page);
     DriveComboBox1->setObjectName(QStringLiteral("DriveComboBox1"));
     for (const QString &root : driveRoots())
-        DriveComboBox1->addItem(page->style()->standardIcon(QStyle::SP_DriveHDIcon),
+        DriveComboBox1->addItem(styleIcon(page, QStyle::SP_DriveHDIcon),
                                 displayedDrive(root), root);
 
     FileListBox1 = new QListWidget(page);
@@ -186,8 +187,8 @@ void FileBrowser::fillFolderList() {
     do {
         chain.prepend(walk.absolutePath());
     } while (walk.cdUp());
-    const QIcon open = m_page->style()->standardIcon(QStyle::SP_DirOpenIcon);
-    const QIcon closed = m_page->style()->standardIcon(QStyle::SP_DirClosedIcon);
+    const QIcon open = styleIcon(m_page, QStyle::SP_DirOpenIcon);
+    const QIcon closed = styleIcon(m_page, QStyle::SP_DirClosedIcon);
     QTreeWidgetItem *parent = nullptr;
     for (const QString &path : chain) {
         QString name = QDir(path).dirName();

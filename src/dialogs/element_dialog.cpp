@@ -1,6 +1,7 @@
 #include "dialogs/element_dialog.h"
 
 #include "widgets/fixed_dialog.h"
+#include "widgets/glyph_icon.h"
 
 #include "editor/insertion_core.h"
 #include "widgets/number_field.h"
@@ -159,7 +160,7 @@ QLineEdit *makeTextField(QWidget *parent, const QString &objectName) {
 QPushButton *makeBrowseButton(QWidget *parent, const QString &objectName) {
     auto *button = new QPushButton(parent);
     button->setObjectName(objectName);
-    button->setIcon(parent->style()->standardIcon(QStyle::SP_DirOpenIcon));
+    button->setIcon(styleIcon(parent, QStyle::SP_DirOpenIcon));
     button->setToolTip(QStringLiteral("Browse"));
     button->setAutoDefault(false);
     button->setFixedSize(25, 23);
