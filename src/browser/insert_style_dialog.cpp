@@ -37,9 +37,11 @@ TForm3::TForm3(DialogContext &context, QWidget *parent)
     // keep the last choice.
     ComboBox1->setEditText(QStringLiteral("Hyper Link"));
     Label1->setBuddy(ComboBox1);
-    // Typed text chooses no item, whatever item was shown before.
+    // Typed text chooses no item, whatever item was shown before; an item picked
+    // from the list chooses it, also the one the box already showed before the typing.
     connect(ComboBox1, &QComboBox::currentIndexChanged, this,
             [this](int index) { m_chosen = index; });
+    connect(ComboBox1, &QComboBox::activated, this, [this](int index) { m_chosen = index; });
     connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, [this] { m_chosen = -1; });
     auto *bevel = new QFrame(body());
     bevel->setObjectName(QStringLiteral("Bevel1"));

@@ -8,10 +8,12 @@
 #include "scripted_platform.h"
 #include "test_main.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QFile>
 #include <QHBoxLayout>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -27,7 +29,7 @@ using namespace vellumo;
 namespace {
 
 // What the user does in the Select Insert Style dialog.
-enum class StyleAnswer { ChooseItem, Cancel, Escape, CloseBox };
+enum class StyleAnswer { ChooseItem, Cancel, Escape, CloseBox, TypeThenPickAgain };
 
 // Closes the style dialog at once if it ever shows, and counts how often it did.
 class DialogGuard : public QObject {
@@ -117,6 +119,19 @@ class TestSitePanel : public QObject {
             case StyleAnswer::CloseBox:
                 dialog->close();
                 break;
+            case StyleAnswer::TypeThenPickAgain: {
+                // The item shown, a letter typed over it, then the same item
+                // picked from the open list.
+                QComboBox *box = dialog->ComboBox1;
+                box->setCurrentIndex(item);
+                QTest::keyClick(box->lineEdit(), Qt::Key_X);
+                box->showPopup();
+                QAbstractItemView *list = box->view();
+                const QPoint at = list->visualRect(box->model()->index(item, 0)).center();
+                QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+                dialog->findChild<QPushButton *>(QStringLiteral("Button1"))->click();
+                break;
+            }
             }
         });
         return answered;
@@ -225,6 +240,9 @@ private Q_SLOTS:
         QTest::newRow("nominal: text keeps an old encoding's characters")
             << "index.htm" << choose << 3
             << QString::fromUtf8("a<PRE>\n<p>café</p>\n<p>two</p>\n</PRE>b") << 36;
+        QTest::newRow("robustness: an item picked again after typing is chosen")
+            << "photo.gif" << static_cast<int>(StyleAnswer::TypeThenPickAgain) << 1
+            << R"(a<IMG SRC="photo.gif" BORDER=0 ALT="">b)" << 36;
         QTest::newRow("nominal: cancel inserts nothing")
             << "photo.gif" << static_cast<int>(StyleAnswer::Cancel) << 1 << "ab" << 1;
         QTest::newRow("nominal: escape is cancel")
