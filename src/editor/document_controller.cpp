@@ -16,6 +16,7 @@
 #include <QFileSystemWatcher>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
+#include <QTextCharFormat>
 #include <QTextDocument>
 #include <QTimer>
 
@@ -155,6 +156,9 @@ void DocumentController::NewPage()
                              : pageTemplate(upper, m_titleDialog.title());
     CurrentFileName = UntitledFileName;
     format = newPageFormat();
+    // The new text takes the format at the caret, which after the greyed maker
+    // comment is grey: the new page starts from plain text instead.
+    m_core.editor()->setCurrentCharFormat(QTextCharFormat());
     m_core.editor()->setPlainText(page);
     markClean();
     TitleCancelled = QStringLiteral("8");

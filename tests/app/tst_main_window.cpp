@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QMouseEvent>
 #include <QSettings>
 #include <QStatusBar>
@@ -202,6 +203,27 @@ private Q_SLOTS:
         QCOMPARE(cursor.charFormat().foreground().color(), QColor(128, 128, 128));
         QVERIFY(main.RichEdit1->document()->firstBlock().charFormat().foreground().color() !=
                 QColor(128, 128, 128));
+    }
+
+    // New starts a page of plain text wherever the caret was, even right after
+    // the greyed maker comment, whose colour would otherwise spread to the new page.
+    void newPageIsNeverGrey()
+    {
+        TForm1 &main = start();
+        main.show();
+        main.RichEdit1->moveCursor(QTextCursor::End);
+        whenModalShown([](QWidget *title) {
+            title->findChild<QPushButton *>(QStringLiteral("Button1"))->click();
+        });
+        main.action(QStringLiteral("New1"))->trigger();
+        QCOMPARE(main.RichEdit1->toPlainText(), pageTemplate(true, QString()));
+        QTest::keyClicks(main.RichEdit1, QStringLiteral("typed"));
+        for (QTextBlock block = main.RichEdit1->document()->firstBlock(); block.isValid();
+             block = block.next())
+            for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment)
+                QVERIFY2(fragment.fragment().charFormat().foreground().color() !=
+                             QColor(128, 128, 128),
+                         qPrintable(fragment.fragment().text()));
     }
 
     void panelSetting_data()
