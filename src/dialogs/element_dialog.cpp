@@ -113,7 +113,16 @@ void ElementDialog::showEvent(QShowEvent *event) {
         return;
     centreOnScreen(this, parentWidget());
     FormShow();
-    FormActivate();
+}
+
+void ElementDialog::setVisible(bool visible) {
+    const bool showing = visible && !isVisible();
+    QDialog::setVisible(visible);
+    // Activation comes once the dialog is up: showing it hands the focus to its
+    // first field as if by Tab, and a line edit then selects all its text, which
+    // would undo a caret placed by the activation.
+    if (showing)
+        FormActivate();
 }
 
 void ElementDialog::keyPressEvent(QKeyEvent *event) {

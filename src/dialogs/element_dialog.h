@@ -78,6 +78,7 @@ protected:
     bool browse(QLineEdit *field, const FileChooserRequest &request, QWidget *focusAfter);
 
     void showEvent(QShowEvent *event) override;
+    void setVisible(bool visible) override;
     void keyPressEvent(QKeyEvent *event) override;
 
 private:

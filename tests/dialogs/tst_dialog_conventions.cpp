@@ -1,4 +1,5 @@
 #include "dialog_fixture.h"
+#include "modal.h"
 #include "dialogs/applet_dialog.h"
 #include "dialogs/email_dialog.h"
 #include "dialogs/embedded_item_dialog.h"
@@ -140,6 +141,34 @@ private Q_SLOTS:
         QCOMPARE(edit(dialog, "Edit2")->text(), QString());
         QCOMPARE(combo(dialog, "ComboBox1")->currentText(), QString());
         dialog.reject();
+    }
+
+    // The address field opens with the caret after "http://" and nothing selected,
+    // so the first key typed goes on with the address instead of replacing it.
+    void addressFieldReadyAfterHttp_data() {
+        QTest::addColumn<bool>("transfer");
+        QTest::newRow("nominal: create link") << false;
+        QTest::newRow("nominal: page transfer") << true;
+    }
+    void addressFieldReadyAfterHttp() {
+        QFETCH(bool, transfer);
+        DialogFixture fixture;
+        std::unique_ptr<QDialog> dialog;
+        if (transfer)
+            dialog = std::make_unique<TForm9>(fixture.context);
+        else
+            dialog = std::make_unique<TForm7>(fixture.context);
+        QString typed;
+        whenModalShown([&typed](QWidget *modal) {
+            auto *field = qobject_cast<QLineEdit *>(modal->focusWidget());
+            if (field != nullptr) {
+                QTest::keyClicks(field, QStringLiteral("example.org/"));
+                typed = field->text();
+            }
+            static_cast<QDialog *>(modal)->reject();
+        });
+        dialog->exec();
+        QCOMPARE(typed, QStringLiteral("http://example.org/"));
     }
 
     void refusedOkRunsActivationAgain() {
