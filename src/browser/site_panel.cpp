@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QMimeData>
 #include <QTimer>
 
 namespace vellumo {
@@ -122,16 +123,32 @@ void SitePanel::RichEdit1DragDrop() {
     m_styleDialog.InsertStyle = FileInsertStyle::Unset;
 }
 
+bool SitePanel::isPanelDrag(const QDropEvent *event) const {
+    if (const auto *source = qobject_cast<const QWidget *>(event->source()))
+        return source != m_editor && !m_editor->isAncestorOf(source) &&
+               source->window() == m_editor->window();
+    // Without a source known to this program: a list's drag carries its items.
+    return event->mimeData() != nullptr &&
+           event->mimeData()->hasFormat(QStringLiteral("application/x-qabstractitemmodeldatalist"));
+}
+
 bool SitePanel::eventFilter(QObject *watched, QEvent *event) {
     const bool onEditor =
         m_editor != nullptr && (watched == m_editor || watched == m_editorViewport);
     if (!onEditor)
         return QObject::eventFilter(watched, event);
+    // Drags from the window's lists insert references; the editor's own text drags
+    // (moving a selection with the mouse) and text from other programs stay the
+    // editor's, so they neither vanish nor replace the selection with a reference.
+    const bool dragOrDrop = event->type() == QEvent::DragEnter ||
+                            event->type() == QEvent::DragMove || event->type() == QEvent::Drop;
+    if (dragOrDrop && !isPanelDrag(static_cast<QDropEvent *>(event)))
+        return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::DragEnter:
     case QEvent::DragMove: {
-        // Every drag is welcome, whatever it carries and wherever it hovers; as a
-        // copy, so the list it came from never loses the entry.
+        // Every drag from the lists is welcome, whatever it carries and wherever it
+        // hovers; as a copy, so the list it came from never loses the entry.
         auto *drag = static_cast<QDragMoveEvent *>(event);
         drag->setDropAction(Qt::CopyAction);
         drag->accept();

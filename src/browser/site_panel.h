@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QString>
 
+class QDropEvent;
 class QPlainTextEdit;
 class QWidget;
 
@@ -51,6 +52,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    // Whether a drag over the editor comes from one of the window's lists.
+    bool isPanelDrag(const QDropEvent *event) const;
 
 private:
     // Asks for the style and inserts the selected file's snippet in one step; a

@@ -136,9 +136,11 @@ class TestSitePanel : public QObject {
         });
         return answered;
     }
-    // A whole drag over the editor and a drop at `at`, with data that must not matter.
+    // A whole drag from one of the panel's lists over the editor and a drop at
+    // `at`; the items it carries must not matter.
     void dropOnEditor(QPoint at = QPoint(5, 5)) {
         QMimeData data;
+        data.setData(QStringLiteral("application/x-qabstractitemmodeldatalist"), "items");
         data.setText(QStringLiteral("dragged text that is never inserted"));
         QWidget *target = m_editor->viewport();
         const Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction;
@@ -371,6 +373,25 @@ private Q_SLOTS:
         answerStyle(StyleAnswer::ChooseItem, 2);
         m_panel->fileBrowser()->Button2->click();
         QVERIFY(text().contains(QStringLiteral(R"(<BGSOUND SRC="photo.gif" LOOP=INFINITE>)")));
+    }
+
+    // Text dragged in the editor itself, or from another program, stays the
+    // editor's: it goes in where it is dropped, and no reference comes of it.
+    void textDragsStayTheEditors() {
+        DialogGuard guard(m_style);
+        clickFile(QStringLiteral("photo.gif")); // a list drag would now ask for a style
+        QMimeData data;
+        data.setText(QStringLiteral("moved"));
+        QWidget *target = m_editor->viewport();
+        const QPoint at(2, 2);
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &enter);
+        QDropEvent drop(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(target, &drop);
+        QCoreApplication::processEvents();
+        QCOMPARE(guard.shown, 0);
+        QCOMPARE(text(), QStringLiteral("movedab"));
+        QCOMPARE(m_panel->FilePicked, PickedList::FileList);
     }
 
     void dropWithNothingPicked() {
