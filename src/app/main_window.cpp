@@ -103,9 +103,9 @@ void TForm1::bindCommands()
     help->setShortcutContext(Qt::WindowShortcut);
     addAction(help);
     connect(help, &QAction::triggered, this, [this] { m_platform.showHelp(MainWindowHelpTopic); });
-    bind({"ToolbarButton97126"}, [this] { linkFromSelectedText(*m_core); });
+    bind({"ToolbarButton97126"}, [this] { ToolbarButton97125Click(); });
     connect(findChild<QToolButton *>(QStringLiteral("ToolbarButton97125")), &QToolButton::clicked,
-            this, [this] { linkFromSelectedText(*m_core); });
+            this, &TForm1::ToolbarButton97125Click);
 
     connect(RichEdit1, &QPlainTextEdit::selectionChanged, this, &TForm1::RichEdit1SelectionChange);
     connect(RichEdit1, &QPlainTextEdit::cursorPositionChanged, this,
@@ -279,6 +279,11 @@ void TForm1::TransparentButton2Click()
     action(QStringLiteral("TransparentButton2"))->setChecked(toLower);
     m_settings.storeTagCase(!toLower);
     m_core->setTagCase(toLower ? LowerTagCase : UpperTagCase);
+}
+
+void TForm1::ToolbarButton97125Click()
+{
+    linkFromSelectedText(*m_core);
 }
 
 void TForm1::RichEdit1SelectionChange()

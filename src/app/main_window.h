@@ -88,6 +88,8 @@ public:
     void FormResize();
     void TransparentButton1Click();
     void TransparentButton2Click();
+    // Link From the Selected Text, on the insert toolbar and the palette.
+    void ToolbarButton97125Click();
     void RichEdit1SelectionChange();
     void PopupMenu1Popup();
     void PopupMenu6Popup();

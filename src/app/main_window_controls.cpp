@@ -100,6 +100,9 @@ void TForm1::createMenus()
     PopupMenu6 = new QMenu(this);
     PopupMenu6->setObjectName(QStringLiteral("PopupMenu6"));
     for (const MenuTable &table : editorMenuSubmenus()) {
+        // A line between the submenus, as between the groups of the menu's own items.
+        if (!PopupMenu6->isEmpty())
+            PopupMenu6->addSeparator();
         QMenu *submenu = PopupMenu6->addMenu(table.buttonText);
         submenu->setObjectName(table.menuName);
         submenu->menuAction()->setObjectName(table.menuName);

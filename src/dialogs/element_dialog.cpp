@@ -98,7 +98,12 @@ bool ElementDialog::browse(QLineEdit *field, const FileChooserRequest &request,
     // A chooser that accepts new names also lets a name in a missing folder through;
     // that folder cannot become the current one, so the field keeps its text.
     if (!QFileInfo(folder).isDir() || !QDir::setCurrent(folder)) {
-        reportError(QStringLiteral("Invalid file name - %1").arg(QDir::toNativeSeparators(chosen)));
+        // Not a check of the dialog's own (those say "Error") but a failed file
+        // operation: the program's standard error box.
+        platform().showError(this, QStringLiteral("Vellumo"),
+                             QStringLiteral("Invalid file name - %1")
+                                 .arg(QDir::toNativeSeparators(chosen)));
+        FormActivate();
         return false;
     }
     field->setText(listedFileName(folder, info.fileName()));

@@ -139,7 +139,8 @@ bool QtPlatform::openUrl(const QUrl &url) { return QDesktopServices::openUrl(url
 
 bool QtPlatform::startProgram(const QString &path)
 {
-    return QProcess::startDetached(path, {}, QFileInfo(path).absolutePath());
+    // No arguments, and the program works in the folder this one works in.
+    return QProcess::startDetached(path, {});
 }
 
 bool QtPlatform::clipboardHasText()

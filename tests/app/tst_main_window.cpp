@@ -205,6 +205,18 @@ private Q_SLOTS:
                 QColor(128, 128, 128));
     }
 
+    // The editor's context menu: two submenus, then the clipboard, with lines
+    // between the groups.
+    void editorMenuLayout()
+    {
+        TForm1 &main = start();
+        QStringList items;
+        for (const QAction *item : main.PopupMenu6->actions())
+            items << (item->isSeparator() ? QStringLiteral("-") : item->text());
+        QCOMPARE(items, (QStringList{"&File", "-", "&Tags", "-", "Cut", "Copy", "Paste", "-",
+                                     "Select All"}));
+    }
+
     // New starts a page of plain text wherever the caret was, even right after
     // the greyed maker comment, whose colour would otherwise spread to the new page.
     void newPageIsNeverGrey()

@@ -4,10 +4,13 @@
 #include "editor/insertion_core.h"
 #include "editor/title_dialog.h"
 #include "platform/home_page.h"
+#include "platform/qt_platform.h"
 #include "scripted_platform.h"
 #include "test_main.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QTemporaryDir>
 
@@ -33,6 +36,31 @@ class TestPreview : public QObject {
     }
 
 private Q_SLOTS:
+    // A companion program is started with no arguments, in the folder this program
+    // works in, and without waiting for it.
+    void companionProgramsStartHere() {
+        QTemporaryDir programs;
+        QTemporaryDir here;
+        const QString record = here.filePath(QStringLiteral("started"));
+        const QString program = programs.filePath(QStringLiteral("Update"));
+        QFile script(program);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho \"$# $(pwd -P)\" > started.tmp && mv started.tmp started\n");
+        script.close();
+        QVERIFY(script.setPermissions(script.permissions() | QFileDevice::ExeOwner));
+        const QString before = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(here.path()));
+        QtPlatform platform;
+        const bool started = platform.startProgram(program);
+        QDir::setCurrent(before);
+        QVERIFY(started);
+        QTRY_VERIFY(QFile::exists(record));
+        QFile result(record);
+        QVERIFY(result.open(QIODevice::ReadOnly));
+        QCOMPARE(result.readAll().trimmed(),
+                 "0 " + QFileInfo(here.path()).canonicalFilePath().toLocal8Bit());
+    }
+
     void init() {
         m_window = std::make_unique<QWidget>();
         m_editor = new QPlainTextEdit(m_window.get());

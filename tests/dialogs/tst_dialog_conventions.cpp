@@ -271,6 +271,7 @@ private Q_SLOTS:
         if (!error.isEmpty()) {
             QCOMPARE(fixture.platform.texts("error").size(), 1);
             QVERIFY(fixture.platform.texts("error").first().startsWith(error));
+            QCOMPARE(fixture.platform.shown.last().caption, QString("Vellumo"));
         } else {
             QVERIFY(fixture.platform.texts("error").isEmpty());
         }
