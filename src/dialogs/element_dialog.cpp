@@ -10,8 +10,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -26,7 +28,8 @@ ElementDialog::ElementDialog(DialogContext &context, const DialogTraits &traits,
     : QDialog(parent)
     , m_context(context)
     , m_traits(traits)
-    , m_body(new QWidget(this))
+    , m_body(new QFrame(this))
+    , m_picture(new QLabel(this))
     , m_ok(new QPushButton(QStringLiteral("OK"), this))
     , m_cancel(new QPushButton(QStringLiteral("Cancel"), this)) {
     setUpFixedDialog(this, traits.objectName, traits.caption);
@@ -45,10 +48,28 @@ ElementDialog::ElementDialog(DialogContext &context, const DialogTraits &traits,
         buttons->addWidget(m_ok);
         buttons->addWidget(m_cancel);
     }
+    // The picture, when a dialog has one, stands at the top left of the fields.
+    m_picture->setObjectName(QStringLiteral("Picture"));
+    m_picture->hide();
+    auto *fields = new QHBoxLayout;
+    fields->addWidget(m_picture, 0, Qt::AlignLeft | Qt::AlignTop);
+    fields->addWidget(m_body, 1);
     auto *layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(m_body);
+    layout->addLayout(fields);
     layout->addLayout(buttons);
+}
+
+void ElementDialog::setPicture(const QPixmap &picture) {
+    m_picture->setPixmap(picture);
+    m_picture->setFixedSize(picture.size() / picture.devicePixelRatio());
+    m_picture->show();
+}
+
+void ElementDialog::setBevelled() {
+    m_body->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    if (QLayout *inside = m_body->layout())
+        inside->setContentsMargins(8, 8, 8, 8);
 }
 
 MarkupStyle ElementDialog::markupStyle() const {

@@ -5,9 +5,12 @@
 #include "platform/platform.h"
 
 #include <QDialog>
+#include <QFrame>
 
 class QBoxLayout;
 class QComboBox;
+
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -54,6 +57,10 @@ protected:
 
     // The area above the buttons where a dialog lays out its fields.
     QWidget *body() const { return m_body; }
+    // A decorative picture at the top left, beside the fields.
+    void setPicture(const QPixmap &picture);
+    // The fields sit in a bevelled panel.
+    void setBevelled();
 
     // Sets the keyboard order: `fields` in the given order, then the two buttons.
     void setKeyboardOrder(const QList<QWidget *> &fields);
@@ -84,7 +91,8 @@ protected:
 private:
     DialogContext m_context; // a copy: the two references it holds outlive every dialog
     DialogTraits m_traits;
-    QWidget *m_body;
+    QFrame *m_body;
+    QLabel *m_picture;
     QPushButton *m_ok;
     QPushButton *m_cancel;
 };

@@ -1,5 +1,7 @@
 #include "dialogs/email_dialog.h"
 
+#include "widgets/glyph_icon.h"
+
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -31,6 +33,7 @@ TForm8::TForm8(DialogContext &context, QWidget *parent)
     form->setContentsMargins(0, 0, 0, 0);
     form->addRow(QStringLiteral("E-Mail address"), m_address);
     form->addRow(QStringLiteral("Description"), m_description);
+    setPicture(glyphIcon(QStringLiteral("@"), QColor(0, 0, 128)).pixmap(32, 32));
     setKeyboardOrder({m_address, m_description});
     connect(okButton(), &QPushButton::clicked, this, &TForm8::Button1Click);
 }

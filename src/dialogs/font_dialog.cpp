@@ -1,5 +1,6 @@
 #include "dialogs/font_dialog.h"
 
+#include "widgets/glyph_icon.h"
 #include "widgets/number_field.h"
 
 #include <QComboBox>
@@ -46,6 +47,8 @@ TForm19::TForm19(DialogContext &context, QWidget *parent)
     form->addRow(QStringLiteral("Font"), m_face);
     form->addRow(QStringLiteral("Size"), m_size);
     form->addRow(QStringLiteral("Color"), m_colour);
+    setPicture(glyphIcon(QStringLiteral("F"), Qt::red, true, true).pixmap(32, 32));
+    setBevelled();
     setKeyboardOrder({m_face, m_size->edit(), m_colour});
     connect(okButton(), &QPushButton::clicked, this, &TForm19::Button1Click);
 }

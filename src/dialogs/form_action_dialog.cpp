@@ -1,5 +1,7 @@
 #include "dialogs/form_action_dialog.h"
 
+#include "widgets/glyph_icon.h"
+
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,6 +25,7 @@ TForm20::TForm20(DialogContext &context, QWidget *parent)
     auto *form = new QFormLayout(body());
     form->setContentsMargins(0, 0, 0, 0);
     form->addRow(QStringLiteral("Form Action"), m_action);
+    setPicture(glyphIcon(QStringLiteral("\u25AD"), QColor(0, 110, 110)).pixmap(32, 32));
     setKeyboardOrder({m_action});
     connect(okButton(), &QPushButton::clicked, this, &TForm20::Button1Click);
 }

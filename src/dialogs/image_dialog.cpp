@@ -1,5 +1,6 @@
 #include "dialogs/image_dialog.h"
 
+#include "widgets/glyph_icon.h"
 #include "widgets/number_field.h"
 
 #include <QComboBox>
@@ -53,7 +54,13 @@ TForm5::TForm5(DialogContext &context, QWidget *parent)
     grid->addWidget(new QLabel(QStringLiteral("Alternate Text"), group), 1, 0);
     grid->addWidget(m_alternateText, 1, 1, 1, 3);
     grid->addWidget(new QLabel(QStringLiteral("Border Width"), group), 2, 0);
-    grid->addWidget(m_border, 2, 1);
+    // A small picture beside the border field.
+    auto *borderRow = new QHBoxLayout;
+    borderRow->addWidget(m_border);
+    auto *picture = new QLabel(group);
+    picture->setPixmap(glyphIcon(QStringLiteral("\u25A3"), QColor(0, 110, 110)).pixmap(16, 16));
+    borderRow->addWidget(picture);
+    grid->addLayout(borderRow, 2, 1);
     grid->addWidget(new QLabel(QStringLiteral("Align"), group), 2, 2);
     grid->addWidget(m_align, 2, 3);
     grid->addWidget(new QLabel(QStringLiteral("Width"), group), 3, 0);

@@ -98,6 +98,7 @@ TForm12::TForm12(DialogContext &context, QWidget *parent)
     addLabelled(grid, m_behavior, QStringLiteral("Behavior"), 7, 2);
     addLabelled(grid, m_background, QStringLiteral("Background Color"), 9, 0);
 
+    setBevelled();
     setKeyboardOrder({m_text, m_width->edit(), m_height->edit(), m_vspace->edit(), m_hspace->edit(),
                       m_loop->edit(), m_infinite, m_alignment, m_direction, m_behavior,
                       m_background});

@@ -1,5 +1,7 @@
 #include "dialogs/meta_dialog.h"
 
+#include "widgets/glyph_icon.h"
+
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLineEdit>
@@ -37,6 +39,7 @@ TForm23::TForm23(DialogContext &context, QWidget *parent)
     form->addRow(QStringLiteral("Content"), m_content);
     form->addRow(QStringLiteral("Name"), m_name);
     form->addRow(QStringLiteral("URL"), m_url);
+    setPicture(glyphIcon(QStringLiteral("M"), QColor(0, 0, 128)).pixmap(32, 32));
     setKeyboardOrder({m_httpEquiv, m_content, m_name, m_url});
     connect(okButton(), &QPushButton::clicked, this, &TForm23::Button1Click);
 }

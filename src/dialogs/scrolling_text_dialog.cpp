@@ -98,6 +98,7 @@ TForm18::TForm18(DialogContext &context, QWidget *parent)
     grid->addWidget(abc, 0, 0, 2, 1, Qt::AlignTop);
     grid->addWidget(new QLabel(QStringLiteral("Text to scroll"), body()), 0, 1);
     grid->addWidget(m_message, 1, 1);
+    setBevelled();
     setKeyboardOrder({m_message});
     connect(okButton(), &QPushButton::clicked, this, &TForm18::Button1Click);
 }

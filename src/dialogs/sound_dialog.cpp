@@ -1,5 +1,6 @@
 #include "dialogs/sound_dialog.h"
 
+#include "widgets/glyph_icon.h"
 #include "widgets/number_field.h"
 
 #include <QCheckBox>
@@ -40,6 +41,8 @@ TForm11::TForm11(DialogContext &context, QWidget *parent)
     grid->addWidget(new QLabel(QStringLiteral("Loop"), body()), 1, 0);
     grid->addWidget(m_loop, 1, 1);
     grid->addWidget(m_infinite, 1, 2);
+    setPicture(glyphIcon(QStringLiteral("\u266B"), QColor(0, 0, 128), false).pixmap(32, 32));
+    setBevelled();
     setKeyboardOrder({m_source, m_browse, m_loop->edit(), m_infinite});
     connect(okButton(), &QPushButton::clicked, this, &TForm11::Button1Click);
     connect(m_browse, &QPushButton::clicked, this, &TForm11::BitBtn1Click);

@@ -20,6 +20,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFrame>
+#include <QLabel>
 #include <QLayout>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -42,6 +44,8 @@ struct Expected {
     QString caption;
     int topic;
     bool escape;
+    bool picture = false;  // a decorative picture at the top left
+    bool bevelled = false; // the fields in a bevelled panel
 };
 
 const QList<Expected> &allDialogs() {
@@ -49,16 +53,16 @@ const QList<Expected> &allDialogs() {
         {make<TForm5>(), "Image", 39, false},
         {make<TForm6>(), "Horizontal Rule", 44, true},
         {make<TForm7>(), "Create Link", 38, true},
-        {make<TForm8>(), "E-Mail", 40, true},
+        {make<TForm8>(), "E-Mail", 40, true, true},
         {make<TForm9>(), "Page Transfer", 57, true},
-        {make<TForm11>(), "Music/Sound Effects", 41, true},
-        {make<TForm12>(), "Marquee", 42, false},
-        {make<TForm18>(), "Scrolling Text", 58, false},
-        {make<TForm19>(), "Font", 43, false},
-        {make<TForm20>(), "Form Action", 47, false},
+        {make<TForm11>(), "Music/Sound Effects", 41, true, true, true},
+        {make<TForm12>(), "Marquee", 42, false, false, true},
+        {make<TForm18>(), "Scrolling Text", 58, false, false, true},
+        {make<TForm19>(), "Font", 43, false, true, true},
+        {make<TForm20>(), "Form Action", 47, false, true},
         {make<TForm21>(), "Form Field", 0, false},
         {make<TForm22>(), "Map Name", 50, false},
-        {make<TForm23>(), "Meta", 51, false},
+        {make<TForm23>(), "Meta", 51, false, true},
         {make<TForm24>(), "Script", 52, false},
         {make<TForm25>(), "JAVA Applet", 53, false},
         {make<TForm26>(), "Parameter", 54, false},
@@ -96,6 +100,14 @@ private Q_SLOTS:
         std::unique_ptr<ElementDialog> dialog(expected.factory(fixture.context));
         QCOMPARE(dialog->windowTitle(), expected.caption);
         QVERIFY(dialog->okButton()->isDefault());
+        const auto *picture = dialog->findChild<QLabel *>(QStringLiteral("Picture"));
+        QVERIFY(picture != nullptr);
+        QCOMPARE(!picture->isHidden() && !picture->pixmap().isNull(), expected.picture);
+        bool bevelled = false;
+        for (const QFrame *frame : dialog->findChildren<QFrame *>(Qt::FindDirectChildrenOnly))
+            bevelled = bevelled || (frame->frameShape() == QFrame::StyledPanel &&
+                                    frame->frameShadow() == QFrame::Sunken);
+        QCOMPARE(bevelled, expected.bevelled);
         QCOMPARE(dialog->layout()->sizeConstraint(), QLayout::SetFixedSize);
         QVERIFY(!(dialog->windowFlags() & Qt::WindowMaximizeButtonHint));
 
