@@ -28,11 +28,16 @@ QString shortLines(int count) {
     return page.join(u'\n');
 }
 
-QString longLines() {
+// 40 lines, each `pattern` (with the line's number for %1) repeated `times` times.
+QString repeatedLines(const QString &pattern, int times) {
     QStringList page;
     for (int i = 0; i < 40; ++i)
-        page << QStringLiteral("<SPAN CLASS=\"x%1\">word word word</SPAN> ").arg(i).repeated(12);
+        page << pattern.arg(i).repeated(times);
     return page.join(u'\n');
+}
+
+QString longLines() {
+    return repeatedLines(QStringLiteral("<SPAN CLASS=\"x%1\">word word word</SPAN> "), 12);
 }
 
 QString emptyLines() {
@@ -41,10 +46,7 @@ QString emptyLines() {
 
 // Lines over 4,096 characters, which keep their shaped glyphs once laid out.
 QString shapedLines() {
-    QStringList page;
-    for (int i = 0; i < 40; ++i)
-        page << QStringLiteral("<I>long</I> line %1 ").arg(i).repeated(300);
-    return page.join(u'\n');
+    return repeatedLines(QStringLiteral("<I>long</I> line %1 "), 300);
 }
 
 QString hugeLine() {
@@ -245,14 +247,17 @@ private Q_SLOTS:
         }
     }
 
-    // An edit in the middle of a long page lays out the block it changed and what
-    // is in view, and never measures the whole page for its widest line.
+    // An edit in the middle of a long page, or a change of the window's width, lays
+    // out the block it changed and what is in view, and never measures the whole
+    // page for its widest line nor gives every block a new line layout.
     void middleEditStaysLocal_data() {
         QTest::addColumn<QString>("script");
         QTest::newRow("nominal: typing") << "type abc";
         QTest::newRow("nominal: Backspace") << "backspace 3";
         QTest::newRow("nominal: insertion and its undo, twice")
             << "paste &nbsp;; undo; paste &nbsp;; undo";
+        QTest::newRow("nominal: the window made narrower and wider around typing")
+            << "width 420; width 700; type abc; width 500";
         QTest::newRow("nominal: a line made wider, then narrower")
             << "type " + QString(30, u'w') + "; backspace 30; type " + QString(30, u'w') + "; undo";
     }
@@ -280,26 +285,6 @@ private Q_SLOTS:
         // given, wider than any of these lines: its hunt for the widest line never ran.
         QCOMPARE(layout->QPlainTextDocumentLayout::documentSize().width(), qtsWidestLine);
         QCOMPARE(layout->documentSize().width(), qreal(editor.viewport()->width()));
-    }
-
-    // Making the window narrower or wider lays out what comes into view at the new
-    // width, never every line of the page at once.
-    void widthChangeStaysLocal() {
-        QPlainTextEdit editor;
-        usePageLayout(&editor);
-        prepare(editor, shortLines(20'000), 900);
-        run(editor, QStringLiteral("at mid"));
-        auto *layout = qobject_cast<PageDocumentLayout *>(editor.document()->documentLayout());
-        QVERIFY(layout);
-        // Qt sets its text width only where it re-creates every block's layout.
-        const qreal qtsTextWidth = layout->QPlainTextDocumentLayout::frameBoundingRect(nullptr).width();
-        const qint64 before = layout->blocksLaidOut();
-
-        run(editor, QStringLiteral("width 420; width 700; type abc; width 500"));
-
-        QCOMPARE(layout->QPlainTextDocumentLayout::frameBoundingRect(nullptr).width(), qtsTextWidth);
-        QCOMPARE(layout->documentSize().width(), qreal(editor.viewport()->width()));
-        QCOMPARE_LT(layout->blocksLaidOut() - before, 400);
     }
 
     // Long lines keep their shaped glyphs, so painting near them does not shape
