@@ -272,7 +272,8 @@ private Q_SLOTS:
     // A journal cut short by a crash gives back every change before the cut; one
     // that is not a journal at all gives nothing.
     void damagedJournal_data() {
-        QTest::addColumn<int>("cut"); // bytes cut from the end; -1: overwritten with junk
+        // bytes cut from the end; -1: overwritten with junk; -2: an older format's first line
+        QTest::addColumn<int>("cut");
         QTest::addColumn<int>("outcome");
         QTest::addColumn<bool>("lastEditLost");
 
@@ -283,6 +284,8 @@ private Q_SLOTS:
             << 4 << int(RecoveredPage::Outcome::Recovered) << true;
         QTest::newRow("robustness: not a journal")
             << -1 << int(RecoveredPage::Outcome::Unreadable) << false;
+        QTest::newRow("robustness: a journal of the first format")
+            << -2 << int(RecoveredPage::Outcome::Unreadable) << false;
     }
     void damagedJournal() {
         QFETCH(int, cut);
@@ -294,7 +297,11 @@ private Q_SLOTS:
         const QString before = page.text();
         QVERIFY(page.edit({"type:d"}));
         QByteArray bytes = fileBytes(page.journal.path());
-        bytes = cut < 0 ? QByteArray("junk") + bytes.mid(4) : bytes.chopped(cut);
+        QVERIFY(bytes.startsWith("Vellumo journal 2\n"));
+        if (cut == -2)
+            bytes.replace(0, 18, "Vellumo journal 1\n");
+        else
+            bytes = cut < 0 ? QByteArray("junk") + bytes.mid(4) : bytes.chopped(cut);
         const QString copy = page.journal.path() + QStringLiteral(".copy");
         writeBytes(copy, bytes);
         const RecoveredPage recovered = recoverJournal(copy, *page.editor->document());
