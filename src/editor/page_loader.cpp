@@ -184,6 +184,10 @@ void attachPageDocument(QPlainTextEdit *editor, std::unique_ptr<QTextDocument> d
         delete old;
     page->setUndoRedoEnabled(true);
     page->setModified(false);
+    // The editor repaints a new document only when it lays it out anew, which
+    // this one does not need: without this the old page stays on the screen
+    // until something else asks for a paint.
+    editor->viewport()->update();
 }
 
 } // namespace vellumo

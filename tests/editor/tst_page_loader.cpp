@@ -3,6 +3,8 @@
 #include "test_main.h"
 
 #include <QFile>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QScrollBar>
@@ -32,6 +34,18 @@ class TestPageLoader : public QObject {
             return {};
         return path;
     }
+
+    // Gathers what is painted of a widget.
+    struct PaintRecorder : QObject {
+        explicit PaintRecorder(QWidget *widget) { widget->installEventFilter(this); }
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            if (event->type() == QEvent::Paint)
+                region += static_cast<QPaintEvent *>(event)->region();
+            return false;
+        }
+        QRegion region;
+    };
 
     // An editor set up as the main window sets up its own.
     static void showEditor(PageEditor &editor, int width)
@@ -133,6 +147,28 @@ private Q_SLOTS:
     // The page is built at the editor's width without the editor laying every
     // line out again; when the editor's width changed meanwhile, the page
     // follows it.
+    // A page that takes the place of one as short is drawn at once over the whole
+    // view, though nothing scrolls and no width changes to ask for it.
+    void attachedPageIsDrawn_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::newRow("nominal: a short page for a short one") << "new one\nnew two";
+        QTest::newRow("nominal: a long page for a short one")
+            << QStringLiteral("<P>a line of the new page</P>\n").repeated(200);
+    }
+    void attachedPageIsDrawn()
+    {
+        QFETCH(QString, page);
+        PageEditor editor;
+        showEditor(editor, 500);
+        editor.setPlainText(QStringLiteral("old one\nold two"));
+        QCoreApplication::processEvents();
+        PaintRecorder painted(editor.viewport());
+        attachPageDocument(&editor, buildPageDocument(QString(page), *editor.document()));
+        QCoreApplication::processEvents();
+        QVERIFY(painted.region.contains(editor.viewport()->rect()));
+    }
+
     void wrapsAtTheEditorsWidth_data()
     {
         QTest::addColumn<int>("widthChange");
