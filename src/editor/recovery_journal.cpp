@@ -115,6 +115,11 @@ struct JournalBaseRecord {
     QString snapshot;
     QByteArray lineBreakKinds;
     qint64 time = 0;
+    // A snapshot taken because of a change already holds that change; what it
+    // added and removed, and where, still count for the recovery question.
+    qint64 changeFrom = -1;
+    qint64 changeRemoved = 0;
+    qint64 changeAdded = 0;
 };
 
 QByteArray baseRecord(const JournalBaseRecord &base) {
@@ -123,7 +128,8 @@ QByteArray baseRecord(const JournalBaseRecord &base) {
     out.setVersion(StreamVersion);
     out << qint8(BaseRecord) << base.fileName << qint32(base.format.encoding)
         << base.format.byteOrderMark << qint32(base.format.lineBreaks) << base.fromFile
-        << base.fileHash << base.textHash << base.snapshot << base.lineBreakKinds << base.time;
+        << base.fileHash << base.textHash << base.snapshot << base.lineBreakKinds << base.time
+        << base.changeFrom << base.changeRemoved << base.changeAdded;
     return frame(payload);
 }
 
@@ -299,11 +305,14 @@ void RecoveryJournal::flush() {
     m_unflushed = false;
 }
 
-bool RecoveryJournal::startFile() {
+bool RecoveryJournal::startFile(qint64 changeFrom, qint64 changeRemoved, qint64 changeAdded) {
     JournalBaseRecord base;
     base.fileName = m_fileName;
     base.format = m_format;
     base.time = now();
+    base.changeFrom = changeFrom;
+    base.changeRemoved = changeRemoved;
+    base.changeAdded = changeAdded;
     base.fileHash = m_fileHash;
     if (m_base == JournalBase::File) {
         base.fromFile = true;
@@ -385,12 +394,6 @@ void RecoveryJournal::contentsChange(int from, int removed, int added) {
             return;
         m_base = JournalBase::Snapshot;
     }
-    if (!m_file.isOpen()) {
-        const bool snapshot = m_base != JournalBase::File;
-        // A snapshot taken now already holds this change.
-        if (!startFile() || snapshot)
-            return;
-    }
     // Qt may count the page's final, invisible paragraph end in a change; the
     // part beyond the text is the same on both sides and is left out.
     const int end = m_document->characterCount() - 1;
@@ -398,6 +401,15 @@ void RecoveryJournal::contentsChange(int from, int removed, int added) {
         const int beyond = from + added - end;
         added -= beyond;
         removed = std::max(0, removed - beyond);
+    }
+    if (!m_file.isOpen()) {
+        // A snapshot taken now already holds this change; it keeps its counts.
+        if (m_base != JournalBase::File) {
+            startFile(from, removed, added);
+            return;
+        }
+        if (!startFile())
+            return;
     }
     QTextCursor cursor(m_document);
     cursor.setPosition(from);
@@ -470,7 +482,8 @@ bool readRecords(const QByteArray &bytes, JournalBaseRecord &base, QList<Journal
             qint32 lineBreaks = 0;
             in >> base.fileName >> encoding >> base.format.byteOrderMark >> lineBreaks >>
                 base.fromFile >> base.fileHash >> base.textHash >> base.snapshot >>
-                base.lineBreakKinds >> base.time;
+                base.lineBreakKinds >> base.time >> base.changeFrom >> base.changeRemoved >>
+                base.changeAdded;
             if (encoding < 0 || encoding > int(TextEncoding::Latin1) || lineBreaks < 0 ||
                 lineBreaks > int(LineBreakStyle::CR))
                 return false;
@@ -560,6 +573,8 @@ RecoveredPage recoverJournal(const QString &path, const QTextDocument &like) {
     std::unique_ptr<QTextDocument> document = buildPageDocument(std::move(text), like);
     applyLineBreakKinds(document.get(), kinds);
     QTextCursor cursor(document.get());
+    page.charactersAdded = base.changeAdded;
+    page.charactersRemoved = base.changeRemoved;
     for (const JournalEdit &edit : std::as_const(edits)) {
         if (edit.removed == 0 && edit.added.isEmpty())
             continue;
@@ -576,6 +591,8 @@ RecoveredPage recoverJournal(const QString &path, const QTextDocument &like) {
     }
     if (!edits.isEmpty())
         page.excerpt = excerptAround(*document, edits.last().from + edits.last().added.size());
+    else if (base.changeFrom >= 0)
+        page.excerpt = excerptAround(*document, base.changeFrom + base.changeAdded);
     page.document = std::move(document);
     page.outcome = RecoveredPage::Outcome::Recovered;
     return page;

@@ -91,7 +91,9 @@ public:
 
 private:
     void contentsChange(int from, int removed, int added);
-    bool startFile();
+    // Starts the journal file; a snapshot taken because of a change records where
+    // that change was and what it added and removed.
+    bool startFile(qint64 changeFrom = -1, qint64 changeRemoved = 0, qint64 changeAdded = 0);
     void append(const QByteArray &record);
     void stopFile(bool keep);
     void writeFailed(const QString &reason);

@@ -3,8 +3,9 @@
 // The exit status is 0 when the save succeeded, 1 when it failed.
 // tst_durable_save runs it under strace to kill it, or fail a system call, at
 // every step of the save. The save is fenced by two getppid() calls, which
-// nothing else in the probe makes: the calls between them are the save's own,
-// whatever start-up work (the sanitizer's reading of /proc, for one) came first.
+// nothing else in the probe makes: the calls between them are the save's own.
+// The probe is built without the sanitizers, whose start-up makes a varying
+// number of calls, so that the calls before the fence can be counted in advance.
 #include "editor/durable_write.h"
 
 #include <QFile>

@@ -57,10 +57,6 @@ ProbeRun runProbe(const QStringList &probeArguments, const QString &inject = {})
         arguments << QStringLiteral("-e") << QStringLiteral("inject=") + inject;
     arguments << QStringLiteral(VELLUMO_SAVE_PROBE) << probeArguments;
     QProcess strace;
-    // The leak checker cannot work in a traced process (and a killed one leaks by design).
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("ASAN_OPTIONS"), QStringLiteral("detect_leaks=0"));
-    strace.setProcessEnvironment(environment);
     strace.start(QStringLiteral("strace"), arguments);
     strace.waitForFinished(60000);
     ProbeRun run;

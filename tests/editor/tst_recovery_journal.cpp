@@ -1,5 +1,5 @@
-#include "recovery_page.h"
 #include "files.h"
+#include "recovery_page.h"
 #include "test_main.h"
 
 #include <QDir>
@@ -23,14 +23,12 @@ const QByteArray NamedPage = "<HTML>\r\n<BODY>\r\nT\xc3\xabxt\xc2\xa0with a non-
 // A folder on a disk of its own, 256 KiB small, to be filled up (root only).
 class TinyDisk {
 public:
-    TinyDisk()
-    {
+    TinyDisk() {
         m_mounted = geteuid() == 0 &&
-                    QProcess::execute(QStringLiteral("mount"),
-                                      {"-t", "tmpfs", "-o", "size=256k", "tmpfs", m_dir.path()}) == 0;
+                    QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=256k",
+                                                                "tmpfs", m_dir.path()}) == 0;
     }
-    ~TinyDisk()
-    {
+    ~TinyDisk() {
         if (m_mounted)
             QProcess::execute(QStringLiteral("umount"), {m_dir.path()});
     }
@@ -40,8 +38,7 @@ public:
     bool ready() const { return m_mounted; }
     QString path(const QString &name) const { return m_dir.filePath(name); }
     // Fills what is left of the disk.
-    void fill()
-    {
+    void fill() {
         QFile filler(path(QStringLiteral("filler")));
         if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return;
@@ -142,6 +139,41 @@ private Q_SLOTS:
         QCOMPARE(recovered.fileName, page.doc.CurrentFileName);
         QCOMPARE(recovered.format, page.doc.format);
         QVERIFY(recovered.lastChange.isValid());
+    }
+
+    // The question counts every character added and removed, the first change
+    // (which an untitled page's snapshot already holds) included.
+    void countsIncludeTheFirstChange_data() {
+        QTest::addColumn<bool>("named");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<int>("added");
+        QTest::addColumn<int>("removed");
+        for (bool named : {false, true}) {
+            const QString kind =
+                named ? QStringLiteral(" (opened file)") : QStringLiteral(" (untitled page)");
+            QTest::newRow(qPrintable("nominal: typing" + kind))
+                << named << QStringList{"caret:0", "type:abc"} << 3 << 0;
+            QTest::newRow(qPrintable("nominal: one paste" + kind))
+                << named << QStringList{"caret:2", "paste:hello world"} << 11 << 0;
+            QTest::newRow(qPrintable("nominal: one deletion" + kind))
+                << named << QStringList{"select:0,5", "key:Delete"} << 0 << 5;
+        }
+    }
+    void countsIncludeTheFirstChange() {
+        QFETCH(bool, named);
+        QFETCH(QStringList, steps);
+        RecoveryPage page(freshFolder());
+        if (named)
+            QVERIFY(page.doc.openFile(namedFile()));
+        QVERIFY(page.edit(steps));
+        page.journal.flush();
+        const RecoveredPage recovered = recover(page);
+        QCOMPARE(int(recovered.outcome), int(RecoveredPage::Outcome::Recovered));
+        QFETCH(int, added);
+        QFETCH(int, removed);
+        QCOMPARE(recovered.charactersAdded, qint64(added));
+        QCOMPARE(recovered.charactersRemoved, qint64(removed));
+        QVERIFY(!recovered.excerpt.isEmpty());
     }
 
     // A clean page leaves no journal, and a page whose changes are all undone or
@@ -353,8 +385,7 @@ private Q_SLOTS:
 
     // A full disk stops the journal without stopping the user; once there is room
     // again, the journal starts over from the whole page.
-    void diskFullWhileTyping()
-    {
+    void diskFullWhileTyping() {
         TinyDisk disk;
         if (!disk.ready())
             QSKIP("needs root to mount a small disk");
@@ -363,8 +394,8 @@ private Q_SLOTS:
         QVERIFY(page.edit({"caret:0", "type:before"}));
         QVERIFY(page.journal.recording());
         disk.fill();
-        QTest::ignoreMessage(QtWarningMsg,
-                             QRegularExpression(QStringLiteral("recovery journal .* cannot be written")));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral(
+                                               "recovery journal .* cannot be written")));
         QVERIFY(page.edit({QStringLiteral("paste:") + QString(20000, u'p')}));
         QVERIFY(!page.journal.recording());
         QVERIFY(!QFile::exists(page.journal.path())); // never a journal with a change missing
