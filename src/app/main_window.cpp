@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTextCursor>
 #include <QTimer>
@@ -112,6 +113,12 @@ void TForm1::bindCommands()
             &TForm1::RichEdit1SelectionChange);
     connect(RichEdit1, &QPlainTextEdit::customContextMenuRequested, this,
             [this](const QPoint &at) { PopupMenu6->exec(RichEdit1->mapToGlobal(at)); });
+    // Shift+F10, the other key for a context menu, opens it at the caret.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), RichEdit1);
+    menuKey->setContext(Qt::WidgetShortcut);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        PopupMenu6->exec(RichEdit1->viewport()->mapToGlobal(RichEdit1->cursorRect().bottomLeft()));
+    });
     connect(findChild<QMenu *>(QStringLiteral("PopupMenu1")), &QMenu::aboutToShow, this,
             &TForm1::PopupMenu1Popup);
     connect(PopupMenu6, &QMenu::aboutToShow, this, &TForm1::PopupMenu6Popup);

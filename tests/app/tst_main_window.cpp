@@ -454,6 +454,19 @@ private Q_SLOTS:
                           Qt::LeftButton);
         QTRY_COMPARE(reached, QStringLiteral("PopupMenu3"));
         QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+
+        // Shift+F10 in the editor opens its context menu.
+        QApplication::setActiveWindow(&main);
+        main.RichEdit1->setFocus();
+        QTRY_VERIFY(main.RichEdit1->hasFocus());
+        QString opened;
+        whenPopupShown([&opened](QWidget *popup) {
+            opened = popup->objectName();
+            QTest::keyClick(popup, Qt::Key_Escape);
+            return true;
+        });
+        QTest::keyClick(main.RichEdit1, Qt::Key_F10, Qt::ShiftModifier);
+        QTRY_COMPARE(opened, QStringLiteral("PopupMenu6"));
     }
 
     // Every control of a formatting command, in the real window, runs it exactly once.
