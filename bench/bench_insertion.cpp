@@ -20,10 +20,10 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QPlainTextDocumentLayout>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QPlainTextEdit>
+#include <QTemporaryDir>
 #include <QTextCursor>
+#include <QTimer>
 
 #include <algorithm>
 #include <map>
@@ -34,13 +34,15 @@ using namespace vellumo;
 namespace {
 
 // Hand-written-looking markup: paragraphs, links, entities, lines of 60-100 characters.
-QString generatedPage(qsizetype bytes)
-{
+QString generatedPage(qsizetype bytes) {
     static const QString lines[] = {
         QStringLiteral("<P>The editor keeps the caret where the user left it &amp; moves on.</P>"),
-        QStringLiteral("  <A HREF=\"chapter-two.htm\">Read the second chapter</A> &mdash; or skip it<BR>"),
-        QStringLiteral("<TABLE BORDER=\"1\"><TR><TD>caf\u00E9</TD><TD>&copy; 2026</TD></TR></TABLE>"),
-        QStringLiteral("    <LI>One more item of a long list, with <B>bold</B> and <I>italic</I> text"),
+        QStringLiteral(
+            "  <A HREF=\"chapter-two.htm\">Read the second chapter</A> &mdash; or skip it<BR>"),
+        QStringLiteral(
+            "<TABLE BORDER=\"1\"><TR><TD>caf\u00E9</TD><TD>&copy; 2026</TD></TR></TABLE>"),
+        QStringLiteral(
+            "    <LI>One more item of a long list, with <B>bold</B> and <I>italic</I> text"),
     };
     QString page;
     page.reserve(bytes + 128);
@@ -52,8 +54,7 @@ QString generatedPage(qsizetype bytes)
 }
 
 // 100 lines of 50,000 characters: markup written out on one line per section.
-QString minifiedPage(qsizetype bytes)
-{
+QString minifiedPage(qsizetype bytes) {
     const QString line = generatedPage(50'000).remove(u'\n').left(50'000);
     QString page;
     page.reserve(bytes + line.size());
@@ -65,8 +66,7 @@ QString minifiedPage(qsizetype bytes)
 }
 
 // The generated page written once per size into a temporary folder.
-QString pageFile(qsizetype bytes, bool minified)
-{
+QString pageFile(qsizetype bytes, bool minified) {
     static QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("page-%1%2.html")
                                              .arg(bytes)
@@ -78,8 +78,7 @@ QString pageFile(qsizetype bytes, bool minified)
 
 // The editor as the main window sets it up: a vertical scroll bar always there,
 // so a page that arrives does not narrow the text and lay every line out again.
-void showEditor(PageEditor &editor)
-{
+void showEditor(PageEditor &editor) {
     editor.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     editor.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     editor.resize(900, 700);
@@ -90,8 +89,7 @@ struct Page {
     PageEditor editor;
     InsertionCore core{&editor};
     double residentBeforeResizing = 0;
-    explicit Page(qsizetype bytes)
-    {
+    explicit Page(qsizetype bytes) {
         core.setTagCase(UpperTagCase);
         showEditor(editor);
         QApplication::processEvents();
@@ -108,8 +106,7 @@ struct Page {
 // Built once per size and dropped before the application object goes.
 std::map<qsizetype, std::unique_ptr<Page>> pages;
 
-Page &pageOf(qsizetype bytes)
-{
+Page &pageOf(qsizetype bytes) {
     auto &page = pages[bytes];
     if (!page)
         page = std::make_unique<Page>(bytes);
@@ -118,8 +115,7 @@ Page &pageOf(qsizetype bytes)
 
 enum Where { Start, Middle, End };
 
-void placeCaret(Page &page, Where where)
-{
+void placeCaret(Page &page, Where where) {
     QTextCursor cursor = page.editor.textCursor();
     const int last = page.editor.document()->characterCount() - 1;
     cursor.setPosition(where == Start ? 0 : where == Middle ? last / 2 : last);
@@ -127,8 +123,7 @@ void placeCaret(Page &page, Where where)
 }
 
 // Each iteration inserts and then undoes, so the page keeps its size.
-void BM_Insert(benchmark::State &state)
-{
+void BM_Insert(benchmark::State &state) {
     Page &page = pageOf(state.range(0));
     const auto where = static_cast<Where>(state.range(1));
     for (auto _ : state) {
@@ -139,8 +134,7 @@ void BM_Insert(benchmark::State &state)
     }
 }
 
-void BM_Wrap(benchmark::State &state)
-{
+void BM_Wrap(benchmark::State &state) {
     Page &page = pageOf(state.range(0));
     const auto where = static_cast<Where>(state.range(1));
     for (auto _ : state) {
@@ -152,8 +146,7 @@ void BM_Wrap(benchmark::State &state)
 }
 
 // Backspace in the middle of the page, then its undo: what typing costs there.
-void BM_Backspace(benchmark::State &state)
-{
+void BM_Backspace(benchmark::State &state) {
     Page &page = pageOf(state.range(0));
     for (auto _ : state) {
         placeCaret(page, Middle);
@@ -164,16 +157,14 @@ void BM_Backspace(benchmark::State &state)
     }
 }
 
-void BM_DecodePage(benchmark::State &state)
-{
+void BM_DecodePage(benchmark::State &state) {
     const QByteArray bytes = generatedPage(state.range(0)).toUtf8();
     for (auto _ : state)
         benchmark::DoNotOptimize(decodePage(bytes));
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
-void sizesAndPlaces(benchmark::internal::Benchmark *b)
-{
+void sizesAndPlaces(benchmark::internal::Benchmark *b) {
     for (const int64_t size : {10 << 10, 10 << 20, 50 << 20})
         for (const int64_t where : {Start, Middle, End})
             b->Args({size, where});
@@ -181,8 +172,7 @@ void sizesAndPlaces(benchmark::internal::Benchmark *b)
 
 // Opening as the program does it: read, decode, fill a document of its own and
 // give it to the editor, until the editor is ready for input.
-void BM_Open(benchmark::State &state)
-{
+void BM_Open(benchmark::State &state) {
     const QString path = pageFile(state.range(0), state.range(1) != 0);
     PageEditor editor;
     showEditor(editor);
@@ -195,8 +185,7 @@ void BM_Open(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * QFileInfo(path).size());
 }
 
-void BM_Save(benchmark::State &state)
-{
+void BM_Save(benchmark::State &state) {
     const QString path = pageFile(state.range(0), false);
     QByteArray bytes;
     readWholeFile(path, &bytes);
@@ -208,8 +197,7 @@ void BM_Save(benchmark::State &state)
 }
 
 // Select All, Cut, Paste back: the page ends as it began.
-void BM_SelectAllCutPaste(benchmark::State &state)
-{
+void BM_SelectAllCutPaste(benchmark::State &state) {
     Page &page = pageOf(state.range(0));
     for (auto _ : state) {
         page.editor.selectAll();
@@ -222,8 +210,7 @@ void BM_SelectAllCutPaste(benchmark::State &state)
 
 // A key typed at the end of the page, as the window system hands it over, and
 // the editor painted again: the cost of one keystroke.
-void BM_TypeAtEnd(benchmark::State &state)
-{
+void BM_TypeAtEnd(benchmark::State &state) {
     Page &page = pageOf(state.range(0));
     placeCaret(page, End);
     qsizetype typed = 0;
@@ -231,7 +218,8 @@ void BM_TypeAtEnd(benchmark::State &state)
         // Lines of 60 characters, as text is typed.
         const bool lineEnd = typed % 60 == 59;
         const int key = lineEnd ? int(Qt::Key_Return) : Qt::Key_A + int(typed % 26);
-        const QString letter = lineEnd ? QStringLiteral("\r") : QString(QChar(u'a' + int(typed % 26)));
+        const QString letter =
+            lineEnd ? QStringLiteral("\r") : QString(QChar(u'a' + int(typed % 26)));
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, letter);
         QApplication::sendEvent(&page.editor, &press);
         QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, letter);
@@ -247,8 +235,7 @@ void BM_TypeAtEnd(benchmark::State &state)
 }
 
 // The process's resident memory, from /proc.
-double residentMiB()
-{
+double residentMiB() {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return 0;
@@ -260,8 +247,7 @@ double residentMiB()
 
 // The window made narrower and wider again, as dragging its edge does: the page
 // is wrapped anew at each width and what is in view is painted.
-void BM_Resize(benchmark::State &state)
-{
+void BM_Resize(benchmark::State &state) {
     Page &page = pageOf(state.range(0));
     placeCaret(page, Middle);
     if (page.residentBeforeResizing == 0)
@@ -280,8 +266,7 @@ void BM_Resize(benchmark::State &state)
 }
 
 // The tag-case toggle, then a command in the new case.
-void BM_ToggleCaseThenCommand(benchmark::State &state)
-{
+void BM_ToggleCaseThenCommand(benchmark::State &state) {
     Page &page = pageOf(state.range(0));
     for (auto _ : state) {
         page.core.setTagCase(page.core.IsUpperTagCase() ? LowerTagCase : UpperTagCase);
@@ -295,8 +280,7 @@ void BM_ToggleCaseThenCommand(benchmark::State &state)
 // The longest pause of the event loop while a page opens the way the program
 // opens it (read and decoded on a worker thread, then poured in slices with the
 // event loop turning in between), as a heartbeat timer sees it.
-void BM_OpenLongestStall(benchmark::State &state)
-{
+void BM_OpenLongestStall(benchmark::State &state) {
     const QString path = pageFile(state.range(0), false);
     PageEditor editor;
     showEditor(editor);
@@ -306,9 +290,8 @@ void BM_OpenLongestStall(benchmark::State &state)
         beat.start();
         QTimer heartbeat;
         heartbeat.setInterval(10);
-        QObject::connect(&heartbeat, &QTimer::timeout, &heartbeat, [&] {
-            longest = std::max(longest, double(beat.restart()));
-        });
+        QObject::connect(&heartbeat, &QTimer::timeout, &heartbeat,
+                         [&] { longest = std::max(longest, double(beat.restart())); });
         heartbeat.start();
         const auto keepAlive = [] {
             QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -316,8 +299,8 @@ void BM_OpenLongestStall(benchmark::State &state)
         };
         std::optional<PageRead> read = readPageFileAside(path, keepAlive);
         PageFill fill{[&](qsizetype, qsizetype) { return keepAlive(); }};
-        attachPageDocument(&editor, buildPageDocument(std::move(read->page.text),
-                                                      *editor.document(), fill));
+        attachPageDocument(&editor,
+                           buildPageDocument(std::move(read->page.text), *editor.document(), fill));
         QApplication::processEvents();
         longest = std::max(longest, double(beat.restart()));
     }
@@ -345,8 +328,7 @@ BENCHMARK(BM_OpenLongestStall)->Arg(50 << 20)->Unit(benchmark::kMillisecond)->It
 
 } // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);

@@ -24,13 +24,13 @@
 #include "dialogs/script_dialog.h"
 #include "dialogs/scrolling_text_dialog.h"
 #include "dialogs/sound_dialog.h"
-#include "generators/frame_wizard.h"
-#include "generators/page_generator_dialog.h"
-#include "markup/insert_tags_dialog.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
 #include "editor/recovery_journal.h"
 #include "editor/title_dialog.h"
+#include "generators/frame_wizard.h"
+#include "generators/page_generator_dialog.h"
+#include "markup/insert_tags_dialog.h"
 #include "platform/qt_platform.h"
 
 #include <QApplication>
@@ -45,8 +45,8 @@
 
 namespace vellumo {
 
-Windows::Windows(Platform &platform) : m_main(new TForm1(platform))
-{
+Windows::Windows(Platform &platform)
+    : m_main(new TForm1(platform)) {
     m_main->setAttribute(Qt::WA_DeleteOnClose, false);
     auto *title = new TForm2(m_main);
     m_main->setTitleDialog(title);
@@ -86,14 +86,15 @@ Windows::Windows(Platform &platform) : m_main(new TForm1(platform))
     bindLaunchers(*m_main);
 }
 
-Windows::~Windows() { delete m_main; }
+Windows::~Windows() {
+    delete m_main;
+}
 
 namespace {
 
 // Renders the main window as it looks after start-up, for the README and for
 // machines without a display.
-int writeScreenshot(TForm1 &window, const QString &out, const QString &file)
-{
+int writeScreenshot(TForm1 &window, const QString &out, const QString &file) {
     window.setAutomaticTipAllowed(false);
     window.resize(1100, 720);
     window.show();
@@ -114,8 +115,7 @@ int writeScreenshot(TForm1 &window, const QString &out, const QString &file)
 
 namespace {
 
-bool hasArgument(int argc, char *argv[], std::initializer_list<const char *> names)
-{
+bool hasArgument(int argc, char *argv[], std::initializer_list<const char *> names) {
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
         for (const char *name : names)
@@ -125,8 +125,8 @@ bool hasArgument(int argc, char *argv[], std::initializer_list<const char *> nam
     return false;
 }
 
-void describe(QCoreApplication &app, QCommandLineParser &parser, const QCommandLineOption &screenshot)
-{
+void describe(QCoreApplication &app, QCommandLineParser &parser,
+              const QCommandLineOption &screenshot) {
     QCoreApplication::setApplicationName(QStringLiteral("Vellumo"));
     QCoreApplication::setOrganizationName(QStringLiteral("Vellumo"));
     QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
@@ -141,8 +141,7 @@ void describe(QCoreApplication &app, QCommandLineParser &parser, const QCommandL
 
 } // namespace
 
-int runApplication(int argc, char *argv[])
-{
+int runApplication(int argc, char *argv[]) {
     const QCommandLineOption screenshot(
         QStringLiteral("screenshot"),
         QStringLiteral("Write a picture of the main window after start-up to <png> and exit."),
@@ -160,11 +159,13 @@ int runApplication(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
 #ifdef Q_OS_LINUX
-    else if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+    else if (qEnvironmentVariableIsEmpty("DISPLAY") &&
+             qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
              qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        std::fprintf(stderr, "vellumo: there is no display to show the editor on (neither DISPLAY nor "
-                             "WAYLAND_DISPLAY is set).\nUse --screenshot OUT.png to draw the main "
-                             "window into a picture instead.\n");
+        std::fprintf(stderr,
+                     "vellumo: there is no display to show the editor on (neither DISPLAY nor "
+                     "WAYLAND_DISPLAY is set).\nUse --screenshot OUT.png to draw the main "
+                     "window into a picture instead.\n");
         return 1;
     }
 #endif

@@ -6,16 +6,19 @@ namespace vellumo {
 
 namespace {
 
-QKeySequence ctrl(Qt::Key key) { return QKeySequence(Qt::CTRL | key); }
+QKeySequence ctrl(Qt::Key key) {
+    return QKeySequence(Qt::CTRL | key);
+}
 
 const MenuEntry Separator{};
 
 } // namespace
 
-const std::vector<MenuTable> &dropDownMenus()
-{
+const std::vector<MenuTable> &dropDownMenus() {
     static const std::vector<MenuTable> menus = {
-        {"ToolbarButton971", "File", "PopupMenu2",
+        {"ToolbarButton971",
+         "File",
+         "PopupMenu2",
          {{"New1", "&New", ctrl(Qt::Key_N)},
           {"Open1", "&Open...", ctrl(Qt::Key_O)},
           {"Save1", "&Save", ctrl(Qt::Key_S)},
@@ -24,7 +27,9 @@ const std::vector<MenuTable> &dropDownMenus()
           {"Insert1", "&Insert..."},
           Separator,
           {"Exit1", "E&xit"}}},
-        {"ToolbarButton972", "Edit", "PopupMenu1",
+        {"ToolbarButton972",
+         "Edit",
+         "PopupMenu1",
          {{"Undo1", "&Undo", ctrl(Qt::Key_Z)},
           // Undo is many steps deep here, so Redo sits right under it.
           {"Redo1", "&Redo", ctrl(Qt::Key_Y)},
@@ -34,13 +39,17 @@ const std::vector<MenuTable> &dropDownMenus()
           {"Paste1", "Paste", ctrl(Qt::Key_V)},
           Separator,
           {"SelectAll1", "&Select All", ctrl(Qt::Key_A)}}},
-        {"ToolbarButton97124", "Tools", "PopupMenu5",
+        {"ToolbarButton97124",
+         "Tools",
+         "PopupMenu5",
          {{"FrameWizard1", "Frame Wizard"},
           {"FTPAccess1", "FTP Access"},
           {"UpdateVellumo1", "Update Vellumo"},
           Separator,
           {"PageGenerator1", "&Page Generator"}}},
-        {"ToolbarButton97132", "Tags", "PopupMenu3",
+        {"ToolbarButton97132",
+         "Tags",
+         "PopupMenu3",
          {{"Bold1", "Bold"},
           {"Italic1", "Italic"},
           {"Underlined1", "Underline"},
@@ -55,22 +64,27 @@ const std::vector<MenuTable> &dropDownMenus()
           {"Paragraph2", "Paragraph"},
           Separator,
           {"Strong1", "Strong"}}},
-        {"ToolbarButton973", "Help", "PopupMenu4",
+        {"ToolbarButton973",
+         "Help",
+         "PopupMenu4",
          {{"Help1", "Help"}, {"TipoftheDay2", "Tip of the Day"}, Separator, {"About1", "&About"}}},
     };
     return menus;
 }
 
-const std::vector<MenuTable> &editorMenuSubmenus()
-{
+const std::vector<MenuTable> &editorMenuSubmenus() {
     static const std::vector<MenuTable> menus = {
-        {"", "&File", "File1",
+        {"",
+         "&File",
+         "File1",
          {{"New3", "&New...", ctrl(Qt::Key_N)},
           Separator,
           {"Open3", "&Open", ctrl(Qt::Key_O)},
           {"Save3", "Save", ctrl(Qt::Key_S)},
           {"SaveAs2", "Save As..."}}},
-        {"", "&Tags", "Tags1",
+        {"",
+         "&Tags",
+         "Tags1",
          {{"Bold2", "Bold"},
           {"Italic2", "Italic"},
           {"Underlined2", "Underlined"},
@@ -86,8 +100,7 @@ const std::vector<MenuTable> &editorMenuSubmenus()
     return menus;
 }
 
-const std::vector<MenuEntry> &editorMenuEntries()
-{
+const std::vector<MenuEntry> &editorMenuEntries() {
     static const std::vector<MenuEntry> entries = {
         Separator,
         {"Cut2", "Cut", ctrl(Qt::Key_X)},
@@ -99,8 +112,7 @@ const std::vector<MenuEntry> &editorMenuEntries()
     return entries;
 }
 
-const std::vector<ButtonEntry> &standardToolbar()
-{
+const std::vector<ButtonEntry> &standardToolbar() {
     static const std::vector<ButtonEntry> buttons = {
         {"ToolbarButton976", "New"},
         {"ToolbarButton974", "Open"},
@@ -139,8 +151,7 @@ const std::vector<ButtonEntry> &standardToolbar()
     return buttons;
 }
 
-const std::vector<ButtonEntry> &insertToolbar()
-{
+const std::vector<ButtonEntry> &insertToolbar() {
     static const std::vector<ButtonEntry> buttons = {
         {"ToolbarButton9725", "Strong"},
         {"ToolbarButton97126", "Link From the Selected Text"},
@@ -171,8 +182,7 @@ const std::vector<ButtonEntry> &insertToolbar()
     return buttons;
 }
 
-const std::vector<ButtonEntry> &normalPalette()
-{
+const std::vector<ButtonEntry> &normalPalette() {
     static const std::vector<ButtonEntry> buttons = {
         {"ToolbarButton97113", "Insert Image"},
         {"ToolbarButton97130", "Horizontal Rule"},
@@ -197,8 +207,7 @@ const std::vector<ButtonEntry> &normalPalette()
     return buttons;
 }
 
-const std::vector<ButtonEntry> &appletsPalette()
-{
+const std::vector<ButtonEntry> &appletsPalette() {
     static const std::vector<ButtonEntry> buttons = {
         {"ToolbarButton97123", "Page Transfer"},
         {"ToolbarButton97147", "Scrolling text on statusbar"},
@@ -206,8 +215,7 @@ const std::vector<ButtonEntry> &appletsPalette()
     return buttons;
 }
 
-Face faceForHint(const QString &hint)
-{
+Face faceForHint(const QString &hint) {
     const QColor navy(0, 0, 128);
     const QColor red(Qt::red);
     const QColor teal(0, 110, 110);

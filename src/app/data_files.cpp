@@ -6,16 +6,14 @@
 
 namespace vellumo {
 
-QStringList dataFolders(const QString &startupFolder)
-{
+QStringList dataFolders(const QString &startupFolder) {
     const QDir programFolder(QCoreApplication::applicationDirPath());
     return {QDir::fromNativeSeparators(startupFolder),
             programFolder.filePath(QStringLiteral("../share/vellumo")),
             programFolder.filePath(QStringLiteral("data"))};
 }
 
-QString findDataFile(const QString &startupFolder, const QString &name)
-{
+QString findDataFile(const QString &startupFolder, const QString &name) {
     for (const QString &folder : dataFolders(startupFolder)) {
         const QFileInfo candidate(QDir(folder).filePath(name));
         if (candidate.isFile())

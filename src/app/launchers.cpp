@@ -8,8 +8,7 @@
 
 namespace vellumo {
 
-const std::vector<Launcher> &launchers()
-{
+const std::vector<Launcher> &launchers() {
     static const std::vector<Launcher> table = {
         {"ToolbarButton97113Click", {"ToolbarButton97113", "ToolbarButton97127"}, "Form5"},
         {"ToolbarButton97130Click",
@@ -39,8 +38,7 @@ const std::vector<Launcher> &launchers()
     return table;
 }
 
-void bindLaunchers(TForm1 &mainWindow)
-{
+void bindLaunchers(TForm1 &mainWindow) {
     for (const Launcher &launcher : launchers()) {
         auto show = [&mainWindow, window = launcher.window] {
             if (auto *dialog = qobject_cast<QDialog *>(mainWindow.dialog(window)))

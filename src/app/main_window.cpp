@@ -3,10 +3,10 @@
 #include "app/about_dialog.h"
 #include "app/data_files.h"
 #include "app/preview.h"
+#include "app/status_hints.h"
 #include "app/tip_dialog.h"
 #include "browser/insert_style_dialog.h"
 #include "browser/site_panel.h"
-#include "app/status_hints.h"
 #include "dialogs/link_dialog.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
@@ -38,8 +38,9 @@ constexpr int MainWindowHelpTopic = 4;
 } // namespace
 
 TForm1::TForm1(Platform &platform, QWidget *parent)
-    : QMainWindow(parent), m_platform(platform), m_settings(platform)
-{
+    : QMainWindow(parent)
+    , m_platform(platform)
+    , m_settings(platform) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Vellumo"));
     createEditor();
@@ -52,14 +53,12 @@ TForm1::TForm1(Platform &platform, QWidget *parent)
     FormCreate();
 }
 
-TForm1::~TForm1()
-{
+TForm1::~TForm1() {
     // A help window opened from the program does not outlive it.
     m_platform.closeHelp();
 }
 
-void TForm1::bindCommands()
-{
+void TForm1::bindCommands() {
     // The formatting commands and Insert Comment come from their own table.
     const QStringList unbound = bindMarkupCommands(this, *m_core);
     Q_ASSERT_X(unbound.isEmpty(), "TForm1", qPrintable(unbound.join(u' ')));
@@ -93,9 +92,8 @@ void TForm1::bindCommands()
             about->About1Click(Image2->pixmap());
     });
     bind({"Insert1"}, [this] { m_sitePanel->Insert1Click(); });
-    bind({"ToolbarButton9710"}, [this] {
-        ToolbarButton9710Click(*m_document, *RichEdit1, m_platform, this, PreviewGo);
-    });
+    bind({"ToolbarButton9710"},
+         [this] { ToolbarButton9710Click(*m_document, *RichEdit1, m_platform, this, PreviewGo); });
     bind({"UpdateVellumo1"}, [this] { UpdateVellumo1Click(m_platform, StartupFolder); });
     bind({"FTPAccess1"}, [this] { FTPAccess1Click(m_platform, StartupFolder); });
     // F1 anywhere in the main window opens its help topic.
@@ -124,14 +122,12 @@ void TForm1::bindCommands()
     connect(PopupMenu6, &QMenu::aboutToShow, this, &TForm1::PopupMenu6Popup);
 }
 
-void TForm1::setTitleDialog(TForm2 *titleDialog)
-{
+void TForm1::setTitleDialog(TForm2 *titleDialog) {
     m_document = new DocumentController(*m_core, m_platform, *titleDialog, this);
     m_document->setSaveButton(action(QStringLiteral("ToolbarButton977")));
 }
 
-void TForm1::setDialogs(const QList<QWidget *> &dialogs)
-{
+void TForm1::setDialogs(const QList<QWidget *> &dialogs) {
     m_dialogs = dialogs;
     if (auto *tips = qobject_cast<TForm27 *>(dialog(QStringLiteral("Form27"))))
         tips->StartupFolder = StartupFolder;
@@ -146,22 +142,19 @@ void TForm1::setDialogs(const QList<QWidget *> &dialogs)
     m_sitePanel->installDropHandling(RichEdit1);
 }
 
-QWidget *TForm1::dialog(const QString &objectName) const
-{
+QWidget *TForm1::dialog(const QString &objectName) const {
     for (QWidget *window : m_dialogs)
         if (window->objectName() == objectName)
             return window;
     return nullptr;
 }
 
-void TForm1::showModal(const QString &objectName)
-{
+void TForm1::showModal(const QString &objectName) {
     if (auto *window = qobject_cast<QDialog *>(dialog(objectName)))
         window->exec();
 }
 
-void TForm1::FormCreate()
-{
+void TForm1::FormCreate() {
     if (m_settings.lowerCaseStored()) {
         m_core->setTagCase(LowerTagCase);
         action(QStringLiteral("TransparentButton2"))->setChecked(true);
@@ -176,19 +169,18 @@ void TForm1::FormCreate()
     const QPixmap picture(logo);
     if (picture.isNull()) {
         // Start-up goes on with an empty logo area.
-        m_platform.showError(this, QStringLiteral("Vellumo"),
-                             QStringLiteral("Cannot load the picture %1.")
-                                 .arg(QDir::toNativeSeparators(
-                                     logo.isEmpty() ? QDir(StartupFolder).filePath(
-                                                          QStringLiteral("Vellumo.bmp"))
-                                                    : logo)));
+        m_platform.showError(
+            this, QStringLiteral("Vellumo"),
+            QStringLiteral("Cannot load the picture %1.")
+                .arg(QDir::toNativeSeparators(
+                    logo.isEmpty() ? QDir(StartupFolder).filePath(QStringLiteral("Vellumo.bmp"))
+                                   : logo)));
         return;
     }
     Image2->setPixmap(picture);
 }
 
-void TForm1::FormShow()
-{
+void TForm1::FormShow() {
     if (!m_core->IsUpperTagCase())
         RichEdit1->setPlainText(pageTemplate(false));
     QTextCursor cursor(RichEdit1->document());
@@ -208,8 +200,7 @@ void TForm1::FormShow()
     RichEdit1->document()->setModified(false);
 }
 
-void TForm1::showEvent(QShowEvent *event)
-{
+void TForm1::showEvent(QShowEvent *event) {
     if (!m_shownOnce) {
         m_shownOnce = true;
         FormShow();
@@ -217,14 +208,12 @@ void TForm1::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
 }
 
-void TForm1::resizeEvent(QResizeEvent *event)
-{
+void TForm1::resizeEvent(QResizeEvent *event) {
     QMainWindow::resizeEvent(event);
     FormResize();
 }
 
-void TForm1::FormResize()
-{
+void TForm1::FormResize() {
     // The filler panels stretch by themselves; what a resize still does is follow
     // the stored panel setting and bring the once-per-run tip.
     applyPanelSetting();
@@ -235,8 +224,7 @@ void TForm1::FormResize()
     }
 }
 
-void TForm1::changeEvent(QEvent *event)
-{
+void TForm1::changeEvent(QEvent *event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
         RichEdit1->setFocus(Qt::ActiveWindowFocusReason);
         // Another program may have changed the page's file while we were away;
@@ -247,62 +235,58 @@ void TForm1::changeEvent(QEvent *event)
     QMainWindow::changeEvent(event);
 }
 
-void TForm1::closeEvent(QCloseEvent *event)
-{
+void TForm1::closeEvent(QCloseEvent *event) {
     if (m_document == nullptr || m_document->FormCloseQuery())
         event->accept();
     else
         event->ignore();
 }
 
-bool TForm1::eventFilter(QObject *watched, QEvent *event)
-{
+bool TForm1::eventFilter(QObject *watched, QEvent *event) {
     // Any key in the editor, an arrow key too, lights the Save button.
     if (watched == RichEdit1 && event->type() == QEvent::KeyPress)
         setSaveEnabled();
     return QMainWindow::eventFilter(watched, event);
 }
 
-void TForm1::setSaveEnabled() { action(QStringLiteral("ToolbarButton977"))->setEnabled(true); }
+void TForm1::setSaveEnabled() {
+    action(QStringLiteral("ToolbarButton977"))->setEnabled(true);
+}
 
-void TForm1::applyPanelSetting() { setPanelShown(!m_settings.panelHidden()); }
+void TForm1::applyPanelSetting() {
+    setPanelShown(!m_settings.panelHidden());
+}
 
-void TForm1::setPanelShown(bool shown)
-{
+void TForm1::setPanelShown(bool shown) {
     Panel3->setVisible(shown);
     action(QStringLiteral("TransparentButton1"))->setChecked(shown);
 }
 
-void TForm1::TransparentButton1Click()
-{
+void TForm1::TransparentButton1Click() {
     const bool show = !Panel3->isVisible();
     m_settings.storePanelShown(show);
     setPanelShown(show);
 }
 
-void TForm1::TransparentButton2Click()
-{
+void TForm1::TransparentButton2Click() {
     const bool toLower = m_core->IsUpperTagCase();
     action(QStringLiteral("TransparentButton2"))->setChecked(toLower);
     m_settings.storeTagCase(!toLower);
     m_core->setTagCase(toLower ? LowerTagCase : UpperTagCase);
 }
 
-void TForm1::ToolbarButton97125Click()
-{
+void TForm1::ToolbarButton97125Click() {
     linkFromSelectedText(*m_core);
 }
 
-void TForm1::RichEdit1SelectionChange()
-{
+void TForm1::RichEdit1SelectionChange() {
     action(QStringLiteral("ToolbarButton979"))->setEnabled(m_platform.clipboardHasText());
     const bool selected = RichEdit1->textCursor().hasSelection();
     action(QStringLiteral("ToolbarButton975"))->setEnabled(selected);
     action(QStringLiteral("ToolbarButton978"))->setEnabled(selected);
 }
 
-void TForm1::PopupMenu1Popup()
-{
+void TForm1::PopupMenu1Popup() {
     const bool selected = RichEdit1->textCursor().hasSelection();
     action(QStringLiteral("Paste1"))->setEnabled(m_platform.clipboardHasText());
     action(QStringLiteral("Cut1"))->setEnabled(selected);
@@ -311,16 +295,14 @@ void TForm1::PopupMenu1Popup()
     action(QStringLiteral("Redo1"))->setEnabled(RichEdit1->document()->isRedoAvailable());
 }
 
-void TForm1::PopupMenu6Popup()
-{
+void TForm1::PopupMenu6Popup() {
     const bool selected = RichEdit1->textCursor().hasSelection();
     action(QStringLiteral("Paste2"))->setEnabled(m_platform.clipboardHasText());
     action(QStringLiteral("Cut2"))->setEnabled(selected);
     action(QStringLiteral("Copy2"))->setEnabled(selected);
 }
 
-void TForm1::TipoftheDay2Click()
-{
+void TForm1::TipoftheDay2Click() {
     TipShown = QStringLiteral("Orvanels");
     showModal(QStringLiteral("Form27"));
 }

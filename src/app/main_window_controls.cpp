@@ -35,13 +35,11 @@ namespace {
 
 const QString WelcomeText = QStringLiteral("Welcome to Vellumo");
 
-QIcon iconFor(const Face &face)
-{
+QIcon iconFor(const Face &face) {
     return glyphIcon(face.glyph, face.colour, face.bold, face.italic, face.underline);
 }
 
-QFrame *makeFiller(const QString &name, QWidget *parent)
-{
+QFrame *makeFiller(const QString &name, QWidget *parent) {
     auto *filler = new QFrame(parent);
     filler->setObjectName(name);
     filler->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
@@ -51,8 +49,7 @@ QFrame *makeFiller(const QString &name, QWidget *parent)
 
 } // namespace
 
-void TForm1::createEditor()
-{
+void TForm1::createEditor() {
     RichEdit1 = new PageEditor;
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
     RichEdit1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
@@ -65,18 +62,18 @@ void TForm1::createEditor()
     m_core = std::make_unique<InsertionCore>(RichEdit1);
 }
 
-QAction *TForm1::newAction(const QString &objectName, const QString &text)
-{
+QAction *TForm1::newAction(const QString &objectName, const QString &text) {
     auto *action = new QAction(text, this);
     action->setObjectName(objectName);
     m_actions.insert(objectName, action);
     return action;
 }
 
-QAction *TForm1::action(const QString &objectName) const { return m_actions.value(objectName); }
+QAction *TForm1::action(const QString &objectName) const {
+    return m_actions.value(objectName);
+}
 
-void TForm1::createMenus()
-{
+void TForm1::createMenus() {
     // The shortcuts shown in the menus act only while their menu is open; the
     // window-wide ones are the hidden main menu's and the editor's own keys, so no
     // key is ever bound twice.
@@ -110,8 +107,8 @@ void TForm1::createMenus()
     }
     fillMenu(PopupMenu6, editorMenuEntries());
     action(QStringLiteral("Redo1"))
-        ->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Y),
-                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 
     // The hidden main menu: its only item is invisible, its entries carry the
     // window's file shortcuts.
@@ -131,8 +128,7 @@ void TForm1::createMenus()
     }
 }
 
-void TForm1::createToolbars()
-{
+void TForm1::createToolbars() {
     auto makeToolbar = [this](const QString &name) {
         auto *toolbar = new QToolBar(QStringLiteral("Menu"), this);
         toolbar->setObjectName(name);
@@ -199,13 +195,13 @@ void TForm1::createToolbars()
     action(QStringLiteral("TransparentButton2"))->setCheckable(true);
 }
 
-void TForm1::createSidePanel()
-{
+void TForm1::createSidePanel() {
     Panel3 = new QFrame;
     Panel3->setObjectName(QStringLiteral("Panel3"));
     Panel3->setFixedWidth(209);
     // Narrow tabs, so that every tab of both page controls fits the panel's width.
-    Panel3->setStyleSheet(QStringLiteral("QTabBar { font-size: 8pt; } QTabBar::tab { padding: 2px 3px; }"));
+    Panel3->setStyleSheet(
+        QStringLiteral("QTabBar { font-size: 8pt; } QTabBar::tab { padding: 2px 3px; }"));
     PageControl1 = new QTabWidget(Panel3);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     auto *panelLayout = new QVBoxLayout(Panel3);
@@ -257,8 +253,9 @@ void TForm1::createSidePanel()
         grid->setColumnStretch(8, 1); // buttons keep to the left, rows of eight
         int index = 0;
         for (const ButtonEntry &entry : buttons)
-            addToPaletteGrid(grid, makeFlatButton(page, entry.name, entry.hint,
-                                                  {iconFor(faceForHint(entry.hint)), {}}),
+            addToPaletteGrid(grid,
+                             makeFlatButton(page, entry.name, entry.hint,
+                                            {iconFor(faceForHint(entry.hint)), {}}),
                              index++);
         auto *layout = new QVBoxLayout(page);
         layout->addLayout(grid);
@@ -278,16 +275,14 @@ void TForm1::createSidePanel()
     setCentralWidget(centre);
 }
 
-void TForm1::createStatusBar()
-{
+void TForm1::createStatusBar() {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     setStatusBar(StatusBar1);
     StatusBar1->showMessage(WelcomeText);
 }
 
-void TForm1::createStatusHints()
-{
+void TForm1::createStatusHints() {
     auto *hints = new StatusHints(StatusBar1, this);
     hints->onMenuRowFiller = [this] { dockMenuToolbarHome(); };
     hints->install(this);
@@ -295,8 +290,7 @@ void TForm1::createStatusHints()
                qPrintable(hints->missingControls().join(u' ')));
 }
 
-void TForm1::dockMenuToolbarHome()
-{
+void TForm1::dockMenuToolbarHome() {
     // The first toolbar of the top row, the menu toolbar apart.
     QToolBar *first = nullptr;
     for (QToolBar *toolbar : findChildren<QToolBar *>(Qt::FindDirectChildrenOnly)) {
@@ -304,7 +298,8 @@ void TForm1::dockMenuToolbarHome()
             toolBarArea(toolbar) != Qt::TopToolBarArea)
             continue;
         const QPoint at = toolbar->geometry().topLeft();
-        if (first == nullptr || at.y() < first->y() || (at.y() == first->y() && at.x() < first->x()))
+        if (first == nullptr || at.y() < first->y() ||
+            (at.y() == first->y() && at.x() < first->x()))
             first = toolbar;
     }
     if (first == nullptr)

@@ -4,46 +4,44 @@
 
 namespace vellumo {
 
-QString AppSettings::text(const QString &name) const
-{
+QString AppSettings::text(const QString &name) const {
     return m_platform.readSetting(name).toString();
 }
 
-bool AppSettings::lowerCaseStored() const { return text(QStringLiteral("Upercase")) == u"No"; }
+bool AppSettings::lowerCaseStored() const {
+    return text(QStringLiteral("Upercase")) == u"No";
+}
 
-void AppSettings::storeTagCase(bool upper)
-{
+void AppSettings::storeTagCase(bool upper) {
     m_platform.writeSetting(QStringLiteral("Upercase"),
                             upper ? QStringLiteral("Yes") : QStringLiteral("No"));
 }
 
-bool AppSettings::panelHidden() const
-{
+bool AppSettings::panelHidden() const {
     const QVariant value = m_platform.readSetting(QStringLiteral("Panel"));
     bool isNumber = false;
     return value.isValid() && value.toInt(&isNumber) == 1 && isNumber;
 }
 
-void AppSettings::storePanelShown(bool shown)
-{
+void AppSettings::storePanelShown(bool shown) {
     m_platform.writeSetting(QStringLiteral("Panel"), shown ? 2 : 1);
 }
 
-bool AppSettings::tipAtStartup() const { return text(QStringLiteral("Tip")) != u"No"; }
-
-void AppSettings::storeTipAtStartup(bool show)
-{
-    m_platform.writeSetting(QStringLiteral("Tip"), show ? QStringLiteral("Yes") : QStringLiteral("No"));
+bool AppSettings::tipAtStartup() const {
+    return text(QStringLiteral("Tip")) != u"No";
 }
 
-QString AppSettings::nextTipNumber() const
-{
+void AppSettings::storeTipAtStartup(bool show) {
+    m_platform.writeSetting(QStringLiteral("Tip"),
+                            show ? QStringLiteral("Yes") : QStringLiteral("No"));
+}
+
+QString AppSettings::nextTipNumber() const {
     const QVariant value = m_platform.readSetting(QStringLiteral("TNumber"));
     return value.isValid() ? value.toString() : QStringLiteral("0");
 }
 
-void AppSettings::storeNextTipNumber(const QString &number)
-{
+void AppSettings::storeNextTipNumber(const QString &number) {
     m_platform.writeSetting(QStringLiteral("TNumber"), number);
 }
 

@@ -10,7 +10,8 @@ class Platform;
 // read opens the store afresh and every write goes through at once.
 class AppSettings {
 public:
-    explicit AppSettings(Platform &platform) : m_platform(platform) {}
+    explicit AppSettings(Platform &platform)
+        : m_platform(platform) {}
 
     // "Upercase": exactly "No" selects lower-case markup; anything else upper case.
     bool lowerCaseStored() const;

@@ -93,8 +93,8 @@ FileBrowser::FileBrowser(QWidget *page, Platform &platform, const QString &start
     DriveComboBox1 = new QComboBox(page);
     DriveComboBox1->setObjectName(QStringLiteral("DriveComboBox1"));
     for (const QString &root : driveRoots())
-        DriveComboBox1->addItem(styleIcon(page, QStyle::SP_DriveHDIcon),
-                                displayedDrive(root), root);
+        DriveComboBox1->addItem(styleIcon(page, QStyle::SP_DriveHDIcon), displayedDrive(root),
+                                root);
 
     FileListBox1 = new QListWidget(page);
     FileListBox1->setObjectName(QStringLiteral("FileListBox1"));

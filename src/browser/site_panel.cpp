@@ -10,9 +10,9 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QMimeData>
 #include <QTimer>
 
 namespace vellumo {

@@ -121,9 +121,9 @@ bool ElementDialog::browse(QLineEdit *field, const FileChooserRequest &request,
     if (!QFileInfo(folder).isDir() || !QDir::setCurrent(folder)) {
         // Not a check of the dialog's own (those say "Error") but a failed file
         // operation: the program's standard error box.
-        platform().showError(this, QStringLiteral("Vellumo"),
-                             QStringLiteral("Invalid file name - %1")
-                                 .arg(QDir::toNativeSeparators(chosen)));
+        platform().showError(
+            this, QStringLiteral("Vellumo"),
+            QStringLiteral("Invalid file name - %1").arg(QDir::toNativeSeparators(chosen)));
         FormActivate();
         return false;
     }

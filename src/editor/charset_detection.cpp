@@ -13,16 +13,16 @@ namespace {
 constexpr qsizetype DeclarationWindow = 1024;
 constexpr qsizetype DetectorSample = 256 * 1024;
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+char lowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+}
 
-bool isNameChar(char c)
-{
+bool isNameChar(char c) {
     return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '_' || c == ':' ||
            c == '.';
 }
 
-std::optional<TextEncoding> encodingForLabel(const QByteArray &label)
-{
+std::optional<TextEncoding> encodingForLabel(const QByteArray &label) {
     static const std::pair<const char *, TextEncoding> labels[] = {
         {"utf-8", TextEncoding::Utf8},
         {"utf8", TextEncoding::Utf8},
@@ -45,8 +45,7 @@ std::optional<TextEncoding> encodingForLabel(const QByteArray &label)
 
 } // namespace
 
-std::optional<TextEncoding> declaredEncoding(QByteArrayView bytes)
-{
+std::optional<TextEncoding> declaredEncoding(QByteArrayView bytes) {
     // Lower-cased ASCII copy of the head; other bytes never take part in a declaration.
     QByteArray head = bytes.first(std::min(bytes.size(), DeclarationWindow)).toByteArray();
     std::transform(head.begin(), head.end(), head.begin(), lowerAscii);
@@ -75,8 +74,7 @@ std::optional<TextEncoding> declaredEncoding(QByteArrayView bytes)
     return std::nullopt;
 }
 
-TextEncoding guessSingleByteEncoding(QByteArrayView bytes)
-{
+TextEncoding guessSingleByteEncoding(QByteArrayView bytes) {
     // The bytes 0x80-0x9F are control codes in ISO-8859-1 and printable in
     // Windows-1252: a page that has them is the latter, whatever the detector says.
     const bool hasWindowsOnlyBytes = std::any_of(bytes.begin(), bytes.end(), [](char c) {

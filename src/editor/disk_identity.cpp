@@ -9,8 +9,7 @@
 
 namespace vellumo {
 
-DiskIdentity diskIdentity(const QString &path)
-{
+DiskIdentity diskIdentity(const QString &path) {
     DiskIdentity identity;
 #ifdef Q_OS_UNIX
     struct stat st {};
@@ -18,8 +17,8 @@ DiskIdentity diskIdentity(const QString &path)
         return identity;
     identity.exists = true;
     identity.size = static_cast<qint64>(st.st_size);
-    identity.modifiedNs =
-        static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 + static_cast<qint64>(st.st_mtim.tv_nsec);
+    identity.modifiedNs = static_cast<qint64>(st.st_mtim.tv_sec) * 1000000000 +
+                          static_cast<qint64>(st.st_mtim.tv_nsec);
     identity.inode = static_cast<quint64>(st.st_ino);
     identity.device = static_cast<quint64>(st.st_dev);
 #else

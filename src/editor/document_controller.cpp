@@ -10,8 +10,8 @@
 
 #include <QAction>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QPlainTextEdit>
@@ -35,12 +35,11 @@ const QString ErrorCaption = QStringLiteral("Vellumo");
 class LoadingProgress {
 public:
     LoadingProgress(QWidget *window, const QString &path, const QElapsedTimer &clock)
-        : m_window(window), m_path(path), m_clock(clock)
-    {
-    }
+        : m_window(window)
+        , m_path(path)
+        , m_clock(clock) {}
 
-    bool step(qsizetype done, qsizetype total)
-    {
+    bool step(qsizetype done, qsizetype total) {
         constexpr qint64 ShowAfterMs = 400;
         if (!m_dialog && m_clock.elapsed() >= ShowAfterMs) {
             m_dialog = std::make_unique<QProgressDialog>(
@@ -72,21 +71,25 @@ private:
 
 } // namespace
 
-DocumentController::DocumentController(InsertionCore &core, Platform &platform,
-                                       TForm2 &titleDialog, QWidget *window)
-    : QObject(window), m_core(core), m_platform(platform), m_titleDialog(titleDialog),
-      m_window(window), m_watcher(new QFileSystemWatcher(this))
-{
+DocumentController::DocumentController(InsertionCore &core, Platform &platform, TForm2 &titleDialog,
+                                       QWidget *window)
+    : QObject(window)
+    , m_core(core)
+    , m_platform(platform)
+    , m_titleDialog(titleDialog)
+    , m_window(window)
+    , m_watcher(new QFileSystemWatcher(this)) {
     // Checked once the event loop is free: a program that rewrites the file in
     // several steps is seen once, when it is done.
     connect(m_watcher, &QFileSystemWatcher::fileChanged, this,
             [this] { QTimer::singleShot(200, this, &DocumentController::checkDiskChanges); });
 }
 
-bool DocumentController::isModified() const { return m_core.editor()->document()->isModified(); }
+bool DocumentController::isModified() const {
+    return m_core.editor()->document()->isModified();
+}
 
-void DocumentController::markClean(const PageFingerprint &opened)
-{
+void DocumentController::markClean(const PageFingerprint &opened) {
     m_core.editor()->document()->setModified(false);
     if (m_saveButton != nullptr)
         m_saveButton->setEnabled(false);
@@ -94,28 +97,25 @@ void DocumentController::markClean(const PageFingerprint &opened)
     restartJournal(opened);
 }
 
-void DocumentController::setRecoveryJournal(RecoveryJournal *journal)
-{
+void DocumentController::setRecoveryJournal(RecoveryJournal *journal) {
     m_journal = journal;
     restartJournal();
 }
 
-void DocumentController::restartJournal(const PageFingerprint &opened)
-{
+void DocumentController::restartJournal(const PageFingerprint &opened) {
     if (m_journal == nullptr)
         return;
     const bool modified = isModified();
     // A page with unsaved changes goes into the journal whole at once; a clean
     // one is journalled from its file, or from itself at its first change.
     m_journal->follow(m_core.editor()->document(), CurrentFileName, format,
-                      modified ? JournalBase::SnapshotNow
+                      modified                              ? JournalBase::SnapshotNow
                       : CurrentFileName == UntitledFileName ? JournalBase::Snapshot
                                                             : JournalBase::File,
                       opened);
 }
 
-void DocumentController::showRecoveredPage(RecoveredPage &&page)
-{
+void DocumentController::showRecoveredPage(RecoveredPage &&page) {
     attachPageDocument(m_core.editor(), std::move(page.document));
     format = page.format;
     CurrentFileName = page.fileName;
@@ -126,8 +126,7 @@ void DocumentController::showRecoveredPage(RecoveredPage &&page)
     restartJournal();
 }
 
-QString DocumentController::pageText() const
-{
+QString DocumentController::pageText() const {
     // toPlainText() would turn non-breaking spaces into plain ones; the raw text
     // keeps them, with blocks separated by paragraph separators.
     QString text = m_core.editor()->document()->toRawText();
@@ -135,19 +134,18 @@ QString DocumentController::pageText() const
     return text;
 }
 
-void DocumentController::New1Click()
-{
+void DocumentController::New1Click() {
     const bool discard =
-        !isModified() || m_platform.ask(m_window, QuestionCaption,
-                                        QStringLiteral("Are you sure you want to discard the changes?"),
-                                        QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        !isModified() ||
+        m_platform.ask(m_window, QuestionCaption,
+                       QStringLiteral("Are you sure you want to discard the changes?"),
+                       QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     if (discard)
         NewPage();
     TitleCancelled = QStringLiteral("8");
 }
 
-void DocumentController::NewPage()
-{
+void DocumentController::NewPage() {
     if (m_titleDialog.exec() == TForm2::CancelledByButton)
         TitleCancelled = QStringLiteral("4");
     const bool upper = m_core.IsUpperTagCase();
@@ -165,8 +163,7 @@ void DocumentController::NewPage()
     m_titleDialog.clearTitle();
 }
 
-FileChooserRequest DocumentController::pageChooser(const QString &lastChosen) const
-{
+FileChooserRequest DocumentController::pageChooser(const QString &lastChosen) const {
     FileChooserRequest request;
     request.filters = {QStringLiteral("HTML Files (*.htm *.html)"),
                        QStringLiteral("All Files (*)")};
@@ -175,8 +172,7 @@ FileChooserRequest DocumentController::pageChooser(const QString &lastChosen) co
     return request;
 }
 
-void DocumentController::Open1Click()
-{
+void DocumentController::Open1Click() {
     // Unsaved work is never replaced without a question.
     if (isModified() &&
         m_platform.ask(m_window, QuestionCaption,
@@ -190,8 +186,7 @@ void DocumentController::Open1Click()
     openFile(path);
 }
 
-bool DocumentController::openFile(const QString &path)
-{
+bool DocumentController::openFile(const QString &path) {
     QElapsedTimer clock;
     clock.start();
     LoadingProgress progress(m_window, path, clock);
@@ -209,11 +204,9 @@ bool DocumentController::openFile(const QString &path)
     }
     if (refuseBinaryFile(path, read->binaryKind)) // durability: before the page is replaced
         return false;
-    std::unique_ptr<QTextDocument> document =
-        buildPageDocument(std::move(read->page.text), *m_core.editor()->document(),
-                          {[&progress](qsizetype done, qsizetype total) {
-                               return progress.step(done, total);
-                           }});
+    std::unique_ptr<QTextDocument> document = buildPageDocument(
+        std::move(read->page.text), *m_core.editor()->document(),
+        {[&progress](qsizetype done, qsizetype total) { return progress.step(done, total); }});
     if (!document)
         return false; // cancelled: the page in the editor stays as it was
     applyLineBreakKinds(document.get(), read->page.lineBreakKinds); // durability
@@ -226,8 +219,7 @@ bool DocumentController::openFile(const QString &path)
     return true;
 }
 
-bool DocumentController::refuseBinaryFile(const QString &path, const QString &kind)
-{
+bool DocumentController::refuseBinaryFile(const QString &path, const QString &kind) {
     if (kind.isEmpty())
         return false;
     m_platform.showError(m_window, ErrorCaption,
@@ -237,8 +229,7 @@ bool DocumentController::refuseBinaryFile(const QString &path, const QString &ki
     return true;
 }
 
-bool DocumentController::settleEncoding()
-{
+bool DocumentController::settleEncoding() {
     const QChar example = firstUnencodable(pageText(), format);
     if (example.isNull())
         return true;
@@ -262,8 +253,7 @@ bool DocumentController::settleEncoding()
     }
 }
 
-bool DocumentController::writeTo(const QString &path)
-{
+bool DocumentController::writeTo(const QString &path) {
     const PageFormat before = format;
     if (!settleEncoding())
         return false;
@@ -286,8 +276,7 @@ bool DocumentController::writeTo(const QString &path)
     return false;
 }
 
-bool DocumentController::Save1Click()
-{
+bool DocumentController::Save1Click() {
     if (CurrentFileName == UntitledFileName)
         return Saveas1Click();
     if (!confirmOverwriteOfNewerFile() || !writeTo(CurrentFileName))
@@ -296,8 +285,7 @@ bool DocumentController::Save1Click()
     return true;
 }
 
-bool DocumentController::Saveas1Click()
-{
+bool DocumentController::Saveas1Click() {
     FileChooserRequest request = pageChooser(m_lastSaved);
     request.confirmOverwrite = true;
     const QString path = m_platform.chooseSaveFile(m_window, request);
@@ -311,8 +299,7 @@ bool DocumentController::Saveas1Click()
     return true;
 }
 
-bool DocumentController::FormCloseQuery()
-{
+bool DocumentController::FormCloseQuery() {
     // A clean close leaves no recovery journal behind.
     const auto closeCleanly = [this] {
         if (m_journal != nullptr)
@@ -334,8 +321,7 @@ bool DocumentController::FormCloseQuery()
     }
 }
 
-void DocumentController::rememberDiskState()
-{
+void DocumentController::rememberDiskState() {
     if (!m_watcher->files().isEmpty())
         m_watcher->removePaths(m_watcher->files());
     if (CurrentFileName == UntitledFileName) {
@@ -348,8 +334,7 @@ void DocumentController::rememberDiskState()
         m_watcher->addPath(CurrentFileName);
 }
 
-bool DocumentController::confirmOverwriteOfNewerFile()
-{
+bool DocumentController::confirmOverwriteOfNewerFile() {
     const DiskIdentity now = diskIdentity(CurrentFileName);
     // A deleted file is simply written again.
     if (!now.exists || !m_diskIdentity.exists || now == m_diskIdentity)
@@ -362,8 +347,7 @@ bool DocumentController::confirmOverwriteOfNewerFile()
                           QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
-void DocumentController::checkDiskChanges()
-{
+void DocumentController::checkDiskChanges() {
     if (m_checkingDisk || CurrentFileName == UntitledFileName || !m_diskIdentity.exists)
         return;
     const DiskIdentity now = diskIdentity(CurrentFileName);
@@ -385,9 +369,9 @@ void DocumentController::checkDiskChanges()
     } else {
         if (!m_watcher->files().contains(CurrentFileName))
             m_watcher->addPath(CurrentFileName);
-        const QString loss = isModified()
-                                 ? QStringLiteral("\nYour unsaved changes in the editor would be lost.")
-                                 : QString();
+        const QString loss =
+            isModified() ? QStringLiteral("\nYour unsaved changes in the editor would be lost.")
+                         : QString();
         if (m_platform.ask(m_window, QuestionCaption,
                            QStringLiteral("The file %1 was changed by another program.\nDo you "
                                           "want to reload it?%2")

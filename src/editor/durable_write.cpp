@@ -27,13 +27,15 @@ namespace {
 // enormous system call and a short write is retried in reasonable steps.
 constexpr qsizetype WriteChunk = 1024 * 1024;
 
-QString errorText(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+QString errorText(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 class FileHandle {
 public:
-    explicit FileHandle(int fd = -1) : m_fd(fd) {}
-    ~FileHandle()
-    {
+    explicit FileHandle(int fd = -1)
+        : m_fd(fd) {}
+    ~FileHandle() {
         if (m_fd >= 0)
             ::close(m_fd);
     }
@@ -43,8 +45,7 @@ public:
     int get() const { return m_fd; }
     // Closes now and reports the error, since close can be the first to notice
     // that written data did not reach the disk (NFS, some FUSE file systems).
-    int close()
-    {
+    int close() {
         const int fd = m_fd;
         m_fd = -1;
         return ::close(fd) == 0 ? 0 : errno;
@@ -55,8 +56,7 @@ private:
 };
 
 // 0, or the errno of the failing call.
-int writeAll(int fd, const QByteArray &bytes)
-{
+int writeAll(int fd, const QByteArray &bytes) {
     const char *data = bytes.constData();
     qsizetype left = bytes.size();
     while (left > 0) {
@@ -74,8 +74,7 @@ int writeAll(int fd, const QByteArray &bytes)
     return 0;
 }
 
-int syncFile(int fd)
-{
+int syncFile(int fd) {
     while (::fsync(fd) != 0) {
         if (errno != EINTR)
             return errno;
@@ -83,8 +82,7 @@ int syncFile(int fd)
     return 0;
 }
 
-QByteArray folderOf(const QByteArray &path)
-{
+QByteArray folderOf(const QByteArray &path) {
     const qsizetype slash = path.lastIndexOf('/');
     if (slash < 0)
         return QByteArray(".");
@@ -93,8 +91,7 @@ QByteArray folderOf(const QByteArray &path)
 
 // The file a path finally names, following symbolic links (also a dangling one,
 // so that saving creates the file the link points at).
-QByteArray resolveLinks(QByteArray path)
-{
+QByteArray resolveLinks(QByteArray path) {
     for (int hops = 0; hops < 40; ++hops) {
         struct stat st {};
         if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
@@ -110,8 +107,7 @@ QByteArray resolveLinks(QByteArray path)
     return path;
 }
 
-mode_t newFileMode()
-{
+mode_t newFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
@@ -121,8 +117,7 @@ mode_t newFileMode()
 // exists. Returns false with `outcome` filled when it fails; sets `ownerKept` to
 // false (and writes nothing) when the old owner could not be given to the new file.
 bool replaceWhole(const QByteArray &target, const QByteArray &bytes, const struct stat *existing,
-                  WriteOutcome &outcome, bool &ownerKept)
-{
+                  WriteOutcome &outcome, bool &ownerKept) {
     ownerKept = true;
     const QByteArray folder = folderOf(target);
     QByteArray name = target.mid(target.lastIndexOf('/') + 1);
@@ -163,8 +158,7 @@ bool replaceWhole(const QByteArray &target, const QByteArray &bytes, const struc
     return true;
 }
 
-int readAll(int fd, QByteArray &bytes)
-{
+int readAll(int fd, QByteArray &bytes) {
     char buffer[64 * 1024];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -180,8 +174,7 @@ int readAll(int fd, QByteArray &bytes)
 }
 
 // Rewrites `fd` from its start with `bytes`, cutting off what is left over.
-int rewrite(int fd, const QByteArray &bytes)
-{
+int rewrite(int fd, const QByteArray &bytes) {
     if (::lseek(fd, 0, SEEK_SET) != 0)
         return errno;
     if (const int error = writeAll(fd, bytes))
@@ -193,8 +186,7 @@ int rewrite(int fd, const QByteArray &bytes)
 
 // For a target that must keep its inode (hard links, an owner we cannot give
 // away): a whole copy of the old contents first, then the rewrite in place.
-WriteOutcome writeInPlace(const QByteArray &target, const QByteArray &bytes)
-{
+WriteOutcome writeInPlace(const QByteArray &target, const QByteArray &bytes) {
     WriteOutcome outcome;
     FileHandle fd(::open(target.constData(), O_RDWR | O_CLOEXEC));
     if (fd.get() < 0) {
@@ -237,8 +229,7 @@ WriteOutcome writeInPlace(const QByteArray &target, const QByteArray &bytes)
 
 } // namespace
 
-WriteOutcome writeFileDurably(const QString &path, const QByteArray &bytes)
-{
+WriteOutcome writeFileDurably(const QString &path, const QByteArray &bytes) {
     WriteOutcome outcome;
     const QByteArray target = resolveLinks(QFile::encodeName(path));
     struct stat st {};
@@ -279,8 +270,7 @@ WriteOutcome writeFileDurably(const QString &path, const QByteArray &bytes)
 
 #else
 
-WriteOutcome writeFileDurably(const QString &path, const QByteArray &bytes)
-{
+WriteOutcome writeFileDurably(const QString &path, const QByteArray &bytes) {
     WriteOutcome outcome;
     const QFileInfo info(path);
     QSaveFile file(info.isSymLink() ? info.symLinkTarget() : path);

@@ -8,12 +8,11 @@
 namespace vellumo {
 
 InsertionCore::InsertionCore(QPlainTextEdit *editor, QObject *parent)
-    : QObject(parent), m_editor(editor)
-{
+    : QObject(parent)
+    , m_editor(editor) {
 }
 
-void InsertionCore::InsertAtCaret(const QString &snippet)
-{
+void InsertionCore::InsertAtCaret(const QString &snippet) {
     QTextCursor cursor = m_editor->textCursor();
     cursor.beginEditBlock();
     cursor.insertText(snippet);
@@ -21,8 +20,7 @@ void InsertionCore::InsertAtCaret(const QString &snippet)
     m_editor->setTextCursor(cursor);
 }
 
-void InsertionCore::WrapSelection(const QString &open, const QString &close, int step)
-{
+void InsertionCore::WrapSelection(const QString &open, const QString &close, int step) {
     QTextCursor cursor = m_editor->textCursor();
     // A selection made right to left is treated like one made left to right.
     const int start = cursor.selectionStart();
@@ -38,13 +36,14 @@ void InsertionCore::WrapSelection(const QString &open, const QString &close, int
     m_editor->setTextCursor(cursor);
 }
 
-void InsertionCore::MoveCaretBack(int n)
-{
+void InsertionCore::MoveCaretBack(int n) {
     QTextCursor cursor = m_editor->textCursor();
     cursor.setPosition(std::max(0, cursor.selectionStart() - n));
     m_editor->setTextCursor(cursor);
 }
 
-void InsertionCore::FocusEditor() { m_editor->setFocus(Qt::OtherFocusReason); }
+void InsertionCore::FocusEditor() {
+    m_editor->setFocus(Qt::OtherFocusReason);
+}
 
 } // namespace vellumo

@@ -32,8 +32,7 @@ public:
 
     bool IsUpperTagCase() const { return m_tagCase == UpperTagCase; }
     // The literal for the current tag case, chosen at the moment of the call.
-    QString pick(const QString &upper, const QString &lower) const
-    {
+    QString pick(const QString &upper, const QString &lower) const {
         return IsUpperTagCase() ? upper : lower;
     }
 
@@ -42,8 +41,7 @@ public:
     // The one character put around attribute values; never changes during a run.
     QString attributeQuote() const { return m_attributeQuote; }
     // `name="value"` with the current quote (no leading space).
-    QString quoted(const QString &name, const QString &value) const
-    {
+    QString quoted(const QString &name, const QString &value) const {
         return name + QLatin1Char('=') + m_attributeQuote + value + m_attributeQuote;
     }
 

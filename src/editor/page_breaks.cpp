@@ -7,8 +7,7 @@
 
 namespace vellumo {
 
-void applyLineBreakKinds(QTextDocument *document, const QByteArray &kinds)
-{
+void applyLineBreakKinds(QTextDocument *document, const QByteArray &kinds) {
     if (kinds.isEmpty())
         return;
     qsizetype line = 0;
@@ -19,8 +18,7 @@ void applyLineBreakKinds(QTextDocument *document, const QByteArray &kinds)
     }
 }
 
-QByteArray lineBreakKinds(const QTextDocument *document)
-{
+QByteArray lineBreakKinds(const QTextDocument *document) {
     QByteArray kinds;
     bool tagged = false;
     // The last block has no break after it.

@@ -28,8 +28,7 @@ const QByteArray kUtf8Mark("\xEF\xBB\xBF", 3);
 const QByteArray kUtf16LEMark("\xFF\xFE", 2);
 const QByteArray kUtf16BEMark("\xFE\xFF", 2);
 
-QString decodeWindows1252(QByteArrayView bytes)
-{
+QString decodeWindows1252(QByteArrayView bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar *out = text.data();
     for (const char c : bytes) {
@@ -40,8 +39,7 @@ QString decodeWindows1252(QByteArrayView bytes)
 }
 
 // The Windows-1252 byte for `c`, or -1 when the code page has none.
-int windows1252Byte(char16_t c)
-{
+int windows1252Byte(char16_t c) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return c;
     for (int i = 0; i < 32; ++i)
@@ -52,8 +50,7 @@ int windows1252Byte(char16_t c)
 
 // Decodes with `encoding`, or returns nothing when the bytes are not exactly
 // that encoding (so the caller can fall back without losing a byte).
-std::optional<QString> decodeStrict(QByteArrayView bytes, QStringConverter::Encoding encoding)
-{
+std::optional<QString> decodeStrict(QByteArrayView bytes, QStringConverter::Encoding encoding) {
     // Keep a second byte-order mark as a character: it is part of the page.
     QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless |
                                          QStringConverter::Flag::ConvertInitialBom);
@@ -63,8 +60,7 @@ std::optional<QString> decodeStrict(QByteArrayView bytes, QStringConverter::Enco
     return text;
 }
 
-LineBreakKind kindOfStyle(LineBreakStyle style)
-{
+LineBreakKind kindOfStyle(LineBreakStyle style) {
     switch (style) {
     case LineBreakStyle::CRLF:
         return BreakCRLF;
@@ -80,8 +76,7 @@ LineBreakKind kindOfStyle(LineBreakStyle style)
 // editor also takes as breaks) into one '\n', in place, in one pass. Returns the
 // most common of LF, CR LF and CR (the first one met on a tie), and fills
 // `kinds` with one byte per break unless every break is of that kind.
-LineBreakStyle normaliseLineBreaks(QString &text, QByteArray &kinds)
-{
+LineBreakStyle normaliseLineBreaks(QString &text, QByteArray &kinds) {
     kinds.clear();
     const qsizetype size = text.size();
     if (size == 0)
@@ -146,8 +141,7 @@ LineBreakStyle normaliseLineBreaks(QString &text, QByteArray &kinds)
     return result;
 }
 
-void appendBreak(QString &out, char kind)
-{
+void appendBreak(QString &out, char kind) {
     switch (kind) {
     case BreakCRLF:
         out += u'\r';
@@ -172,8 +166,7 @@ void appendBreak(QString &out, char kind)
 }
 
 // `text` with each '\n' written as its kind, in one pass.
-QString storedText(const QString &text, const PageFormat &format, const QByteArray &kinds)
-{
+QString storedText(const QString &text, const PageFormat &format, const QByteArray &kinds) {
     const char usual = kindOfStyle(format.lineBreaks);
     if (kinds.isEmpty()) {
         if (usual == BreakLF)
@@ -199,9 +192,7 @@ QString storedText(const QString &text, const PageFormat &format, const QByteArr
 
 // A single-byte encoding: `byteFor` gives the byte of a character or -1; the
 // rest become numeric character references.
-template <typename ByteFor>
-QByteArray encodeSingleByte(const QString &text, ByteFor byteFor)
-{
+template <typename ByteFor> QByteArray encodeSingleByte(const QString &text, ByteFor byteFor) {
     QByteArray bytes;
     bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -219,12 +210,13 @@ QByteArray encodeSingleByte(const QString &text, ByteFor byteFor)
     return bytes;
 }
 
-int latin1Byte(char16_t c) { return c <= 0xFF ? c : -1; }
+int latin1Byte(char16_t c) {
+    return c <= 0xFF ? c : -1;
+}
 
 } // namespace
 
-PageFormat newPageFormat()
-{
+PageFormat newPageFormat() {
     PageFormat format;
 #ifdef Q_OS_WIN
     format.lineBreaks = LineBreakStyle::CRLF;
@@ -232,8 +224,7 @@ PageFormat newPageFormat()
     return format;
 }
 
-DecodedPage decodePage(const QByteArray &bytes)
-{
+DecodedPage decodePage(const QByteArray &bytes) {
     DecodedPage page;
     const QByteArrayView view(bytes);
     std::optional<QString> text;
@@ -266,7 +257,7 @@ DecodedPage decodePage(const QByteArray &bytes)
     if (!text) {
         page.format = {guessSingleByteEncoding(view), false, {}};
         text = page.format.encoding == TextEncoding::Latin1 ? QString::fromLatin1(view)
-                                                             : decodeWindows1252(view);
+                                                            : decodeWindows1252(view);
     }
     page.text = std::move(*text);
     page.format.lineBreaks = normaliseLineBreaks(page.text, page.lineBreakKinds);
@@ -274,8 +265,7 @@ DecodedPage decodePage(const QByteArray &bytes)
 }
 
 QByteArray encodePage(const QString &text, const PageFormat &format,
-                      const QByteArray &lineBreakKinds)
-{
+                      const QByteArray &lineBreakKinds) {
     const QString stored = storedText(text, format, lineBreakKinds);
     switch (format.encoding) {
     case TextEncoding::Windows1252:
@@ -287,8 +277,8 @@ QByteArray encodePage(const QString &text, const PageFormat &format,
         const bool little = format.encoding == TextEncoding::Utf16LE;
         QStringEncoder encoder(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
                                QStringConverter::Flag::Stateless);
-        QByteArray bytes = format.byteOrderMark ? (little ? kUtf16LEMark : kUtf16BEMark)
-                                                : QByteArray();
+        QByteArray bytes =
+            format.byteOrderMark ? (little ? kUtf16LEMark : kUtf16BEMark) : QByteArray();
         bytes += encoder(stored);
         return bytes;
     }
@@ -300,8 +290,7 @@ QByteArray encodePage(const QString &text, const PageFormat &format,
     return bytes;
 }
 
-QString encodingName(TextEncoding encoding)
-{
+QString encodingName(TextEncoding encoding) {
     switch (encoding) {
     case TextEncoding::Utf16LE:
         return QStringLiteral("UTF-16 LE");
@@ -317,8 +306,7 @@ QString encodingName(TextEncoding encoding)
     return QStringLiteral("UTF-8");
 }
 
-QChar firstUnencodable(const QString &text, const PageFormat &format)
-{
+QChar firstUnencodable(const QString &text, const PageFormat &format) {
     // The UTF encodings hold every character.
     if (format.encoding != TextEncoding::Windows1252 && format.encoding != TextEncoding::Latin1)
         return {};
@@ -329,13 +317,11 @@ QChar firstUnencodable(const QString &text, const PageFormat &format)
     return {};
 }
 
-bool canEncode(const QString &text, const PageFormat &format)
-{
+bool canEncode(const QString &text, const PageFormat &format) {
     return firstUnencodable(text, format).isNull();
 }
 
-QString binaryFileKind(QByteArrayView bytes)
-{
+QString binaryFileKind(QByteArrayView bytes) {
     static const std::pair<QByteArrayView, const char *> signatures[] = {
         {"\x89PNG\r\n\x1A\n", "a PNG image"},
         {"GIF87a", "a GIF image"},
@@ -344,7 +330,9 @@ QString binaryFileKind(QByteArrayView bytes)
         {"%PDF-", "a PDF document"},
         {"PK\x03\x04", "a ZIP archive"},
         {"\x1F\x8B", "a compressed file"},
-        {"\x7F" "ELF", "a program"},
+        {"\x7F"
+         "ELF",
+         "a program"},
         {"RIFF", "a sound, video or image file"},
         {"OggS", "a sound or video file"},
         {"ID3", "a sound file"},
@@ -379,8 +367,7 @@ QString binaryFileKind(QByteArrayView bytes)
     return {};
 }
 
-QString readWholeFile(const QString &path, QByteArray *bytes)
-{
+QString readWholeFile(const QString &path, QByteArray *bytes) {
     const QFileInfo info(path);
     if (info.isDir())
         return QStringLiteral("It is a folder, not a file.");
@@ -394,8 +381,7 @@ QString readWholeFile(const QString &path, QByteArray *bytes)
     return {};
 }
 
-QString writeFileAtomically(const QString &path, const QByteArray &bytes)
-{
+QString writeFileAtomically(const QString &path, const QByteArray &bytes) {
     return writeFileDurably(path, bytes).reason;
 }
 

@@ -19,7 +19,7 @@ enum LineBreakKind : char {
     BreakLF = 'n',
     BreakCRLF = 'c',
     BreakCR = 'r',
-    BreakParagraph = 'p', // U+2029
+    BreakParagraph = 'p',  // U+2029
     BreakFrameStart = '[', // U+FDD0, which the editor also takes as a break
     BreakFrameEnd = ']',   // U+FDD1, likewise
 };

@@ -2,8 +2,8 @@
 
 #include <QCoreApplication>
 #include <QFontMetrics>
-#include <QResizeEvent>
 #include <QPlainTextEdit>
+#include <QResizeEvent>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -50,7 +50,8 @@ bool PageDocumentLayout::isStale(const QTextBlock &block) const {
 
 QRectF PageDocumentLayout::frameBoundingRect(QTextFrame *frame) const {
     const QRectF frameRect = QPlainTextDocumentLayout::frameBoundingRect(frame);
-    return m_wrapWidth < 0 ? frameRect : QRectF(frameRect.topLeft(), QSizeF(m_wrapWidth, frameRect.height()));
+    return m_wrapWidth < 0 ? frameRect
+                           : QRectF(frameRect.topLeft(), QSizeF(m_wrapWidth, frameRect.height()));
 }
 
 void PageDocumentLayout::setWrapWidth(qreal width) {
@@ -178,7 +179,9 @@ const QLatin1String WrapWidthKeeperName("vellumo_wrap_width_keeper");
 class WrapWidthKeeper : public QObject {
 public:
     explicit WrapWidthKeeper(QPlainTextEdit *editor)
-        : QObject(editor), m_editor(editor), m_viewport(editor->viewport()) {
+        : QObject(editor)
+        , m_editor(editor)
+        , m_viewport(editor->viewport()) {
         setObjectName(WrapWidthKeeperName);
         m_viewport->installEventFilter(this);
     }
@@ -194,7 +197,8 @@ protected:
         layout->setWrapWidth(resize->size().width());
         // The editor is told the width stayed, so Qt's layout does not re-create
         // every block's line layout; the scroll bars are still brought up to date.
-        QResizeEvent sameWidth(resize->size(), QSize(resize->size().width(), resize->oldSize().height()));
+        QResizeEvent sameWidth(resize->size(),
+                               QSize(resize->size().width(), resize->oldSize().height()));
         m_passing = true;
         QCoreApplication::sendEvent(m_viewport, &sameWidth);
         m_passing = false;

@@ -18,11 +18,11 @@ namespace {
 
 // Where a slice ending at `end` may start: never inside a surrogate pair or a
 // CR LF, so that each piece is whole text.
-qsizetype sliceStart(const QString &text, qsizetype end, qsizetype sliceSize)
-{
+qsizetype sliceStart(const QString &text, qsizetype end, qsizetype sliceSize) {
     qsizetype start = std::max<qsizetype>(0, end - std::max<qsizetype>(1, sliceSize));
-    while (start > 0 && ((text.at(start).isLowSurrogate() && text.at(start - 1).isHighSurrogate()) ||
-                         (text.at(start) == u'\n' && text.at(start - 1) == u'\r')))
+    while (start > 0 &&
+           ((text.at(start).isLowSurrogate() && text.at(start - 1).isHighSurrogate()) ||
+            (text.at(start) == u'\n' && text.at(start - 1) == u'\r')))
         --start;
     return start;
 }
@@ -41,13 +41,12 @@ const char StagingName[] = "vellumo_page_staging";
 // that was never shown is deleted, while the layout it points to is still there.
 class StagingView : public QObject {
 public:
-    explicit StagingView(QTextDocument *document) : QObject(document)
-    {
+    explicit StagingView(QTextDocument *document)
+        : QObject(document) {
         setObjectName(QLatin1String(StagingName));
     }
 
-    void take(QTextDocument *document, const QTextDocument &like)
-    {
+    void take(QTextDocument *document, const QTextDocument &like) {
         const QTextOption::WrapMode wrap = like.defaultTextOption().wrapMode();
         m_view.setLineWrapMode(wrap == QTextOption::NoWrap ? QPlainTextEdit::NoWrap
                                                            : QPlainTextEdit::WidgetWidth);
@@ -62,8 +61,7 @@ public:
         m_view.setDocument(document);
     }
 
-    static void release(QTextDocument *document)
-    {
+    static void release(QTextDocument *document) {
         delete document->findChild<QObject *>(QLatin1String(StagingName),
                                               Qt::FindDirectChildrenOnly);
     }
@@ -74,8 +72,7 @@ private:
 
 } // namespace
 
-PageRead readPageFile(const QString &path)
-{
+PageRead readPageFile(const QString &path) {
     PageRead read;
     QByteArray bytes;
     read.reason = readWholeFile(path, &bytes);
@@ -90,8 +87,7 @@ PageRead readPageFile(const QString &path)
 }
 
 std::optional<PageRead> readPageFileAside(const QString &path,
-                                          const std::function<bool()> &whileWaiting)
-{
+                                          const std::function<bool()> &whileWaiting) {
     PageRead read;
     std::mutex mutex;
     std::condition_variable finished;
@@ -124,8 +120,7 @@ std::optional<PageRead> readPageFileAside(const QString &path,
 }
 
 std::unique_ptr<QTextDocument> buildPageDocument(QString &&text, const QTextDocument &like,
-                                                 const PageFill &fill)
-{
+                                                 const PageFill &fill) {
     auto document = std::make_unique<QTextDocument>();
     auto *staging = new StagingView(document.get());
     document->setDocumentLayout(new PageDocumentLayout(document.get()));
@@ -162,8 +157,7 @@ std::unique_ptr<QTextDocument> buildPageDocument(QString &&text, const QTextDocu
     return document;
 }
 
-void attachPageDocument(QPlainTextEdit *editor, std::unique_ptr<QTextDocument> document)
-{
+void attachPageDocument(QPlainTextEdit *editor, std::unique_ptr<QTextDocument> document) {
     QTextDocument *old = editor->document();
     // The editor's first document belongs to its text control, which deletes it
     // itself; the ones handed in here belong to the editor.

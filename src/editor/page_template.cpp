@@ -2,8 +2,7 @@
 
 namespace vellumo {
 
-QString pageTemplate(bool upper, const QString &title)
-{
+QString pageTemplate(bool upper, const QString &title) {
     static const QString upperPage = QStringLiteral(
         "<HTML>\n<HEAD>\n<TITLE>%1</TITLE>\n</HEAD>\n<BODY>\n\n\n</BODY>\n</HTML>\n\n\n");
     static const QString lowerPage = QStringLiteral(

@@ -11,8 +11,8 @@
 
 namespace vellumo {
 
-TForm2::TForm2(QWidget *parent) : QDialog(parent)
-{
+TForm2::TForm2(QWidget *parent)
+    : QDialog(parent) {
     setUpFixedDialog(this, QStringLiteral("Form2"), QStringLiteral("Title"));
 
     Label1 = new QLabel(QStringLiteral("Page title:"), this);
@@ -38,20 +38,22 @@ TForm2::TForm2(QWidget *parent) : QDialog(parent)
     connect(Button2, &QPushButton::clicked, this, [this] { done(CancelledByButton); });
 }
 
-QString TForm2::title() const { return Edit1->text(); }
+QString TForm2::title() const {
+    return Edit1->text();
+}
 
-void TForm2::clearTitle() { Edit1->clear(); }
+void TForm2::clearTitle() {
+    Edit1->clear();
+}
 
-void TForm2::changeEvent(QEvent *event)
-{
+void TForm2::changeEvent(QEvent *event) {
     // The title field has the focus whenever the dialog becomes active.
     if (event->type() == QEvent::ActivationChange && isActiveWindow())
         Edit1->setFocus(Qt::ActiveWindowFocusReason);
     QDialog::changeEvent(event);
 }
 
-void TForm2::keyPressEvent(QKeyEvent *event)
-{
+void TForm2::keyPressEvent(QKeyEvent *event) {
     // Escape is the C&ancel button, as a user expects of a dialog with one.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         Button2->click();

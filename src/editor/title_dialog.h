@@ -13,7 +13,11 @@ namespace vellumo {
 class TForm2 final : public QDialog {
     Q_OBJECT
 public:
-    enum Result { ClosedByBox = QDialog::Rejected, Accepted = QDialog::Accepted, CancelledByButton };
+    enum Result {
+        ClosedByBox = QDialog::Rejected,
+        Accepted = QDialog::Accepted,
+        CancelledByButton
+    };
 
     explicit TForm2(QWidget *parent = nullptr);
 

@@ -27,8 +27,7 @@ const QString StartScrolling = QStringLiteral("Auto");
 
 // A small white page divided into `parts` rows or columns, to show what each
 // choice makes of the page.
-QPixmap layoutPicture(FrameOrientation orientation, int parts)
-{
+QPixmap layoutPicture(FrameOrientation orientation, int parts) {
     QPixmap picture(48, 56);
     picture.fill(Qt::transparent);
     QPainter painter(&picture);
@@ -48,21 +47,18 @@ QPixmap layoutPicture(FrameOrientation orientation, int parts)
     return picture;
 }
 
-QLabel *pictureLabel(FrameOrientation orientation, int parts, QWidget *parent)
-{
+QLabel *pictureLabel(FrameOrientation orientation, int parts, QWidget *parent) {
     auto *label = new QLabel(parent);
     label->setPixmap(layoutPicture(orientation, parts));
     label->setAlignment(Qt::AlignCenter);
     return label;
 }
 
-QString groupNumberName(const char *kind, int number)
-{
+QString groupNumberName(const char *kind, int number) {
     return QString::fromLatin1(kind) + QString::number(number);
 }
 
-QString startName(int group)
-{
+QString startName(int group) {
     return QStringLiteral("Frame ") + QString::number(group);
 }
 
@@ -70,8 +66,7 @@ QString startName(int group)
 
 TForm13::TForm13(DialogContext &context, QWidget *parent)
     : ElementDialog(context, DialogTraits{QStringLiteral("Form13"), Caption, HelpTopic, true},
-                    parent)
-{
+                    parent) {
     auto *question =
         new QLabel(QStringLiteral("Do you want to divide the page into rows or columns?"), body());
     RadioButton1 = new QRadioButton(QStringLiteral("Rows"), body());
@@ -106,8 +101,7 @@ TForm13::TForm13(DialogContext &context, QWidget *parent)
     setKeyboardOrder({RadioButton1, RadioButton2, Edit1});
 }
 
-void TForm13::setFrameDetails(TForm14 *step2)
-{
+void TForm13::setFrameDetails(TForm14 *step2) {
     if (m_step2 != nullptr)
         disconnect(m_step2, nullptr, this, nullptr);
     m_step2 = step2;
@@ -115,8 +109,7 @@ void TForm13::setFrameDetails(TForm14 *step2)
         connect(m_step2, &TForm14::frameWizardReset, this, &TForm13::resetLayout);
 }
 
-std::optional<FrameLayout> TForm13::frameLayout() const
-{
+std::optional<FrameLayout> TForm13::frameLayout() const {
     const std::optional<int> count = frameCountFromText(Edit1->text());
     if (!count)
         return std::nullopt;
@@ -124,14 +117,12 @@ std::optional<FrameLayout> TForm13::frameLayout() const
         RadioButton1->isChecked() ? FrameOrientation::Rows : FrameOrientation::Columns, *count};
 }
 
-void TForm13::resetLayout()
-{
+void TForm13::resetLayout() {
     RadioButton1->setChecked(true);
     Edit1->setText(StartCount);
 }
 
-void TForm13::Button1Click()
-{
+void TForm13::Button1Click() {
     const std::optional<FrameLayout> layout = frameLayout();
     // A count the size table does not know would give a frameset without frames.
     if (!layout) {
@@ -148,8 +139,7 @@ void TForm13::Button1Click()
 
 TForm14::TForm14(DialogContext &context, QWidget *parent)
     : ElementDialog(context, DialogTraits{QStringLiteral("Form14"), Caption, HelpTopic, false},
-                    parent)
-{
+                    parent) {
     auto *grid = new QGridLayout(body());
     grid->setContentsMargins(0, 0, 0, 0);
     QList<QWidget *> order;
@@ -187,14 +177,12 @@ TForm14::TForm14(DialogContext &context, QWidget *parent)
     setKeyboardOrder(order);
 }
 
-int TForm14::runFor(const FrameLayout &layout)
-{
+int TForm14::runFor(const FrameLayout &layout) {
     m_layout = layout;
     return exec();
 }
 
-QList<FrameSettings> TForm14::frames() const
-{
+QList<FrameSettings> TForm14::frames() const {
     QList<FrameSettings> result;
     for (const FrameGroup &group : Groups)
         result.append({group.name->text(), group.address->text(), group.scrolling->currentText(),
@@ -202,13 +190,11 @@ QList<FrameSettings> TForm14::frames() const
     return result;
 }
 
-void TForm14::BuildFrameset()
-{
+void TForm14::BuildFrameset() {
     insertAndClose(buildFrameset(m_layout, frames(), markupStyle()));
 }
 
-void TForm14::ResetFrameWizard()
-{
+void TForm14::ResetFrameWizard() {
     for (int k = 1; k <= GroupCount; ++k) {
         const FrameGroup &group = Groups[std::size_t(k - 1)];
         group.name->setText(startName(k));
@@ -221,8 +207,7 @@ void TForm14::ResetFrameWizard()
     Q_EMIT frameWizardReset();
 }
 
-void TForm14::FormCloseQuery()
-{
+void TForm14::FormCloseQuery() {
     ResetFrameWizard();
 }
 

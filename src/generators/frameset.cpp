@@ -4,16 +4,14 @@
 
 namespace vellumo {
 
-std::optional<int> frameCountFromText(const QString &text)
-{
+std::optional<int> frameCountFromText(const QString &text) {
     for (int count = MinimumFrameCount; count <= MaximumFrameCount; ++count)
         if (text == QString::number(count))
             return count;
     return std::nullopt;
 }
 
-QString framesetSizes(int count)
-{
+QString framesetSizes(int count) {
     // The larger frames sit at the start, the flexible one in the middle.
     static const QStringList sizes{
         QStringLiteral("27%,*"),
@@ -30,8 +28,7 @@ QString framesetSizes(int count)
 }
 
 QString buildFrameset(const FrameLayout &layout, const QList<FrameSettings> &frames,
-                      const MarkupStyle &style)
-{
+                      const MarkupStyle &style) {
     Q_ASSERT(frames.size() >= layout.count);
     TagWriter block(style);
     block

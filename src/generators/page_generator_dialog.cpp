@@ -46,8 +46,7 @@ TForm10::TForm10(DialogContext &context, QWidget *parent)
     : ElementDialog(
           context,
           DialogTraits{QStringLiteral("Form10"), QStringLiteral("Page Generator"), 0, false},
-          parent)
-{
+          parent) {
     Pages = new QTabWidget(body());
     Pages->setObjectName(QStringLiteral("Pages"));
     DescriptionPage = buildDescriptionPage();
@@ -75,8 +74,7 @@ TForm10::TForm10(DialogContext &context, QWidget *parent)
     setTabOrder(Button2, Button3);
 }
 
-void TForm10::placeViewCodeButton()
-{
+void TForm10::placeViewCodeButton() {
     // The third button joins Generate and Exit in the button row, in front of them.
     for (auto *row : layout()->findChildren<QBoxLayout *>()) {
         const int at = row->indexOf(Button1);
@@ -87,8 +85,7 @@ void TForm10::placeViewCodeButton()
     }
 }
 
-QWidget *TForm10::buildDescriptionPage()
-{
+QWidget *TForm10::buildDescriptionPage() {
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("DescriptionPage"));
     auto *layout = new QVBoxLayout(page);
@@ -101,8 +98,7 @@ QWidget *TForm10::buildDescriptionPage()
     return page;
 }
 
-QWidget *TForm10::buildGeneratorPage()
-{
+QWidget *TForm10::buildGeneratorPage() {
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("GeneratorPage"));
     m_fieldsPanel = new QWidget(page);
@@ -148,8 +144,7 @@ QWidget *TForm10::buildGeneratorPage()
     return page;
 }
 
-SearchPageFields TForm10::fields() const
-{
+SearchPageFields TForm10::fields() const {
     SearchPageFields f;
     f.title = Edit1->text();
     f.url = Edit2->text();
@@ -160,19 +155,16 @@ SearchPageFields TForm10::fields() const
     return f;
 }
 
-void TForm10::Button1Click()
-{
+void TForm10::Button1Click() {
     if (ValidatePageFields())
         GeneratePage();
 }
 
-void TForm10::Button3Click()
-{
+void TForm10::Button3Click() {
     showCodeView(m_fieldsOrCode->currentWidget() != RichEdit1);
 }
 
-bool TForm10::ValidatePageFields()
-{
+bool TForm10::ValidatePageFields() {
     const QString problem = searchPageProblem(fields());
     if (problem.isEmpty())
         return true;
@@ -182,8 +174,7 @@ bool TForm10::ValidatePageFields()
     return false;
 }
 
-void TForm10::GeneratePage()
-{
+void TForm10::GeneratePage() {
     // The code view is hidden too, so that a cancelled save never leaves it over
     // the fields without the button that hides it.
     RichEdit1->clear();
@@ -214,19 +205,16 @@ void TForm10::GeneratePage()
     Button3->show();
 }
 
-void TForm10::showCodeView(bool shown)
-{
+void TForm10::showCodeView(bool shown) {
     m_fieldsOrCode->setCurrentWidget(shown ? static_cast<QWidget *>(RichEdit1) : m_fieldsPanel);
     Button3->setText(shown ? HideCodeCaption : ViewCodeCaption);
 }
 
-void TForm10::FormActivate()
-{
+void TForm10::FormActivate() {
     Pages->setCurrentWidget(DescriptionPage);
 }
 
-void TForm10::FormCloseQuery()
-{
+void TForm10::FormCloseQuery() {
     Edit1->clear();
     Edit2->clear();
     Edit11->clear();

@@ -10,15 +10,13 @@ namespace {
 // keyword keeps its place in the lists.
 const QString Separator = QStringLiteral(", ");
 
-QString keywordRange(const SearchPageFields &f, qsizetype from, qsizetype count)
-{
+QString keywordRange(const SearchPageFields &f, qsizetype from, qsizetype count) {
     return QStringList(f.keywords.begin(), f.keywords.end()).mid(from, count).join(Separator);
 }
 
 } // namespace
 
-QString searchPageProblem(const SearchPageFields &fields)
-{
+QString searchPageProblem(const SearchPageFields &fields) {
     if (fields.title.isEmpty())
         return QStringLiteral("You must enter a site title before you can generate the page");
     if (fields.description.isEmpty())
@@ -31,8 +29,7 @@ QString searchPageProblem(const SearchPageFields &fields)
 }
 
 QStringList searchPageLines(const SearchPageFields &f, const QString &quote,
-                            const QString &homePage)
-{
+                            const QString &homePage) {
     // q("x") is the value x between two attribute quotes.
     const auto q = [&quote](const QString &value) { return quote + value + quote; };
     const QString allKeywords = keywordRange(f, 0, 8);
@@ -83,8 +80,7 @@ QStringList searchPageLines(const SearchPageFields &f, const QString &quote,
     return lines;
 }
 
-QByteArray searchPageBytes(const QStringList &lines)
-{
+QByteArray searchPageBytes(const QStringList &lines) {
     PageFormat format;
     format.encoding = TextEncoding::Utf8;
     format.lineBreaks = LineBreakStyle::CRLF;

@@ -8,8 +8,7 @@
 
 namespace vellumo {
 
-int syncFolder(const QByteArray &folder)
-{
+int syncFolder(const QByteArray &folder) {
 #ifdef Q_OS_UNIX
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)

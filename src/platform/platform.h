@@ -41,8 +41,7 @@ public:
     // A modal error box with one OK button.
     virtual void showError(QWidget *parent, const QString &caption, const QString &text) = 0;
     // A modal information box with one OK button.
-    virtual void showInformation(QWidget *parent, const QString &caption,
-                                 const QString &text) = 0;
+    virtual void showInformation(QWidget *parent, const QString &caption, const QString &text) = 0;
 
     // File choosers: the chosen path, or an empty string when cancelled.
     virtual QString chooseOpenFile(QWidget *parent, const FileChooserRequest &request) = 0;

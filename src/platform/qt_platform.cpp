@@ -22,10 +22,12 @@ namespace vellumo {
 
 namespace {
 
-QString joinedFilters(const QStringList &filters) { return filters.join(QStringLiteral(";;")); }
+QString joinedFilters(const QStringList &filters) {
+    return filters.join(QStringLiteral(";;"));
+}
 
-QString runFileDialog(QWidget *parent, const FileChooserRequest &request, QFileDialog::AcceptMode mode)
-{
+QString runFileDialog(QWidget *parent, const FileChooserRequest &request,
+                      QFileDialog::AcceptMode mode) {
     QFileDialog dialog(parent, request.title, request.startFolder, joinedFilters(request.filters));
     dialog.setAcceptMode(mode);
     if (mode == QFileDialog::AcceptOpen)
@@ -40,23 +42,22 @@ QString runFileDialog(QWidget *parent, const FileChooserRequest &request, QFileD
 
 } // namespace
 
-QtPlatform::QtPlatform(QString helpFolder) : m_helpFolder(std::move(helpFolder)) {}
+QtPlatform::QtPlatform(QString helpFolder)
+    : m_helpFolder(std::move(helpFolder)) {
+}
 
-QtPlatform::~QtPlatform()
-{
+QtPlatform::~QtPlatform() {
     QObject::disconnect(m_clipboardWatch);
     closeHelp();
 }
 
-QVariant QtPlatform::readSetting(const QString &name)
-{
+QVariant QtPlatform::readSetting(const QString &name) {
     // Opened per access and dropped again, so another instance's writes are seen at once.
     const QSettings settings(QStringLiteral("Vellumo"), QStringLiteral("Vellumo"));
     return settings.value(name);
 }
 
-void QtPlatform::writeSetting(const QString &name, const QVariant &value)
-{
+void QtPlatform::writeSetting(const QString &name, const QVariant &value) {
     QSettings settings(QStringLiteral("Vellumo"), QStringLiteral("Vellumo"));
     settings.setValue(name, value);
     // QSettings writes a temporary file, flushes it and renames it into place; the
@@ -68,10 +69,10 @@ void QtPlatform::writeSetting(const QString &name, const QVariant &value)
 
 QMessageBox::StandardButton QtPlatform::ask(QWidget *parent, const QString &caption,
                                             const QString &text,
-                                            QMessageBox::StandardButtons buttons)
-{
+                                            QMessageBox::StandardButtons buttons) {
     if (m_unattended) {
-        std::fprintf(stderr, "vellumo: %s (not asked: nobody is there to answer)\n", qPrintable(text));
+        std::fprintf(stderr, "vellumo: %s (not asked: nobody is there to answer)\n",
+                     qPrintable(text));
         return QMessageBox::NoButton;
     }
     QMessageBox box(QMessageBox::Question, caption, text, buttons, parent);
@@ -82,36 +83,31 @@ QMessageBox::StandardButton QtPlatform::ask(QWidget *parent, const QString &capt
     return static_cast<QMessageBox::StandardButton>(result);
 }
 
-void QtPlatform::showError(QWidget *parent, const QString &caption, const QString &text)
-{
+void QtPlatform::showError(QWidget *parent, const QString &caption, const QString &text) {
     if (m_unattended)
         std::fprintf(stderr, "vellumo: %s\n", qPrintable(text));
     else
         QMessageBox::critical(parent, caption, text, QMessageBox::Ok);
 }
 
-void QtPlatform::showInformation(QWidget *parent, const QString &caption, const QString &text)
-{
+void QtPlatform::showInformation(QWidget *parent, const QString &caption, const QString &text) {
     if (m_unattended)
         std::fprintf(stderr, "vellumo: %s\n", qPrintable(text));
     else
         QMessageBox::information(parent, caption, text, QMessageBox::Ok);
 }
 
-QString QtPlatform::chooseOpenFile(QWidget *parent, const FileChooserRequest &request)
-{
+QString QtPlatform::chooseOpenFile(QWidget *parent, const FileChooserRequest &request) {
     return runFileDialog(parent, request, QFileDialog::AcceptOpen);
 }
 
-QString QtPlatform::chooseSaveFile(QWidget *parent, const FileChooserRequest &request)
-{
+QString QtPlatform::chooseSaveFile(QWidget *parent, const FileChooserRequest &request) {
     return runFileDialog(parent, request, QFileDialog::AcceptSave);
 }
 
-void QtPlatform::showHelp(int topic)
-{
-    const QString page = topic > 0 ? QStringLiteral("topic-%1.html").arg(topic)
-                                   : QStringLiteral("index.html");
+void QtPlatform::showHelp(int topic) {
+    const QString page =
+        topic > 0 ? QStringLiteral("topic-%1.html").arg(topic) : QStringLiteral("index.html");
     const QString path = QDir(m_helpFolder).filePath(page);
     if (m_helpViewer.isNull()) {
         m_helpViewer = new QTextBrowser;
@@ -123,28 +119,27 @@ void QtPlatform::showHelp(int topic)
     if (QFileInfo::exists(path))
         m_helpViewer->setSource(QUrl::fromLocalFile(path));
     else
-        m_helpViewer->setPlainText(QStringLiteral("The help page %1 is missing.")
-                                       .arg(QDir::toNativeSeparators(path)));
+        m_helpViewer->setPlainText(
+            QStringLiteral("The help page %1 is missing.").arg(QDir::toNativeSeparators(path)));
     m_helpViewer->show();
     m_helpViewer->raise();
 }
 
-void QtPlatform::closeHelp()
-{
+void QtPlatform::closeHelp() {
     if (!m_helpViewer.isNull())
         m_helpViewer->close();
 }
 
-bool QtPlatform::openUrl(const QUrl &url) { return QDesktopServices::openUrl(url); }
+bool QtPlatform::openUrl(const QUrl &url) {
+    return QDesktopServices::openUrl(url);
+}
 
-bool QtPlatform::startProgram(const QString &path)
-{
+bool QtPlatform::startProgram(const QString &path) {
     // No arguments, and the program works in the folder this one works in.
     return QProcess::startDetached(path, {});
 }
 
-bool QtPlatform::clipboardHasText()
-{
+bool QtPlatform::clipboardHasText() {
     QClipboard *clipboard = QApplication::clipboard();
     if (!m_clipboardWatch)
         m_clipboardWatch = QObject::connect(clipboard, &QClipboard::dataChanged, clipboard,
@@ -156,6 +151,8 @@ bool QtPlatform::clipboardHasText()
     return *m_clipboardHasText;
 }
 
-QStringList QtPlatform::fontFamilies() { return QFontDatabase::families(); }
+QStringList QtPlatform::fontFamilies() {
+    return QFontDatabase::families();
+}
 
 } // namespace vellumo

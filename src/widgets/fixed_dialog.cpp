@@ -5,8 +5,7 @@
 
 namespace vellumo {
 
-void setUpFixedDialog(QDialog *dialog, const QString &objectName, const QString &caption)
-{
+void setUpFixedDialog(QDialog *dialog, const QString &objectName, const QString &caption) {
     dialog->setObjectName(objectName);
     dialog->setWindowTitle(caption);
     dialog->setModal(true);
@@ -16,8 +15,7 @@ void setUpFixedDialog(QDialog *dialog, const QString &objectName, const QString 
     dialog->setSizeGripEnabled(false);
 }
 
-void centreOnScreen(QWidget *window, const QWidget *reference)
-{
+void centreOnScreen(QWidget *window, const QWidget *reference) {
     const QScreen *where = reference != nullptr ? reference->screen() : window->screen();
     if (where == nullptr)
         return;

@@ -6,8 +6,7 @@
 namespace vellumo {
 
 QToolButton *makeFlatButton(QWidget *parent, const QString &objectName, const QString &toolTip,
-                            const ButtonFace &face)
-{
+                            const ButtonFace &face) {
     auto *button = new QToolButton(parent);
     button->setObjectName(objectName);
     button->setToolTip(toolTip);
@@ -29,8 +28,8 @@ QToolButton *makeFlatButton(QWidget *parent, const QString &objectName, const QS
     return button;
 }
 
-void addToPaletteGrid(QGridLayout *grid, QToolButton *button, int index, int columns, int firstRow)
-{
+void addToPaletteGrid(QGridLayout *grid, QToolButton *button, int index, int columns,
+                      int firstRow) {
     grid->addWidget(button, firstRow + index / columns, index % columns);
 }
 

@@ -18,8 +18,11 @@ class GlyphIconEngine : public QIconEngine {
 public:
     GlyphIconEngine(const QString &text, const QColor &colour, bool bold, bool italic,
                     bool underline)
-        : m_text(text), m_colour(colour), m_bold(bold), m_italic(italic),
-          m_underline(underline) {}
+        : m_text(text)
+        , m_colour(colour)
+        , m_bold(bold)
+        , m_italic(italic)
+        , m_underline(underline) {}
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode,
                QIcon::State state) override {
@@ -27,8 +30,8 @@ public:
     }
 
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State) override {
-        const quint64 key = (quint64(size.width()) << 32) | (quint64(size.height()) << 2) |
-                            quint64(mode);
+        const quint64 key =
+            (quint64(size.width()) << 32) | (quint64(size.height()) << 2) | quint64(mode);
         const auto cached = m_pixmaps.constFind(key);
         if (cached != m_pixmaps.cend())
             return *cached;
@@ -74,13 +77,11 @@ private:
 
 } // namespace
 
-QIcon glyphIcon(const QString &text, const QColor &colour, bool bold, bool italic, bool underline)
-{
+QIcon glyphIcon(const QString &text, const QColor &colour, bool bold, bool italic, bool underline) {
     return QIcon(new GlyphIconEngine(text, colour, bold, italic, underline));
 }
 
-QIcon styleIcon(const QWidget *widget, QStyle::StandardPixmap which)
-{
+QIcon styleIcon(const QWidget *widget, QStyle::StandardPixmap which) {
     // Kept on the application object, so it goes when the application does.
     const QByteArray name = "vellumoStyleIcon" + QByteArray::number(int(which));
     QObject *application = QCoreApplication::instance();

@@ -10,17 +10,17 @@
 #include "scripted_platform.h"
 #include "test_main.h"
 
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QDialog>
 #include <QLabel>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QMouseEvent>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabWidget>
-#include <QAbstractScrollArea>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QToolBar>
@@ -38,8 +38,7 @@ class TestMainWindow : public QObject {
 
     // A fresh start with the given stored settings; the automatic tip is off
     // unless a test asks for it.
-    TForm1 &start(const QVariantMap &settings = {}, bool allowTip = false)
-    {
+    TForm1 &start(const QVariantMap &settings = {}, bool allowTip = false) {
         m_windows.reset();
         m_platform = std::make_unique<ScriptedPlatform>();
         ScriptedPlatform::clearSettings();
@@ -50,14 +49,12 @@ class TestMainWindow : public QObject {
         m_windows = std::make_unique<Windows>(*m_platform);
         return m_windows->mainWindow();
     }
-    static QVariant stored(const QString &name)
-    {
+    static QVariant stored(const QString &name) {
         return QSettings(QStringLiteral("Vellumo"), QStringLiteral("Vellumo")).value(name);
     }
     // Runs a named control as a user would: a menu entry or toolbar action is
     // triggered, a palette button clicked. False when there is no such control.
-    static bool activate(TForm1 &main, const QString &control)
-    {
+    static bool activate(TForm1 &main, const QString &control) {
         if (QAction *action = main.action(control)) {
             action->trigger();
             return true;
@@ -67,8 +64,7 @@ class TestMainWindow : public QObject {
             button->click();
         return button != nullptr;
     }
-    static void select(QPlainTextEdit *editor, int from, int to)
-    {
+    static void select(QPlainTextEdit *editor, int from, int to) {
         QTextCursor cursor(editor->document());
         cursor.setPosition(from);
         cursor.setPosition(to, QTextCursor::KeepAnchor);
@@ -76,31 +72,41 @@ class TestMainWindow : public QObject {
     }
 
 private Q_SLOTS:
-    void cleanup()
-    {
+    void cleanup() {
         // Leave nothing modified behind, so closing asks nothing.
         if (m_windows)
             m_windows->mainWindow().RichEdit1->document()->setModified(false);
         m_windows.reset();
     }
 
-    void windowsAreCreatedOnceInOrder()
-    {
+    void windowsAreCreatedOnceInOrder() {
         start();
-        const QStringList expected = {
-            "TForm1 Form1 Vellumo",         "TForm2 Form2 Title",
-            "TForm3 Form3 Select Insert Style", "TForm4 Form4 About Vellumo",
-            "TForm5 Form5 Image",           "TForm6 Form6 Horizontal Rule",
-            "TForm7 Form7 Create Link",     "TForm8 Form8 E-Mail",
-            "TForm9 Form9 Page Transfer",   "TForm10 Form10 Page Generator",
-            "TForm11 Form11 Music/Sound Effects", "TForm12 Form12 Marquee",
-            "TForm13 Form13 Frame Wizard",  "TForm14 Form14 Frame Wizard",
-            "TForm17 Form17 Insert Tags",   "TForm18 Form18 Scrolling Text",
-            "TForm19 Form19 Font",          "TForm20 Form20 Form Action",
-            "TForm21 Form21 Form Field",    "TForm22 Form22 Map Name",
-            "TForm23 Form23 Meta",          "TForm24 Form24 Script",
-            "TForm25 Form25 JAVA Applet",   "TForm26 Form26 Parameter",
-            "TForm27 Form27 Tip of the Day", "TForm28 Form28 Embeded Item"};
+        const QStringList expected = {"TForm1 Form1 Vellumo",
+                                      "TForm2 Form2 Title",
+                                      "TForm3 Form3 Select Insert Style",
+                                      "TForm4 Form4 About Vellumo",
+                                      "TForm5 Form5 Image",
+                                      "TForm6 Form6 Horizontal Rule",
+                                      "TForm7 Form7 Create Link",
+                                      "TForm8 Form8 E-Mail",
+                                      "TForm9 Form9 Page Transfer",
+                                      "TForm10 Form10 Page Generator",
+                                      "TForm11 Form11 Music/Sound Effects",
+                                      "TForm12 Form12 Marquee",
+                                      "TForm13 Form13 Frame Wizard",
+                                      "TForm14 Form14 Frame Wizard",
+                                      "TForm17 Form17 Insert Tags",
+                                      "TForm18 Form18 Scrolling Text",
+                                      "TForm19 Form19 Font",
+                                      "TForm20 Form20 Form Action",
+                                      "TForm21 Form21 Form Field",
+                                      "TForm22 Form22 Map Name",
+                                      "TForm23 Form23 Meta",
+                                      "TForm24 Form24 Script",
+                                      "TForm25 Form25 JAVA Applet",
+                                      "TForm26 Form26 Parameter",
+                                      "TForm27 Form27 Tip of the Day",
+                                      "TForm28 Form28 Embeded Item"};
         QStringList actual;
         for (QWidget *window : m_windows->all()) {
             actual.append(QStringLiteral("%1 %2 %3")
@@ -112,8 +118,7 @@ private Q_SLOTS:
         QCOMPARE(actual, expected);
     }
 
-    void firstRunDefaults()
-    {
+    void firstRunDefaults() {
         TForm1 &main = start({}, true);
         QTRY_VERIFY(true);
         QString tipSeen;
@@ -150,8 +155,7 @@ private Q_SLOTS:
 
     // The logo is looked for in the start-up folder first; a missing one is reported
     // and start-up goes on.
-    void logoFromStartupFolder()
-    {
+    void logoFromStartupFolder() {
         QTemporaryDir folder;
         const QString previous = QDir::currentPath();
         QVERIFY(QDir::setCurrent(folder.path()));
@@ -170,8 +174,7 @@ private Q_SLOTS:
         QVERIFY(QDir::setCurrent(previous));
     }
 
-    void openedPageKeepsTheEditorsLayout()
-    {
+    void openedPageKeepsTheEditorsLayout() {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("page.htm"));
         QFile file(path);
@@ -187,8 +190,7 @@ private Q_SLOTS:
         QCOMPARE(main.RichEdit1->font(), main.RichEdit1->document()->defaultFont());
     }
 
-    void lowerCaseStart()
-    {
+    void lowerCaseStart() {
         TForm1 &main = start({{"Upercase", "No"}});
         main.show();
         QCOMPARE(main.RichEdit1->toPlainText(), pageTemplate(false));
@@ -207,8 +209,7 @@ private Q_SLOTS:
 
     // The editor's context menu: two submenus, then the clipboard, with lines
     // between the groups.
-    void editorMenuLayout()
-    {
+    void editorMenuLayout() {
         TForm1 &main = start();
         QStringList items;
         for (const QAction *item : main.PopupMenu6->actions())
@@ -219,8 +220,7 @@ private Q_SLOTS:
 
     // New starts a page of plain text wherever the caret was, even right after
     // the greyed maker comment, whose colour would otherwise spread to the new page.
-    void newPageIsNeverGrey()
-    {
+    void newPageIsNeverGrey() {
         TForm1 &main = start();
         main.show();
         main.RichEdit1->moveCursor(QTextCursor::End);
@@ -238,8 +238,7 @@ private Q_SLOTS:
                          qPrintable(fragment.fragment().text()));
     }
 
-    void panelSetting_data()
-    {
+    void panelSetting_data() {
         QTest::addColumn<QVariant>("panel");
         QTest::addColumn<bool>("shown");
         QTest::newRow("nominal: 1 hides the panel") << QVariant(1) << false;
@@ -248,8 +247,7 @@ private Q_SLOTS:
         QTest::newRow("robustness: absent shows it") << QVariant() << true;
         QTest::newRow("robustness: text shows it") << QVariant("one") << true;
     }
-    void panelSetting()
-    {
+    void panelSetting() {
         QFETCH(QVariant, panel);
         QFETCH(bool, shown);
         QVariantMap settings;
@@ -261,8 +259,7 @@ private Q_SLOTS:
         QCOMPARE(main.action("TransparentButton1")->isChecked(), shown);
     }
 
-    void viewPanelToggleIsStoredAndSurvivesResize()
-    {
+    void viewPanelToggleIsStoredAndSurvivesResize() {
         TForm1 &main = start();
         main.show();
         main.action("TransparentButton1")->trigger();
@@ -277,8 +274,7 @@ private Q_SLOTS:
         QVERIFY(main.action("TransparentButton1")->isChecked());
     }
 
-    void caseToggleIsStoredAtOnce()
-    {
+    void caseToggleIsStoredAtOnce() {
         TForm1 &main = start();
         main.show();
         const QString text = main.RichEdit1->toPlainText();
@@ -294,8 +290,7 @@ private Q_SLOTS:
         QVERIFY(!main.RichEdit1->document()->isModified());
     }
 
-    void editStatesFollowSelectionAndMenus()
-    {
+    void editStatesFollowSelectionAndMenus() {
         TForm1 &main = start();
         main.show();
         m_platform->clipboardText = true;
@@ -324,8 +319,7 @@ private Q_SLOTS:
         QVERIFY(!main.action("Copy2")->isEnabled());
     }
 
-    void saveButtonLightsOnKeysCutAndPasteOnly()
-    {
+    void saveButtonLightsOnKeysCutAndPasteOnly() {
         TForm1 &main = start();
         main.show();
         QAction *save = main.action("ToolbarButton977");
@@ -349,8 +343,7 @@ private Q_SLOTS:
         QVERIFY(save->isEnabled());
     }
 
-    void undoIsManyStepsDeepAndRedoable()
-    {
+    void undoIsManyStepsDeepAndRedoable() {
         TForm1 &main = start();
         main.show();
         const QString original = main.RichEdit1->toPlainText();
@@ -369,8 +362,7 @@ private Q_SLOTS:
         QVERIFY(main.RichEdit1->toPlainText().contains(QStringLiteral("<B><HEAD></B>")));
     }
 
-    void exitAsksLikeClosing()
-    {
+    void exitAsksLikeClosing() {
         TForm1 &main = start();
         main.show();
         main.core().InsertAtCaret(QStringLiteral("unsaved"));
@@ -383,8 +375,7 @@ private Q_SLOTS:
         QVERIFY(!main.isVisible());
     }
 
-    void windowShortcutsReachTheFileCommands()
-    {
+    void windowShortcutsReachTheFileCommands() {
         TForm1 &main = start();
         main.show();
         QApplication::setActiveWindow(&main);
@@ -407,8 +398,7 @@ private Q_SLOTS:
     // The drop-down menus are reached from the keyboard as a menu bar is: F10
     // opens File with its first entry highlighted, Left and Right go from menu to
     // menu round the row, Escape closes.
-    void dropDownMenusFromTheKeyboard()
-    {
+    void dropDownMenusFromTheKeyboard() {
         TForm1 &main = start();
         main.show();
         QApplication::setActiveWindow(&main);
@@ -434,9 +424,9 @@ private Q_SLOTS:
         QTest::keyClick(main.RichEdit1, Qt::Key_F10);
         QTRY_COMPARE(step, int(steps.size()));
         QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
-        QCOMPARE(seen, (QStringList{"PopupMenu2:New1", "PopupMenu1:Undo1", "PopupMenu5:FrameWizard1",
-                                    "PopupMenu1:Undo1", "PopupMenu2:New1", "PopupMenu4:Help1",
-                                    "PopupMenu2:New1"}));
+        QCOMPARE(seen, (QStringList{"PopupMenu2:New1", "PopupMenu1:Undo1",
+                                    "PopupMenu5:FrameWizard1", "PopupMenu1:Undo1",
+                                    "PopupMenu2:New1", "PopupMenu4:Help1", "PopupMenu2:New1"}));
         QVERIFY(main.RichEdit1->hasFocus());
 
         // A menu opened with the mouse goes on to its neighbour too.
@@ -470,8 +460,7 @@ private Q_SLOTS:
     }
 
     // Every control of a formatting command, in the real window, runs it exactly once.
-    void everyFormattingControlRunsItsCommand_data()
-    {
+    void everyFormattingControlRunsItsCommand_data() {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("open");
         QTest::addColumn<QString>("close");
@@ -481,8 +470,7 @@ private Q_SLOTS:
                     << control << QString(command.upperOpen).replace(QStringLiteral("%1"), "\"")
                     << (command.kind == MarkupCommand::Wrap ? command.upperClose : QString());
     }
-    void everyFormattingControlRunsItsCommand()
-    {
+    void everyFormattingControlRunsItsCommand() {
         QFETCH(QString, control);
         QFETCH(QString, open);
         QFETCH(QString, close);
@@ -497,30 +485,40 @@ private Q_SLOTS:
     }
 
     // The status bar describes whatever the mouse moves over in the real window.
-    void statusTextFollowsTheMouse_data()
-    {
+    void statusTextFollowsTheMouse_data() {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("expected"); // "" leaves the previous text
-        QTest::newRow("New") << "ToolbarButton976" << "Create a new file";
-        QTest::newRow("Heading 1") << "ToolbarButton9719" << "Insert Heading 1";
-        QTest::newRow("twins share texts") << "ToolbarButton97127" << "Insert an image";
-        QTest::newRow("palette twin") << "ToolbarButton97113" << "Insert an image";
-        QTest::newRow("Fonts page Bold") << "ToolbarButton97114" << "Bold";
-        QTest::newRow("F+") << "ToolbarButton97129" << "Increase Text Size + 1";
-        QTest::newRow("F-") << "ToolbarButton97128" << "Decrease Text Size - 1";
-        QTest::newRow("i circumflex") << "ToolbarButton9775" << "i circumflex";
+        QTest::newRow("New") << "ToolbarButton976"
+                             << "Create a new file";
+        QTest::newRow("Heading 1") << "ToolbarButton9719"
+                                   << "Insert Heading 1";
+        QTest::newRow("twins share texts") << "ToolbarButton97127"
+                                           << "Insert an image";
+        QTest::newRow("palette twin") << "ToolbarButton97113"
+                                      << "Insert an image";
+        QTest::newRow("Fonts page Bold") << "ToolbarButton97114"
+                                         << "Bold";
+        QTest::newRow("F+") << "ToolbarButton97129"
+                            << "Increase Text Size + 1";
+        QTest::newRow("F-") << "ToolbarButton97128"
+                            << "Decrease Text Size - 1";
+        QTest::newRow("i circumflex") << "ToolbarButton9775"
+                                      << "i circumflex";
         QTest::newRow("Page Transfer") << "ToolbarButton97123"
                                        << "This will automatically transfer the visitor of the "
                                           "page to another page";
         QTest::newRow("case toggle") << "TransparentButton2"
                                      << "Change to Uppercase or Lowercase letters";
-        QTest::newRow("editor") << "RichEdit1" << "Welcome to Vellumo";
-        QTest::newRow("filler panel") << "Panel2" << "Welcome to Vellumo";
-        QTest::newRow("link tree leaves it") << "TreeView1" << "";
-        QTest::newRow("Go There! leaves it") << "Button1" << "";
+        QTest::newRow("editor") << "RichEdit1"
+                                << "Welcome to Vellumo";
+        QTest::newRow("filler panel") << "Panel2"
+                                      << "Welcome to Vellumo";
+        QTest::newRow("link tree leaves it") << "TreeView1"
+                                             << "";
+        QTest::newRow("Go There! leaves it") << "Button1"
+                                             << "";
     }
-    void statusTextFollowsTheMouse()
-    {
+    void statusTextFollowsTheMouse() {
         QFETCH(QString, control);
         QFETCH(QString, expected);
         TForm1 &main = start();
@@ -539,16 +537,15 @@ private Q_SLOTS:
         if (auto *scrollArea = qobject_cast<QAbstractScrollArea *>(target))
             target = scrollArea->viewport();
         const QPointF at(2, 2);
-        QMouseEvent move(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
         QApplication::sendEvent(target, &move);
         QCOMPARE(main.StatusBar1->currentMessage(),
                  expected.isEmpty() ? QStringLiteral("before") : expected);
     }
 
     // Moving over the first row's filler brings a dragged-away menu toolbar home.
-    void menuToolbarDocksBackOverItsFiller()
-    {
+    void menuToolbarDocksBackOverItsFiller() {
         TForm1 &main = start();
         main.resize(1200, 700);
         main.show();
@@ -569,16 +566,14 @@ private Q_SLOTS:
     }
 
     // Every launcher control opens its window, with the editor's selection intact.
-    void launchersOpenTheirWindows_data()
-    {
+    void launchersOpenTheirWindows_data() {
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("window");
         for (const Launcher &launcher : launchers())
             for (const QString &control : launcher.controls)
                 QTest::newRow(qPrintable(control)) << control << launcher.window;
     }
-    void launchersOpenTheirWindows()
-    {
+    void launchersOpenTheirWindows() {
         QFETCH(QString, control);
         QFETCH(QString, window);
         TForm1 &main = start();

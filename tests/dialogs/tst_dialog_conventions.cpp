@@ -1,5 +1,4 @@
 #include "dialog_fixture.h"
-#include "modal.h"
 #include "dialogs/applet_dialog.h"
 #include "dialogs/email_dialog.h"
 #include "dialogs/embedded_item_dialog.h"
@@ -16,6 +15,7 @@
 #include "dialogs/script_dialog.h"
 #include "dialogs/scrolling_text_dialog.h"
 #include "dialogs/sound_dialog.h"
+#include "modal.h"
 #include "test_main.h"
 
 #include <QDir>

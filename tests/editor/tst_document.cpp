@@ -2,10 +2,10 @@
 #include "editor/insertion_core.h"
 #include "editor/page_template.h"
 #include "editor/title_dialog.h"
+#include "files.h"
 #include "modal.h"
 #include "read_only_folder.h"
 #include "scripted_platform.h"
-#include "files.h"
 #include "test_main.h"
 
 #include <QAction>
@@ -21,8 +21,7 @@ namespace {
 // How the Title dialog is left.
 enum class TitleAnswer { Ok, CancelButton, CloseBox };
 
-void answerTitle(TitleAnswer how, const QString &typed)
-{
+void answerTitle(TitleAnswer how, const QString &typed) {
     whenModalShown([how, typed](QWidget *modal) {
         auto *dialog = qobject_cast<TForm2 *>(modal);
         if (dialog == nullptr)
@@ -59,15 +58,13 @@ class TestDocument : public QObject {
         QAction save{nullptr};
         DocumentController doc{core, platform, title, &window};
 
-        Fixture()
-        {
+        Fixture() {
             core.setTagCase(UpperTagCase);
             editor->setPlainText(pageTemplate(true));
             editor->document()->setModified(false);
             doc.setSaveButton(&save);
         }
-        void edit(const QString &text)
-        {
+        void edit(const QString &text) {
             editor->moveCursor(QTextCursor::End);
             core.InsertAtCaret(text);
             save.setEnabled(true);
@@ -78,8 +75,7 @@ class TestDocument : public QObject {
     QTemporaryDir m_dir;
 
 private Q_SLOTS:
-    void newPageFromTitleDialog_data()
-    {
+    void newPageFromTitleDialog_data() {
         QTest::addColumn<TitleAnswer>("answer");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("tagCase");
@@ -99,8 +95,7 @@ private Q_SLOTS:
         QTest::newRow("robustness: markup and %1 in a title go in as typed")
             << TitleAnswer::Ok << "a<b>&c %1" << UpperTagCase << "<TITLE>a<b>&c %1</TITLE>";
     }
-    void newPageFromTitleDialog()
-    {
+    void newPageFromTitleDialog() {
         QFETCH(TitleAnswer, answer);
         QFETCH(QString, typed);
         QFETCH(QString, tagCase);
@@ -125,14 +120,12 @@ private Q_SLOTS:
         QVERIFY(f.platform.shown.isEmpty()); // a clean page is replaced without a question
     }
 
-    void newOnChangedPageAsksFirst_data()
-    {
+    void newOnChangedPageAsksFirst_data() {
         QTest::addColumn<QMessageBox::StandardButton>("reply");
         QTest::newRow("nominal: No keeps the page") << QMessageBox::No;
         QTest::newRow("nominal: Yes makes a new page") << QMessageBox::Yes;
     }
-    void newOnChangedPageAsksFirst()
-    {
+    void newOnChangedPageAsksFirst() {
         QFETCH(QMessageBox::StandardButton, reply);
         Fixture f;
         f.edit(QStringLiteral("work"));
@@ -150,19 +143,18 @@ private Q_SLOTS:
     }
 
     // Opening and saving without an edit gives back the very bytes of the file.
-    void openSaveRoundTrip_data()
-    {
+    void openSaveRoundTrip_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("nominal: Windows-1252 page with CR LF")
             << QByteArray("<P>Caf\xE9 \x80 5\r\n<P>\x93quoted\x94\r\n");
         QTest::newRow("nominal: UTF-8 with non-breaking spaces")
-            << QByteArray("<P>a\xC2\xA0\xC2\xA0" "b&nbsp;</P>\n<P>\xE2\x80\xA8</P>\n");
+            << QByteArray("<P>a\xC2\xA0\xC2\xA0"
+                          "b&nbsp;</P>\n<P>\xE2\x80\xA8</P>\n");
         QTest::newRow("nominal: UTF-8 with BOM and CR LF")
             << QByteArray("\xEF\xBB\xBF<HTML>\r\n\r\n</HTML>");
         QTest::newRow("robustness: invalid UTF-8") << QByteArray("\xC3\x28 \xFF\xFE\x81\n");
     }
-    void openSaveRoundTrip()
-    {
+    void openSaveRoundTrip() {
         QFETCH(QByteArray, bytes);
         Fixture f;
         const QString path = m_dir.filePath(QStringLiteral("round-trip.htm"));
@@ -178,12 +170,12 @@ private Q_SLOTS:
         QVERIFY(f.doc.Save1Click());
         QCOMPARE(fileBytes(path), bytes);
         QCOMPARE(f.platform.texts("ask").size(), 1);
-        QVERIFY(f.platform.texts("ask").first().contains(QStringLiteral("changed by another program")));
+        QVERIFY(
+            f.platform.texts("ask").first().contains(QStringLiteral("changed by another program")));
         QVERIFY(f.platform.unexpected.isEmpty());
     }
 
-    void oneCharacterEditChangesOnlyThatCharacter()
-    {
+    void oneCharacterEditChangesOnlyThatCharacter() {
         Fixture f;
         const QString path = m_dir.filePath(QStringLiteral("edit.htm"));
         writeBytes(path, "caf\xE9\r\nend\r\n");
@@ -193,16 +185,17 @@ private Q_SLOTS:
         f.editor->setTextCursor(cursor);
         f.core.InsertAtCaret(QStringLiteral("\u00E8"));
         QVERIFY(f.doc.Save1Click());
-        QCOMPARE(fileBytes(path), QByteArray("caf\xE9\r\n\xE8" "end\r\n"));
+        QCOMPARE(fileBytes(path), QByteArray("caf\xE9\r\n\xE8"
+                                             "end\r\n"));
     }
 
     // Mixed breaks and U+2029 survive the editor; typing a character changes only
     // that character's bytes.
-    void mixedBreaksThroughTheEditor()
-    {
+    void mixedBreaksThroughTheEditor() {
         Fixture f;
         const QString path = m_dir.filePath(QStringLiteral("mixed.htm"));
-        const QByteArray bytes("one\r\ntwo\nthree\rfour\xE2\x80\xA9" "five\r\nsix");
+        const QByteArray bytes("one\r\ntwo\nthree\rfour\xE2\x80\xA9"
+                               "five\r\nsix");
         writeBytes(path, bytes);
         QVERIFY(f.doc.openFile(path));
         QVERIFY(f.doc.Save1Click());
@@ -212,12 +205,12 @@ private Q_SLOTS:
         f.editor->setTextCursor(cursor);
         f.core.InsertAtCaret(QStringLiteral("X"));
         QVERIFY(f.doc.Save1Click());
-        QCOMPARE(fileBytes(path), QByteArray("one\r\ntwo\ntXhree\rfour\xE2\x80\xA9" "five\r\nsix"));
+        QCOMPARE(fileBytes(path), QByteArray("one\r\ntwo\ntXhree\rfour\xE2\x80\xA9"
+                                             "five\r\nsix"));
     }
 
     // A character the page's encoding cannot hold is never dropped silently.
-    void unencodableCharacterAsks_data()
-    {
+    void unencodableCharacterAsks_data() {
         QTest::addColumn<QMessageBox::StandardButton>("reply");
         QTest::addColumn<QByteArray>("saved"); // empty: not saved
         QTest::newRow("nominal: Yes saves as UTF-8")
@@ -226,8 +219,7 @@ private Q_SLOTS:
             << QMessageBox::No << QByteArray("<meta charset=iso-8859-1>caf\xE9 &#8364;");
         QTest::newRow("nominal: Cancel does not save") << QMessageBox::Cancel << QByteArray();
     }
-    void unencodableCharacterAsks()
-    {
+    void unencodableCharacterAsks() {
         QFETCH(QMessageBox::StandardButton, reply);
         QFETCH(QByteArray, saved);
         Fixture f;
@@ -247,11 +239,9 @@ private Q_SLOTS:
                  qPrintable(asked.first()));
     }
 
-
     // Another program changes, replaces or deletes the file; the editor's own
     // saves are never taken for such a change.
-    void outsideChanges_data()
-    {
+    void outsideChanges_data() {
         QTest::addColumn<QString>("change"); // "rewrite", "replace", "delete", "none"
         QTest::addColumn<QMessageBox::StandardButton>("reply");
         QTest::newRow("nominal: rewritten, reloaded") << "rewrite" << QMessageBox::Yes;
@@ -259,8 +249,7 @@ private Q_SLOTS:
         QTest::newRow("nominal: deleted") << "delete" << QMessageBox::NoButton;
         QTest::newRow("robustness: own save is not reported") << "none" << QMessageBox::NoButton;
     }
-    void outsideChanges()
-    {
+    void outsideChanges() {
         QFETCH(QString, change);
         QFETCH(QMessageBox::StandardButton, reply);
         Fixture f;
@@ -295,14 +284,14 @@ private Q_SLOTS:
         } else {
             QCOMPARE(asked.size(), 1);
             QVERIFY(asked.first().contains(QStringLiteral("Do you want to reload it?")));
-            QCOMPARE(f.editor->toPlainText(),
-                     reply == QMessageBox::Yes ? QStringLiteral("outside") : QStringLiteral("first edit"));
+            QCOMPARE(f.editor->toPlainText(), reply == QMessageBox::Yes
+                                                  ? QStringLiteral("outside")
+                                                  : QStringLiteral("first edit"));
         }
         QVERIFY(f.platform.unexpected.isEmpty());
     }
 
-    void openOnChangedPageAsksFirst()
-    {
+    void openOnChangedPageAsksFirst() {
         Fixture f;
         f.edit(QStringLiteral("unsaved work"));
         const QString before = f.editor->toPlainText();
@@ -315,8 +304,7 @@ private Q_SLOTS:
 
     // A page that cannot be opened is reported by name and why; the page in the
     // editor stays as it was.
-    void unopenableFileLeavesPageAlone_data()
-    {
+    void unopenableFileLeavesPageAlone_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("contents"); // written when not empty
         QTest::addColumn<QString>("reason");      // "" checks only the name
@@ -326,8 +314,7 @@ private Q_SLOTS:
             << "picture.htm" << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16)
             << "It looks like a PNG image, not a text page.";
     }
-    void unopenableFileLeavesPageAlone()
-    {
+    void unopenableFileLeavesPageAlone() {
         QFETCH(QString, name);
         QFETCH(QByteArray, contents);
         QFETCH(QString, reason);
@@ -344,12 +331,12 @@ private Q_SLOTS:
         QVERIFY(f.modified());
         const QStringList errors = f.platform.texts("error");
         QCOMPARE(errors.size(), 1);
-        QVERIFY2(errors.first().contains(QDir::toNativeSeparators(path)), qPrintable(errors.first()));
+        QVERIFY2(errors.first().contains(QDir::toNativeSeparators(path)),
+                 qPrintable(errors.first()));
         QVERIFY2(errors.first().contains(reason), qPrintable(errors.first()));
     }
 
-    void saveOfUntitledPageAsksForName()
-    {
+    void saveOfUntitledPageAsksForName() {
         Fixture f;
         f.edit(QStringLiteral("x"));
         f.platform.queueFile(QString()); // the user cancels Save As
@@ -370,8 +357,7 @@ private Q_SLOTS:
 
     // A save that cannot be written reports the file and why, keeps the old file
     // whole and leaves the page marked changed.
-    void failedSaveKeepsOldFile()
-    {
+    void failedSaveKeepsOldFile() {
         ReadOnlyFolder folder(QStringLiteral("page.htm"), "old contents");
         QVERIFY2(folder.ready(), "could not make a read-only folder");
         const QString path = folder.path(QStringLiteral("page.htm"));
@@ -396,8 +382,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(folder.path(QStringLiteral("other.htm"))));
     }
 
-    void closeQuery_data()
-    {
+    void closeQuery_data() {
         QTest::addColumn<bool>("changed");
         QTest::addColumn<QMessageBox::StandardButton>("reply");
         QTest::addColumn<QString>("saveAsPath"); // "" cancels Save As
@@ -408,8 +393,8 @@ private Q_SLOTS:
             << false << QMessageBox::NoButton << "" << true << false;
         QTest::newRow("nominal: No closes without saving")
             << true << QMessageBox::No << "" << true << false;
-        QTest::newRow("nominal: Cancel stays open") << true << QMessageBox::Cancel << "" << false
-                                                   << false;
+        QTest::newRow("nominal: Cancel stays open")
+            << true << QMessageBox::Cancel << "" << false << false;
         QTest::newRow("robustness: box closed otherwise stays open")
             << true << QMessageBox::NoButton << "" << false << false;
         QTest::newRow("nominal: Yes saves, then closes")
@@ -417,8 +402,7 @@ private Q_SLOTS:
         QTest::newRow("nominal: Yes, then cancelled Save As, stays open")
             << true << QMessageBox::Yes << "" << false << false;
     }
-    void closeQuery()
-    {
+    void closeQuery() {
         QFETCH(bool, changed);
         QFETCH(QMessageBox::StandardButton, reply);
         QFETCH(QString, saveAsPath);

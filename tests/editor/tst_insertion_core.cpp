@@ -10,8 +10,7 @@ class TestInsertionCore : public QObject {
     Q_OBJECT
 
     // Puts `text` in a fresh editor with the selection from `anchor` to `position`.
-    static void prepare(QPlainTextEdit &editor, const QString &text, int anchor, int position)
-    {
+    static void prepare(QPlainTextEdit &editor, const QString &text, int anchor, int position) {
         editor.setPlainText(text);
         editor.document()->setModified(false);
         QTextCursor cursor(editor.document());
@@ -21,8 +20,7 @@ class TestInsertionCore : public QObject {
     }
 
 private Q_SLOTS:
-    void wrap_data()
-    {
+    void wrap_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("anchor");
         QTest::addColumn<int>("position");
@@ -41,8 +39,7 @@ private Q_SLOTS:
             << "end" << 0 << 3 << "<B>end</B>" << 6;
         QTest::newRow("robustness: empty page") << "" << 0 << 0 << "<B></B>" << 3;
     }
-    void wrap()
-    {
+    void wrap() {
         QFETCH(QString, text);
         QFETCH(int, anchor);
         QFETCH(int, position);
@@ -60,8 +57,7 @@ private Q_SLOTS:
         QVERIFY(editor.document()->isModified());
     }
 
-    void wrapWithAttributeStep()
-    {
+    void wrapWithAttributeStep() {
         QPlainTextEdit editor;
         InsertionCore core(&editor);
         prepare(editor, QStringLiteral("Hello"), 0, 5);
@@ -70,18 +66,18 @@ private Q_SLOTS:
         QCOMPARE(editor.textCursor().position(), 22);
     }
 
-    void insertReplacesSelection_data()
-    {
+    void insertReplacesSelection_data() {
         QTest::addColumn<QString>("snippet");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<int>("caret");
-        QTest::newRow("nominal: snippet replaces the selected word") << "&copy;" << "a &copy; c" << 8;
-        QTest::newRow("nominal: line breaks go in as they are")
-            << "<MAP>\n</MAP>\n" << "a <MAP>\n</MAP>\n c" << 15;
-        QTest::newRow("robustness: empty snippet deletes the selection") << "" << "a  c" << 2;
+        QTest::newRow("nominal: snippet replaces the selected word") << "&copy;"
+                                                                     << "a &copy; c" << 8;
+        QTest::newRow("nominal: line breaks go in as they are") << "<MAP>\n</MAP>\n"
+                                                                << "a <MAP>\n</MAP>\n c" << 15;
+        QTest::newRow("robustness: empty snippet deletes the selection") << ""
+                                                                         << "a  c" << 2;
     }
-    void insertReplacesSelection()
-    {
+    void insertReplacesSelection() {
         QFETCH(QString, snippet);
         QPlainTextEdit editor;
         InsertionCore core(&editor);
@@ -94,8 +90,7 @@ private Q_SLOTS:
         QVERIFY(!editor.textCursor().hasSelection());
     }
 
-    void eachInsertionIsOneUndoStep()
-    {
+    void eachInsertionIsOneUndoStep() {
         QPlainTextEdit editor;
         InsertionCore core(&editor);
         prepare(editor, QStringLiteral("keep this word"), 5, 9);
@@ -110,8 +105,7 @@ private Q_SLOTS:
         QCOMPARE(editor.toPlainText(), QStringLiteral("keep <I>this</I> word"));
     }
 
-    void moveCaretBack()
-    {
+    void moveCaretBack() {
         QPlainTextEdit editor;
         InsertionCore core(&editor);
         prepare(editor, QString(), 0, 0);
@@ -122,8 +116,7 @@ private Q_SLOTS:
         QCOMPARE(editor.textCursor().position(), 0);
     }
 
-    void tagCaseIsComparedWhole_data()
-    {
+    void tagCaseIsComparedWhole_data() {
         QTest::addColumn<QString>("tagCase");
         QTest::addColumn<bool>("upper");
         QTest::newRow("nominal: Upercase") << "Upercase" << true;
@@ -132,8 +125,7 @@ private Q_SLOTS:
         QTest::newRow("robustness: correct spelling is not the value") << "Uppercase" << false;
         QTest::newRow("robustness: empty") << "" << false;
     }
-    void tagCaseIsComparedWhole()
-    {
+    void tagCaseIsComparedWhole() {
         QFETCH(QString, tagCase);
         QPlainTextEdit editor;
         InsertionCore core(&editor);

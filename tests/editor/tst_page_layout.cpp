@@ -304,14 +304,16 @@ private Q_SLOTS:
 
         const qint64 before = layout->blocksLaidOut();
         int longLines = 0;
-        for (QTextBlock block = ours.document()->firstBlock(); block.isValid(); block = block.next()) {
+        for (QTextBlock block = ours.document()->firstBlock(); block.isValid();
+             block = block.next()) {
             layout->blockBoundingRect(block);
             longLines += block.length() > 4096 ? 1 : 0;
         }
         QCOMPARE(longLines, 40);
         QVERIFY(layout->blocksLaidOut() - before <= 2 * longLines + 1);
         int shaped = 0;
-        for (QTextBlock block = ours.document()->firstBlock(); block.isValid(); block = block.next())
+        for (QTextBlock block = ours.document()->firstBlock(); block.isValid();
+             block = block.next())
             shaped += block.layout()->cacheEnabled() ? 1 : 0;
         QVERIFY2(shaped > 0 && shaped <= 16, qPrintable(QString::number(shaped)));
 

@@ -4,9 +4,9 @@
 
 #include <QFile>
 #include <QPaintEvent>
-#include <QRegion>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QRegion>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -21,16 +21,15 @@ class TestPageLoader : public QObject {
     Q_OBJECT
 
     // The document's text with its blocks joined by '\n', non-breaking spaces kept.
-    static QString textOf(const QTextDocument &document)
-    {
+    static QString textOf(const QTextDocument &document) {
         return document.toRawText().replace(QChar::ParagraphSeparator, u'\n');
     }
 
-    static QString writeFile(const QTemporaryDir &folder, const QByteArray &bytes)
-    {
+    static QString writeFile(const QTemporaryDir &folder, const QByteArray &bytes) {
         const QString path = folder.filePath(QStringLiteral("page.htm"));
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(bytes) != bytes.size())
             return {};
         return path;
     }
@@ -38,8 +37,7 @@ class TestPageLoader : public QObject {
     // Gathers what is painted of a widget.
     struct PaintRecorder : QObject {
         explicit PaintRecorder(QWidget *widget) { widget->installEventFilter(this); }
-        bool eventFilter(QObject *, QEvent *event) override
-        {
+        bool eventFilter(QObject *, QEvent *event) override {
             if (event->type() == QEvent::Paint)
                 region += static_cast<QPaintEvent *>(event)->region();
             return false;
@@ -48,8 +46,7 @@ class TestPageLoader : public QObject {
     };
 
     // An editor set up as the main window sets up its own.
-    static void showEditor(PageEditor &editor, int width)
-    {
+    static void showEditor(PageEditor &editor, int width) {
         editor.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         editor.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         editor.resize(width, 300);
@@ -58,8 +55,7 @@ class TestPageLoader : public QObject {
     }
 
 private Q_SLOTS:
-    void keepsTheTextExactly_data()
-    {
+    void keepsTheTextExactly_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("sliceSize");
 
@@ -72,12 +68,10 @@ private Q_SLOTS:
         QTest::newRow("robustness: only line breaks") << QStringLiteral("\n\n\n") << 1;
         QTest::newRow("robustness: a pair of surrogates is never split")
             << QStringLiteral("x\U0001F600y\U0001F600") << 1;
-        QTest::newRow("robustness: a CR LF is never split")
-            << QStringLiteral("a\r\nb\r\n") << 1;
+        QTest::newRow("robustness: a CR LF is never split") << QStringLiteral("a\r\nb\r\n") << 1;
     }
 
-    void keepsTheTextExactly()
-    {
+    void keepsTheTextExactly() {
         QFETCH(QString, text);
         QFETCH(int, sliceSize);
         QPlainTextEdit editor;
@@ -90,16 +84,14 @@ private Q_SLOTS:
         QCOMPARE(document->blockCount(), int(expected.count(u'\n')) + 1);
     }
 
-    void reportsProgressAndCanStop_data()
-    {
+    void reportsProgressAndCanStop_data() {
         QTest::addColumn<int>("stopAfter");
         QTest::addColumn<bool>("built");
         QTest::newRow("nominal: runs to the end") << 1000 << true;
         QTest::newRow("robustness: stopped half way gives nothing") << 2 << false;
     }
 
-    void reportsProgressAndCanStop()
-    {
+    void reportsProgressAndCanStop() {
         QFETCH(int, stopAfter);
         QFETCH(bool, built);
         QPlainTextEdit editor;
@@ -109,7 +101,8 @@ private Q_SLOTS:
                           return total == 10 && seen.size() < stopAfter;
                       },
                       3};
-        const auto document = buildPageDocument(QStringLiteral("0123456789"), *editor.document(), fill);
+        const auto document =
+            buildPageDocument(QStringLiteral("0123456789"), *editor.document(), fill);
         QCOMPARE(bool(document), built);
         QVERIFY(std::is_sorted(seen.cbegin(), seen.cend()));
         if (built)
@@ -118,8 +111,7 @@ private Q_SLOTS:
             QCOMPARE(seen.size(), stopAfter);
     }
 
-    void attachedDocumentIsCleanUndoableAndLooksTheSame()
-    {
+    void attachedDocumentIsCleanUndoableAndLooksTheSame() {
         QPlainTextEdit editor;
         editor.setFont(QFont(QStringLiteral("Monospace"), 13));
         editor.setPlainText(QStringLiteral("old page"));
@@ -139,7 +131,8 @@ private Q_SLOTS:
         QCOMPARE(editor.toPlainText(), QStringLiteral("first\npage"));
 
         // A second page replaces the first, whose document goes with it.
-        attachPageDocument(&editor, buildPageDocument(QStringLiteral("second"), *editor.document()));
+        attachPageDocument(&editor,
+                           buildPageDocument(QStringLiteral("second"), *editor.document()));
         QCOMPARE(editor.toPlainText(), QStringLiteral("second"));
         QVERIFY(firstShown.isNull());
     }
@@ -149,15 +142,13 @@ private Q_SLOTS:
     // follows it.
     // A page that takes the place of one as short is drawn at once over the whole
     // view, though nothing scrolls and no width changes to ask for it.
-    void attachedPageIsDrawn_data()
-    {
+    void attachedPageIsDrawn_data() {
         QTest::addColumn<QString>("page");
         QTest::newRow("nominal: a short page for a short one") << "new one\nnew two";
         QTest::newRow("nominal: a long page for a short one")
             << QStringLiteral("<P>a line of the new page</P>\n").repeated(200);
     }
-    void attachedPageIsDrawn()
-    {
+    void attachedPageIsDrawn() {
         QFETCH(QString, page);
         PageEditor editor;
         showEditor(editor, 500);
@@ -169,16 +160,14 @@ private Q_SLOTS:
         QVERIFY(painted.region.contains(editor.viewport()->rect()));
     }
 
-    void wrapsAtTheEditorsWidth_data()
-    {
+    void wrapsAtTheEditorsWidth_data() {
         QTest::addColumn<int>("widthChange");
         QTest::newRow("nominal: the editor kept its size") << 0;
         QTest::newRow("robustness: the window shrank while the page went in") << -150;
         QTest::newRow("robustness: the window grew while the page went in") << 150;
     }
 
-    void wrapsAtTheEditorsWidth()
-    {
+    void wrapsAtTheEditorsWidth() {
         QFETCH(int, widthChange);
         QString longLine;
         while (longLine.size() < 3000)
@@ -211,8 +200,7 @@ private Q_SLOTS:
         QVERIFY(editor.document()->findBlockByNumber(0).layout()->lineCount() > 1);
     }
 
-    void readsAPageFile_data()
-    {
+    void readsAPageFile_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("binary");
@@ -224,8 +212,7 @@ private Q_SLOTS:
             << QByteArray("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", 16) << QString() << true;
     }
 
-    void readsAPageFile()
-    {
+    void readsAPageFile() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, text);
         QFETCH(bool, binary);
@@ -244,8 +231,7 @@ private Q_SLOTS:
         QCOMPARE(read->fingerprint.taken, !binary);
     }
 
-    void aMissingFileGivesItsReason()
-    {
+    void aMissingFileGivesItsReason() {
         QTemporaryDir folder;
         const std::optional<PageRead> read =
             readPageFileAside(folder.filePath(QStringLiteral("none.htm")), [] { return true; });
@@ -254,8 +240,7 @@ private Q_SLOTS:
         QVERIFY(read->page.text.isEmpty());
     }
 
-    void givingUpWaitsForTheReadAndGivesNothing()
-    {
+    void givingUpWaitsForTheReadAndGivesNothing() {
         // Big enough to take longer than one wait of the event loop.
         QTemporaryDir folder;
         QByteArray bytes;
@@ -274,8 +259,7 @@ private Q_SLOTS:
 
     // The journal of a page opened from its file starts from the fingerprint
     // taken while the file was read, and gives the unsaved work back from it.
-    void journalRecoversAPageOpenedFromItsFile_data()
-    {
+    void journalRecoversAPageOpenedFromItsFile_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("fileChangedAfter");
         QTest::addColumn<bool>("fingerprintFromFile"); // false: as after a save
@@ -294,8 +278,7 @@ private Q_SLOTS:
         }
     }
 
-    void journalRecoversAPageOpenedFromItsFile()
-    {
+    void journalRecoversAPageOpenedFromItsFile() {
         QFETCH(QByteArray, bytes);
         QFETCH(bool, fileChangedAfter);
         QFETCH(bool, fingerprintFromFile);
@@ -305,7 +288,8 @@ private Q_SLOTS:
         PageRead read = readPageFile(path);
         QVERIFY(read.reason.isEmpty());
         PageEditor editor;
-        attachPageDocument(&editor, buildPageDocument(std::move(read.page.text), *editor.document()));
+        attachPageDocument(&editor,
+                           buildPageDocument(std::move(read.page.text), *editor.document()));
         RecoveryJournal journal(folder.filePath(QStringLiteral("recovery")));
         QVERIFY(journal.claim());
         journal.follow(editor.document(), path, read.page.format, JournalBase::File,

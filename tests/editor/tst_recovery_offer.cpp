@@ -1,8 +1,8 @@
 #include "app/application.h"
 #include "app/main_window.h"
 #include "app/recovery_offer.h"
-#include "recovery_page.h"
 #include "files.h"
+#include "recovery_page.h"
 #include "test_main.h"
 
 #include <QDir>

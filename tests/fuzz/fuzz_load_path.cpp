@@ -3,11 +3,10 @@
 
 #include <QApplication>
 
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     static int argc = 1;
     static char name[] = "fuzz_load_path";
     static char *argv[] = {name, nullptr};

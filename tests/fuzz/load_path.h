@@ -14,8 +14,7 @@
 
 namespace vellumo {
 
-inline QString runLoadPath(QPlainTextEdit &editor, const QByteArray &bytes)
-{
+inline QString runLoadPath(QPlainTextEdit &editor, const QByteArray &bytes) {
     (void)binaryFileKind(bytes);
     const DecodedPage page = decodePage(bytes);
     if (encodePage(page.text, page.format, page.lineBreakKinds) != bytes)

@@ -13,15 +13,40 @@ namespace {
 // Bytes that tend to find trouble: breaks of every kind, marks, NUL, bytes that
 // are invalid UTF-8, the editor's own separators in UTF-8, a declaration.
 const QByteArray Pieces[] = {
-    "\n", "\r", "\r\n", "\n\r", "\xEF\xBB\xBF", "\xFF\xFE", "\xFE\xFF", QByteArray("\0", 1),
-    "\xC3", "\xA9", "\x80", "\x9D", "\xE2\x80\xA8", "\xE2\x80\xA9", "\xEF\xB7\x90",
-    "\xEF\xB7\x91", "\xEF\xBF\xBC", "\xED\xA0\x80", "\xF0\x9F\x98\x80", "\xC2\xA0", "<p>", "&nbsp;",
-    "<meta charset=\"iso-8859-1\">", "<meta charset=utf-8>", "[Orvanel]", "Tip1=", "\"", ";",
-    "\x89PNG\r\n\x1A\n", "\t", " ",
+    "\n",
+    "\r",
+    "\r\n",
+    "\n\r",
+    "\xEF\xBB\xBF",
+    "\xFF\xFE",
+    "\xFE\xFF",
+    QByteArray("\0", 1),
+    "\xC3",
+    "\xA9",
+    "\x80",
+    "\x9D",
+    "\xE2\x80\xA8",
+    "\xE2\x80\xA9",
+    "\xEF\xB7\x90",
+    "\xEF\xB7\x91",
+    "\xEF\xBF\xBC",
+    "\xED\xA0\x80",
+    "\xF0\x9F\x98\x80",
+    "\xC2\xA0",
+    "<p>",
+    "&nbsp;",
+    "<meta charset=\"iso-8859-1\">",
+    "<meta charset=utf-8>",
+    "[Orvanel]",
+    "Tip1=",
+    "\"",
+    ";",
+    "\x89PNG\r\n\x1A\n",
+    "\t",
+    " ",
 };
 
-QByteArray randomBytes(QRandomGenerator &random)
-{
+QByteArray randomBytes(QRandomGenerator &random) {
     QByteArray bytes;
     const int parts = random.bounded(40);
     for (int i = 0; i < parts; ++i) {
@@ -50,8 +75,7 @@ class TestLoadFuzz : public QObject {
 private Q_SLOTS:
     // Ten thousand random files, the same ones on every run: none may crash the
     // load path, and every one must come back byte for byte from the editor.
-    void randomFilesRoundTrip()
-    {
+    void randomFilesRoundTrip() {
         QPlainTextEdit editor;
         QRandomGenerator random(20240611);
         for (int i = 0; i < 10000; ++i) {
@@ -65,8 +89,7 @@ private Q_SLOTS:
     }
 
     // What the long fuzzing runs found, kept so that it stays fixed.
-    void keptFindings()
-    {
+    void keptFindings() {
         QPlainTextEdit editor;
         int files = 0;
         for (const char *folder : {"crashers", "corpus"}) {
@@ -76,7 +99,8 @@ private Q_SLOTS:
                 QFile file(it.next());
                 QVERIFY(file.open(QIODevice::ReadOnly));
                 const QString fault = runLoadPath(editor, file.readAll());
-                QVERIFY2(fault.isEmpty(), qPrintable(file.fileName() + QStringLiteral(": ") + fault));
+                QVERIFY2(fault.isEmpty(),
+                         qPrintable(file.fileName() + QStringLiteral(": ") + fault));
                 ++files;
             }
         }

@@ -1,6 +1,6 @@
+#include "dialog_fixture.h"
 #include "editor/insertion_core.h"
 #include "generators/frame_wizard.h"
-#include "dialog_fixture.h"
 #include "scripted_platform.h"
 #include "test_main.h"
 #include "widgets/number_field.h"
@@ -29,8 +29,7 @@ class TestFrameWizard : public QObject {
     bool m_step2Seen = false;
 
     // Runs `act` on step 2 once it is up as the modal window over step 1.
-    void whenStep2Shows(std::function<void(TForm14 &)> act)
-    {
+    void whenStep2Shows(std::function<void(TForm14 &)> act) {
         auto *timer = new QTimer(this);
         timer->setInterval(5);
         connect(timer, &QTimer::timeout, this, [this, timer, act] {
@@ -45,8 +44,7 @@ class TestFrameWizard : public QObject {
     }
 
     // Puts `text` in the editor with the characters [from, to) selected.
-    void prepareEditor(const QString &text, int from, int to)
-    {
+    void prepareEditor(const QString &text, int from, int to) {
         m_fixture->editor.setPlainText(text);
         QTextCursor cursor(m_fixture->editor.document());
         cursor.setPosition(from);
@@ -54,14 +52,12 @@ class TestFrameWizard : public QObject {
         m_fixture->editor.setTextCursor(cursor);
     }
 
-    void choose(bool rows, const QString &count)
-    {
+    void choose(bool rows, const QString &count) {
         (rows ? m_step1->RadioButton1 : m_step1->RadioButton2)->setChecked(true);
         m_step1->Edit1->setText(count);
     }
 
-    void verifyWizardAtStart()
-    {
+    void verifyWizardAtStart() {
         QVERIFY(m_step1->RadioButton1->isChecked());
         QVERIFY(!m_step1->RadioButton2->isChecked());
         QCOMPARE(m_step1->Edit1->text(), QStringLiteral("2"));
@@ -75,8 +71,7 @@ class TestFrameWizard : public QObject {
     }
 
 private Q_SLOTS:
-    void init()
-    {
+    void init() {
         m_fixture = std::make_unique<DialogFixture>(true);
         m_step1 = std::make_unique<TForm13>(m_fixture->context);
         m_step2 = std::make_unique<TForm14>(m_fixture->context);
@@ -84,16 +79,15 @@ private Q_SLOTS:
         m_step2Seen = false;
         m_step1->show();
     }
-    void cleanup()
-    {
-        QVERIFY2(m_fixture->platform.unexpected.isEmpty(), qPrintable(m_fixture->platform.unexpected.join(", ")));
+    void cleanup() {
+        QVERIFY2(m_fixture->platform.unexpected.isEmpty(),
+                 qPrintable(m_fixture->platform.unexpected.join(", ")));
         m_step1.reset();
         m_step2.reset();
         m_fixture.reset();
     }
 
-    void stepsOpenAsDesigned()
-    {
+    void stepsOpenAsDesigned() {
         QCOMPARE(m_step1->objectName(), QStringLiteral("Form13"));
         QCOMPARE(m_step2->objectName(), QStringLiteral("Form14"));
         QCOMPARE(m_step1->windowTitle(), QStringLiteral("Frame Wizard"));
@@ -131,8 +125,7 @@ private Q_SLOTS:
         m_step2->close();
     }
 
-    void arrowsStopAtTheEnds()
-    {
+    void arrowsStopAtTheEnds() {
         auto *up = m_step1->Count->upButton();
         auto *down = m_step1->Count->downButton();
         for (int i = 0; i < 10; ++i)
@@ -146,8 +139,7 @@ private Q_SLOTS:
         QCOMPARE(m_step1->Edit1->text(), QStringLiteral("6"));
     }
 
-    void okWritesTheFrameset_data()
-    {
+    void okWritesTheFrameset_data() {
         QTest::addColumn<QString>("tagCase");
         QTest::addColumn<bool>("rows");
         QTest::addColumn<QString>("expected");
@@ -173,8 +165,7 @@ private Q_SLOTS:
                "<frame name=\"Frame 3\" src=\"http://\" scrolling=\"Auto\">\n"
                "</frameset>\nyz";
     }
-    void okWritesTheFrameset()
-    {
+    void okWritesTheFrameset() {
         QFETCH(QString, tagCase);
         QFETCH(bool, rows);
         m_fixture->core.setTagCase(tagCase);
@@ -205,8 +196,7 @@ private Q_SLOTS:
     }
 
     // The way the main window runs it: step 1 modal, step 2 modal over it.
-    void modalRunFromTheStart()
-    {
+    void modalRunFromTheStart() {
         m_step1->hide();
         QTimer::singleShot(0, this, [this] {
             QCOMPARE(QApplication::activeModalWidget(), m_step1.get());
@@ -222,8 +212,7 @@ private Q_SLOTS:
         QCOMPARE(m_fixture->editor.toPlainText().count(u'\n'), 4);
     }
 
-    void framesBeyondTheCountAreIgnored()
-    {
+    void framesBeyondTheCountAreIgnored() {
         choose(true, QStringLiteral("2"));
         whenStep2Shows([](TForm14 &step2) {
             for (std::size_t k = 2; k < 8; ++k) {
@@ -244,14 +233,12 @@ private Q_SLOTS:
         verifyWizardAtStart();
     }
 
-    void cancelInStep1KeepsTheChoice_data()
-    {
+    void cancelInStep1KeepsTheChoice_data() {
         QTest::addColumn<bool>("byEscape");
         QTest::newRow("nominal: Cancel button") << false;
         QTest::newRow("nominal: Escape") << true;
     }
-    void cancelInStep1KeepsTheChoice()
-    {
+    void cancelInStep1KeepsTheChoice() {
         QFETCH(bool, byEscape);
         choose(false, QStringLiteral("5"));
         if (byEscape)
@@ -266,14 +253,12 @@ private Q_SLOTS:
         QVERIFY(m_fixture->editor.toPlainText().isEmpty());
     }
 
-    void leavingStep2EndsTheWizard_data()
-    {
+    void leavingStep2EndsTheWizard_data() {
         QTest::addColumn<int>("road");
         QTest::newRow("nominal: Cancel button") << 0;
         QTest::newRow("nominal: close box") << 1;
     }
-    void leavingStep2EndsTheWizard()
-    {
+    void leavingStep2EndsTheWizard() {
         QFETCH(int, road);
         choose(false, QStringLiteral("5"));
         whenStep2Shows([road](TForm14 &step2) {
@@ -293,8 +278,7 @@ private Q_SLOTS:
         verifyWizardAtStart();
     }
 
-    void escapeInStep2DoesNothing()
-    {
+    void escapeInStep2DoesNothing() {
         m_step2->show();
         m_step2->Groups[0].name->setText(QStringLiteral("kept"));
         QTest::keyClick(m_step2->Groups[0].name, Qt::Key_Escape);
@@ -303,8 +287,7 @@ private Q_SLOTS:
         m_step2->close();
     }
 
-    void helpKeyOpensTheTopic()
-    {
+    void helpKeyOpensTheTopic() {
         QTest::keyClick(m_step1->Edit1, Qt::Key_F1);
         m_step2->show();
         QTest::keyClick(m_step2->Groups[0].name, Qt::Key_F1);
@@ -312,16 +295,14 @@ private Q_SLOTS:
         m_step2->close();
     }
 
-    void unknownCountIsRefused_data()
-    {
+    void unknownCountIsRefused_data() {
         QTest::addColumn<QString>("count");
         QTest::newRow("robustness: nine") << "9";
         QTest::newRow("robustness: one") << "1";
         QTest::newRow("robustness: leading zero") << "02";
         QTest::newRow("robustness: empty") << "";
     }
-    void unknownCountIsRefused()
-    {
+    void unknownCountIsRefused() {
         QFETCH(QString, count);
         choose(false, count);
         prepareEditor(QStringLiteral("text"), 0, 4);

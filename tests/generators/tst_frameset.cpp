@@ -7,8 +7,7 @@ using namespace vellumo;
 
 namespace {
 
-QList<FrameSettings> startFrames()
-{
+QList<FrameSettings> startFrames() {
     QList<FrameSettings> frames;
     for (int k = 1; k <= MaximumFrameCount; ++k)
         frames.append({QStringLiteral("Frame %1").arg(k), QStringLiteral("http://"),
@@ -22,8 +21,7 @@ class TestFrameset : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void countText_data()
-    {
+    void countText_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("count"); // 0: no count
         for (int n = 2; n <= 8; ++n)
@@ -37,16 +35,14 @@ private Q_SLOTS:
         QTest::newRow("robustness: plus sign") << "+4" << 0;
         QTest::newRow("robustness: other digits") << "\u0663" << 0;
     }
-    void countText()
-    {
+    void countText() {
         QFETCH(QString, text);
         QFETCH(int, count);
         const std::optional<int> found = frameCountFromText(text);
         QCOMPARE(found.value_or(0), count);
     }
 
-    void sizes_data()
-    {
+    void sizes_data() {
         QTest::addColumn<int>("count");
         QTest::addColumn<QString>("sizes");
         QTest::newRow("nominal: 2") << 2 << "27%,*";
@@ -59,14 +55,12 @@ private Q_SLOTS:
         QTest::newRow("robustness: 1") << 1 << "";
         QTest::newRow("robustness: 9") << 9 << "";
     }
-    void sizes()
-    {
+    void sizes() {
         QFETCH(int, count);
         QTEST(framesetSizes(count), "sizes");
     }
 
-    void example_data()
-    {
+    void example_data() {
         QTest::addColumn<bool>("upper");
         QTest::addColumn<int>("orientation");
         QTest::addColumn<QString>("expected");
@@ -85,8 +79,7 @@ private Q_SLOTS:
                "<frame name=\"Frame 3\" src=\"http://\" scrolling=\"Auto\">\n"
                "</frameset>\n";
     }
-    void example()
-    {
+    void example() {
         QFETCH(bool, upper);
         QFETCH(int, orientation);
         QList<FrameSettings> frames = startFrames();
@@ -97,8 +90,7 @@ private Q_SLOTS:
     }
 
     // Every count, both orientations and both cases: n + 2 lines of the right form.
-    void everyShape_data()
-    {
+    void everyShape_data() {
         QTest::addColumn<int>("count");
         QTest::addColumn<bool>("rows");
         QTest::addColumn<bool>("upper");
@@ -109,8 +101,7 @@ private Q_SLOTS:
                                   upper ? "upper" : "lower")
                         << n << rows << upper;
     }
-    void everyShape()
-    {
+    void everyShape() {
         QFETCH(int, count);
         QFETCH(bool, rows);
         QFETCH(bool, upper);
@@ -147,8 +138,7 @@ private Q_SLOTS:
         }
     }
 
-    void valuesAreWrittenAsTheyStand()
-    {
+    void valuesAreWrittenAsTheyStand() {
         QList<FrameSettings> frames = startFrames();
         frames[0] = {QStringLiteral("a\"b"), QString(), QStringLiteral(" yes "), false};
         frames[1] = {QString(), QStringLiteral("<x>&"), QString(), true};

@@ -1,7 +1,7 @@
+#include "dialog_fixture.h"
 #include "editor/insertion_core.h"
 #include "generators/page_generator_dialog.h"
 #include "platform/home_page.h"
-#include "dialog_fixture.h"
 #include "scripted_platform.h"
 #include "test_main.h"
 
@@ -20,8 +20,7 @@ using namespace vellumo;
 
 namespace {
 
-QByteArray readAll(const QString &path)
-{
+QByteArray readAll(const QString &path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
@@ -29,8 +28,7 @@ QByteArray readAll(const QString &path)
 }
 
 // The whole file for the fields that fill() types, written out by hand.
-QByteArray expectedFile(bool forward)
-{
+QByteArray expectedFile(bool forward) {
     QByteArray page = "<HTML>\r\n"
                       "<HEAD>\r\n"
                       "<META name=\"description\" content=\"Green Tea\">\r\n"
@@ -79,14 +77,12 @@ class TestPageGeneratorDialog : public QObject {
     std::unique_ptr<TForm10> m_dialog;
     std::unique_ptr<QTemporaryDir> m_folder;
 
-    QLineEdit *field(const char *name) const
-    {
+    QLineEdit *field(const char *name) const {
         return m_dialog->findChild<QLineEdit *>(QString::fromLatin1(name));
     }
 
     // Title, address, description and four of the eight keywords.
-    void fill(bool forward = true)
-    {
+    void fill(bool forward = true) {
         field("Edit1")->setText(QStringLiteral("Green Tea"));
         if (forward)
             field("Edit2")->setText(QStringLiteral("http://tea.example/"));
@@ -98,14 +94,12 @@ class TestPageGeneratorDialog : public QObject {
         m_dialog->CheckBox1->setChecked(!forward);
     }
 
-    QString pagePath(const char *name) const
-    {
+    QString pagePath(const char *name) const {
         return m_folder->filePath(QString::fromLatin1(name));
     }
 
 private Q_SLOTS:
-    void init()
-    {
+    void init() {
         m_fixture = std::make_unique<DialogFixture>(false);
         m_fixture->editor.setPlainText(QStringLiteral("<P>page</P>"));
         m_fixture->editor.document()->setModified(false);
@@ -113,16 +107,15 @@ private Q_SLOTS:
         m_folder = std::make_unique<QTemporaryDir>();
         m_dialog->show();
     }
-    void cleanup()
-    {
-        QVERIFY2(m_fixture->platform.unexpected.isEmpty(), qPrintable(m_fixture->platform.unexpected.join(", ")));
+    void cleanup() {
+        QVERIFY2(m_fixture->platform.unexpected.isEmpty(),
+                 qPrintable(m_fixture->platform.unexpected.join(", ")));
         m_dialog.reset();
         m_fixture.reset();
         m_folder.reset();
     }
 
-    void opensAsDesigned()
-    {
+    void opensAsDesigned() {
         QCOMPARE(m_dialog->objectName(), QStringLiteral("Form10"));
         QCOMPARE(m_dialog->windowTitle(), QStringLiteral("Page Generator"));
         QCOMPARE(m_dialog->Pages->tabText(0), QStringLiteral("Description"));
@@ -149,8 +142,7 @@ private Q_SLOTS:
             "search engines.")));
     }
 
-    void tabOrderFollowsTheKeywordRows()
-    {
+    void tabOrderFollowsTheKeywordRows() {
         const QStringList expected{"Edit1", "Edit2", "Edit3",  "Edit4", "Edit5",  "Edit8",
                                    "Edit6", "Edit7", "Edit10", "Edit9", "Edit11", "CheckBox1"};
         QStringList order;
@@ -163,8 +155,7 @@ private Q_SLOTS:
         QCOMPARE(order, expected);
     }
 
-    void validation_data()
-    {
+    void validation_data() {
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("description");
         QTest::addColumn<bool>("forward");
@@ -182,8 +173,7 @@ private Q_SLOTS:
             << "You must enter the URL of the site you want to automatically be transfered to, "
                "or you can uncheck the checkbox.";
     }
-    void validation()
-    {
+    void validation() {
         QFETCH(QString, title);
         QFETCH(QString, description);
         QFETCH(bool, forward);
@@ -206,14 +196,12 @@ private Q_SLOTS:
         QVERIFY(m_dialog->isVisible());
     }
 
-    void generatesTheFile_data()
-    {
+    void generatesTheFile_data() {
         QTest::addColumn<bool>("forward");
         QTest::newRow("nominal: forwarding on") << true;
         QTest::newRow("nominal: forwarding off, no address") << false;
     }
-    void generatesTheFile()
-    {
+    void generatesTheFile() {
         QFETCH(bool, forward);
         fill(forward);
         const QString path = pagePath("entry.htm");
@@ -237,8 +225,7 @@ private Q_SLOTS:
         QVERIFY(!m_fixture->editor.document()->isModified());
     }
 
-    void viewCodeShowsWhatWasWritten()
-    {
+    void viewCodeShowsWhatWasWritten() {
         fill();
         const QString path = pagePath("entry.htm");
         m_fixture->platform.queueFile(path);
@@ -254,8 +241,7 @@ private Q_SLOTS:
         QCOMPARE(m_dialog->Button3->text(), QStringLiteral("View Code"));
     }
 
-    void cancelledSaveWritesNothing()
-    {
+    void cancelledSaveWritesNothing() {
         fill();
         m_fixture->platform.queueFile(pagePath("first.htm"));
         m_dialog->Button1->click();
@@ -272,8 +258,7 @@ private Q_SLOTS:
         QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList{"first.htm"});
     }
 
-    void generatingTwiceWritesTwoWholePages()
-    {
+    void generatingTwiceWritesTwoWholePages() {
         fill();
         m_fixture->platform.queueFile(pagePath("one.htm"));
         m_dialog->Button1->click();
@@ -286,8 +271,7 @@ private Q_SLOTS:
                  expectedFile(true).replace("Green Tea", "Black Tea"));
     }
 
-    void failedWriteIsReported()
-    {
+    void failedWriteIsReported() {
         fill();
         const QString path = pagePath("missing/entry.htm");
         m_fixture->platform.queueFile(path);
@@ -301,20 +285,19 @@ private Q_SLOTS:
             m_fixture->platform.shown.last().text.startsWith(
                 QStringLiteral("Cannot create file %1.\n").arg(QDir::toNativeSeparators(path))),
             qPrintable(m_fixture->platform.shown.last().text));
-        QVERIFY(m_fixture->platform.shown.last().text.size() > path.size() + 21); // names the reason
+        QVERIFY(m_fixture->platform.shown.last().text.size() >
+                path.size() + 21); // names the reason
         QVERIFY(m_dialog->Button3->isHidden());
         QCOMPARE(m_dialog->Pages->currentIndex(), 0);
         QVERIFY(m_dialog->isVisible());
     }
 
-    void everyRoadOutResets_data()
-    {
+    void everyRoadOutResets_data() {
         QTest::addColumn<int>("road");
         QTest::newRow("nominal: Exit") << 0;
         QTest::newRow("nominal: close box") << 1;
     }
-    void everyRoadOutResets()
-    {
+    void everyRoadOutResets() {
         QFETCH(int, road);
         fill(false);
         m_fixture->platform.queueFile(pagePath("entry.htm"));
@@ -336,16 +319,14 @@ private Q_SLOTS:
         QCOMPARE(m_dialog->Button3->text(), QStringLiteral("View Code"));
     }
 
-    void escapeDoesNotClose()
-    {
+    void escapeDoesNotClose() {
         fill();
         QTest::keyClick(field("Edit1"), Qt::Key_Escape);
         QVERIFY(m_dialog->isVisible());
         QCOMPARE(field("Edit1")->text(), QStringLiteral("Green Tea"));
     }
 
-    void enterGenerates()
-    {
+    void enterGenerates() {
         fill();
         m_fixture->platform.queueFile(pagePath("entry.htm"));
         QTest::keyClick(field("Edit11"), Qt::Key_Return);

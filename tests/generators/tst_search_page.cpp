@@ -8,8 +8,7 @@ namespace {
 const QString Home = QStringLiteral("https://home.example/");
 const QString Quote = QStringLiteral("\"");
 
-SearchPageFields filledFields()
-{
+SearchPageFields filledFields() {
     SearchPageFields f;
     f.title = QStringLiteral("Tea");
     f.url = QStringLiteral("http://tea.example/");
@@ -26,8 +25,7 @@ class TestSearchPage : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void problems_data()
-    {
+    void problems_data() {
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("url");
@@ -61,8 +59,7 @@ private Q_SLOTS:
                                                           << " "
                                                           << " " << true << "";
     }
-    void problems()
-    {
+    void problems() {
         QFETCH(QString, title);
         QFETCH(QString, description);
         QFETCH(QString, url);
@@ -76,8 +73,7 @@ private Q_SLOTS:
     }
 
     // Every line of the page with forwarding on, against the layout the page must have.
-    void linesWithForwarding()
-    {
+    void linesWithForwarding() {
         const QStringList lines = searchPageLines(filledFields(), Quote, Home);
         const QString all = QStringLiteral("k1, k2, k3, k4, k5, k6, k7, k8");
         const QString titles = QStringLiteral("Tea, Tea, ") + all;
@@ -123,8 +119,7 @@ private Q_SLOTS:
             QCOMPARE(lines.at(row), expected.at(row));
     }
 
-    void forwardingOffLeavesOutTheScript()
-    {
+    void forwardingOffLeavesOutTheScript() {
         SearchPageFields f = filledFields();
         f.forward = false;
         f.url.clear();
@@ -138,8 +133,7 @@ private Q_SLOTS:
                                               "JAVA compatible browser</A>"));
     }
 
-    void emptyKeywordsKeepTheirSeparators_data()
-    {
+    void emptyKeywordsKeepTheirSeparators_data() {
         QTest::addColumn<int>("filled"); // index of the one filled keyword, -1 for none
         QTest::addColumn<QString>("metaContent");
         QTest::addColumn<QString>("hiddenName");
@@ -158,8 +152,7 @@ private Q_SLOTS:
                                                            << ", , , x"
                                                            << "T, T, , , , , , , , x";
     }
-    void emptyKeywordsKeepTheirSeparators()
-    {
+    void emptyKeywordsKeepTheirSeparators() {
         QFETCH(int, filled);
         SearchPageFields f;
         f.title = QStringLiteral("T");
@@ -180,8 +173,7 @@ private Q_SLOTS:
         QCOMPARE(lines.at(19), QStringLiteral("T, D, T, ") + metaContent);
     }
 
-    void valuesAreWrittenAsTyped()
-    {
+    void valuesAreWrittenAsTyped() {
         SearchPageFields f = filledFields();
         f.title = QStringLiteral("Say \"hi\" & <b>");
         const QStringList lines = searchPageLines(f, Quote, Home);
@@ -190,8 +182,7 @@ private Q_SLOTS:
         QCOMPARE(lines.at(15), QStringLiteral("<!-- Say \"hi\" & <b> -->"));
     }
 
-    void bytesAreUtf8WithCrLfBetweenLines()
-    {
+    void bytesAreUtf8WithCrLfBetweenLines() {
         const QStringList lines{QStringLiteral("<HTML>"), QStringLiteral("caf\u00e9"),
                                 QStringLiteral("</HTML>")};
         QCOMPARE(searchPageBytes(lines), QByteArray("<HTML>\r\ncaf\xc3\xa9\r\n</HTML>"));

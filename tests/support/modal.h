@@ -15,8 +15,7 @@ namespace vellumo {
 namespace detail {
 
 inline void pollForModal(std::shared_ptr<std::function<void(QWidget *)>> act, int attemptsLeft,
-                         int delay)
-{
+                         int delay) {
     QTimer::singleShot(delay, [act = std::move(act), attemptsLeft] {
         if (QWidget *modal = QApplication::activeModalWidget()) {
             (*act)(modal);
@@ -27,8 +26,7 @@ inline void pollForModal(std::shared_ptr<std::function<void(QWidget *)>> act, in
     });
 }
 
-inline void pollForPopup(std::shared_ptr<std::function<bool(QWidget *)>> act, int attemptsLeft)
-{
+inline void pollForPopup(std::shared_ptr<std::function<bool(QWidget *)>> act, int attemptsLeft) {
     QTimer::singleShot(attemptsLeft == 0 ? 0 : 10, [act = std::move(act), attemptsLeft] {
         QWidget *popup = QApplication::activePopupWidget();
         if (popup != nullptr && (*act)(popup))
@@ -40,16 +38,14 @@ inline void pollForPopup(std::shared_ptr<std::function<bool(QWidget *)>> act, in
 
 } // namespace detail
 
-inline void whenModalShown(std::function<void(QWidget *)> act, int attempts = 200)
-{
-    detail::pollForModal(std::make_shared<std::function<void(QWidget *)>>(std::move(act)),
-                         attempts, 0);
+inline void whenModalShown(std::function<void(QWidget *)> act, int attempts = 200) {
+    detail::pollForModal(std::make_shared<std::function<void(QWidget *)>>(std::move(act)), attempts,
+                         0);
 }
 
 // Drives a popup menu that is about to open: `act` runs on the active popup
 // once it has appeared, and again on each popup after it until it returns true.
-inline void whenPopupShown(std::function<bool(QWidget *)> act)
-{
+inline void whenPopupShown(std::function<bool(QWidget *)> act) {
     detail::pollForPopup(std::make_shared<std::function<bool(QWidget *)>>(std::move(act)), 0);
 }
 

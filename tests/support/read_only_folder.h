@@ -18,8 +18,7 @@ namespace vellumo {
 class ReadOnlyFolder {
 public:
     // Creates the folder holding `fileName` with `contents`, then makes it read-only.
-    ReadOnlyFolder(const QString &fileName, const QByteArray &contents)
-    {
+    ReadOnlyFolder(const QString &fileName, const QByteArray &contents) {
         m_root = geteuid() == 0;
         if (m_root) {
             m_mounted = run({"-t", "tmpfs", "-o", "size=1m", "tmpfs", m_dir.path()});
@@ -32,10 +31,10 @@ public:
         if (m_root)
             m_ready = m_ready && run({"-o", "remount,ro", m_dir.path()});
         else
-            m_ready = m_ready && QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+            m_ready =
+                m_ready && QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     }
-    ~ReadOnlyFolder()
-    {
+    ~ReadOnlyFolder() {
         if (m_mounted)
             QProcess::execute(QStringLiteral("umount"), {m_dir.path()});
         else
@@ -49,8 +48,7 @@ public:
     QString path(const QString &fileName) const { return m_dir.filePath(fileName); }
 
 private:
-    static bool run(const QStringList &arguments)
-    {
+    static bool run(const QStringList &arguments) {
         return QProcess::execute(QStringLiteral("mount"), arguments) == 0;
     }
 

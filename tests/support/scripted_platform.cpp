@@ -4,8 +4,7 @@
 
 namespace vellumo {
 
-QStringList ScriptedPlatform::texts(const QString &kind) const
-{
+QStringList ScriptedPlatform::texts(const QString &kind) const {
     QStringList result;
     for (const Shown &s : shown)
         if (s.kind == kind)
@@ -15,8 +14,7 @@ QStringList ScriptedPlatform::texts(const QString &kind) const
 
 QMessageBox::StandardButton ScriptedPlatform::ask(QWidget *, const QString &caption,
                                                   const QString &text,
-                                                  QMessageBox::StandardButtons buttons)
-{
+                                                  QMessageBox::StandardButtons buttons) {
     shown.append({QStringLiteral("ask"), caption, text, {}});
     if (m_answers.isEmpty()) {
         unexpected.append(text);
@@ -28,18 +26,15 @@ QMessageBox::StandardButton ScriptedPlatform::ask(QWidget *, const QString &capt
     return answer;
 }
 
-void ScriptedPlatform::showError(QWidget *, const QString &caption, const QString &text)
-{
+void ScriptedPlatform::showError(QWidget *, const QString &caption, const QString &text) {
     shown.append({QStringLiteral("error"), caption, text, {}});
 }
 
-void ScriptedPlatform::showInformation(QWidget *, const QString &caption, const QString &text)
-{
+void ScriptedPlatform::showInformation(QWidget *, const QString &caption, const QString &text) {
     shown.append({QStringLiteral("information"), caption, text, {}});
 }
 
-QString ScriptedPlatform::chooseOpenFile(QWidget *, const FileChooserRequest &request)
-{
+QString ScriptedPlatform::chooseOpenFile(QWidget *, const FileChooserRequest &request) {
     shown.append({QStringLiteral("open"), request.title, {}, request});
     if (m_files.isEmpty()) {
         unexpected.append(QStringLiteral("open file chooser"));
@@ -48,8 +43,7 @@ QString ScriptedPlatform::chooseOpenFile(QWidget *, const FileChooserRequest &re
     return m_files.dequeue();
 }
 
-QString ScriptedPlatform::chooseSaveFile(QWidget *, const FileChooserRequest &request)
-{
+QString ScriptedPlatform::chooseSaveFile(QWidget *, const FileChooserRequest &request) {
     shown.append({QStringLiteral("save"), request.title, {}, request});
     if (m_files.isEmpty()) {
         unexpected.append(QStringLiteral("save file chooser"));
@@ -58,8 +52,7 @@ QString ScriptedPlatform::chooseSaveFile(QWidget *, const FileChooserRequest &re
     return m_files.dequeue();
 }
 
-void ScriptedPlatform::clearSettings()
-{
+void ScriptedPlatform::clearSettings() {
     QSettings settings(QStringLiteral("Vellumo"), QStringLiteral("Vellumo"));
     settings.clear();
     settings.sync();

@@ -40,8 +40,7 @@ public:
     QStringList texts(const QString &kind) const;
 
     QVariant readSetting(const QString &name) override { return m_real.readSetting(name); }
-    void writeSetting(const QString &name, const QVariant &value) override
-    {
+    void writeSetting(const QString &name, const QVariant &value) override {
         m_real.writeSetting(name, value);
     }
     QMessageBox::StandardButton ask(QWidget *parent, const QString &caption, const QString &text,
@@ -52,13 +51,11 @@ public:
     QString chooseSaveFile(QWidget *parent, const FileChooserRequest &request) override;
     void showHelp(int topic) override { helpTopics.append(topic); }
     void closeHelp() override { ++helpClosed; }
-    bool openUrl(const QUrl &url) override
-    {
+    bool openUrl(const QUrl &url) override {
         openedUrls.append(url);
         return true;
     }
-    bool startProgram(const QString &path) override
-    {
+    bool startProgram(const QString &path) override {
         startedPrograms.append(path);
         return true;
     }

@@ -8,18 +8,17 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#define VELLUMO_TEST_MAIN(TestObject)                                                    \
-    int main(int argc, char *argv[])                                                     \
-    {                                                                                    \
-        QTemporaryDir vellumoTestHome;                                                   \
-        qputenv("XDG_CONFIG_HOME", vellumoTestHome.filePath("config").toLocal8Bit());    \
-        qputenv("HOME", vellumoTestHome.path().toLocal8Bit());                           \
-        qputenv("XDG_DATA_HOME", vellumoTestHome.filePath("data").toLocal8Bit());        \
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                              \
-            qputenv("QT_QPA_PLATFORM", "offscreen");                                     \
-        QApplication app(argc, argv);                                                    \
-        app.setAttribute(Qt::AA_Use96Dpi, true);                                         \
-        TestObject tc;                                                                   \
-        QTEST_SET_MAIN_SOURCE_PATH                                                       \
-        return QTest::qExec(&tc, argc, argv);                                            \
+#define VELLUMO_TEST_MAIN(TestObject)                                                              \
+    int main(int argc, char *argv[]) {                                                             \
+        QTemporaryDir vellumoTestHome;                                                             \
+        qputenv("XDG_CONFIG_HOME", vellumoTestHome.filePath("config").toLocal8Bit());              \
+        qputenv("HOME", vellumoTestHome.path().toLocal8Bit());                                     \
+        qputenv("XDG_DATA_HOME", vellumoTestHome.filePath("data").toLocal8Bit());                  \
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))                                        \
+            qputenv("QT_QPA_PLATFORM", "offscreen");                                               \
+        QApplication app(argc, argv);                                                              \
+        app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
     }
