@@ -9,11 +9,8 @@ cd "$(dirname "$0")/.."
 seconds="${1:-300}"
 build="${2:-build/fuzz}"
 bash scripts/install-deps.sh clang libclang-rt-14-dev
-sanitizers="-fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=undefined"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
-    -DCMAKE_CXX_FLAGS="-O1 -g -fno-omit-frame-pointer $sanitizers -DQT_NO_KEYWORDS" \
-    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
     -DVELLUMO_BUILD_FUZZER=ON >/dev/null
 cmake --build "$build" --target fuzz_load_path
 scratch="$build/fuzz-corpus"
