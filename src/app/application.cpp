@@ -5,7 +5,6 @@
 #include "browser/insert_style_dialog.h"
 
 #include "app/data_files.h"
-#include "app/launchers.h"
 #include "app/main_window.h"
 #include "app/recovery_offer.h"
 #include "dialogs/applet_dialog.h"
@@ -41,6 +40,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace vellumo {
@@ -80,10 +80,14 @@ Windows::Windows(Platform &platform)
              new TForm28(context, m_main)};
     for (QWidget *window : m_all)
         window->hide();
+    // The windows after the main one were created in the order of their roles.
+    std::array<QWidget *, WindowCount> byRole{};
+    static_assert(WindowCount == 25);
+    std::copy(m_all.cbegin() + 1, m_all.cend(), byRole.begin());
+    m_main->setWindows(byRole);
     // The Frame Wizard's first step hands over to its second.
-    qobject_cast<TForm13 *>(m_all.at(12))->setFrameDetails(qobject_cast<TForm14 *>(m_all.at(13)));
-    m_main->setDialogs(m_all.mid(1));
-    bindLaunchers(*m_main);
+    qobject_cast<TForm13 *>(m_main->window(Window::FrameWizard))
+        ->setFrameDetails(qobject_cast<TForm14 *>(m_main->window(Window::FrameDetails)));
 }
 
 Windows::~Windows() {
@@ -129,7 +133,7 @@ void describe(QCoreApplication &app, QCommandLineParser &parser,
               const QCommandLineOption &screenshot) {
     QCoreApplication::setApplicationName(QStringLiteral("Vellumo"));
     QCoreApplication::setOrganizationName(QStringLiteral("Vellumo"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELLUMO_VERSION));
     parser.setApplicationDescription(QStringLiteral("Vellumo, an HTML source editor."));
     parser.addHelpOption();
     parser.addVersionOption();

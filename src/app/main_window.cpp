@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/about_dialog.h"
+#include "app/command_palette.h"
 #include "app/data_files.h"
 #include "app/preview.h"
 #include "app/status_hints.h"
@@ -12,16 +13,19 @@
 #include "editor/insertion_core.h"
 #include "editor/page_template.h"
 #include "editor/title_dialog.h"
-#include "markup/format_commands.h"
+#include "markup/entity_palette.h"
 #include "platform/platform.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDir>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTextCursor>
@@ -59,52 +63,14 @@ TForm1::~TForm1() {
 }
 
 void TForm1::bindCommands() {
-    // The formatting commands and Insert Comment come from their own table.
-    const QStringList unbound = bindMarkupCommands(this, *m_core);
-    Q_ASSERT_X(unbound.isEmpty(), "TForm1", qPrintable(unbound.join(u' ')));
-    auto bind = [this](std::initializer_list<const char *> names, auto handler) {
-        for (const char *name : names)
-            connect(action(QString::fromLatin1(name)), &QAction::triggered, this, handler);
-    };
-    bind({"New1", "New2", "New3", "ToolbarButton976"}, [this] { m_document->New1Click(); });
-    bind({"Open1", "Open2", "Open3", "ToolbarButton974"}, [this] { m_document->Open1Click(); });
-    bind({"Save1", "Save2", "Save3", "ToolbarButton977"}, [this] { m_document->Save1Click(); });
-    bind({"Saveas1", "SaveAs2"}, [this] { m_document->Saveas1Click(); });
-    bind({"Exit1"}, [this] { close(); });
-    bind({"Cut1", "Cut2", "ToolbarButton975"}, [this] {
-        RichEdit1->cut();
-        setSaveEnabled();
-    });
-    bind({"Copy1", "Copy2", "ToolbarButton978"}, [this] { RichEdit1->copy(); });
-    bind({"Paste1", "Paste2", "ToolbarButton979"}, [this] {
-        RichEdit1->paste();
-        setSaveEnabled();
-    });
-    bind({"SelectAll1", "SelectAll2"}, [this] { RichEdit1->selectAll(); });
-    bind({"Undo1"}, [this] { RichEdit1->undo(); });
-    bind({"Redo1", "Redo2"}, [this] { RichEdit1->redo(); });
-    bind({"TransparentButton1"}, [this] { TransparentButton1Click(); });
-    bind({"TransparentButton2"}, [this] { TransparentButton2Click(); });
-    bind({"Help1"}, [this] { m_platform.showHelp(0); });
-    bind({"TipoftheDay2"}, [this] { TipoftheDay2Click(); });
-    bind({"About1"}, [this] {
-        if (auto *about = qobject_cast<TForm4 *>(dialog(QStringLiteral("Form4"))))
-            about->About1Click(Image2->pixmap());
-    });
-    bind({"Insert1"}, [this] { m_sitePanel->Insert1Click(); });
-    bind({"ToolbarButton9710"},
-         [this] { ToolbarButton9710Click(*m_document, *RichEdit1, m_platform, this, PreviewGo); });
-    bind({"UpdateVellumo1"}, [this] { UpdateVellumo1Click(m_platform, StartupFolder); });
-    bind({"FTPAccess1"}, [this] { FTPAccess1Click(m_platform, StartupFolder); });
-    // F1 anywhere in the main window opens its help topic.
-    QAction *help = newAction(QStringLiteral("HelpContext"), QStringLiteral("Help"));
-    help->setShortcut(QKeySequence(Qt::Key_F1));
-    help->setShortcutContext(Qt::WindowShortcut);
-    addAction(help);
-    connect(help, &QAction::triggered, this, [this] { m_platform.showHelp(MainWindowHelpTopic); });
-    bind({"ToolbarButton97126"}, [this] { ToolbarButton97125Click(); });
-    connect(findChild<QToolButton *>(QStringLiteral("ToolbarButton97125")), &QToolButton::clicked,
-            this, &TForm1::ToolbarButton97125Click);
+    // Every control of the table was made and connected with the menus, toolbars and
+    // palette pages; the hidden entries outside the main menu carry the remaining
+    // window-wide keys (F1, Ctrl+B ...).
+    for (const CommandRow &row : commandTable())
+        for (const Control &control : row.controls)
+            if (control.kind == Control::HiddenKey && !m_actions.contains(control.objectName))
+                newControlAction(control.objectName);
+    checkCommandsBound();
 
     connect(RichEdit1, &QPlainTextEdit::selectionChanged, this, &TForm1::RichEdit1SelectionChange);
     connect(RichEdit1, &QPlainTextEdit::cursorPositionChanged, this,
@@ -117,24 +83,158 @@ void TForm1::bindCommands() {
     connect(menuKey, &QShortcut::activated, this, [this] {
         PopupMenu6->exec(RichEdit1->viewport()->mapToGlobal(RichEdit1->cursorRect().bottomLeft()));
     });
-    connect(findChild<QMenu *>(QStringLiteral("PopupMenu1")), &QMenu::aboutToShow, this,
-            &TForm1::PopupMenu1Popup);
-    connect(PopupMenu6, &QMenu::aboutToShow, this, &TForm1::PopupMenu6Popup);
+}
+
+void TForm1::checkCommandsBound() const {
+    // A control the table names but the window lacks would leave its command without
+    // that road in: refuse to start in every build, not only in debug builds.
+    QStringList missing;
+    for (const CommandRow &row : commandTable()) {
+        for (const Control &control : row.controls) {
+            if (!m_actions.contains(control.objectName) &&
+                findChild<QAbstractButton *>(control.objectName) == nullptr)
+                missing << control.objectName;
+        }
+    }
+    if (!missing.isEmpty())
+        qFatal("main window: controls missing for %s", qPrintable(missing.join(u' ')));
+}
+
+void TForm1::run(Command command) {
+    const CommandRow &row = commandRow(command);
+    if (row.opens) {
+        showModal(*row.opens);
+        return;
+    }
+    if (row.markup) {
+        runMarkupCommand(*m_core, markupCommand(*row.markup));
+        return;
+    }
+    switch (command) {
+    case Command::New:
+        m_document->New1Click();
+        break;
+    case Command::Open:
+        m_document->Open1Click();
+        break;
+    case Command::Save:
+        m_document->Save1Click();
+        break;
+    case Command::SaveAs:
+        m_document->Saveas1Click();
+        break;
+    case Command::InsertFile:
+        m_sitePanel->Insert1Click();
+        break;
+    case Command::Exit:
+        close();
+        break;
+    case Command::Undo:
+        RichEdit1->undo();
+        break;
+    case Command::Redo:
+        RichEdit1->redo();
+        break;
+    case Command::Cut:
+        RichEdit1->cut();
+        setSaveEnabled();
+        break;
+    case Command::Copy:
+        RichEdit1->copy();
+        break;
+    case Command::Paste:
+        RichEdit1->paste();
+        setSaveEnabled();
+        break;
+    case Command::SelectAll:
+        RichEdit1->selectAll();
+        break;
+    case Command::FtpAccess:
+        FTPAccess1Click(m_platform, StartupFolder);
+        break;
+    case Command::UpdateProgram:
+        UpdateVellumo1Click(m_platform, StartupFolder);
+        break;
+    case Command::Help:
+        m_platform.showHelp(0);
+        break;
+    case Command::HelpContext:
+        m_platform.showHelp(MainWindowHelpTopic);
+        break;
+    case Command::TipOfTheDay:
+        TipoftheDay2Click();
+        break;
+    case Command::About:
+        if (auto *about = qobject_cast<TForm4 *>(window(Window::About)))
+            about->About1Click(Image2->pixmap());
+        break;
+    case Command::ViewPanel:
+        TransparentButton1Click();
+        break;
+    case Command::TagCase:
+        TransparentButton2Click();
+        break;
+    case Command::PreviewInBrowser:
+        ToolbarButton9710Click(*m_document, *RichEdit1, m_platform, this, PreviewGo);
+        break;
+    case Command::LinkFromSelection:
+        ToolbarButton97125Click();
+        break;
+    case Command::CommandPalette:
+        showCommandPalette();
+        break;
+    default:
+        qFatal("main window: command %d runs nothing", static_cast<int>(command));
+    }
+}
+
+bool TForm1::enabledNow(EnabledWhen rule, bool menuOpening) const {
+    switch (rule) {
+    case EnabledWhen::Always:
+        return true;
+    case EnabledWhen::TextSelected:
+        return RichEdit1->textCursor().hasSelection();
+    case EnabledWhen::ClipboardHasText:
+        return m_platform.clipboardHasText();
+    case EnabledWhen::RedoAvailable:
+        return RichEdit1->document()->isRedoAvailable();
+    case EnabledWhen::MenuOpened:
+        return menuOpening;
+    case EnabledWhen::PageEdited:
+        return false;
+    }
+    return true;
+}
+
+QAction *TForm1::buttonAction(Command command) const {
+    for (const Control &control : commandRow(command).controls)
+        if (control.kind == Control::Button)
+            return action(control.objectName);
+    return nullptr;
+}
+
+void TForm1::refreshMenu(QMenu *menu) {
+    for (QAction *entry : menu->actions()) {
+        const CommandRow *row = commandOfControl(entry->objectName());
+        // The Save button's rule is the button's; its menu entries always save.
+        if (row && row->enabled != EnabledWhen::PageEdited)
+            entry->setEnabled(enabledNow(row->enabled, true));
+    }
 }
 
 void TForm1::setTitleDialog(TForm2 *titleDialog) {
     m_document = new DocumentController(*m_core, m_platform, *titleDialog, this);
-    m_document->setSaveButton(action(QStringLiteral("ToolbarButton977")));
+    m_document->setSaveButton(buttonAction(Command::Save));
 }
 
-void TForm1::setDialogs(const QList<QWidget *> &dialogs) {
-    m_dialogs = dialogs;
-    if (auto *tips = qobject_cast<TForm27 *>(dialog(QStringLiteral("Form27"))))
+void TForm1::setWindows(const std::array<QWidget *, WindowCount> &windows) {
+    m_windows = windows;
+    if (auto *tips = qobject_cast<TForm27 *>(window(Window::TipOfTheDay)))
         tips->StartupFolder = StartupFolder;
-    if (auto *about = qobject_cast<TForm4 *>(dialog(QStringLiteral("Form4"))))
+    if (auto *about = qobject_cast<TForm4 *>(window(Window::About)))
         about->StartupFolder = StartupFolder;
     // The side panel's file list and link tree, and drops onto the editor.
-    auto *styleDialog = qobject_cast<TForm3 *>(dialog(QStringLiteral("Form3")));
+    auto *styleDialog = qobject_cast<TForm3 *>(window(Window::InsertStyle));
     Q_ASSERT(styleDialog != nullptr);
     m_sitePanel = new SitePanel(*m_core, m_platform, *styleDialog, this);
     m_sitePanel->fillWebPagesTab(TabSheet1);
@@ -142,28 +242,18 @@ void TForm1::setDialogs(const QList<QWidget *> &dialogs) {
     m_sitePanel->installDropHandling(RichEdit1);
 }
 
-QWidget *TForm1::dialog(const QString &objectName) const {
-    for (QWidget *window : m_dialogs)
-        if (window->objectName() == objectName)
-            return window;
-    return nullptr;
-}
-
-void TForm1::showModal(const QString &objectName) {
-    if (auto *window = qobject_cast<QDialog *>(dialog(objectName)))
-        window->exec();
+void TForm1::showModal(Window which) {
+    if (auto *dialog = qobject_cast<QDialog *>(window(which)))
+        dialog->exec();
 }
 
 void TForm1::FormCreate() {
     if (m_settings.lowerCaseStored()) {
         m_core->setTagCase(LowerTagCase);
-        action(QStringLiteral("TransparentButton2"))->setChecked(true);
+        buttonAction(Command::TagCase)->setChecked(true);
     } else {
         m_core->setTagCase(UpperTagCase);
     }
-    const bool clipboardText = m_platform.clipboardHasText();
-    action(QStringLiteral("Paste1"))->setEnabled(clipboardText);
-    action(QStringLiteral("ToolbarButton979"))->setEnabled(clipboardText);
     StartupFolder = QDir::toNativeSeparators(QDir::currentPath());
     const QString logo = findDataFile(StartupFolder, QStringLiteral("Vellumo.bmp"));
     const QPixmap picture(logo);
@@ -217,10 +307,10 @@ void TForm1::FormResize() {
     // The filler panels stretch by themselves; what a resize still does is follow
     // the stored panel setting and bring the once-per-run tip.
     applyPanelSetting();
-    if (m_automaticTipAllowed && m_settings.tipAtStartup() && TipShown == u"Orvanel") {
-        TipShown = QStringLiteral("Orvanels");
+    if (m_automaticTipAllowed && m_settings.tipAtStartup() && !TipShown) {
+        TipShown = true;
         // Shown once the first layout has finished, not inside the resize itself.
-        QTimer::singleShot(0, this, [this] { showModal(QStringLiteral("Form27")); });
+        QTimer::singleShot(0, this, [this] { showModal(Window::TipOfTheDay); });
     }
 }
 
@@ -243,14 +333,22 @@ void TForm1::closeEvent(QCloseEvent *event) {
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event) {
-    // Any key in the editor, an arrow key too, lights the Save button.
-    if (watched == RichEdit1 && event->type() == QEvent::KeyPress)
+    if (watched == RichEdit1 && event->type() == QEvent::KeyPress) {
+        // Any key in the editor, an arrow key too, lights the Save button.
         setSaveEnabled();
+        // Alt with a key is a command (Alt+F opens File), never text. AltGr is not Alt
+        // here, and Ctrl+Alt is AltGr on some keyboards, so both still type.
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const Qt::KeyboardModifiers modifiers = key->modifiers();
+        if ((modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier) &&
+            !key->text().isEmpty())
+            return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
 void TForm1::setSaveEnabled() {
-    action(QStringLiteral("ToolbarButton977"))->setEnabled(true);
+    buttonAction(Command::Save)->setEnabled(true);
 }
 
 void TForm1::applyPanelSetting() {
@@ -259,7 +357,7 @@ void TForm1::applyPanelSetting() {
 
 void TForm1::setPanelShown(bool shown) {
     Panel3->setVisible(shown);
-    action(QStringLiteral("TransparentButton1"))->setChecked(shown);
+    buttonAction(Command::ViewPanel)->setChecked(shown);
 }
 
 void TForm1::TransparentButton1Click() {
@@ -270,7 +368,7 @@ void TForm1::TransparentButton1Click() {
 
 void TForm1::TransparentButton2Click() {
     const bool toLower = m_core->IsUpperTagCase();
-    action(QStringLiteral("TransparentButton2"))->setChecked(toLower);
+    buttonAction(Command::TagCase)->setChecked(toLower);
     m_settings.storeTagCase(!toLower);
     m_core->setTagCase(toLower ? LowerTagCase : UpperTagCase);
 }
@@ -280,31 +378,46 @@ void TForm1::ToolbarButton97125Click() {
 }
 
 void TForm1::RichEdit1SelectionChange() {
-    action(QStringLiteral("ToolbarButton979"))->setEnabled(m_platform.clipboardHasText());
-    const bool selected = RichEdit1->textCursor().hasSelection();
-    action(QStringLiteral("ToolbarButton975"))->setEnabled(selected);
-    action(QStringLiteral("ToolbarButton978"))->setEnabled(selected);
+    // The toolbar's editing buttons follow the caret; the menus are set when they open.
+    for (const Command command : {Command::Cut, Command::Copy, Command::Paste}) {
+        const CommandRow &row = commandRow(command);
+        for (const Control &control : row.controls)
+            if (control.kind == Control::Button)
+                action(control.objectName)->setEnabled(enabledNow(row.enabled, false));
+    }
 }
 
-void TForm1::PopupMenu1Popup() {
-    const bool selected = RichEdit1->textCursor().hasSelection();
-    action(QStringLiteral("Paste1"))->setEnabled(m_platform.clipboardHasText());
-    action(QStringLiteral("Cut1"))->setEnabled(selected);
-    action(QStringLiteral("Copy1"))->setEnabled(selected);
-    action(QStringLiteral("Undo1"))->setEnabled(true);
-    action(QStringLiteral("Redo1"))->setEnabled(RichEdit1->document()->isRedoAvailable());
-}
-
-void TForm1::PopupMenu6Popup() {
-    const bool selected = RichEdit1->textCursor().hasSelection();
-    action(QStringLiteral("Paste2"))->setEnabled(m_platform.clipboardHasText());
-    action(QStringLiteral("Cut2"))->setEnabled(selected);
-    action(QStringLiteral("Copy2"))->setEnabled(selected);
+void TForm1::showCommandPalette() {
+    if (m_palette == nullptr) {
+        m_palette = new CommandPalette(this);
+        std::vector<PaletteEntry> entries;
+        for (const CommandRow &row : commandTable()) {
+            if (row.id != Command::CommandPalette)
+                entries.push_back({row.title, placesOf(row), row.keys.value(0),
+                                   [this, id = row.id] { run(id); }});
+        }
+        // The side panel's buttons and the character palette run as when clicked.
+        const std::pair<QPushButton *, QString> panelButtons[] = {
+            {Button1, QStringLiteral("Web Pages tab")},
+            {Button2, QStringLiteral("Link to File tab")}};
+        for (const auto &[button, place] : panelButtons)
+            entries.push_back(
+                {button->text().remove(u'&'), place, {}, [button] { button->click(); }});
+        for (const EntityButton &entity : entityButtons()) {
+            auto *button = TabSheet5->findChild<QAbstractButton *>(entity.objectName);
+            entries.push_back({QStringLiteral("Character %1 %2").arg(entity.toolTip, entity.entity),
+                               QStringLiteral("Characters page"),
+                               {},
+                               [button] { button->click(); }});
+        }
+        m_palette->setEntries(std::move(entries));
+    }
+    m_palette->choose();
 }
 
 void TForm1::TipoftheDay2Click() {
-    TipShown = QStringLiteral("Orvanels");
-    showModal(QStringLiteral("Form27"));
+    TipShown = true;
+    showModal(Window::TipOfTheDay);
 }
 
 } // namespace vellumo

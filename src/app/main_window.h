@@ -1,13 +1,16 @@
 #pragma once
 
+#include "app/commands.h"
 #include "app/settings.h"
 
 #include <QHash>
 #include <QMainWindow>
 
+#include <array>
 #include <memory>
 
 class QAction;
+class QKeyEvent;
 class QFrame;
 class QLabel;
 class QMenu;
@@ -20,6 +23,7 @@ class QWidget;
 
 namespace vellumo {
 
+class CommandPalette;
 class DocumentController;
 class InsertionCore;
 class Platform;
@@ -43,12 +47,15 @@ public:
     // The windows created after this one, handed over once they exist; the Title
     // dialog first, since New needs it.
     void setTitleDialog(TForm2 *titleDialog);
-    // Every other window, found by object name ("Form5") by the launchers.
-    void setDialogs(const QList<QWidget *> &dialogs);
-    QWidget *dialog(const QString &objectName) const;
+    // Every other window, by its role.
+    void setWindows(const std::array<QWidget *, WindowCount> &windows);
+    QWidget *window(Window which) const { return m_windows.at(static_cast<std::size_t>(which)); }
 
     // A named action of the menus and toolbars ("New1", "ToolbarButton977").
     QAction *action(const QString &objectName) const;
+
+    // Runs a command exactly as its buttons and menu entries do.
+    void run(Command command);
 
     // Whether the Tip of the Day may open by itself at the first layout.
     void setAutomaticTipAllowed(bool allowed) { m_automaticTipAllowed = allowed; }
@@ -79,7 +86,7 @@ public:
 
     // Working state shared with the dialogs and panels.
     QString StartupFolder;
-    QString TipShown = QStringLiteral("Orvanel");
+    bool TipShown = false; // the Tip of the Day has been shown in this run
     QString PreviewGo;
 
     // Handlers with behaviour of their own.
@@ -91,8 +98,6 @@ public:
     // Link From the Selected Text, on the insert toolbar and the palette.
     void ToolbarButton97125Click();
     void RichEdit1SelectionChange();
-    void PopupMenu1Popup();
-    void PopupMenu6Popup();
     void TipoftheDay2Click();
 
 protected:
@@ -109,14 +114,25 @@ private:
     void createSidePanel();
     void createStatusBar();
     void bindCommands();
+    void checkCommandsBound() const;
     void createStatusHints();
     void dockMenuToolbarHome();
     QAction *newAction(const QString &objectName, const QString &text);
+    // The action of one control of the command table, with its caption or hint, face,
+    // shortcut and command.
+    QAction *newControlAction(const QString &objectName);
+    void fillPalette(QWidget *page, const QStringList &buttons);
+    bool enabledNow(EnabledWhen rule, bool menuOpening) const;
+    // Sets the enabled state of every entry of `menu` as it opens.
+    void refreshMenu(QMenu *menu);
+    // The toolbar button's action of a command.
+    QAction *buttonAction(Command command) const;
     void applyPanelSetting();
     void setPanelShown(bool shown);
     void setSaveEnabled();
     void showTipOfTheDay();
-    void showModal(const QString &objectName);
+    void showCommandPalette();
+    void showModal(Window which);
 
     Platform &m_platform;
     AppSettings m_settings;
@@ -124,7 +140,8 @@ private:
     DocumentController *m_document = nullptr;
     SitePanel *m_sitePanel = nullptr;
     QHash<QString, QAction *> m_actions;
-    QList<QWidget *> m_dialogs;
+    std::array<QWidget *, WindowCount> m_windows{};
+    CommandPalette *m_palette = nullptr; // made when first asked for
     bool m_shownOnce = false;
     bool m_automaticTipAllowed = true;
 };

@@ -1,15 +1,14 @@
 // The main window's controls: editor, menus, toolbars, side panel and status bar,
-// built from the tables in control_tables.cpp.
+// built from the command table in commands.cpp.
 
 #include "app/main_window.h"
 
-#include "app/control_tables.h"
+#include "app/commands.h"
 #include "app/status_hints.h"
 #include "editor/insertion_core.h"
 #include "editor/page_editor.h"
 #include "editor/page_template.h"
 #include "markup/entity_palette.h"
-#include "markup/format_commands.h"
 #include "widgets/drop_down_row.h"
 #include "widgets/flat_tool_button.h"
 #include "widgets/glyph_icon.h"
@@ -33,9 +32,9 @@ namespace vellumo {
 
 namespace {
 
-const QString WelcomeText = QStringLiteral("Welcome to Vellumo");
-
 QIcon iconFor(const Face &face) {
+    if (face.lines)
+        return alignmentIcon(face.lines);
     return glyphIcon(face.glyph, face.colour, face.bold, face.italic, face.underline);
 }
 
@@ -73,59 +72,70 @@ QAction *TForm1::action(const QString &objectName) const {
     return m_actions.value(objectName);
 }
 
+QAction *TForm1::newControlAction(const QString &objectName) {
+    const Control *control = nullptr;
+    const CommandRow *row = commandOfControl(objectName, &control);
+    if (row == nullptr)
+        qFatal("main window: no command has a control named %s", qPrintable(objectName));
+    QAction *item = newAction(objectName, control->text);
+    switch (control->kind) {
+    case Control::MenuEntry:
+        // The shortcuts shown in the menus act only while their menu is open; the
+        // window-wide ones are the hidden entries' and the editor's own keys, so no
+        // key is ever bound twice.
+        item->setShortcuts(row->keys);
+        item->setShortcutContext(Qt::WidgetShortcut);
+        break;
+    case Control::Button:
+        item->setIcon(iconFor(row->face));
+        item->setToolTip(control->text);
+        item->setCheckable(row->checkable);
+        break;
+    case Control::HiddenKey:
+        if (!row->keys.isEmpty())
+            item->setShortcut(row->keys.first());
+        item->setShortcutContext(Qt::WindowShortcut);
+        addAction(item);
+        break;
+    }
+    connect(item, &QAction::triggered, this, [this, id = row->id] { run(id); });
+    return item;
+}
+
 void TForm1::createMenus() {
-    // The shortcuts shown in the menus act only while their menu is open; the
-    // window-wide ones are the hidden main menu's and the editor's own keys, so no
-    // key is ever bound twice.
-    auto fillMenu = [this](QMenu *menu, const std::vector<MenuEntry> &entries) {
-        for (const MenuEntry &entry : entries) {
-            if (entry.name.isEmpty()) {
+    auto fillMenu = [this](QMenu *menu, const QStringList &entries) {
+        for (const QString &name : entries) {
+            if (name.isEmpty())
                 menu->addSeparator();
-                continue;
-            }
-            QAction *item = newAction(entry.name, entry.text);
-            item->setShortcut(entry.shortcut);
-            item->setShortcutContext(Qt::WidgetShortcut);
-            menu->addAction(item);
+            else
+                menu->addAction(newControlAction(name));
         }
+        connect(menu, &QMenu::aboutToShow, this, [this, menu] { refreshMenu(menu); });
     };
-    for (const MenuTable &table : dropDownMenus()) {
+    for (const MenuLayout &layout : dropDownMenus()) {
         auto *menu = new QMenu(this);
-        menu->setObjectName(table.menuName);
-        fillMenu(menu, table.entries);
+        menu->setObjectName(layout.menuName);
+        fillMenu(menu, layout.entries);
     }
     PopupMenu6 = new QMenu(this);
     PopupMenu6->setObjectName(QStringLiteral("PopupMenu6"));
-    for (const MenuTable &table : editorMenuSubmenus()) {
+    for (const MenuLayout &layout : editorMenuSubmenus()) {
         // A line between the submenus, as between the groups of the menu's own items.
         if (!PopupMenu6->isEmpty())
             PopupMenu6->addSeparator();
-        QMenu *submenu = PopupMenu6->addMenu(table.buttonText);
-        submenu->setObjectName(table.menuName);
-        submenu->menuAction()->setObjectName(table.menuName);
-        fillMenu(submenu, table.entries);
+        QMenu *submenu = PopupMenu6->addMenu(layout.buttonText);
+        submenu->setObjectName(layout.menuName);
+        submenu->menuAction()->setObjectName(layout.menuName);
+        fillMenu(submenu, layout.entries);
     }
     fillMenu(PopupMenu6, editorMenuEntries());
-    action(QStringLiteral("Redo1"))
-        ->setShortcuts(
-            {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
 
     // The hidden main menu: its only item is invisible, its entries carry the
     // window's file shortcuts.
     auto *mainMenu = new QMenu(this);
     mainMenu->setObjectName(QStringLiteral("MainMenu1"));
-    const std::pair<const char *, QKeySequence> hidden[] = {
-        {"New2", QKeySequence(Qt::CTRL | Qt::Key_N)},
-        {"Open2", QKeySequence(Qt::CTRL | Qt::Key_O)},
-        {"Save2", QKeySequence(Qt::CTRL | Qt::Key_S)},
-        {"Redo2", QKeySequence(Qt::CTRL | Qt::Key_Y)}};
-    for (const auto &[name, keys] : hidden) {
-        QAction *item = newAction(QString::fromLatin1(name), QString::fromLatin1(name));
-        item->setShortcut(keys);
-        item->setShortcutContext(Qt::WindowShortcut);
-        mainMenu->addAction(item);
-        addAction(item);
-    }
+    for (const QString &name : hiddenKeyEntries())
+        mainMenu->addAction(newControlAction(name));
 }
 
 void TForm1::createToolbars() {
@@ -148,35 +158,35 @@ void TForm1::createToolbars() {
         addToolBar(Qt::TopToolBarArea, holder);
         return filler;
     };
-    auto addButtons = [this](QToolBar *toolbar, const std::vector<ButtonEntry> &buttons) {
-        for (const ButtonEntry &entry : buttons) {
-            if (entry.name.isEmpty()) {
+    auto addButtons = [this](QToolBar *toolbar, const QStringList &buttons) {
+        for (const QString &name : buttons) {
+            if (name.isEmpty()) {
                 toolbar->addSeparator();
                 continue;
             }
-            QAction *button = newAction(entry.name, entry.hint);
-            button->setIcon(iconFor(faceForHint(entry.hint)));
-            button->setToolTip(entry.hint);
+            QAction *button = newControlAction(name);
             toolbar->addAction(button);
-            toolbar->widgetForAction(button)->setObjectName(entry.name);
+            toolbar->widgetForAction(button)->setObjectName(name);
             toolbar->widgetForAction(button)->setFocusPolicy(Qt::NoFocus);
         }
     };
 
     Toolbar971 = makeToolbar(QStringLiteral("Toolbar971"));
     QList<QToolButton *> dropDowns;
-    for (const MenuTable &table : dropDownMenus()) {
+    QList<QKeySequence> openers;
+    for (const MenuLayout &layout : dropDownMenus()) {
+        openers << layout.opener;
         auto *button = new QToolButton(Toolbar971);
-        button->setObjectName(table.buttonName);
-        button->setText(table.buttonText);
+        button->setObjectName(layout.buttonName);
+        button->setText(layout.buttonText);
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
         button->setPopupMode(QToolButton::InstantPopup);
-        button->setMenu(findChild<QMenu *>(table.menuName));
+        button->setMenu(findChild<QMenu *>(layout.menuName));
         Toolbar971->addWidget(button);
         dropDowns << button;
     }
-    new DropDownRow(this, dropDowns, QKeySequence(Qt::Key_F10));
+    new DropDownRow(this, dropDowns, QKeySequence(Qt::Key_F10), openers);
     Panel1 = addFiller(QStringLiteral("Panel1"));
     addToolBarBreak();
     Toolbar972 = makeToolbar(QStringLiteral("Toolbar972"));
@@ -187,12 +197,39 @@ void TForm1::createToolbars() {
     addButtons(Toolbar973, insertToolbar());
     Panel4 = addFiller(QStringLiteral("Panel4"));
 
-    for (const char *name : {"ToolbarButton977", "ToolbarButton975", "ToolbarButton978",
-                             "ToolbarButton979", "Undo1", "Cut1", "Copy1", "Paste1"})
-        action(QString::fromLatin1(name))->setEnabled(false);
-    action(QStringLiteral("TransparentButton1"))->setCheckable(true);
-    action(QStringLiteral("TransparentButton1"))->setChecked(true);
-    action(QStringLiteral("TransparentButton2"))->setCheckable(true);
+    // The editing commands start as an untouched page with nothing selected has them;
+    // the panel starts shown.
+    // (The editor menu's entries are set when it opens, Redo's when the Edit menu opens.)
+    for (const MenuLayout &layout : dropDownMenus())
+        for (const QString &name : layout.entries)
+            if (const CommandRow *row = commandOfControl(name);
+                row && row->enabled != EnabledWhen::RedoAvailable)
+                action(name)->setEnabled(enabledNow(row->enabled, false));
+    for (const CommandRow &row : commandTable())
+        for (const Control &control : row.controls)
+            if (control.kind == Control::Button && row.enabled != EnabledWhen::Always)
+                if (QAction *button = action(control.objectName))
+                    button->setEnabled(enabledNow(row.enabled, false));
+    buttonAction(Command::ViewPanel)->setChecked(true);
+}
+
+void TForm1::fillPalette(QWidget *page, const QStringList &buttons) {
+    auto *grid = new QGridLayout;
+    grid->setSpacing(0);
+    grid->setColumnStretch(8, 1); // buttons keep to the left, rows of eight
+    int index = 0;
+    for (const QString &name : buttons) {
+        const Control *control = nullptr;
+        const CommandRow *row = commandOfControl(name, &control);
+        if (row == nullptr)
+            qFatal("main window: no command has a control named %s", qPrintable(name));
+        QToolButton *button = makeFlatButton(page, name, control->text, {iconFor(row->face), {}});
+        connect(button, &QToolButton::clicked, this, [this, id = row->id] { run(id); });
+        addToPaletteGrid(grid, button, index++);
+    }
+    auto *layout = new QVBoxLayout(page);
+    layout->addLayout(grid);
+    layout->addStretch(1);
 }
 
 void TForm1::createSidePanel() {
@@ -247,23 +284,9 @@ void TForm1::createSidePanel() {
     TabSheet7 = makeTab(PageControl2, QStringLiteral("TabSheet7"), QStringLiteral("Applets"));
     TabSheet5 = makeTab(PageControl2, QStringLiteral("TabSheet5"), QStringLiteral("Characters"));
 
-    auto fillPalette = [](QWidget *page, const std::vector<ButtonEntry> &buttons) {
-        auto *grid = new QGridLayout;
-        grid->setSpacing(0);
-        grid->setColumnStretch(8, 1); // buttons keep to the left, rows of eight
-        int index = 0;
-        for (const ButtonEntry &entry : buttons)
-            addToPaletteGrid(grid,
-                             makeFlatButton(page, entry.name, entry.hint,
-                                            {iconFor(faceForHint(entry.hint)), {}}),
-                             index++);
-        auto *layout = new QVBoxLayout(page);
-        layout->addLayout(grid);
-        layout->addStretch(1);
-    };
     fillPalette(TabSheet6, normalPalette());
+    fillPalette(TabSheet4, fontsPalette());
     fillPalette(TabSheet7, appletsPalette());
-    populateFontsPage(TabSheet4);
     populateCharacterPalette(TabSheet5, *m_core);
 
     auto *centre = new QWidget;
@@ -279,15 +302,16 @@ void TForm1::createStatusBar() {
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     setStatusBar(StatusBar1);
-    StatusBar1->showMessage(WelcomeText);
+    StatusBar1->showMessage(StatusHints::welcomeText());
 }
 
 void TForm1::createStatusHints() {
     auto *hints = new StatusHints(StatusBar1, this);
     hints->onMenuRowFiller = [this] { dockMenuToolbarHome(); };
     hints->install(this);
-    Q_ASSERT_X(hints->missingControls().isEmpty(), "TForm1",
-               qPrintable(hints->missingControls().join(u' ')));
+    if (const QStringList missing = hints->missingControls(); !missing.isEmpty())
+        qFatal("main window: no control for the status texts of %s",
+               qPrintable(missing.join(u' ')));
 }
 
 void TForm1::dockMenuToolbarHome() {

@@ -1,5 +1,6 @@
 #include "app/status_hints.h"
 
+#include "app/commands.h"
 #include "markup/entity_palette.h"
 
 #include <QMouseEvent>
@@ -11,94 +12,14 @@ namespace vellumo {
 
 namespace {
 
-// Buttons whose status text is their hint (tooltip), unless the tables below say otherwise.
-// The character palette's buttons join them from its own table.
-// clang-format off
-constexpr const char *HintedButtons[] = {
-    // standard toolbar
-    "ToolbarButton976", "ToolbarButton974", "ToolbarButton977", "ToolbarButton975",
-    "ToolbarButton978", "ToolbarButton979", "TransparentButton1", "TransparentButton2",
-    "ToolbarButton9710", "ToolbarButton9711", "ToolbarButton9713", "ToolbarButton9712",
-    "ToolbarButton9726", "ToolbarButton9714", "ToolbarButton9718", "ToolbarButton9715",
-    "ToolbarButton9716", "ToolbarButton9717", "ToolbarButton9719", "ToolbarButton9720",
-    "ToolbarButton9721", "ToolbarButton9722", "ToolbarButton9723", "ToolbarButton9724",
-    // insert toolbar
-    "ToolbarButton9725", "ToolbarButton97126", "ToolbarButton97134", "ToolbarButton97127",
-    "ToolbarButton97136", "ToolbarButton97138", "ToolbarButton97139", "ToolbarButton97149",
-    "ToolbarButton97131", "ToolbarButton97141", "ToolbarButton97146", "ToolbarButton97144",
-    "ToolbarButton97151", "ToolbarButton97153", "ToolbarButton97155", "ToolbarButton97157",
-    "ToolbarButton97159", "ToolbarButton97161", "ToolbarButton97163", "ToolbarButton97165",
-    // "Normal" page
-    "ToolbarButton97113", "ToolbarButton97130", "ToolbarButton97133", "ToolbarButton97135",
-    "ToolbarButton97125", "ToolbarButton97137", "ToolbarButton97140", "ToolbarButton97142",
-    "ToolbarButton97143", "ToolbarButton97145", "ToolbarButton97148", "ToolbarButton97150",
-    "ToolbarButton97152", "ToolbarButton97154", "ToolbarButton97156", "ToolbarButton97158",
-    "ToolbarButton97160", "ToolbarButton97162", "ToolbarButton97164",
-    // "Fonts" page
-    "ToolbarButton9727", "ToolbarButton9728", "ToolbarButton97114", "ToolbarButton97115",
-    "ToolbarButton97116", "ToolbarButton97117", "ToolbarButton97118", "ToolbarButton97119",
-    "ToolbarButton97120", "ToolbarButton97121", "ToolbarButton97122", "ToolbarButton97129",
-    "ToolbarButton97128",
-    // "Applets" page
-    "ToolbarButton97123", "ToolbarButton97147",
-};
-// clang-format on
-
-// Buttons that say more in the status bar than in their hint. A button that runs the same
-// command as one listed here shows the same text (see Twins).
+// Palette buttons whose status text is not their hint: the hint is misspelt, the status
+// text is not.
 constexpr struct {
     const char *name;
     const char *text;
-} FixedTexts[] = {
-    {"ToolbarButton976", "Create a new file"},
-    {"ToolbarButton974", "Open a saved file"},
-    {"ToolbarButton977", "Save the current file"},
-    {"ToolbarButton975", "Cut the selected text to the clipboard"},
-    {"ToolbarButton978", "Copy selected text to clipboard"},
-    {"ToolbarButton979", "Paste text from the clipboard"},
-    {"TransparentButton1", "View the panel"},
-    {"TransparentButton2", "Change to Uppercase or Lowercase letters"},
-    {"ToolbarButton9715", "Insert Paragraph"},
-    {"ToolbarButton9716", "Insert Break"},
-    {"ToolbarButton9719", "Insert Heading 1"},
-    {"ToolbarButton9720", "Insert Heading 2"},
-    {"ToolbarButton9721", "Insert Heading 3"},
-    {"ToolbarButton9722", "Insert Heading 4"},
-    {"ToolbarButton9723", "Insert Heading 5"},
-    {"ToolbarButton9724", "Insert Heading 6"},
-    {"ToolbarButton97113", "Insert an image"},
-    {"ToolbarButton97125", "Create a link from the selected text"},
-    {"ToolbarButton97148", "Change the font"},
-    {"ToolbarButton97129", "Increase Text Size + 1"},
-    {"ToolbarButton97123",
-     "This will automatically transfer the visitor of the page to another page"},
-    // The palette's hint is misspelt; its status text is not.
+} EntityStatusTexts[] = {
     {"ToolbarButton9775", "i circumflex"},
 };
-
-// Twin -> the button whose status text it shares: the insert toolbar's buttons share the
-// "Normal" page's, the "Fonts" page's copies share the standard toolbar's.
-// clang-format off
-constexpr struct {
-    const char *twin;
-    const char *original;
-} Twins[] = {
-    {"ToolbarButton97127", "ToolbarButton97113"}, {"ToolbarButton97131", "ToolbarButton97130"},
-    {"ToolbarButton97134", "ToolbarButton97133"}, {"ToolbarButton97136", "ToolbarButton97135"},
-    {"ToolbarButton97126", "ToolbarButton97125"}, {"ToolbarButton97138", "ToolbarButton97137"},
-    {"ToolbarButton97139", "ToolbarButton97140"}, {"ToolbarButton97141", "ToolbarButton97142"},
-    {"ToolbarButton97144", "ToolbarButton97143"}, {"ToolbarButton97146", "ToolbarButton97145"},
-    {"ToolbarButton97149", "ToolbarButton97148"}, {"ToolbarButton97151", "ToolbarButton97150"},
-    {"ToolbarButton97153", "ToolbarButton97152"}, {"ToolbarButton97155", "ToolbarButton97154"},
-    {"ToolbarButton97157", "ToolbarButton97156"}, {"ToolbarButton97159", "ToolbarButton97158"},
-    {"ToolbarButton97161", "ToolbarButton97160"}, {"ToolbarButton97163", "ToolbarButton97162"},
-    {"ToolbarButton97165", "ToolbarButton97164"}, {"ToolbarButton97114", "ToolbarButton9711"},
-    {"ToolbarButton97115", "ToolbarButton9713"}, {"ToolbarButton97116", "ToolbarButton9712"},
-    {"ToolbarButton97117", "ToolbarButton9726"}, {"ToolbarButton97118", "ToolbarButton9714"},
-    {"ToolbarButton97119", "ToolbarButton9718"}, {"ToolbarButton97120", "ToolbarButton9716"},
-    {"ToolbarButton97121", "ToolbarButton9717"}, {"ToolbarButton97122", "ToolbarButton9725"},
-};
-// clang-format on
 
 // The large background areas: moving over them brings the welcome text back.
 constexpr const char *BackgroundControls[] = {
@@ -120,18 +41,22 @@ bool isPartOfEnclosingControl(const QWidget *widget) {
 StatusHints::StatusHints(QStatusBar *bar, QObject *parent)
     : QObject(parent)
     , m_bar(bar) {
-    for (const char *name : HintedButtons)
-        m_table.insert(QString::fromLatin1(name), {});
+    // Every button of a command says the command's status text, or its own hint; the
+    // buttons that run the same command therefore say the same.
+    for (const CommandRow &row : commandTable()) {
+        for (const Control &control : row.controls) {
+            if (control.kind != Control::Button)
+                continue;
+            m_table.insert(control.objectName, row.statusText.isEmpty()
+                                                   ? Entry{}
+                                                   : Entry{Entry::Fixed, row.statusText});
+        }
+    }
     for (const EntityButton &button : entityButtons())
         m_table.insert(button.objectName, {});
-    for (const auto &fixed : FixedTexts)
+    for (const auto &fixed : EntityStatusTexts)
         m_table.insert(QString::fromLatin1(fixed.name),
                        {Entry::Fixed, QString::fromLatin1(fixed.text)});
-    for (const auto &twin : Twins) {
-        const Entry original = m_table.value(QString::fromLatin1(twin.original));
-        if (original.source == Entry::Fixed)
-            m_table.insert(QString::fromLatin1(twin.twin), original);
-    }
     for (const char *name : BackgroundControls)
         m_table.insert(QString::fromLatin1(name), {Entry::Welcome, welcomeText()});
     m_table.insert(QString::fromLatin1(MenuRowFiller), {Entry::MenuRowFiller, welcomeText()});

@@ -22,16 +22,22 @@ QAction *firstEntry(const QMenu *menu) {
 } // namespace
 
 DropDownRow::DropDownRow(QWidget *window, const QList<QToolButton *> &buttons,
-                         const QKeySequence &opener)
+                         const QKeySequence &opener, const QList<QKeySequence> &keys)
     : QObject(window)
     , m_buttons(buttons) {
     for (QToolButton *button : buttons) {
         Q_ASSERT(button->menu() != nullptr);
         button->menu()->installEventFilter(this);
     }
-    auto *shortcut = new QShortcut(opener, window);
-    shortcut->setContext(Qt::WindowShortcut);
-    connect(shortcut, &QShortcut::activated, this, [this] { open(0); });
+    auto addOpener = [this, window](const QKeySequence &key, int index) {
+        auto *shortcut = new QShortcut(key, window);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, index] { open(index); });
+    };
+    addOpener(opener, 0);
+    for (int index = 0; index < keys.size() && index < buttons.size(); ++index)
+        if (!keys.at(index).isEmpty())
+            addOpener(keys.at(index), index);
 }
 
 void DropDownRow::open(int index) {

@@ -13,10 +13,12 @@ namespace vellumo {
 // reaches a menu bar: `opener` (F10) anywhere in `window` opens the first menu
 // with its first entry highlighted; in an open menu, Left and Right move to the
 // neighbouring menu, round the row (Right opens a submenu instead where the
-// highlighted entry has one). The buttons themselves never take the focus.
+// highlighted entry has one). `keys`, one per button where given (Alt+F for File),
+// open that button's menu the same way. The buttons themselves never take the focus.
 class DropDownRow : public QObject {
 public:
-    DropDownRow(QWidget *window, const QList<QToolButton *> &buttons, const QKeySequence &opener);
+    DropDownRow(QWidget *window, const QList<QToolButton *> &buttons, const QKeySequence &opener,
+                const QList<QKeySequence> &keys = {});
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -93,4 +93,27 @@ QIcon styleIcon(const QWidget *widget, QStyle::StandardPixmap which) {
     return icon.value<QIcon>();
 }
 
+QIcon alignmentIcon(Qt::Alignment alignment) {
+    QIcon icon;
+    for (const int side : {16, 32}) {
+        QPixmap pixmap(side, side);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        const int unit = side / 16;
+        const int lengths[] = {12, 8, 12, 8};
+        for (int line = 0; line < 4; ++line) {
+            const int length = lengths[line] * unit;
+            int left = 2 * unit;
+            if (alignment & Qt::AlignHCenter)
+                left = (side - length) / 2;
+            else if (alignment & Qt::AlignRight)
+                left = side - 2 * unit - length;
+            painter.fillRect(left, (3 + 3 * line) * unit, length, unit, Qt::black);
+        }
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
 } // namespace vellumo

@@ -16,6 +16,9 @@ namespace vellumo {
 QIcon glyphIcon(const QString &text, const QColor &colour = Qt::black, bool bold = true,
                 bool italic = false, bool underline = false);
 
+// Four lines of text set flush left, centred or flush right: the alignment buttons' faces.
+QIcon alignmentIcon(Qt::Alignment alignment);
+
 // The style's icon for `which`, looked up once per run: the style searches the
 // icon theme's folders at every call, and the dialogs and the file browser show
 // the same few icons many times.

@@ -1,11 +1,13 @@
+#include "app/commands.h"
 #include "app/status_hints.h"
 #include "editor/insertion_core.h"
 #include "markup/entity_palette.h"
-#include "markup/format_commands.h"
 #include "test_main.h"
+#include "widgets/flat_tool_button.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QGridLayout>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMouseEvent>
@@ -25,7 +27,7 @@ namespace {
 
 // A small window named like the main one: a toolbar of named actions, the menu row's filler,
 // the side panel with its pages, the editor and the status bar.
-struct Window {
+struct HintsWindow {
     QWidget root;
     QToolBar *toolbar = new QToolBar(&root);
     QAction *separator = nullptr;
@@ -37,7 +39,7 @@ struct Window {
     StatusHints hints{bar};
     int fillerCalls = 0;
 
-    Window() {
+    HintsWindow() {
         toolbar->setObjectName(QStringLiteral("Toolbar972"));
         addAction(QStringLiteral("ToolbarButton976"), QStringLiteral("New"));
         addAction(QStringLiteral("ToolbarButton977"), QStringLiteral("Save"))->setEnabled(false);
@@ -70,7 +72,13 @@ struct Window {
         pageControl2->setObjectName(QStringLiteral("PageControl2"));
         auto *fonts = new QWidget;
         fonts->setObjectName(QStringLiteral("TabSheet4"));
-        populateFontsPage(fonts);
+        auto *grid = new QGridLayout(fonts);
+        int index = 0;
+        for (const QString &name : fontsPalette()) {
+            const Control *control = nullptr;
+            commandOfControl(name, &control);
+            addToPaletteGrid(grid, makeFlatButton(fonts, name, control->text, {}), index++);
+        }
         auto *characters = new QWidget;
         characters->setObjectName(QStringLiteral("TabSheet5"));
         populateCharacterPalette(characters, core);
@@ -149,7 +157,7 @@ class TestStatusHints : public QObject {
 
 private Q_SLOTS:
     void startsWithWelcome() {
-        Window window;
+        HintsWindow window;
         QCOMPARE(window.bar->currentMessage(), QStringLiteral("Welcome to Vellumo"));
     }
 
@@ -222,7 +230,7 @@ private Q_SLOTS:
     void statusText() {
         QFETCH(QString, first);
         QFETCH(QString, second);
-        Window window;
+        HintsWindow window;
         QVERIFY(QTest::qWaitForWindowExposed(&window.root));
         if (!first.isEmpty())
             window.moveOver(first);
@@ -238,7 +246,7 @@ private Q_SLOTS:
     }
 
     void textStaysAfterLeaving() {
-        Window window;
+        HintsWindow window;
         QVERIFY(QTest::qWaitForWindowExposed(&window.root));
         window.moveOver(QStringLiteral("ToolbarButton976"));
         QEvent leave(QEvent::Leave);
@@ -247,7 +255,7 @@ private Q_SLOTS:
     }
 
     void menuRowFillerDocksTheMenuBack() {
-        Window window;
+        HintsWindow window;
         QVERIFY(QTest::qWaitForWindowExposed(&window.root));
         window.moveOver(QStringLiteral("ToolbarButton976"));
         window.moveOver(QStringLiteral("Panel1"));
@@ -276,7 +284,7 @@ private Q_SLOTS:
     }
 
     void missingControlsAreListed() {
-        Window window;
+        HintsWindow window;
         const QStringList missing = window.hints.missingControls();
         QVERIFY(!missing.contains(QStringLiteral("ToolbarButton976")));
         QVERIFY(!missing.contains(QStringLiteral("ToolbarButton9775")));
