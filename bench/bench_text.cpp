@@ -2,16 +2,19 @@
 // index, the line index scan alone, an insertion and a removal at the start,
 // middle and end (the same on a 10 KB page as on a 50 MB one), line <-> position,
 // and the text of a screen of 60 lines, on a page as opened and on one after
-// 10,000 scattered edits.
+// 10,000 scattered edits; and a key typed into the first view at the page's end.
 // The pages are those of the shared `make-inputs` when VELLUMO_BENCH_INPUTS names
 // the folder it wrote; otherwise pages of the same shape are generated.
 // Run with scripts/bench.sh (an optimised build).
 
 #include "text/text_buffer.h"
+#include "text/text_view.h"
 
 #include <benchmark/benchmark.h>
 
+#include <QApplication>
 #include <QFile>
+#include <QKeyEvent>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -176,6 +179,43 @@ void BM_ScreenText(benchmark::State &state) {
 }
 BENCHMARK(BM_ScreenText)->Args({50, 0})->Args({50, 10000})->Unit(benchmark::kMicrosecond);
 
+// Counts the paints of a widget, to be sure each key was drawn.
+class PaintCounter final : public QObject {
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        count += event->type() == QEvent::Paint ? 1 : 0;
+        return QObject::eventFilter(watched, event);
+    }
+    qint64 count = 0;
+};
+
+// A key typed at the end of the 50 MB page in the view and its paint (offscreen),
+// then Backspace and its paint: one iteration is two keys.
+void BM_ViewKeyAtEnd(benchmark::State &state) {
+    TextBuffer page;
+    page.openFile(pageFile(50 * MiB));
+    TextView view(&page);
+    view.resize(1000, 760);
+    view.show();
+    view.setFocus();
+    view.setCaret(page.size());
+    QApplication::processEvents();
+    PaintCounter paints;
+    view.viewport()->installEventFilter(&paints);
+    const auto key = [&](int code, const QString &text) {
+        QKeyEvent press(QEvent::KeyPress, code, Qt::NoModifier, text);
+        QApplication::sendEvent(&view, &press);
+        QApplication::processEvents();
+    };
+    for (auto _ : state) {
+        key(Qt::Key_X, QStringLiteral("x"));
+        key(Qt::Key_Backspace, QString());
+    }
+    state.counters["paints_per_key"] =
+        static_cast<double>(paints.count) / static_cast<double>(2 * state.iterations());
+}
+BENCHMARK(BM_ViewKeyAtEnd)->Unit(benchmark::kMicrosecond);
+
 } // namespace
 
 int main(int argc, char **argv) {
@@ -186,6 +226,9 @@ int main(int argc, char **argv) {
         return 0;
     }
     g_program = argv[0];
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     const std::pair<const char *, qsizetype> sizes[] = {
         {"10K", 10 * KiB}, {"1M", MiB}, {"50M", 50 * MiB}};
     const char *places[] = {"start", "middle", "end"};

@@ -75,7 +75,7 @@ QTextLayout *TextView::layoutOf(qsizetype line) {
     return slot.get();
 }
 
-void TextView::paintEvent(QPaintEvent *) {
+void TextView::paintEvent(QPaintEvent *event) {
     QPainter painter(viewport());
     painter.fillRect(viewport()->rect(), palette().base());
     const int value = verticalScrollBar()->value();
@@ -101,11 +101,15 @@ void TextView::paintEvent(QPaintEvent *) {
             selections.append(
                 {static_cast<int>(from - start), static_cast<int>(to - from), selected});
         const QPointF origin(kMargin, top);
-        layout->draw(&painter, origin, selections);
-        if (hasFocus() && m_caret >= start && m_caret <= start + length)
-            layout->drawCursor(&painter, origin, static_cast<int>(m_caret - start), 1);
+        const int height = std::max(1, layout->lineCount()) * rowHeight();
+        // A typed key repaints its own line only: the others are not drawn again.
+        if (event->rect().intersects(QRect(0, top, viewport()->width(), height))) {
+            layout->draw(&painter, origin, selections);
+            if (hasFocus() && m_caret >= start && m_caret <= start + length)
+                layout->drawCursor(&painter, origin, static_cast<int>(m_caret - start), 1);
+        }
         m_shown.push_back({line, start, top, layout});
-        top += std::max(1, layout->lineCount()) * rowHeight();
+        top += height;
         ++line;
     }
 }
@@ -128,7 +132,12 @@ void TextView::textChanged(const TextChange &change) {
             kept.insert(it.key() + shift, it.value());
     }
     m_layouts.swap(kept);
-    m_shown.clear();
+    // The lines above the change stay as they are on screen.
+    QRect changed = viewport()->rect();
+    for (const ShownLine &shown : m_shown)
+        if (shown.line == change.line)
+            changed.setTop(shown.top);
+    std::erase_if(m_shown, [&](const ShownLine &shown) { return shown.line >= change.line; });
     const auto moved = [&](qsizetype position) {
         if (position >= change.position + change.removed)
             return position + change.added - change.removed;
@@ -138,15 +147,28 @@ void TextView::textChanged(const TextChange &change) {
     m_anchor = moved(m_anchor);
     m_lastChangeEnd = change.position + change.added;
     updateScrollRange();
-    viewport()->update();
+    viewport()->update(changed);
 }
 
 void TextView::setCaret(qsizetype position, bool keepAnchor) {
+    const qsizetype before = m_caret;
+    const bool hadSelection = m_caret != m_anchor;
     m_caret = std::clamp<qsizetype>(position, 0, m_buffer->size());
     if (!keepAnchor)
         m_anchor = m_caret;
     ensureCaretVisible();
-    viewport()->update();
+    if (hadSelection || m_caret != m_anchor || m_shown.empty()) {
+        viewport()->update();
+        return;
+    }
+    // Only the lines the caret left and reached are drawn again. A line missing
+    // from those shown is either off screen (the view scrolled and paints anew)
+    // or below a change (already to be painted).
+    for (const qsizetype at : {before, m_caret})
+        for (const ShownLine &shown : m_shown)
+            if (at >= shown.start && at <= shown.start + shown.layout->text().size())
+                viewport()->update(0, shown.top, viewport()->width(),
+                                   std::max(1, shown.layout->lineCount()) * rowHeight());
 }
 
 void TextView::ensureCaretVisible() {
