@@ -49,7 +49,20 @@ char kindOfStyle(LineBreakStyle style) {
 class Sequence {
 public:
     explicit Sequence(quint32 seed)
-        : m_random(seed) {}
+        : m_random(seed) {
+        // A journal's view of the page: the text rebuilt from the change reports
+        // alone, each checked against what it replaced.
+        QObject::connect(&m_buffer, &TextBuffer::changed, &m_buffer, [this](const TextChange &c) {
+            const QString removed = m_replayed.mid(c.position, c.removed);
+            if (c.line != m_replayed.left(c.position).count(u'\n') ||
+                c.linesRemoved != removed.count(u'\n') || removed.size() != c.removed)
+                m_replayFault = QStringLiteral("change at %1 misreported").arg(c.position);
+            const QString added = m_buffer.text(c.position, c.position + c.added);
+            if (c.linesAdded != added.count(u'\n'))
+                m_replayFault = QStringLiteral("lines added at %1 misreported").arg(c.position);
+            m_replayed.replace(c.position, c.removed, added);
+        });
+    }
 
     // Runs one sequence; returns a description of the first difference, or nothing.
     QString run() {
@@ -65,11 +78,12 @@ public:
                                   ? QByteArray(page.text.count(u'\n'), m_usual)
                                   : page.lineBreakKinds};
         m_buffer.open(bytes);
+        m_replayed = m_buffer.text();
+        m_replayFault.clear();
         m_past.clear();
         m_future.clear();
         m_cleanAt = 0;
         for (int step = 0; step < 40; ++step) {
-            m_operation = step;
             act();
             if (const QString difference = compare(); !difference.isEmpty())
                 return QStringLiteral("step %1: %2").arg(step).arg(difference);
@@ -161,6 +175,10 @@ private:
     }
 
     QString compare() {
+        if (!m_replayFault.isEmpty())
+            return m_replayFault;
+        if (m_replayed != m_model.text)
+            return QStringLiteral("the change reports rebuild \"%1\"").arg(m_replayed);
         if (m_buffer.text() != m_model.text)
             return QStringLiteral("text \"%1\", expected \"%2\"")
                 .arg(m_buffer.text(), m_model.text);
@@ -185,6 +203,11 @@ private:
         const qsizetype to = std::max(from, randomPosition());
         if (m_buffer.text(from, to) != m_model.text.mid(from, to - from))
             return QStringLiteral("text from %1 to %2").arg(from).arg(to);
+        const qsizetype someLine = m_random.bounded(static_cast<int>(lines));
+        if (m_buffer.lineText(someLine) != m_model.text.section(u'\n', someLine, someLine))
+            return QStringLiteral("line %1 reads \"%2\"")
+                .arg(someLine)
+                .arg(m_buffer.lineText(someLine));
         const bool allUsual = !m_model.kinds.contains(static_cast<char>(0)) &&
                               m_model.kinds.count(m_usual) == m_model.kinds.size();
         const QByteArray kinds = allUsual ? QByteArray() : m_model.kinds;
@@ -207,7 +230,8 @@ private:
     std::vector<ModelPage> m_future;
     qsizetype m_cleanAt = 0;
     char m_usual = BreakLF;
-    int m_operation = 0;
+    QString m_replayed;
+    QString m_replayFault;
 };
 
 } // namespace
