@@ -17,11 +17,18 @@ if [ ${#missing[@]} -gt 0 ] && [ "$(id -u)" -eq 0 ]; then
 fi
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELLUMO_BUILD_TESTS=OFF \
     -DVELLUMO_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build build/bench --target bench_insertion vellumo
+cmake --build build/bench --target bench_insertion vellumo_bench_text vellumo
 
 results=$(mktemp -d)
 QT_QPA_PLATFORM=offscreen build/bench/bench/bench_insertion --benchmark_format=json \
     --benchmark_out="$results/bench.json" --benchmark_out_format=json "$@" >/dev/null
+# The text engine reads make-inputs' pages when they are there, else makes its own.
+if [ -n "${VELLUMO_MEASURE:-}" ]; then
+    export VELLUMO_BENCH_INPUTS
+    VELLUMO_BENCH_INPUTS=$("$(dirname "$VELLUMO_MEASURE")/make-inputs" | head -1 | xargs dirname)
+fi
+build/bench/bench/vellumo_bench_text --benchmark_format=json \
+    --benchmark_out="$results/bench-text.json" --benchmark_out_format=json "$@" >/dev/null
 
 if [ -n "${VELLUMO_MEASURE:-}" ]; then
     inputs=$("$(dirname "$VELLUMO_MEASURE")/make-inputs" | head -1 | xargs dirname)
@@ -40,16 +47,24 @@ fi
 python3 - "$results" <<'EOF'
 import json, os, statistics, sys
 folder = sys.argv[1]
-print(f"{'Benchmark':44} {'time':>12}  extra")
-for b in json.load(open(os.path.join(folder, "bench.json")))["benchmarks"]:
+print(f"{'Benchmark':44} {'time':>12} {'cpu':>12}  extra")
+benchmarks = []
+for name in ("bench.json", "bench-text.json"):
+    path = os.path.join(folder, name)
+    if os.path.exists(path) and os.path.getsize(path) > 0:
+        benchmarks += json.load(open(path))["benchmarks"]
+for b in benchmarks:
     extra = ""
-    if "longest_stall_ms" in b:
+    if "peak_memory_per_file_byte" in b:
+        extra = f"peak memory {b['peak_memory_per_file_byte']:.2f} x the file"
+    elif "longest_stall_ms" in b:
         extra = f"longest stall {b['longest_stall_ms']:.0f} ms"
     elif "memory_growth_mib" in b:
         extra = f"memory +{b['memory_growth_mib']:.0f} MiB"
     elif "bytes_per_second" in b:
         extra = f"{b['bytes_per_second'] / 2**20:.0f} MiB/s"
-    print(f"{b['name']:44} {b['real_time']:10.2f} {b['time_unit']:>2}  {extra}")
+    print(f"{b['name']:44} {b['real_time']:10.2f} {b['time_unit']:>2} "
+          f"{b['cpu_time']:10.2f} {b['time_unit']:>2}  {extra}")
 path = os.path.join(folder, "measure.json")
 if os.path.exists(path):
     runs = {}
