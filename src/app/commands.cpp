@@ -146,6 +146,8 @@ std::vector<CommandRow> buildTable() {
 
     rows.push_back(handlerRow(C::CommandPalette, "Command Palette", {hidden("CommandPaletteKey")},
                               {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}));
+    rows.push_back(
+        handlerRow(C::NextArea, "Next Panel", {hidden("NextAreaKey")}, {QKeySequence(Qt::Key_F6)}));
 
     // Formatting. The editor menu's Left Justify, Center and Right Justify run the commands
     // their captions name.

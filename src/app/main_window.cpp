@@ -18,6 +18,7 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDir>
@@ -182,6 +183,9 @@ void TForm1::run(Command command) {
         break;
     case Command::CommandPalette:
         showCommandPalette();
+        break;
+    case Command::NextArea:
+        focusNextArea();
         break;
     default:
         qFatal("main window: command %d runs nothing", static_cast<int>(command));
@@ -413,6 +417,21 @@ void TForm1::showCommandPalette() {
         m_palette->setEntries(std::move(entries));
     }
     m_palette->choose();
+}
+
+void TForm1::focusNextArea() {
+    QList<QWidget *> areas{RichEdit1};
+    if (Panel3->isVisible())
+        areas << PageControl1; // its tab bar first; Tab goes on into the page
+    for (QWidget *panel : std::as_const(m_bottomPanels))
+        if (panel->isVisible())
+            areas << panel;
+    const QWidget *focus = QApplication::focusWidget();
+    qsizetype current = -1;
+    for (qsizetype i = 0; i < areas.size(); ++i)
+        if (focus != nullptr && (focus == areas.at(i) || areas.at(i)->isAncestorOf(focus)))
+            current = i;
+    areas.at((current + 1) % areas.size())->setFocus(Qt::ShortcutFocusReason);
 }
 
 void TForm1::TipoftheDay2Click() {

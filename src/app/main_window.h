@@ -57,6 +57,9 @@ public:
     // Runs a command exactly as its buttons and menu entries do.
     void run(Command command);
 
+    // A panel below the editor that F6 reaches, in turn with the editor and the side panel.
+    void addBottomPanel(QWidget *panel) { m_bottomPanels << panel; }
+
     // Whether the Tip of the Day may open by itself at the first layout.
     void setAutomaticTipAllowed(bool allowed) { m_automaticTipAllowed = allowed; }
 
@@ -132,6 +135,9 @@ private:
     void setSaveEnabled();
     void showTipOfTheDay();
     void showCommandPalette();
+    // F6: the keyboard focus goes to the next of the editor, the side panel and the open
+    // panels below the editor.
+    void focusNextArea();
     void showModal(Window which);
 
     Platform &m_platform;
@@ -142,6 +148,7 @@ private:
     QHash<QString, QAction *> m_actions;
     std::array<QWidget *, WindowCount> m_windows{};
     CommandPalette *m_palette = nullptr; // made when first asked for
+    QList<QWidget *> m_bottomPanels;
     bool m_shownOnce = false;
     bool m_automaticTipAllowed = true;
 };

@@ -1,9 +1,32 @@
 #include "widgets/flat_tool_button.h"
 
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QToolButton>
 
 namespace vellumo {
+
+namespace {
+
+// Enter on a palette button reached from the keyboard presses it, as Space does.
+class EnterPresses final : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent *>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+                static_cast<QToolButton *>(watched)->click();
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+} // namespace
 
 QToolButton *makeFlatButton(QWidget *parent, const QString &objectName, const QString &toolTip,
                             const ButtonFace &face) {
@@ -11,7 +34,10 @@ QToolButton *makeFlatButton(QWidget *parent, const QString &objectName, const QS
     button->setObjectName(objectName);
     button->setToolTip(toolTip);
     button->setAutoRaise(true);
-    button->setFocusPolicy(Qt::NoFocus);
+    // A click leaves the focus where it was, so the caret stays in the page; the keyboard
+    // (Tab, F6) still reaches the button.
+    button->setFocusPolicy(Qt::TabFocus);
+    button->installEventFilter(new EnterPresses(button));
     button->setFixedSize(23, 22);
     if (!face.icon.isNull()) {
         button->setIcon(face.icon);

@@ -18,8 +18,9 @@ struct ButtonFace {
     bool bold = false;
 };
 
-// A flat 23 by 22 button that never takes the keyboard focus, so that clicking it
-// leaves the caret and focus where they were.
+// A flat 23 by 22 button that a click never gives the keyboard focus, so that clicking
+// it leaves the caret and focus where they were; Tab reaches it, and Enter or Space
+// presses it.
 QToolButton *makeFlatButton(QWidget *parent, const QString &objectName, const QString &toolTip,
                             const ButtonFace &face);
 

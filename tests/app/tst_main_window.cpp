@@ -514,6 +514,29 @@ private Q_SLOTS:
         QCOMPARE(main.RichEdit1->toPlainText(), text);
     }
 
+    // F6 goes from the editor to the side panel and back; a palette button reached by the
+    // keyboard runs its command with Enter.
+    void keyboardReachesTheSidePanel() {
+        TForm1 &main = start();
+        main.show();
+        QApplication::setActiveWindow(&main);
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        main.RichEdit1->clear();
+        main.RichEdit1->setFocus();
+        QTest::keyClick(main.RichEdit1, Qt::Key_F6);
+        QTRY_VERIFY(main.PageControl1->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+        QTRY_VERIFY(main.RichEdit1->hasFocus());
+
+        main.PageControl1->setCurrentWidget(main.TabSheet3);
+        main.PageControl2->setCurrentWidget(main.TabSheet6);
+        auto *comment = main.findChild<QToolButton *>(QStringLiteral("ToolbarButton97143"));
+        comment->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(comment->hasFocus());
+        QTest::keyClick(comment, Qt::Key_Return);
+        QCOMPARE(main.RichEdit1->toPlainText(), QStringLiteral("<!--  -->"));
+    }
+
     // Ctrl+Shift+P lists every command of the table, the side panel's buttons and the
     // characters; Enter runs the chosen one as its button does: a formatting command, a
     // dialog, a toggle.
@@ -660,10 +683,10 @@ private Q_SLOTS:
                 QCOMPARE(control.kind, Control::Button);
                 QCOMPARE(button->toolTip(), control.text);
                 QVERIFY2(!button->icon().isNull(), name.constData());
-                QCOMPARE(button->focusPolicy(), Qt::NoFocus);
+                QCOMPARE(button->focusPolicy(), Qt::TabFocus);
             }
         }
-        QCOMPARE(controls, 133);
+        QCOMPARE(controls, 134);
         // The window-wide keys of the file commands, Redo and help.
         const std::pair<const char *, QKeySequence> hidden[] = {
             {"New2", QKeySequence(Qt::CTRL | Qt::Key_N)},

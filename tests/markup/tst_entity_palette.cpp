@@ -196,7 +196,7 @@ private Q_SLOTS:
         int withCaption = 0;
         for (const auto &row : Palette) {
             const QToolButton *button = window.button(row.name);
-            QCOMPARE(button->focusPolicy(), Qt::NoFocus);
+            QCOMPARE(button->focusPolicy(), Qt::TabFocus);
             if (!button->text().isEmpty())
                 ++withCaption;
             else
