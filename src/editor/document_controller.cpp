@@ -321,7 +321,8 @@ bool DocumentController::refuseBinaryFile(const QString &path, const QString &ki
 bool DocumentController::settleEncoding() {
     if (m_referencesChosen)
         return true;
-    const std::optional<char32_t> example = firstUnencodable(pageText(), format.encoding);
+    const std::optional<char32_t> example = firstUnencodable(
+        pageText(), format, lineBreakKinds(m_core.editor()->document()), m_originalLines);
     if (!example)
         return true;
     const QString encoding = displayName(format);

@@ -75,7 +75,8 @@ QString decodeByLines(QByteArrayView bytes, TextEncoding encoding, OriginalLines
 struct Reading {
     DecodedPage page;
     qsizetype errors = 0;
-    bool exact = true; // the text encodes back to the very bytes
+    bool exact = true;  // the text encodes back to the very bytes
+    bool found = false; // the bytes showed their encoding (not the last resort)
 };
 
 // `bytes` (after any byte-order mark) decoded whole in `encoding`.
@@ -109,17 +110,37 @@ bool fewErrors(const Reading &reading, qsizetype size) {
     return reading.errors <= 8 + size / 4096;
 }
 
-// Bytes that declare nothing: valid UTF-8, UTF-16 by its pattern, the detector's
-// guess when it reads them, else windows-1252, which reads every byte.
+bool isAscii(QByteArrayView bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Bytes that declare nothing: valid UTF-8 (ISO-2022-JP, all ASCII, by its
+// escapes), UTF-16 by its pattern, the detector's guess when it reads them, else
+// windows-1252, which reads every byte.
 Reading readUndeclared(QByteArrayView bytes) {
-    if (Reading utf8 = decodeWhole(bytes, TextEncoding::Utf8, false); utf8.errors == 0)
+    if (Reading utf8 = decodeWhole(bytes, TextEncoding::Utf8, false); utf8.errors == 0) {
+        const QByteArrayView start = bytes.first(std::min<qsizetype>(bytes.size(), 64 * 1024));
+        if (start.contains("\x1B$B") || start.contains("\x1B$@")) {
+            Reading jis = decodeWhole(bytes, TextEncoding::Iso2022Jp, false);
+            if (fewErrors(jis, bytes.size()) && isAscii(bytes)) {
+                jis.found = true;
+                return std::move(keepOriginals(jis, bytes));
+            }
+        }
+        utf8.found = true;
         return utf8;
-    if (const std::optional<TextEncoding> utf16 = utf16ByPattern(bytes))
-        return readAs(bytes, *utf16, false);
-    if (const std::optional<TextEncoding> guess = detectEncoding(bytes);
-        guess && *guess != TextEncoding::Windows1252) {
-        if (Reading reading = decodeWhole(bytes, *guess, false); fewErrors(reading, bytes.size()))
+    }
+    if (const std::optional<TextEncoding> utf16 = utf16ByPattern(bytes)) {
+        Reading reading = readAs(bytes, *utf16, false);
+        reading.found = true;
+        return reading;
+    }
+    if (const std::optional<TextEncoding> guess = detectEncoding(bytes)) {
+        if (Reading reading = decodeWhole(bytes, *guess, false); fewErrors(reading, bytes.size())) {
+            reading.found = true;
             return std::move(keepOriginals(reading, bytes));
+        }
     }
     return readAs(bytes, TextEncoding::Windows1252, false);
 }
@@ -292,8 +313,14 @@ DecodedPage decodePage(const QByteArray &bytes) {
             reading = decodeWhole(view, declared, false);
             if (reading->errors > 0) {
                 Reading detected = readUndeclared(view);
-                const bool contradicted = detected.page.format.encoding != declared &&
-                                          (declared == TextEncoding::Utf8 || detected.errors == 0);
+                // A declared UTF-8 that is not loses to whatever the bytes are;
+                // another declaration only to UTF-8 (a page converted by a tool
+                // that left its declaration behind). ASCII is read by both.
+                const TextEncoding other = detected.page.format.encoding;
+                const bool contradicted =
+                    other != declared &&
+                    (declared == TextEncoding::Utf8 ||
+                     (other == TextEncoding::Utf8 && detected.errors == 0 && !isAscii(view)));
                 if (contradicted) {
                     detected.page.note =
                         QStringLiteral("The page declares %1, but its bytes are not %1: it was "
@@ -360,6 +387,19 @@ QByteArray encodePage(const QString &text, const PageFormat &format,
         from = at + 1;
     }
     return bytes;
+}
+
+std::optional<char32_t> firstUnencodable(const QString &text, const PageFormat &format,
+                                         const QByteArray &lineBreakKinds,
+                                         const OriginalLines &original) {
+    if (original.isEmpty() || original.encoding != format.encoding)
+        return firstUnencodable(text, format.encoding);
+    const QString stored = storedText(text, format, lineBreakKinds);
+    for (const QStringView line : QStringView(stored).split(u'\n'))
+        if (!original.lines.contains(line.toString()))
+            if (const std::optional<char32_t> missing = firstUnencodable(line, format.encoding))
+                return missing;
+    return std::nullopt;
 }
 
 QString displayName(const PageFormat &format) {

@@ -84,6 +84,12 @@ DecodedPage decodePageAs(const QByteArray &bytes, TextEncoding encoding);
 QByteArray encodePage(const QString &text, const PageFormat &format,
                       const QByteArray &lineBreakKinds = {}, const OriginalLines &original = {});
 
+// The first character `format`'s encoding cannot hold in the lines of `text`
+// that encodePage would not write from `original`'s bytes; nothing when none.
+std::optional<char32_t> firstUnencodable(const QString &text, const PageFormat &format,
+                                         const QByteArray &lineBreakKinds,
+                                         const OriginalLines &original);
+
 // The encoding's name as the page itself gives it ("ISO-8859-1" for a page that
 // declares iso-8859-1, which is read as windows-1252), else its own name.
 QString displayName(const PageFormat &format);
