@@ -136,6 +136,10 @@ private Q_SLOTS:
         QTest::newRow("nominal: a page") << QByteArray("<HTML>\r\n</HTML>") << "";
         QTest::newRow("robustness: a stray NUL is still text")
             << QByteArray("<P>a\0b</P>\n", 12) << "";
+        QTest::newRow("robustness: a file of zero bytes is not a page")
+            << QByteArray(64, '\0') << "binary data";
+        QTest::newRow("nominal: UTF-16 without a byte-order mark is text")
+            << QByteArray("<\0P\0>\0h\0i\0\r\0\n\0<\0/\0P\0>\0", 22) << "";
         QTest::newRow("robustness: UTF-16 is text")
             << QByteArray("\xFF\xFE<\0P\0>\0\x01\0", 10) << "";
     }
