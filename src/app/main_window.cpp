@@ -125,6 +125,9 @@ void TForm1::bindCommands() {
 void TForm1::setTitleDialog(TForm2 *titleDialog) {
     m_document = new DocumentController(*m_core, m_platform, *titleDialog, this);
     m_document->setSaveButton(action(QStringLiteral("ToolbarButton977")));
+    // How a page was read, and a declaration changed with its encoding, show in the status bar.
+    connect(m_document, &DocumentController::notice, StatusBar1,
+            [this](const QString &text) { StatusBar1->showMessage(text); });
 }
 
 void TForm1::setDialogs(const QList<QWidget *> &dialogs) {
