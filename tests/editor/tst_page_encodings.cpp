@@ -3,6 +3,7 @@
 // library's iconv, which is not the converter the program reads them with.
 
 #include "editor/document_controller.h"
+#include "editor/encoding_menu.h"
 #include "editor/insertion_core.h"
 #include "editor/page_file.h"
 #include "editor/title_dialog.h"
@@ -11,6 +12,7 @@
 #include "test_main.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QSignalSpy>
@@ -376,6 +378,15 @@ private Q_SLOTS:
         QCOMPARE(f.doc.pageText(), text);
         QCOMPARE(f.doc.format.encoding, TextEncoding::Koi8R);
         QCOMPARE(f.lastNotice(), QStringLiteral("The page was read again as KOI8-R."));
+        // The same from the menu, which checks the page's encoding.
+        std::unique_ptr<QMenu> menu(makeReopenWithEncodingMenu(f.doc, nullptr));
+        QCOMPARE(menu->menuAction()->objectName(), QStringLiteral("ReopenWithEncoding1"));
+        QCOMPARE(menu->actions().size(), allEncodings().size());
+        menu->findChild<QAction *>(QStringLiteral("ReopenWithEncoding_windows-1251"))->trigger();
+        QCOMPARE(f.doc.format.encoding, TextEncoding::Windows1251);
+        QVERIFY(f.doc.pageText() != text);
+        QVERIFY(menu->findChild<QAction *>(QStringLiteral("ReopenWithEncoding_windows-1251"))
+                    ->isChecked());
         QVERIFY(!f.doc.reopenWithEncoding(QStringLiteral("klingon")));
         QCOMPARE(f.platform.texts("error"), QStringList{"There is no encoding named \"klingon\"."});
         QVERIFY(f.platform.answersUsed());
