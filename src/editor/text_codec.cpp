@@ -378,16 +378,9 @@ QByteArray encodeText(QStringView text, TextEncoding encoding) {
 }
 
 std::optional<char32_t> firstUnencodable(QStringView text, TextEncoding encoding) {
-    if (encoding == TextEncoding::Utf8 || !isAsciiCompatible(encoding)) {
-        // The UTF encodings hold every character but a lone surrogate half.
-        std::optional<char32_t> lone;
-        forEachCodePoint(text, [&lone](char32_t code) {
-            if (QChar::isSurrogate(code))
-                lone = code;
-            return !lone;
-        });
-        return lone;
-    }
+    // The UTF encodings hold every character.
+    if (encoding == TextEncoding::Utf8 || !isAsciiCompatible(encoding))
+        return std::nullopt;
     const EncodingRow &row = rowOf(encoding);
     if (row.converter == nullptr) {
         const SingleByteTable &table = iconvTable(row.name);

@@ -78,7 +78,8 @@ QString decodeText(QByteArrayView bytes, TextEncoding encoding, qsizetype *error
 // written as a numeric character reference ("&#8364;"), so nothing typed is lost.
 QByteArray encodeText(QStringView text, TextEncoding encoding);
 
-// The first character of `text` that `encoding` cannot hold, or nothing.
+// The first character of `text` that `encoding` cannot hold, or nothing; the
+// UTF encodings hold every character.
 std::optional<char32_t> firstUnencodable(QStringView text, TextEncoding encoding);
 
 } // namespace vellumo
