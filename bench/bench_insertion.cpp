@@ -166,7 +166,7 @@ void BM_DecodePage(benchmark::State &state) {
 }
 
 // A hand-written page in another encoding: Russian markup in windows-1251 (0),
-// Japanese in Shift_JIS (1), declared by its meta, decoded whole.
+// Japanese in Shift_JIS (1), declared by its meta or not at all.
 QByteArray legacyPage(qsizetype bytes, int which, bool declared) {
     const QString text =
         which == 0 ? QStringLiteral("<P>Съешь же ещё этих мягких французских булок, да выпей чаю. "
@@ -184,7 +184,7 @@ QByteArray legacyPage(qsizetype bytes, int which, bool declared) {
 }
 
 void BM_DecodeLegacyPage(benchmark::State &state) {
-    const QByteArray bytes = legacyPage(state.range(0), int(state.range(1)), true);
+    const QByteArray bytes = legacyPage(state.range(0), int(state.range(1)), state.range(2) != 0);
     for (auto _ : state)
         benchmark::DoNotOptimize(decodePage(bytes));
     state.SetBytesProcessed(state.iterations() * bytes.size());
@@ -345,8 +345,9 @@ BENCHMARK(BM_Wrap)->Apply(sizesAndPlaces)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Backspace)->Arg(10 << 10)->Arg(10 << 20)->Arg(50 << 20)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DecodePage)->Arg(10 << 20)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeLegacyPage)
-    ->Args({10 << 20, 0})
-    ->Args({10 << 20, 1})
+    ->Args({10 << 20, 0, 1})
+    ->Args({10 << 20, 1, 1})
+    ->Args({50 << 20, 0, 0})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime();
 BENCHMARK(BM_DetectUndeclared)

@@ -5,6 +5,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <array>
@@ -119,7 +120,13 @@ bool isAscii(QByteArrayView bytes) {
 // escapes), UTF-16 by its pattern, the detector's guess when it reads them, else
 // windows-1252, which reads every byte.
 Reading readUndeclared(QByteArrayView bytes) {
-    if (Reading utf8 = decodeWhole(bytes, TextEncoding::Utf8, false); utf8.errors == 0) {
+    // A page that is not UTF-8 almost always shows it early: it is then decoded
+    // once, in its own encoding, rather than first as UTF-8 to the end.
+    QStringDecoder sampleDecoder(QStringConverter::Utf8);
+    const QString sample = sampleDecoder(bytes.first(std::min<qsizetype>(bytes.size(), 64 * 1024)));
+    if (Reading utf8 = sampleDecoder.hasError() ? Reading{{}, 1}
+                                                : decodeWhole(bytes, TextEncoding::Utf8, false);
+        utf8.errors == 0) {
         const QByteArrayView start = bytes.first(std::min<qsizetype>(bytes.size(), 64 * 1024));
         if (start.contains("\x1B$B") || start.contains("\x1B$@")) {
             Reading jis = decodeWhole(bytes, TextEncoding::Iso2022Jp, false);
