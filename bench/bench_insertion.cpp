@@ -6,6 +6,7 @@
 // VELLUMO_BENCH_QT_LAYOUT=1 the edited pages use Qt's own plain-text layout
 // instead of the page layout, for comparison.
 
+#include "editor/charset_detection.h"
 #include "editor/insertion_core.h"
 #include "editor/page_file.h"
 
@@ -164,6 +165,38 @@ void BM_DecodePage(benchmark::State &state) {
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
+// A hand-written page in another encoding: Russian markup in windows-1251 (0),
+// Japanese in Shift_JIS (1), declared by its meta or not at all.
+QByteArray legacyPage(qsizetype bytes, int which, bool declared) {
+    const QString text =
+        which == 0 ? QStringLiteral("<P>Съешь же ещё этих мягких французских булок, да выпей чаю. "
+                                    "<A HREF=\"next.htm\">Дальше</A></P>\n")
+                   : QStringLiteral("<P>いろはにほへと、ちりぬるを。日本語のページです。"
+                                    "<A HREF=\"next.htm\">次へ</A></P>\n");
+    const TextEncoding encoding = which == 0 ? TextEncoding::Windows1251 : TextEncoding::ShiftJis;
+    QByteArray page =
+        declared ? "<meta charset=\"" + encodingName(encoding).toLatin1() + "\">\n" : QByteArray();
+    const QByteArray line = encodeText(text, encoding);
+    page.reserve(bytes + line.size());
+    while (page.size() < bytes)
+        page += line;
+    return page;
+}
+
+void BM_DecodeLegacyPage(benchmark::State &state) {
+    const QByteArray bytes = legacyPage(state.range(0), int(state.range(1)), state.range(2) != 0);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(decodePage(bytes));
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
+// What finding the encoding of an undeclared page costs: the detector's sample.
+void BM_DetectUndeclared(benchmark::State &state) {
+    const QByteArray bytes = legacyPage(state.range(0), int(state.range(1)), false);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(detectEncoding(bytes));
+}
+
 void sizesAndPlaces(benchmark::internal::Benchmark *b) {
     for (const int64_t size : {10 << 10, 10 << 20, 50 << 20})
         for (const int64_t where : {Start, Middle, End})
@@ -311,6 +344,17 @@ BENCHMARK(BM_Insert)->Apply(sizesAndPlaces)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Wrap)->Apply(sizesAndPlaces)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Backspace)->Arg(10 << 10)->Arg(10 << 20)->Arg(50 << 20)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DecodePage)->Arg(10 << 20)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeLegacyPage)
+    ->Args({10 << 20, 0, 1})
+    ->Args({10 << 20, 1, 1})
+    ->Args({50 << 20, 0, 0})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
+BENCHMARK(BM_DetectUndeclared)
+    ->Args({50 << 20, 0})
+    ->Args({50 << 20, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime();
 BENCHMARK(BM_Open)
     ->Args({100 << 10, 0})
     ->Args({1 << 20, 0})

@@ -10,6 +10,7 @@
 #include "browser/site_panel.h"
 #include "dialogs/link_dialog.h"
 #include "editor/document_controller.h"
+#include "editor/encoding_menu.h"
 #include "editor/insertion_core.h"
 #include "editor/page_template.h"
 #include "editor/title_dialog.h"
@@ -229,6 +230,14 @@ void TForm1::refreshMenu(QMenu *menu) {
 void TForm1::setTitleDialog(TForm2 *titleDialog) {
     m_document = new DocumentController(*m_core, m_platform, *titleDialog, this);
     m_document->setSaveButton(buttonAction(Command::Save));
+    // Reading the page again in another encoding sits under Save As.
+    auto *file = findChild<QMenu *>(QStringLiteral("PopupMenu2"));
+    const qsizetype saveAs = file->actions().indexOf(action(QStringLiteral("Saveas1")));
+    file->insertMenu(file->actions().value(saveAs + 1),
+                     makeReopenWithEncodingMenu(*m_document, file));
+    // How a page was read, and a declaration changed with its encoding, show in the status bar.
+    connect(m_document, &DocumentController::notice, StatusBar1,
+            [this](const QString &text) { StatusBar1->showMessage(text); });
 }
 
 void TForm1::setWindows(const std::array<QWidget *, WindowCount> &windows) {

@@ -1,20 +1,40 @@
 #pragma once
 
-#include "editor/page_file.h"
+#include "editor/text_codec.h"
 
+#include <QByteArray>
 #include <QByteArrayView>
+#include <QStringView>
 
 #include <optional>
 
 namespace vellumo {
 
-// The encoding a page declares in its head (<meta charset="..."> or
-// <meta http-equiv="Content-Type" content="text/html; charset=...">), when it names
-// one this program can read and write back byte for byte.
-std::optional<TextEncoding> declaredEncoding(QByteArrayView bytes);
+// Where a page names its encoding: the label as written and where it sits.
+struct CharsetDeclaration {
+    QByteArray label;
+    qsizetype from = -1; // offset of the label in what was searched; -1: none found
+    qsizetype length = 0;
 
-// For bytes that are not UTF-8: ISO-8859-1 when the detector says so and no byte
-// falls in the range where the two differ, else Windows-1252.
-TextEncoding guessSingleByteEncoding(QByteArrayView bytes);
+    bool found() const { return from >= 0; }
+};
+
+// The declaration a browser would find in the first 1024 bytes of a page: a
+// <meta charset>, a <meta http-equiv="Content-Type" content="...; charset=...">
+// (any case, any quoting, comments and other tags skipped), or an XML
+// declaration's encoding at the very start. Only declarations whose label names
+// an encoding count; the first one wins.
+CharsetDeclaration findCharsetDeclaration(QByteArrayView bytes);
+// The same search in a page's text, for rewriting the label in the editor.
+CharsetDeclaration findCharsetDeclaration(QStringView text);
+
+// UTF-16 without a byte-order mark, recognised as browsers' detectors do: markup
+// in UTF-16 has a zero byte in every other position. A file of zero bytes is not.
+std::optional<TextEncoding> utf16ByPattern(QByteArrayView bytes);
+
+// libuchardet's guess for bytes that are neither UTF-8 nor UTF-16, from a sample
+// of their start, in every language it knows; nothing when it has no answer a
+// browser would understand.
+std::optional<TextEncoding> detectEncoding(QByteArrayView bytes);
 
 } // namespace vellumo

@@ -1,5 +1,6 @@
 #include "editor/document_controller.h"
 
+#include "editor/charset_detection.h"
 #include "editor/durable_write.h"
 #include "editor/insertion_core.h"
 #include "editor/page_breaks.h"
@@ -16,6 +17,7 @@
 #include <QFileSystemWatcher>
 #include <QPlainTextEdit>
 #include <QProgressDialog>
+#include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextDocument>
 #include <QTimer>
@@ -118,6 +120,8 @@ void DocumentController::restartJournal(const PageFingerprint &opened) {
 void DocumentController::showRecoveredPage(RecoveredPage &&page) {
     attachPageDocument(m_core.editor(), std::move(page.document));
     format = page.format;
+    m_originalLines = {};
+    m_encodingChanged = m_referencesChosen = false;
     CurrentFileName = page.fileName;
     rememberDiskState();
     m_core.editor()->document()->setModified(true);
@@ -154,6 +158,8 @@ void DocumentController::NewPage() {
                              : pageTemplate(upper, m_titleDialog.title());
     CurrentFileName = UntitledFileName;
     format = newPageFormat();
+    m_originalLines = {};
+    m_encodingChanged = m_referencesChosen = false;
     // The new text takes the format at the caret, which after the greyed maker
     // comment is grey: the new page starts from plain text instead.
     m_core.editor()->setCurrentCharFormat(QTextCharFormat());
@@ -186,14 +192,14 @@ void DocumentController::Open1Click() {
     openFile(path);
 }
 
-bool DocumentController::openFile(const QString &path) {
+bool DocumentController::openFile(const QString &path, std::optional<TextEncoding> encoding) {
     QElapsedTimer clock;
     clock.start();
     LoadingProgress progress(m_window, path, clock);
     // Reading and decoding happen on a worker thread while the window keeps
     // painting; the keys and clicks wait for the new page.
-    std::optional<PageRead> read =
-        readPageFileAside(path, [&progress] { return progress.step(0, 1); });
+    std::optional<PageRead> read = readPageFileAside(
+        path, [&progress] { return progress.step(0, 1); }, encoding);
     if (!read)
         return false; // cancelled: the page in the editor stays as it was
     if (!read->reason.isEmpty()) {
@@ -212,10 +218,93 @@ bool DocumentController::openFile(const QString &path) {
     applyLineBreakKinds(document.get(), read->page.lineBreakKinds); // durability
     attachPageDocument(m_core.editor(), std::move(document));
     format = read->page.format;
+    m_originalLines = std::move(read->page.originalLines);
+    m_encodingChanged = m_referencesChosen = false;
+    QString note = std::move(read->page.note);
+    if (note.isEmpty() && encoding)
+        note = QStringLiteral("The page was read again as %1.").arg(encodingName(*encoding));
     const PageFingerprint fingerprint = read->fingerprint;
     read.reset();
     CurrentFileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     markClean(fingerprint);
+    if (!note.isEmpty())
+        Q_EMIT notice(note);
+    return true;
+}
+
+bool DocumentController::reopenWithEncoding(const QString &name) {
+    const std::optional<TextEncoding> encoding = encodingForLabel(name.toLatin1());
+    if (!encoding) {
+        m_platform.showError(m_window, ErrorCaption,
+                             QStringLiteral("There is no encoding named \"%1\".").arg(name));
+        return false;
+    }
+    if (CurrentFileName == UntitledFileName) {
+        m_platform.showInformation(m_window, ErrorCaption,
+                                   QStringLiteral("The page has not been saved yet, so there is "
+                                                  "no file to read again in %1.")
+                                       .arg(encodingName(*encoding)));
+        return false;
+    }
+    if (isModified() &&
+        m_platform.ask(m_window, QuestionCaption,
+                       QStringLiteral("Reading the page again in %1 discards your unsaved "
+                                      "changes.\nAre you sure you want to discard the changes?")
+                           .arg(encodingName(*encoding)),
+                       QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+        return false;
+    return openFile(QDir::fromNativeSeparators(CurrentFileName), encoding);
+}
+
+bool DocumentController::setSaveEncoding(const QString &name) {
+    const std::optional<TextEncoding> encoding = encodingForLabel(name.toLatin1());
+    if (!encoding) {
+        m_platform.showError(m_window, ErrorCaption,
+                             QStringLiteral("There is no encoding named \"%1\".").arg(name));
+        return false;
+    }
+    if (*encoding == format.encoding)
+        return true;
+    changeEncoding(*encoding);
+    // Nothing of the text changed, but the file will: there is something to save.
+    m_core.editor()->document()->setModified(true);
+    if (m_saveButton != nullptr)
+        m_saveButton->setEnabled(true);
+    restartJournal();
+    Q_EMIT notice(QStringLiteral("The page will be saved as %1.").arg(encodingName(*encoding)));
+    return true;
+}
+
+void DocumentController::changeEncoding(TextEncoding encoding) {
+    format.encoding = encoding;
+    // Browsers read UTF-16 only by its mark; UTF-8 needs none.
+    format.byteOrderMark = !isAsciiCompatible(encoding);
+    format.declaredLabel.clear();
+    m_encodingChanged = true;
+    m_referencesChosen = false;
+}
+
+bool DocumentController::updateDeclaration() {
+    // The declaration counts only near the start: the first blocks are enough,
+    // and a block's position is its offset in the page's text.
+    QTextDocument *document = m_core.editor()->document();
+    QString head;
+    for (QTextBlock block = document->begin(); block.isValid() && head.size() < 1024;
+         block = block.next())
+        head += block.text() + u'\n';
+    const CharsetDeclaration declaration = findCharsetDeclaration(QStringView(head));
+    if (!declaration.found() || encodingForLabel(declaration.label) == format.encoding)
+        return false;
+    // Written in the style of the label it replaces.
+    QString name = encodingName(format.encoding);
+    const QString old = QString::fromLatin1(declaration.label);
+    if (old == old.toLower())
+        name = name.toLower();
+    else if (old == old.toUpper())
+        name = name.toUpper();
+    m_core.ReplaceRange(static_cast<int>(declaration.from),
+                        static_cast<int>(declaration.from + declaration.length), name);
+    format.declaredLabel = name.toLatin1();
     return true;
 }
 
@@ -230,23 +319,27 @@ bool DocumentController::refuseBinaryFile(const QString &path, const QString &ki
 }
 
 bool DocumentController::settleEncoding() {
-    const QChar example = firstUnencodable(pageText(), format);
-    if (example.isNull())
+    if (m_referencesChosen)
         return true;
-    const QString encoding = encodingName(format.encoding);
+    const std::optional<char32_t> example = firstUnencodable(
+        pageText(), format, lineBreakKinds(m_core.editor()->document()), m_originalLines);
+    if (!example)
+        return true;
+    const QString encoding = displayName(format);
     switch (m_platform.ask(
         m_window, QuestionCaption,
         QStringLiteral("The page contains characters that %1 cannot hold, such as \"%2\".\n\n"
-                       "Yes: save the page as UTF-8 (remember to change its charset declaration).\n"
+                       "Yes: save the page as UTF-8 (its charset declaration is changed to "
+                       "match).\n"
                        "No: keep %1 and write those characters as numeric character references "
                        "(&#%3;).\nCancel: do not save now.")
-            .arg(encoding, QString(example), QString::number(example.unicode())),
+            .arg(encoding, QString::fromUcs4(&*example, 1), QString::number(*example)),
         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
     case QMessageBox::Yes:
-        format.encoding = TextEncoding::Utf8;
-        format.byteOrderMark = false;
+        changeEncoding(TextEncoding::Utf8);
         return true;
     case QMessageBox::No:
+        m_referencesChosen = true;
         return true;
     default:
         return false;
@@ -255,14 +348,27 @@ bool DocumentController::settleEncoding() {
 
 bool DocumentController::writeTo(const QString &path) {
     const PageFormat before = format;
+    const bool encodingChangedBefore = m_encodingChanged;
     if (!settleEncoding())
         return false;
+    // The declaration changes in the same save as the encoding, as one undo step.
+    const bool declarationChanged = m_encodingChanged && updateDeclaration();
+    QTextDocument *document = m_core.editor()->document();
     const QByteArray bytes =
-        encodePage(pageText(), format, lineBreakKinds(m_core.editor()->document()));
+        encodePage(pageText(), format, lineBreakKinds(document), m_originalLines);
     const WriteOutcome outcome = writeFileDurably(path, bytes);
-    if (outcome.ok())
+    if (outcome.ok()) {
+        if (declarationChanged)
+            Q_EMIT notice(
+                QStringLiteral("Saved as %1; the page's charset declaration now says "
+                               "%2.")
+                    .arg(encodingName(format.encoding), QString::fromLatin1(format.declaredLabel)));
         return true;
+    }
+    if (declarationChanged)
+        document->undo();
     format = before;
+    m_encodingChanged = encodingChangedBefore;
     QString fate = QStringLiteral("The file on disk was not changed.");
     if (!outcome.oldFileKept)
         fate = outcome.backupPath.isEmpty()

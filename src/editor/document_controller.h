@@ -8,6 +8,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 class QAction;
 class QFileSystemWatcher;
 class QPlainTextEdit;
@@ -51,7 +53,17 @@ public:
 
     // Reads `path` into the editor; on failure the page stays as it was and the
     // reason is shown. Returns whether it was opened.
-    bool openFile(const QString &path);
+    bool openFile(const QString &path) { return openFile(path, std::nullopt); }
+    // Reads the page's file again in the encoding `name` ("windows-1251", or any
+    // label browsers know), asking first when there are unsaved changes. Returns
+    // whether the page was read again.
+    bool reopenWithEncoding(const QString &name);
+    // The encoding the next saves write the page in; at the next save the page's
+    // own charset declaration, when it has one, is changed to match. Returns
+    // whether `name` is an encoding this program writes.
+    bool setSaveEncoding(const QString &name);
+    // The page's encoding as the page itself names it ("ISO-8859-1"), for display.
+    QString encodingDisplayName() const { return displayName(format); }
     // The editor's text exactly as the user sees it, non-breaking spaces included.
     QString pageText() const;
 
@@ -62,11 +74,23 @@ public:
     void checkDiskChanges();
 
     QString CurrentFileName = UntitledFileName;
+Q_SIGNALS:
+    // Something about the page the status bar should say: how it was read, or
+    // that its declaration was changed along with its encoding.
+    void notice(const QString &text);
+
+public:
     QString TitleCancelled;
     PageFormat format = newPageFormat();
 
 private:
+    bool openFile(const QString &path, std::optional<TextEncoding> encoding);
     bool isModified() const;
+    // A new encoding for the page, chosen by the user; the declaration follows.
+    void changeEncoding(TextEncoding encoding);
+    // Makes the page's own declaration name its encoding, as one undo step.
+    // Returns whether it changed anything.
+    bool updateDeclaration();
     // `opened` is the fingerprint of the file just opened, when there is one.
     void markClean(const PageFingerprint &opened = {});
     void restartJournal(const PageFingerprint &opened = {});
@@ -82,6 +106,14 @@ private:
     TForm2 &m_titleDialog;
     QWidget *m_window;
     QAction *m_saveButton = nullptr;
+    // The bytes of the lines the page's encoding would not write back the same.
+    OriginalLines m_originalLines;
+    // The user changed the page's encoding since it was opened: its declaration
+    // is brought in line at the next save.
+    bool m_encodingChanged = false;
+    // The user chose to keep the encoding and write references for what it
+    // cannot hold; not asked again until the page or its encoding changes.
+    bool m_referencesChosen = false;
     RecoveryJournal *m_journal = nullptr;
     QString m_lastOpened;
     QString m_lastSaved;

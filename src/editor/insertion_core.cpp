@@ -20,6 +20,15 @@ void InsertionCore::InsertAtCaret(const QString &snippet) {
     m_editor->setTextCursor(cursor);
 }
 
+void InsertionCore::ReplaceRange(int from, int to, const QString &text) {
+    QTextCursor cursor(m_editor->document());
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    cursor.beginEditBlock();
+    cursor.insertText(text);
+    cursor.endEditBlock();
+}
+
 void InsertionCore::WrapSelection(const QString &open, const QString &close, int step) {
     QTextCursor cursor = m_editor->textCursor();
     // A selection made right to left is treated like one made left to right.

@@ -26,6 +26,9 @@ public:
     // Puts `open` before and `close` after the selection; the caret ends between the
     // formerly selected text and `close`. `step` is how far `open` moves the text right.
     void WrapSelection(const QString &open, const QString &close, int step);
+    // Replaces the characters from `from` to `to` with `text` as one undo step,
+    // wherever the caret is; the caret stays by the text it was at.
+    void ReplaceRange(int from, int to, const QString &text);
     // Sets the caret `n` characters before the selection start.
     void MoveCaretBack(int n);
     void FocusEditor();

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
-#include <QStringEncoder>
 
 #include <algorithm>
 #include <array>
@@ -16,48 +15,147 @@ namespace vellumo {
 
 namespace {
 
-// Windows-1252's bytes 0x80-0x9F. The five bytes the code page leaves undefined
-// map to the C1 control with the same number, as browsers read them, so that every
-// byte still has its own character and the page saves back byte for byte.
-constexpr std::array<char16_t, 32> kWindows1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 const QByteArray kUtf8Mark("\xEF\xBB\xBF", 3);
 const QByteArray kUtf16LEMark("\xFF\xFE", 2);
 const QByteArray kUtf16BEMark("\xFE\xFF", 2);
 
-QString decodeWindows1252(QByteArrayView bytes) {
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        *out++ = (b >= 0x80 && b <= 0x9F) ? QChar(kWindows1252High[b - 0x80]) : QChar(b);
+QByteArray byteOrderMark(TextEncoding encoding) {
+    switch (encoding) {
+    case TextEncoding::Utf8:
+        return kUtf8Mark;
+    case TextEncoding::Utf16LE:
+        return kUtf16LEMark;
+    case TextEncoding::Utf16BE:
+        return kUtf16BEMark;
+    default:
+        return {};
+    }
+}
+
+// How a line break (U+000A) is written in `encoding`.
+QByteArray newlineBytes(TextEncoding encoding) {
+    if (encoding == TextEncoding::Utf16LE)
+        return QByteArray("\n\0", 2);
+    if (encoding == TextEncoding::Utf16BE)
+        return QByteArray("\0\n", 2);
+    return QByteArray("\n");
+}
+
+// Where the next line break is in `bytes` from `from`, or -1.
+qsizetype nextNewline(QByteArrayView bytes, qsizetype from, const QByteArray &newline) {
+    for (qsizetype at = bytes.indexOf(newline, from); at >= 0; at = bytes.indexOf(newline, at + 1))
+        if (newline.size() == 1 || at % 2 == 0)
+            return at;
+    return -1;
+}
+
+// The page decoded line by line, each line on its own, keeping the bytes of
+// every line its text would not give back. Used only when the page as a whole
+// does not decode and encode back to its bytes.
+QString decodeByLines(QByteArrayView bytes, TextEncoding encoding, OriginalLines &original) {
+    original = {encoding, {}};
+    const QByteArray newline = newlineBytes(encoding);
+    QString text;
+    text.reserve(bytes.size());
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype at = nextNewline(bytes, from, newline);
+        const QByteArrayView line = bytes.sliced(from, (at < 0 ? bytes.size() : at) - from);
+        const QString lineText = decodeText(line, encoding);
+        if (encodeText(lineText, encoding) != line)
+            original.lines[lineText].append(line.toByteArray());
+        text += lineText;
+        if (at < 0)
+            break;
+        text += u'\n';
+        from = at + newline.size();
     }
     return text;
 }
 
-// The Windows-1252 byte for `c`, or -1 when the code page has none.
-int windows1252Byte(char16_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
-        return c;
-    for (int i = 0; i < 32; ++i)
-        if (kWindows1252High[i] == c)
-            return 0x80 + i;
-    return -1;
+struct Reading {
+    DecodedPage page;
+    qsizetype errors = 0;
+    bool exact = true;  // the text encodes back to the very bytes
+    bool found = false; // the bytes showed their encoding (not the last resort)
+};
+
+// `bytes` (after any byte-order mark) decoded whole in `encoding`.
+Reading decodeWhole(QByteArrayView bytes, TextEncoding encoding, bool mark) {
+    Reading reading;
+    reading.page.format = {encoding, mark, {}, {}};
+    reading.page.text = decodeText(bytes, encoding, &reading.errors);
+    // Valid UTF-8 always comes back the same; the other encodings are checked.
+    reading.exact = reading.errors == 0 && (encoding == TextEncoding::Utf8 ||
+                                            encodeText(reading.page.text, encoding) == bytes);
+    return reading;
 }
 
-// Decodes with `encoding`, or returns nothing when the bytes are not exactly
-// that encoding (so the caller can fall back without losing a byte).
-std::optional<QString> decodeStrict(QByteArrayView bytes, QStringConverter::Encoding encoding) {
-    // Keep a second byte-order mark as a character: it is part of the page.
-    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless |
-                                         QStringConverter::Flag::ConvertInitialBom);
-    QString text = decoder(bytes);
-    if (decoder.hasError())
-        return std::nullopt;
-    return text;
+// Once the encoding is settled: a page that would not come back whole is read
+// again line by line, keeping the bytes of the lines that would not.
+Reading &keepOriginals(Reading &reading, QByteArrayView bytes) {
+    if (!reading.exact)
+        reading.page.text =
+            decodeByLines(bytes, reading.page.format.encoding, reading.page.originalLines);
+    return reading;
+}
+
+Reading readAs(QByteArrayView bytes, TextEncoding encoding, bool mark) {
+    Reading reading = decodeWhole(bytes, encoding, mark);
+    return std::move(keepOriginals(reading, bytes));
+}
+
+// Few enough undecodable sequences that the page is plainly in this encoding,
+// with a damaged spot or two.
+bool fewErrors(const Reading &reading, qsizetype size) {
+    return reading.errors <= 8 + size / 4096;
+}
+
+bool isAscii(QByteArrayView bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// Bytes that declare nothing: valid UTF-8 (ISO-2022-JP, all ASCII, by its
+// escapes), UTF-16 by its pattern, the detector's guess when it reads them, else
+// windows-1252, which reads every byte.
+Reading readUndeclared(QByteArrayView bytes) {
+    // A page that is not UTF-8 almost always shows it early: it is then decoded
+    // once, in its own encoding, rather than first as UTF-8 to the end.
+    QStringDecoder sampleDecoder(QStringConverter::Utf8);
+    const QString sample = sampleDecoder(bytes.first(std::min<qsizetype>(bytes.size(), 64 * 1024)));
+    if (Reading utf8 = sampleDecoder.hasError() ? Reading{{}, 1}
+                                                : decodeWhole(bytes, TextEncoding::Utf8, false);
+        utf8.errors == 0) {
+        const QByteArrayView start = bytes.first(std::min<qsizetype>(bytes.size(), 64 * 1024));
+        if (start.contains("\x1B$B") || start.contains("\x1B$@")) {
+            Reading jis = decodeWhole(bytes, TextEncoding::Iso2022Jp, false);
+            if (fewErrors(jis, bytes.size()) && isAscii(bytes)) {
+                jis.found = true;
+                return std::move(keepOriginals(jis, bytes));
+            }
+        }
+        utf8.found = true;
+        return utf8;
+    }
+    if (const std::optional<TextEncoding> utf16 = utf16ByPattern(bytes)) {
+        Reading reading = readAs(bytes, *utf16, false);
+        reading.found = true;
+        return reading;
+    }
+    if (const std::optional<TextEncoding> guess = detectEncoding(bytes)) {
+        if (Reading reading = decodeWhole(bytes, *guess, false); fewErrors(reading, bytes.size())) {
+            reading.found = true;
+            return std::move(keepOriginals(reading, bytes));
+        }
+    }
+    return readAs(bytes, TextEncoding::Windows1252, false);
+}
+
+QString invalidBytesNote(TextEncoding encoding) {
+    return QStringLiteral("Some bytes of the page are not valid %1; the lines holding them are "
+                          "saved as they were unless you edit them.")
+        .arg(encodingName(encoding));
 }
 
 LineBreakKind kindOfStyle(LineBreakStyle style) {
@@ -190,30 +288,6 @@ QString storedText(const QString &text, const PageFormat &format, const QByteArr
     return stored;
 }
 
-// A single-byte encoding: `byteFor` gives the byte of a character or -1; the
-// rest become numeric character references.
-template <typename ByteFor> QByteArray encodeSingleByte(const QString &text, ByteFor byteFor) {
-    QByteArray bytes;
-    bytes.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t c = text.at(i).unicode();
-        const int b = byteFor(c);
-        if (b >= 0) {
-            bytes.append(static_cast<char>(b));
-            continue;
-        }
-        char32_t code = c;
-        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
-            code = QChar::surrogateToUcs4(c, text.at(++i).unicode());
-        bytes.append("&#" + QByteArray::number(static_cast<uint>(code)) + ';');
-    }
-    return bytes;
-}
-
-int latin1Byte(char16_t c) {
-    return c <= 0xFF ? c : -1;
-}
-
 } // namespace
 
 PageFormat newPageFormat() {
@@ -224,101 +298,133 @@ PageFormat newPageFormat() {
     return format;
 }
 
-DecodedPage decodePage(const QByteArray &bytes) {
-    DecodedPage page;
-    const QByteArrayView view(bytes);
-    std::optional<QString> text;
-    if (view.startsWith(kUtf8Mark)) {
-        text = decodeStrict(view.sliced(3), QStringConverter::Utf8);
-        page.format = {TextEncoding::Utf8, true, {}};
-    } else if (view.startsWith(kUtf16LEMark) && view.size() % 2 == 0) {
-        text = decodeStrict(view.sliced(2), QStringConverter::Utf16LE);
-        page.format = {TextEncoding::Utf16LE, true, {}};
-    } else if (view.startsWith(kUtf16BEMark) && view.size() % 2 == 0) {
-        text = decodeStrict(view.sliced(2), QStringConverter::Utf16BE);
-        page.format = {TextEncoding::Utf16BE, true, {}};
-    }
-    if (!text) {
-        // A page that names its single-byte encoding is read in it, as a browser
-        // would; a declared UTF-8 still has to be valid UTF-8.
-        const std::optional<TextEncoding> declared = declaredEncoding(view);
-        if (declared == TextEncoding::Latin1) {
-            text = QString::fromLatin1(view);
-            page.format = {TextEncoding::Latin1, false, {}};
-        } else if (declared == TextEncoding::Windows1252) {
-            text = decodeWindows1252(view);
-            page.format = {TextEncoding::Windows1252, false, {}};
-        }
-    }
-    if (!text) {
-        text = decodeStrict(view, QStringConverter::Utf8);
-        page.format = {TextEncoding::Utf8, false, {}};
-    }
-    if (!text) {
-        page.format = {guessSingleByteEncoding(view), false, {}};
-        text = page.format.encoding == TextEncoding::Latin1 ? QString::fromLatin1(view)
-                                                            : decodeWindows1252(view);
-    }
-    page.text = std::move(*text);
+namespace {
+
+// The one place line breaks are read: the loop is the hot part of opening a
+// page, and the compiler makes it fastest where it has a single caller.
+DecodedPage finishPage(Reading &&reading) {
+    DecodedPage page = std::move(reading.page);
+    if (reading.errors > 0 && page.note.isEmpty())
+        page.note = invalidBytesNote(page.format.encoding);
     page.format.lineBreaks = normaliseLineBreaks(page.text, page.lineBreakKinds);
     return page;
 }
 
+} // namespace
+
+DecodedPage decodePage(const QByteArray &bytes) {
+    const QByteArrayView view(bytes);
+    std::optional<Reading> reading;
+    if (view.startsWith(kUtf8Mark))
+        reading = readAs(view.sliced(3), TextEncoding::Utf8, true);
+    else if (view.startsWith(kUtf16LEMark) && view.size() % 2 == 0)
+        reading = readAs(view.sliced(2), TextEncoding::Utf16LE, true);
+    else if (view.startsWith(kUtf16BEMark) && view.size() % 2 == 0)
+        reading = readAs(view.sliced(2), TextEncoding::Utf16BE, true);
+    if (!reading && !utf16ByPattern(view)) {
+        // A page that names its encoding is read in it, as a browser would,
+        // unless its bytes say otherwise.
+        const CharsetDeclaration declaration = findCharsetDeclaration(view);
+        if (declaration.found()) {
+            TextEncoding declared = *encodingForLabel(declaration.label);
+            // A declaration inside the page cannot mean UTF-16: the page would not
+            // have been readable to find it.
+            if (!isAsciiCompatible(declared))
+                declared = TextEncoding::Utf8;
+            reading = decodeWhole(view, declared, false);
+            if (reading->errors > 0) {
+                Reading detected = readUndeclared(view);
+                // A declared UTF-8 that is not loses to whatever the bytes are;
+                // another declaration only to UTF-8 (a page converted by a tool
+                // that left its declaration behind). ASCII is read by both.
+                const TextEncoding other = detected.page.format.encoding;
+                const bool contradicted =
+                    other != declared &&
+                    (declared == TextEncoding::Utf8 ||
+                     (other == TextEncoding::Utf8 && detected.errors == 0 && !isAscii(view)));
+                if (contradicted) {
+                    detected.page.note =
+                        QStringLiteral("The page declares %1, but its bytes are not %1: it was "
+                                       "read as %2.")
+                            .arg(QString::fromLatin1(declaration.label),
+                                 encodingName(detected.page.format.encoding));
+                    reading = std::move(detected);
+                } else {
+                    keepOriginals(*reading, view).page.format.declaredLabel = declaration.label;
+                }
+            } else {
+                keepOriginals(*reading, view).page.format.declaredLabel = declaration.label;
+            }
+        }
+    }
+    if (!reading)
+        reading = readUndeclared(view);
+    return finishPage(std::move(*reading));
+}
+
+DecodedPage decodePageAs(const QByteArray &bytes, TextEncoding encoding) {
+    const QByteArray mark = byteOrderMark(encoding);
+    const bool marked = !mark.isEmpty() && bytes.startsWith(mark);
+    Reading reading =
+        readAs(QByteArrayView(bytes).sliced(marked ? mark.size() : 0), encoding, marked);
+    return finishPage(std::move(reading));
+}
+
 QByteArray encodePage(const QString &text, const PageFormat &format,
-                      const QByteArray &lineBreakKinds) {
+                      const QByteArray &lineBreakKinds, const OriginalLines &original) {
     const QString stored = storedText(text, format, lineBreakKinds);
-    switch (format.encoding) {
-    case TextEncoding::Windows1252:
-        return encodeSingleByte(stored, windows1252Byte);
-    case TextEncoding::Latin1:
-        return encodeSingleByte(stored, latin1Byte);
-    case TextEncoding::Utf16LE:
-    case TextEncoding::Utf16BE: {
-        const bool little = format.encoding == TextEncoding::Utf16LE;
-        QStringEncoder encoder(little ? QStringConverter::Utf16LE : QStringConverter::Utf16BE,
-                               QStringConverter::Flag::Stateless);
-        QByteArray bytes =
-            format.byteOrderMark ? (little ? kUtf16LEMark : kUtf16BEMark) : QByteArray();
-        bytes += encoder(stored);
+    QByteArray bytes = format.byteOrderMark ? byteOrderMark(format.encoding) : QByteArray();
+    if (original.isEmpty() || original.encoding != format.encoding) {
+        bytes += encodeText(stored, format.encoding);
         return bytes;
     }
-    case TextEncoding::Utf8:
-        break;
+    // Line by line: the lines read from bytes that would not come back are
+    // written from those bytes, the n-th line of a text from its n-th original.
+    const QByteArray newline = newlineBytes(format.encoding);
+    QHash<QString, qsizetype> used;
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype at = stored.indexOf(u'\n', from);
+        const QStringView line =
+            QStringView(stored).sliced(from, (at < 0 ? stored.size() : at) - from);
+        const auto found = original.lines.constFind(line.toString());
+        if (found == original.lines.cend()) {
+            bytes += encodeText(line, format.encoding);
+        } else {
+            qsizetype &n = used[found.key()];
+            bytes += found->at(std::min(n++, found->size() - 1));
+        }
+        if (at < 0)
+            break;
+        bytes += newline;
+        from = at + 1;
     }
-    QByteArray bytes = format.byteOrderMark ? kUtf8Mark : QByteArray();
-    bytes += stored.toUtf8();
     return bytes;
 }
 
-QString encodingName(TextEncoding encoding) {
-    switch (encoding) {
-    case TextEncoding::Utf16LE:
-        return QStringLiteral("UTF-16 LE");
-    case TextEncoding::Utf16BE:
-        return QStringLiteral("UTF-16 BE");
-    case TextEncoding::Windows1252:
-        return QStringLiteral("Windows-1252");
-    case TextEncoding::Latin1:
-        return QStringLiteral("ISO-8859-1");
-    case TextEncoding::Utf8:
-        break;
-    }
-    return QStringLiteral("UTF-8");
+std::optional<char32_t> firstUnencodable(const QString &text, const PageFormat &format,
+                                         const QByteArray &lineBreakKinds,
+                                         const OriginalLines &original) {
+    if (original.isEmpty() || original.encoding != format.encoding)
+        return firstUnencodable(text, format.encoding);
+    const QString stored = storedText(text, format, lineBreakKinds);
+    for (const QStringView line : QStringView(stored).split(u'\n'))
+        if (!original.lines.contains(line.toString()))
+            if (const std::optional<char32_t> missing = firstUnencodable(line, format.encoding))
+                return missing;
+    return std::nullopt;
 }
 
-QChar firstUnencodable(const QString &text, const PageFormat &format) {
-    // The UTF encodings hold every character.
-    if (format.encoding != TextEncoding::Windows1252 && format.encoding != TextEncoding::Latin1)
-        return {};
-    const bool latin1 = format.encoding == TextEncoding::Latin1;
-    for (const QChar c : text)
-        if ((latin1 ? latin1Byte(c.unicode()) : windows1252Byte(c.unicode())) < 0)
-            return c;
-    return {};
+QString displayName(const PageFormat &format) {
+    const QString name = encodingName(format.encoding);
+    const QString label = QString::fromLatin1(format.declaredLabel).trimmed();
+    if (label.isEmpty() || label.compare(name, Qt::CaseInsensitive) == 0)
+        return name;
+    return label.toUpper();
 }
 
 bool canEncode(const QString &text, const PageFormat &format) {
-    return firstUnencodable(text, format).isNull();
+    return !firstUnencodable(text, format.encoding);
 }
 
 QString binaryFileKind(QByteArrayView bytes) {
@@ -348,7 +454,7 @@ QString binaryFileKind(QByteArrayView bytes) {
         if (bytes.startsWith(magic))
             return QString::fromLatin1(kind);
     // A UTF-16 page is full of NUL bytes and is text all the same.
-    if (bytes.startsWith(kUtf16LEMark) || bytes.startsWith(kUtf16BEMark))
+    if (bytes.startsWith(kUtf16LEMark) || bytes.startsWith(kUtf16BEMark) || utf16ByPattern(bytes))
         return {};
     // Otherwise: many control bytes, some of them NUL, near the start.
     const QByteArrayView sample = bytes.first(std::min<qsizetype>(bytes.size(), 8192));

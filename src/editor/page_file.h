@@ -1,13 +1,15 @@
 #pragma once
 
+#include "editor/text_codec.h"
+
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 
 namespace vellumo {
 
 // How a page's text was stored on disk, kept outside the editor so that a page
 // opened and saved without an edit gives back the same bytes.
-enum class TextEncoding { Utf8, Utf16LE, Utf16BE, Windows1252, Latin1 };
 enum class LineBreakStyle { LF, CRLF, CR };
 
 // What one line break of a page was on disk, when the page mixes kinds. The
@@ -28,6 +30,9 @@ struct PageFormat {
     TextEncoding encoding = TextEncoding::Utf8;
     bool byteOrderMark = false;
     LineBreakStyle lineBreaks = LineBreakStyle::LF;
+    // The label the page's own declaration names the encoding by ("iso-8859-1"
+    // for windows-1252), shown to the user in its place; empty when undeclared.
+    QByteArray declaredLabel = {};
 
     friend bool operator==(const PageFormat &, const PageFormat &) = default;
 };
@@ -35,35 +40,59 @@ struct PageFormat {
 // The format a new page gets: UTF-8 without a mark, the platform's line breaks.
 PageFormat newPageFormat();
 
+// The lines of a page whose bytes its encoding would not write back the same
+// (invalid sequences, a second way of writing a character, escapes written
+// otherwise): each line's text, split at U+000A as stored, with its bytes, one
+// entry per occurrence in page order. A line saved unedited in the same encoding
+// is written from these bytes, so the page keeps them.
+struct OriginalLines {
+    TextEncoding encoding = TextEncoding::Utf8;
+    QHash<QString, QList<QByteArray>> lines;
+
+    bool isEmpty() const { return lines.isEmpty(); }
+};
+
 // A page's text with every line break as one '\n', and the format it came in.
 // `lineBreakKinds` is empty when every break is the usual kind; otherwise it
-// holds one LineBreakKind per '\n' of `text`.
+// holds one LineBreakKind per '\n' of `text`. `note` says, in words, what the
+// user should know about how the page was read (its declaration contradicted,
+// bytes that are not valid in its encoding); empty when nothing.
 struct DecodedPage {
     QString text;
     PageFormat format;
     QByteArray lineBreakKinds;
+    OriginalLines originalLines;
+    QString note;
 };
 
-// Decodes a whole file. Never fails. A byte-order mark decides first, then a
-// charset declared in the page's head (<meta charset> or a Content-Type), then
-// valid UTF-8, then the detector's guess between ISO-8859-1 and Windows-1252;
-// whatever is left is read as Windows-1252, whose bytes all map to distinct
-// characters, so every file saves back byte for byte.
+// Decodes a whole file. Never fails. A byte-order mark decides first, then the
+// page's own declaration (<meta charset>, a Content-Type, an XML declaration),
+// then valid UTF-8, then UTF-16 recognised by its zero bytes, then libuchardet's
+// guess; whatever is left is read as windows-1252. A declaration the bytes
+// contradict loses to detection. Every file saves back byte for byte.
 DecodedPage decodePage(const QByteArray &bytes);
 
+// Decodes a whole file in `encoding`, whatever it declares (a byte-order mark of
+// that very encoding is still taken as one).
+DecodedPage decodePageAs(const QByteArray &bytes, TextEncoding encoding);
+
 // The bytes of `text` (line breaks as '\n') in `format`, each break written as
-// its kind in `lineBreakKinds` (the usual kind where that is empty or short).
+// its kind in `lineBreakKinds` (the usual kind where that is empty or short), and
+// each line found unedited in `original` (same encoding) written from its bytes.
 // Characters the encoding cannot hold are written as numeric character
 // references ("&#8364;"), so nothing typed is ever lost.
 QByteArray encodePage(const QString &text, const PageFormat &format,
-                      const QByteArray &lineBreakKinds = {});
+                      const QByteArray &lineBreakKinds = {}, const OriginalLines &original = {});
 
-// The encoding's name as the user knows it ("UTF-8", "ISO-8859-1").
-QString encodingName(TextEncoding encoding);
+// The first character `format`'s encoding cannot hold in the lines of `text`
+// that encodePage would not write from `original`'s bytes; nothing when none.
+std::optional<char32_t> firstUnencodable(const QString &text, const PageFormat &format,
+                                         const QByteArray &lineBreakKinds,
+                                         const OriginalLines &original);
 
-// The first character of `text` that `format`'s encoding cannot hold, or a null
-// QChar when there is none (a lone surrogate half counts as unencodable).
-QChar firstUnencodable(const QString &text, const PageFormat &format);
+// The encoding's name as the page itself gives it ("ISO-8859-1" for a page that
+// declares iso-8859-1, which is read as windows-1252), else its own name.
+QString displayName(const PageFormat &format);
 
 // Whether every character of `text` can be stored in `format`'s encoding.
 bool canEncode(const QString &text, const PageFormat &format);

@@ -72,7 +72,7 @@ private:
 
 } // namespace
 
-PageRead readPageFile(const QString &path) {
+PageRead readPageFile(const QString &path, std::optional<TextEncoding> encoding) {
     PageRead read;
     QByteArray bytes;
     read.reason = readWholeFile(path, &bytes);
@@ -81,19 +81,20 @@ PageRead readPageFile(const QString &path) {
     read.binaryKind = binaryFileKind(bytes);
     if (!read.binaryKind.isEmpty())
         return read;
-    read.page = decodePage(bytes);
+    read.page = encoding ? decodePageAs(bytes, *encoding) : decodePage(bytes);
     read.fingerprint = fingerprintOf(bytes, read.page);
     return read; // the bytes go here, before the document is filled
 }
 
 std::optional<PageRead> readPageFileAside(const QString &path,
-                                          const std::function<bool()> &whileWaiting) {
+                                          const std::function<bool()> &whileWaiting,
+                                          std::optional<TextEncoding> encoding) {
     PageRead read;
     std::mutex mutex;
     std::condition_variable finished;
     bool done = false;
     std::thread worker([&] {
-        PageRead result = readPageFile(path);
+        PageRead result = readPageFile(path, encoding);
         std::lock_guard lock(mutex);
         read = std::move(result);
         done = true;

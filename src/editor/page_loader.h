@@ -22,16 +22,18 @@ struct PageRead {
     PageFingerprint fingerprint; // for the recovery journal
 };
 
-// Reads, checks and decodes the file at `path`. It touches nothing but the file,
-// so it may run on a worker thread while the window stays alive.
-PageRead readPageFile(const QString &path);
+// Reads, checks and decodes the file at `path` (in `encoding` when one is given,
+// else in the encoding the page is found to be in). It touches nothing but the
+// file, so it may run on a worker thread while the window stays alive.
+PageRead readPageFile(const QString &path, std::optional<TextEncoding> encoding = std::nullopt);
 
 // readPageFile on a worker thread. Meanwhile `whileWaiting` runs on this thread
 // every few milliseconds (to keep the window painting) and gives up the wait by
 // returning false; the result is then nothing. The worker has always finished
 // when this returns.
 std::optional<PageRead> readPageFileAside(const QString &path,
-                                          const std::function<bool()> &whileWaiting);
+                                          const std::function<bool()> &whileWaiting,
+                                          std::optional<TextEncoding> encoding = std::nullopt);
 
 // Puts a page's text into a document of its own, away from the editor, so that
 // neither the editor's layout nor its undo history pays for every line while the

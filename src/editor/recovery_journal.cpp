@@ -129,7 +129,7 @@ QByteArray baseRecord(const JournalBaseRecord &base) {
     out << qint8(BaseRecord) << base.fileName << qint32(base.format.encoding)
         << base.format.byteOrderMark << qint32(base.format.lineBreaks) << base.fromFile
         << base.fileHash << base.textHash << base.snapshot << base.lineBreakKinds << base.time
-        << base.changeFrom << base.changeRemoved << base.changeAdded;
+        << base.changeFrom << base.changeRemoved << base.changeAdded << base.format.declaredLabel;
     return frame(payload);
 }
 
@@ -484,7 +484,17 @@ bool readRecords(const QByteArray &bytes, JournalBaseRecord &base, QList<Journal
                 base.fromFile >> base.fileHash >> base.textHash >> base.snapshot >>
                 base.lineBreakKinds >> base.time >> base.changeFrom >> base.changeRemoved >>
                 base.changeAdded;
-            if (encoding < 0 || encoding > int(TextEncoding::Latin1) || lineBreaks < 0 ||
+            // Journals written before the declared label was kept end here.
+            if (!in.atEnd())
+                in >> base.format.declaredLabel;
+            // 4 was ISO-8859-1, which is read as windows-1252 now.
+            constexpr qint32 FormerLatin1 = 4;
+            if (encoding == FormerLatin1) {
+                encoding = qint32(TextEncoding::Windows1252);
+                if (base.format.declaredLabel.isEmpty())
+                    base.format.declaredLabel = "ISO-8859-1";
+            }
+            if (!allEncodings().contains(static_cast<TextEncoding>(encoding)) || lineBreaks < 0 ||
                 lineBreaks > int(LineBreakStyle::CR))
                 return false;
             base.format.encoding = static_cast<TextEncoding>(encoding);
@@ -560,7 +570,8 @@ RecoveredPage recoverJournal(const QString &path, const QTextDocument &like) {
         }
     }
     if (base.fromFile) {
-        DecodedPage decoded = decodePage(fileBytes);
+        // In the encoding the page was shown in, which the user may have chosen.
+        DecodedPage decoded = decodePageAs(fileBytes, base.format.encoding);
         if (textHash(decoded.text) != base.textHash) {
             page.outcome = RecoveredPage::Outcome::FileChanged;
             page.problem = QStringLiteral("The file no longer reads back as the page it was.");

@@ -17,14 +17,15 @@ namespace vellumo {
 inline QString runLoadPath(QPlainTextEdit &editor, const QByteArray &bytes) {
     (void)binaryFileKind(bytes);
     const DecodedPage page = decodePage(bytes);
-    if (encodePage(page.text, page.format, page.lineBreakKinds) != bytes)
+    if (encodePage(page.text, page.format, page.lineBreakKinds, page.originalLines) != bytes)
         return QStringLiteral("decoding and encoding changed the bytes");
 
     editor.setPlainText(page.text);
     applyLineBreakKinds(editor.document(), page.lineBreakKinds);
     QString text = editor.document()->toRawText();
     text.replace(QChar::ParagraphSeparator, u'\n');
-    if (encodePage(text, page.format, lineBreakKinds(editor.document())) != bytes)
+    if (encodePage(text, page.format, lineBreakKinds(editor.document()), page.originalLines) !=
+        bytes)
         return QStringLiteral("the editor changed the page");
 
     const TipsFile tips = TipsFile::fromText(page.text);
