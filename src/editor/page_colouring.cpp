@@ -1,0 +1,215 @@
+#include "editor/page_colouring.h"
+
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace vellumo {
+
+namespace {
+
+// Lines lexed at once after an edit before the rest is left until it is drawn:
+// opening a comment at the top of a long page does not lex the page in one key.
+constexpr int EagerLineBudget = 2000;
+
+// Characters taken out of the document at a time when lexing towards a line far
+// down: a block's own text() searches the document's fragments twice, a selection
+// of many lines walks them once.
+constexpr int SliceLength = 1 << 20;
+
+HtmlLexState endState(const QTextBlock &block) {
+    return HtmlLexState::unpack(block.userState());
+}
+
+} // namespace
+
+PageColouring::PageColouring(QObject *parent)
+    : QObject(parent) {
+}
+
+void PageColouring::setDocument(QTextDocument *document) {
+    if (m_document)
+        disconnect(m_contentsConnection);
+    m_document = document;
+    m_knownBlocks = 0;
+    m_cache.clear();
+    if (document == nullptr)
+        return;
+    m_blockCount = document->blockCount();
+    m_contentsConnection =
+        connect(document, &QTextDocument::contentsChange, this, &PageColouring::contentsChange);
+}
+
+QColor PageColouring::colour(HtmlTokenKind kind) {
+    switch (kind) {
+    case HtmlTokenKind::TagDelimiter:
+    case HtmlTokenKind::TagName:
+        return QColor(0, 0, 160);
+    case HtmlTokenKind::AttributeName:
+        return QColor(150, 60, 0);
+    case HtmlTokenKind::AttributeValue:
+    case HtmlTokenKind::StyleValue:
+        return QColor(0, 115, 0);
+    case HtmlTokenKind::CharacterReference:
+        return QColor(170, 0, 85);
+    case HtmlTokenKind::Comment:
+    case HtmlTokenKind::ScriptComment:
+    case HtmlTokenKind::StyleComment:
+        return QColor(128, 128, 128); // the maker comment's grey
+    case HtmlTokenKind::Doctype:
+    case HtmlTokenKind::StyleAtRule:
+        return QColor(120, 0, 120);
+    case HtmlTokenKind::ScriptKeyword:
+        return QColor(0, 80, 210);
+    case HtmlTokenKind::ScriptString:
+    case HtmlTokenKind::StyleString:
+        return QColor(165, 20, 20);
+    case HtmlTokenKind::ScriptTemplate:
+        return QColor(160, 40, 120);
+    case HtmlTokenKind::ScriptNumber:
+        return QColor(0, 125, 125);
+    case HtmlTokenKind::ScriptRegex:
+        return QColor(135, 75, 0);
+    case HtmlTokenKind::StyleSelector:
+        return QColor(128, 0, 0);
+    case HtmlTokenKind::StyleProperty:
+        return QColor(0, 90, 165);
+    case HtmlTokenKind::Text:
+    case HtmlTokenKind::TagSpace:
+    case HtmlTokenKind::ScriptText:
+    case HtmlTokenKind::StyleText:
+        break;
+    }
+    return QColor();
+}
+
+HtmlLexState PageColouring::stateBefore(const QTextBlock &block) {
+    const int number = block.blockNumber();
+    if (number <= 0)
+        return HtmlLexState{};
+    lexBlocksBefore(number);
+    return endState(block.previous());
+}
+
+void PageColouring::lexBlocksBefore(int count) {
+    if (m_document == nullptr || count <= m_knownBlocks)
+        return;
+    QTextBlock block = m_document->findBlockByNumber(m_knownBlocks);
+    HtmlLexState state = m_knownBlocks == 0 ? HtmlLexState{} : endState(block.previous());
+    const int lastSelectable = m_document->characterCount() - 1;
+    QTextCursor cursor(m_document);
+    QString slice;
+    qsizetype at = 0;
+    while (block.isValid() && m_knownBlocks < count) {
+        if (at >= slice.size()) {
+            // Whole lines only, at least the next one.
+            const int start = block.position();
+            const int wanted = std::min(start + SliceLength, lastSelectable);
+            int end = m_document->findBlock(wanted).position();
+            if (end <= start || wanted == lastSelectable)
+                end = std::min(std::max(start + block.length(), wanted), lastSelectable);
+            cursor.setPosition(start);
+            cursor.setPosition(end, QTextCursor::KeepAnchor);
+            slice = cursor.selectedText();
+            at = 0;
+        }
+        qsizetype lineEnd = slice.indexOf(QChar::ParagraphSeparator, at);
+        if (lineEnd < 0)
+            lineEnd = slice.size();
+        state = lexHtmlLine(QStringView(slice).sliced(at, lineEnd - at), state, nullptr);
+        block.setUserState(state.pack());
+        ++m_linesLexed;
+        ++m_knownBlocks;
+        at = lineEnd + 1;
+        block = block.next();
+    }
+}
+
+const QList<HtmlTokenSpan> &PageColouring::spans(const QTextBlock &block) {
+    const HtmlLexState start = stateBefore(block);
+    for (qsizetype i = 0; i < m_cache.size(); ++i) {
+        const CachedSpans &entry = m_cache.at(i);
+        if (entry.block == block && entry.revision == block.revision() &&
+            entry.length == block.length() && entry.startState == start.pack()) {
+            m_cache.move(i, m_cache.size() - 1);
+            return m_cache.last().spans;
+        }
+    }
+    if (m_cache.size() >= CachedBlocks)
+        m_cache.removeFirst();
+    CachedSpans entry{block, block.revision(), block.length(), start.pack(), {}};
+    const HtmlLexState end = lexHtmlLine(block.text(), start, &entry.spans);
+    ++m_linesLexed;
+    const_cast<QTextBlock &>(block).setUserState(end.pack());
+    if (block.blockNumber() == m_knownBlocks)
+        ++m_knownBlocks;
+    m_cache.append(std::move(entry));
+    return m_cache.last().spans;
+}
+
+QList<QTextLayout::FormatRange> PageColouring::formatRanges(const QTextBlock &block, int from,
+                                                            int to, const QBrush &background) {
+    QList<QTextLayout::FormatRange> ranges;
+    for (const HtmlTokenSpan &span : spans(block)) {
+        if (span.start + span.length <= from)
+            continue;
+        if (span.start >= to)
+            break;
+        const QColor colour = PageColouring::colour(span.kind);
+        if (!colour.isValid())
+            continue;
+        QTextLayout::FormatRange range;
+        range.start = span.start;
+        range.length = span.length;
+        range.format.setForeground(colour);
+        range.format.setBackground(background);
+        ranges.append(range);
+    }
+    return ranges;
+}
+
+void PageColouring::contentsChange(int from, int charsRemoved, int charsAdded) {
+    Q_UNUSED(charsRemoved);
+    QTextDocument *document = m_document;
+    const int blockCount = document->blockCount();
+    const int added = blockCount - m_blockCount;
+    m_blockCount = blockCount;
+    const QTextBlock first = document->findBlock(from);
+    const int firstNumber = first.blockNumber();
+    const int lastNumber = document->findBlock(from + charsAdded).blockNumber();
+    if (firstNumber >= m_knownBlocks || !first.isValid())
+        return;
+    // The blocks after the change kept their states; those it touched did not.
+    if (m_knownBlocks + added <= lastNumber) {
+        m_knownBlocks = firstNumber;
+        return;
+    }
+    const int knownAfter = m_knownBlocks + added;
+    m_knownBlocks = firstNumber;
+    HtmlLexState state = stateBefore(first);
+    int budget = EagerLineBudget;
+    bool changedBelow = false;
+    for (QTextBlock block = first; block.isValid() && m_knownBlocks < knownAfter;
+         block = block.next()) {
+        if (--budget < 0) {
+            Q_EMIT linesBelowChanged();
+            return;
+        }
+        const int before = block.userState();
+        state = lexHtmlLine(block.text(), state, nullptr);
+        ++m_linesLexed;
+        block.setUserState(state.pack());
+        ++m_knownBlocks;
+        if (m_knownBlocks - 1 > lastNumber) {
+            if (state.pack() == before) {
+                m_knownBlocks = knownAfter;
+                break;
+            }
+            changedBelow = true;
+        }
+    }
+    m_knownBlocks = std::min(m_knownBlocks, blockCount);
+    if (changedBelow)
+        Q_EMIT linesBelowChanged();
+}
+
+} // namespace vellumo
