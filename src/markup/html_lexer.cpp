@@ -117,7 +117,7 @@ private:
     // 0 past the end.
     char16_t at(qsizetype i) const { return i < m_size ? m_text[i] : (i < m_end ? u'\n' : u'\0'); }
 
-    void emit(Kind kind, qsizetype from, qsizetype to) {
+    void mark(Kind kind, qsizetype from, qsizetype to) {
         if (m_spans == nullptr)
             return;
         if (to > m_size)
@@ -220,12 +220,12 @@ private:
             const qsizetype end = characterReference(k, limit);
             if (end < 0)
                 continue;
-            emit(kind, from, k);
-            emit(Kind::CharacterReference, k, end);
+            mark(kind, from, k);
+            mark(Kind::CharacterReference, k, end);
             from = end;
             k = end - 1;
         }
-        emit(kind, from, limit);
+        mark(kind, from, limit);
     }
 
     qsizetype data(qsizetype i) {
@@ -237,26 +237,26 @@ private:
     qsizetype tagOpen(qsizetype p) {
         const char16_t next = at(p + 1);
         if (isAsciiAlpha(next)) {
-            emit(Kind::TagDelimiter, p, p + 1);
+            mark(Kind::TagDelimiter, p, p + 1);
             m_state.endTag = false;
             return tagName(p + 1);
         }
         if (next == u'/') {
             const char16_t first = at(p + 2);
             if (isAsciiAlpha(first)) {
-                emit(Kind::TagDelimiter, p, p + 2);
+                mark(Kind::TagDelimiter, p, p + 2);
                 m_state.endTag = true;
                 return tagName(p + 2);
             }
             if (first == u'>') { // "</>" is dropped by the tokenizer
-                emit(Kind::TagDelimiter, p, p + 3);
+                mark(Kind::TagDelimiter, p, p + 3);
                 return p + 3;
             }
             if (first == u'\0') {
-                emit(Kind::Text, p, p + 2);
+                mark(Kind::Text, p, p + 2);
                 return p + 2;
             }
-            emit(Kind::Comment, p, p + 2);
+            mark(Kind::Comment, p, p + 2);
             m_state.mode = Mode::BogusComment;
             return p + 2;
         }
@@ -270,28 +270,28 @@ private:
                 else if (at(body) == u'-' && at(body + 1) == u'>')
                     end = body + 2;
                 if (end > 0) {
-                    emit(Kind::Comment, p, end);
+                    mark(Kind::Comment, p, end);
                     return end;
                 }
-                emit(Kind::Comment, p, body);
+                mark(Kind::Comment, p, body);
                 m_state.mode = Mode::Comment;
                 return body;
             }
             if (matchesLower(p + 2, u"doctype")) {
-                emit(Kind::Doctype, p, p + 9);
+                mark(Kind::Doctype, p, p + 9);
                 m_state.mode = Mode::Doctype;
                 return p + 9;
             }
-            emit(Kind::Comment, p, p + 2);
+            mark(Kind::Comment, p, p + 2);
             m_state.mode = Mode::BogusComment;
             return p + 2;
         }
         if (next == u'?') {
-            emit(Kind::Comment, p, p + 1);
+            mark(Kind::Comment, p, p + 1);
             m_state.mode = Mode::BogusComment;
             return p + 1;
         }
-        emit(Kind::Text, p, p + 1);
+        mark(Kind::Text, p, p + 1);
         return p + 1;
     }
 
@@ -299,7 +299,7 @@ private:
         qsizetype k = from;
         for (char16_t c = at(k); c != u'\0' && !isSpace(c) && c != u'/' && c != u'>'; c = at(++k)) {
         }
-        emit(Kind::TagName, from, k);
+        mark(Kind::TagName, from, k);
         m_state.raw = Raw::None;
         for (const RawElement &element : RawElements)
             if (qsizetype(element.name.size()) == k - from && matchesLower(from, element.name))
@@ -313,12 +313,12 @@ private:
         qsizetype k = i;
         while (isSpace(at(k)))
             ++k;
-        emit(Kind::TagSpace, i, k);
+        mark(Kind::TagSpace, i, k);
         return k;
     }
 
     qsizetype finishTag(qsizetype from, qsizetype to) {
-        emit(Kind::TagDelimiter, from, to);
+        mark(Kind::TagDelimiter, from, to);
         if (!m_state.endTag && m_state.raw != Raw::None) {
             m_state.mode = Mode::RawContent;
             const Raw raw = m_state.raw;
@@ -340,7 +340,7 @@ private:
         if (c == u'/') {
             if (at(i + 1) == u'>')
                 return finishTag(i, i + 2);
-            emit(Kind::TagSpace, i, i + 1);
+            mark(Kind::TagSpace, i, i + 1);
             return i + 1;
         }
         // An attribute's name; a leading '=' belongs to it, as in the tokenizer.
@@ -348,7 +348,7 @@ private:
         for (char16_t d = at(k); d != u'\0' && !isSpace(d) && d != u'/' && d != u'>' && d != u'=';
              d = at(++k)) {
         }
-        emit(Kind::AttributeName, i, k);
+        mark(Kind::AttributeName, i, k);
         m_state.mode = Mode::AfterAttributeName;
         return k;
     }
@@ -358,7 +358,7 @@ private:
         if (isSpace(c))
             return tagSpace(i);
         if (c == u'=') {
-            emit(Kind::TagSpace, i, i + 1);
+            mark(Kind::TagSpace, i, i + 1);
             m_state.mode = Mode::BeforeValue;
             return i + 1;
         }
@@ -371,7 +371,7 @@ private:
         if (isSpace(c))
             return tagSpace(i);
         if (c == u'"' || c == u'\'') {
-            emit(Kind::AttributeValue, i, i + 1);
+            mark(Kind::AttributeValue, i, i + 1);
             m_state.mode = c == u'"' ? Mode::ValueDoubleQuoted : Mode::ValueSingleQuoted;
             return i + 1;
         }
@@ -392,7 +392,7 @@ private:
             return m_end;
         }
         textWithReferences(i, close, Kind::AttributeValue);
-        emit(Kind::AttributeValue, close, close + 1);
+        mark(Kind::AttributeValue, close, close + 1);
         m_state.mode = Mode::BeforeAttributeName;
         return close + 1;
     }
@@ -407,22 +407,22 @@ private:
             else if (at(k + 2) == u'!' && at(k + 3) == u'>')
                 end = k + 4;
             if (end > 0) {
-                emit(Kind::Comment, i, end);
+                mark(Kind::Comment, i, end);
                 m_state.mode = Mode::Data;
                 return end;
             }
         }
-        emit(Kind::Comment, i, m_end);
+        mark(Kind::Comment, i, m_end);
         return m_end;
     }
 
     qsizetype untilTagEnd(qsizetype i, Kind kind) {
         const qsizetype close = find(u'>', i, m_end);
         if (close == m_end) {
-            emit(kind, i, m_end);
+            mark(kind, i, m_end);
             return m_end;
         }
-        emit(kind, i, close + 1);
+        mark(kind, i, close + 1);
         m_state.mode = Mode::Data;
         return close + 1;
     }
@@ -457,14 +457,14 @@ private:
             textWithReferences(i, end, Kind::Text);
             break;
         default:
-            emit(Kind::Text, i, end);
+            mark(Kind::Text, i, end);
             break;
         }
         if (end == m_end)
             return m_end;
         const qsizetype nameLength = qsizetype(rawName(m_state.raw).size());
-        emit(Kind::TagDelimiter, end, end + 2);
-        emit(Kind::TagName, end + 2, end + 2 + nameLength);
+        mark(Kind::TagDelimiter, end, end + 2);
+        mark(Kind::TagName, end + 2, end + 2 + nameLength);
         const Raw raw = m_state.raw;
         m_state = HtmlLexState{};
         m_state.mode = Mode::BeforeAttributeName;
@@ -487,12 +487,12 @@ private:
         case ScriptMode::BlockComment:
             for (qsizetype k = find(u'*', i, limit); k < limit; k = find(u'*', k + 1, limit)) {
                 if (ch(k + 1) == u'/') {
-                    emit(Kind::ScriptComment, i, k + 2);
+                    mark(Kind::ScriptComment, i, k + 2);
                     s.script = ScriptMode::Code;
                     return k + 2;
                 }
             }
-            emit(Kind::ScriptComment, i, limit);
+            mark(Kind::ScriptComment, i, limit);
             return limit;
         case ScriptMode::SingleQuoted:
         case ScriptMode::DoubleQuoted:
@@ -507,40 +507,40 @@ private:
             qsizetype k = i + 1;
             while (k < limit && isSpace(at(k)))
                 ++k;
-            emit(Kind::ScriptText, i, k);
+            mark(Kind::ScriptText, i, k);
             return k;
         }
         if (c == u'/') {
             const char16_t next = ch(i + 1);
             if (next == u'/') {
                 const qsizetype end = find(u'\n', i, limit);
-                emit(Kind::ScriptComment, i, end);
+                mark(Kind::ScriptComment, i, end);
                 return end;
             }
             if (next == u'*') {
-                emit(Kind::ScriptComment, i, i + 2);
+                mark(Kind::ScriptComment, i, i + 2);
                 s.script = ScriptMode::BlockComment;
                 return i + 2;
             }
             if (s.regexAllowed) {
                 const qsizetype end = regexEnd(i, limit);
                 if (end > 0) {
-                    emit(Kind::ScriptRegex, i, end);
+                    mark(Kind::ScriptRegex, i, end);
                     s.regexAllowed = false;
                     return end;
                 }
             }
-            emit(Kind::ScriptText, i, i + 1);
+            mark(Kind::ScriptText, i, i + 1);
             s.regexAllowed = true;
             return i + 1;
         }
         if (c == u'\'' || c == u'"') {
-            emit(Kind::ScriptString, i, i + 1);
+            mark(Kind::ScriptString, i, i + 1);
             s.script = c == u'"' ? ScriptMode::DoubleQuoted : ScriptMode::SingleQuoted;
             return scriptString(i + 1, limit);
         }
         if (c == u'`') {
-            emit(Kind::ScriptTemplate, i, i + 1);
+            mark(Kind::ScriptTemplate, i, i + 1);
             s.script = ScriptMode::Template;
             return i + 1;
         }
@@ -556,7 +556,7 @@ private:
                 else
                     break;
             }
-            emit(Kind::ScriptNumber, i, k);
+            mark(Kind::ScriptNumber, i, k);
             s.regexAllowed = false;
             return k;
         }
@@ -565,12 +565,12 @@ private:
             while (isIdentifierChar(ch(k)))
                 ++k;
             const QStringView word(m_text + i, k - i);
-            emit(contains(ScriptKeywords, word) ? Kind::ScriptKeyword : Kind::ScriptText, i, k);
+            mark(contains(ScriptKeywords, word) ? Kind::ScriptKeyword : Kind::ScriptText, i, k);
             s.regexAllowed = contains(RegexKeywords, word);
             return k;
         }
         if (c == u'}' && s.templateExpr && s.exprBraces == 0) {
-            emit(Kind::ScriptTemplate, i, i + 1);
+            mark(Kind::ScriptTemplate, i, i + 1);
             s.templateExpr = false;
             s.script = ScriptMode::Template;
             return i + 1;
@@ -579,7 +579,7 @@ private:
             --s.exprBraces;
         if (c == u'{' && s.templateExpr && s.exprBraces < 7)
             ++s.exprBraces;
-        emit(Kind::ScriptText, i, i + 1);
+        mark(Kind::ScriptText, i, i + 1);
         // After a closing bracket a '/' divides; after '}' it may be either, and
         // division is the reading that colours nothing wrongly.
         s.regexAllowed = !(c == u')' || c == u']' || c == u'}');
@@ -625,20 +625,20 @@ private:
                 continue;
             }
             if (c == quote) {
-                emit(Kind::ScriptString, i, k + 1);
+                mark(Kind::ScriptString, i, k + 1);
                 m_state.script = ScriptMode::Code;
                 m_state.regexAllowed = false;
                 return k + 1;
             }
             if (c == u'\n') { // unterminated: the string ends with its line
-                emit(Kind::ScriptString, i, k);
+                mark(Kind::ScriptString, i, k);
                 m_state.script = ScriptMode::Code;
                 m_state.regexAllowed = false;
                 return k;
             }
             ++k;
         }
-        emit(Kind::ScriptString, i, limit);
+        mark(Kind::ScriptString, i, limit);
         return limit;
     }
 
@@ -651,13 +651,13 @@ private:
                 continue;
             }
             if (c == u'`') {
-                emit(Kind::ScriptTemplate, i, k + 1);
+                mark(Kind::ScriptTemplate, i, k + 1);
                 m_state.script = ScriptMode::Code;
                 m_state.regexAllowed = false;
                 return k + 1;
             }
             if (c == u'$' && k + 1 < limit && at(k + 1) == u'{') {
-                emit(Kind::ScriptTemplate, i, k + 2);
+                mark(Kind::ScriptTemplate, i, k + 2);
                 m_state.script = ScriptMode::Code;
                 m_state.templateExpr = true;
                 m_state.exprBraces = 0;
@@ -666,7 +666,7 @@ private:
             }
             ++k;
         }
-        emit(Kind::ScriptTemplate, i, limit);
+        mark(Kind::ScriptTemplate, i, limit);
         return limit;
     }
 
@@ -688,12 +688,12 @@ private:
         if (s.cssComment) {
             for (qsizetype k = find(u'*', i, limit); k < limit; k = find(u'*', k + 1, limit)) {
                 if (ch(k + 1) == u'/') {
-                    emit(Kind::StyleComment, i, k + 2);
+                    mark(Kind::StyleComment, i, k + 2);
                     s.cssComment = false;
                     return k + 2;
                 }
             }
-            emit(Kind::StyleComment, i, limit);
+            mark(Kind::StyleComment, i, limit);
             return limit;
         }
         const char16_t c = at(i);
@@ -701,11 +701,11 @@ private:
             qsizetype k = i + 1;
             while (k < limit && isSpace(at(k)))
                 ++k;
-            emit(Kind::StyleText, i, k);
+            mark(Kind::StyleText, i, k);
             return k;
         }
         if (c == u'/' && ch(i + 1) == u'*') {
-            emit(Kind::StyleComment, i, i + 2);
+            mark(Kind::StyleComment, i, i + 2);
             s.cssComment = true;
             return i + 2;
         }
@@ -716,14 +716,14 @@ private:
                 k += (d == u'\\' && ch(k + 1) != u'\n' && ch(k + 1) != u'\0') ? 2 : 1;
             if (ch(k) == c)
                 ++k;
-            emit(Kind::StyleString, i, k);
+            mark(Kind::StyleString, i, k);
             return k;
         }
         if (c == u'@') {
             qsizetype k = i + 1;
             while (isCssNameChar(ch(k)))
                 ++k;
-            emit(Kind::StyleAtRule, i, k);
+            mark(Kind::StyleAtRule, i, k);
             s.cssPrelude = true;
             s.cssPreludeRules = false;
             for (std::u16string_view name : RuleBlockAtRules)
@@ -732,7 +732,7 @@ private:
             return k;
         }
         if (c == u'{' || c == u'}' || c == u';') {
-            emit(Kind::StyleText, i, i + 1);
+            mark(Kind::StyleText, i, i + 1);
             if (c == u'{' && s.cssDepth < 7) {
                 ++s.cssDepth;
                 const std::uint8_t bit = std::uint8_t(1u << (s.cssDepth - 1));
@@ -758,36 +758,36 @@ private:
         };
         if (s.cssPrelude) {
             const qsizetype k = runEnd(false, false);
-            emit(Kind::StyleValue, i, k);
+            mark(Kind::StyleValue, i, k);
             return k;
         }
         if (inDeclarations()) {
             if (s.cssValue) {
                 const qsizetype k = runEnd(false, false);
-                emit(Kind::StyleValue, i, k);
+                mark(Kind::StyleValue, i, k);
                 return k;
             }
             if (c == u':') {
-                emit(Kind::StyleText, i, i + 1);
+                mark(Kind::StyleText, i, i + 1);
                 s.cssValue = true;
                 return i + 1;
             }
             if (!isCssNameChar(c)) {
-                emit(Kind::StyleText, i, i + 1);
+                mark(Kind::StyleText, i, i + 1);
                 return i + 1;
             }
             qsizetype k = i + 1;
             while (isCssNameChar(ch(k)))
                 ++k;
-            emit(Kind::StyleProperty, i, k);
+            mark(Kind::StyleProperty, i, k);
             return k;
         }
         if (c == u',') {
-            emit(Kind::StyleText, i, i + 1);
+            mark(Kind::StyleText, i, i + 1);
             return i + 1;
         }
         const qsizetype k = runEnd(false, true);
-        emit(Kind::StyleSelector, i, k);
+        mark(Kind::StyleSelector, i, k);
         return k;
     }
 
