@@ -105,12 +105,16 @@ public:
         , m_spans(spans)
         , m_state(state) {}
 
-    HtmlLexState run() {
-        qsizetype i = 0;
-        while (i < m_end)
+    // Lexes from `from` (the start or a boundary an earlier run stopped at) to the
+    // first boundary between tokens at or after `until`; returns where it stopped.
+    qsizetype run(qsizetype from = 0, qsizetype until = -1) {
+        const qsizetype stop = until < 0 || until > m_end ? m_end : until;
+        qsizetype i = from;
+        while (i < stop)
             i = step(i);
-        return m_state;
+        return i;
     }
+    HtmlLexState state() const { return m_state; }
 
 private:
     // The text, with the line break that follows a line as one more character;
@@ -443,25 +447,28 @@ private:
         return m_end;
     }
 
+    // One token of a script or style sheet at a time, so a run can stop between
+    // them; where the contents end is searched for once per run of them.
     qsizetype rawContent(qsizetype i) {
-        const qsizetype end = rawEnd(i);
-        switch (m_state.raw) {
-        case Raw::Script:
-            script(i, end);
-            break;
-        case Raw::Style:
-            style(i, end);
-            break;
-        case Raw::Title:
-        case Raw::Textarea:
-            textWithReferences(i, end, Kind::Text);
-            break;
-        default:
-            mark(Kind::Text, i, end);
-            break;
+        if (m_rawEnd < i)
+            m_rawEnd = rawEnd(i);
+        const qsizetype end = m_rawEnd;
+        if (i < end) {
+            switch (m_state.raw) {
+            case Raw::Script:
+                return scriptStep(i, end);
+            case Raw::Style:
+                return styleStep(i, end);
+            case Raw::Title:
+            case Raw::Textarea:
+                textWithReferences(i, end, Kind::Text);
+                return end;
+            default:
+                mark(Kind::Text, i, end);
+                return end;
+            }
         }
-        if (end == m_end)
-            return m_end;
+        m_rawEnd = -1;
         const qsizetype nameLength = qsizetype(rawName(m_state.raw).size());
         mark(Kind::TagDelimiter, end, end + 2);
         mark(Kind::TagName, end + 2, end + 2 + nameLength);
@@ -473,12 +480,7 @@ private:
         return end + 2 + nameLength;
     }
 
-    // ---- JavaScript, from `i` to `limit` (the script's end tag or the text's end).
-
-    void script(qsizetype i, qsizetype limit) {
-        while (i < limit)
-            i = scriptStep(i, limit);
-    }
+    // ---- JavaScript, up to `limit` (the script's end tag or the text's end).
 
     qsizetype scriptStep(qsizetype i, qsizetype limit) {
         auto ch = [&](qsizetype p) { return p < limit ? at(p) : u'\0'; };
@@ -670,12 +672,7 @@ private:
         return limit;
     }
 
-    // ---- CSS, from `i` to `limit`.
-
-    void style(qsizetype i, qsizetype limit) {
-        while (i < limit)
-            i = styleStep(i, limit);
-    }
+    // ---- CSS, up to `limit`.
 
     bool inDeclarations() const {
         const HtmlLexState &s = m_state;
@@ -796,6 +793,7 @@ private:
     qsizetype m_end;  // and the line break after them, if any
     QList<HtmlTokenSpan> *m_spans;
     HtmlLexState m_state;
+    qsizetype m_rawEnd = -1; // where the current raw contents end, once searched for
 };
 
 } // namespace
@@ -830,11 +828,22 @@ HtmlLexState HtmlLexState::unpack(int packed) {
 }
 
 HtmlLexState lexHtmlLine(QStringView line, HtmlLexState state, QList<HtmlTokenSpan> *spans) {
-    return Lexer(line, true, state, spans).run();
+    Lexer lexer(line, true, state, spans);
+    lexer.run();
+    return lexer.state();
+}
+
+HtmlLexPoint lexHtmlLinePart(QStringView line, HtmlLexPoint from, int until,
+                             QList<HtmlTokenSpan> *spans) {
+    Lexer lexer(line, true, from.state, spans);
+    const qsizetype stop = lexer.run(from.position, until);
+    return HtmlLexPoint{int(stop), lexer.state()};
 }
 
 HtmlLexState lexHtmlText(QStringView text, HtmlLexState state, QList<HtmlTokenSpan> *spans) {
-    return Lexer(text, false, state, spans).run();
+    Lexer lexer(text, false, state, spans);
+    lexer.run();
+    return lexer.state();
 }
 
 } // namespace vellumo

@@ -107,6 +107,20 @@ struct HtmlLexState {
 // line's tokens: contiguous, covering the whole line, neighbours of one kind merged.
 HtmlLexState lexHtmlLine(QStringView line, HtmlLexState state, QList<HtmlTokenSpan> *spans);
 
+// A place between two tokens of a line and the lexer's state there.
+struct HtmlLexPoint {
+    int position = 0;
+    HtmlLexState state;
+};
+
+// Lexes part of a line, from a place an earlier call stopped at (or the line's
+// start), up to the first place between tokens at or after `until`, and returns
+// it; past the line's end (position line.size() + 1) the state is the one after
+// the line break. Lexing a line in parts gives the tokens lexing it whole gives,
+// so a long line can be lexed again from a place near an edit.
+HtmlLexPoint lexHtmlLinePart(QStringView line, HtmlLexPoint from, int until,
+                             QList<HtmlTokenSpan> *spans);
+
 // Lexes a text that may hold line breaks ('\n') in one pass: what lexing its
 // lines one by one gives, for a whole text.
 HtmlLexState lexHtmlText(QStringView text, HtmlLexState state, QList<HtmlTokenSpan> *spans);

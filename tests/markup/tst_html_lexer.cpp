@@ -49,6 +49,15 @@ QList<HtmlTokenKind> kindsOfWhole(const QString &text) {
     return kinds;
 }
 
+// The kind of every character of a line.
+QList<HtmlTokenKind> kindsOf(const QList<HtmlTokenSpan> &spans, int length) {
+    QList<HtmlTokenKind> kinds(length, HtmlTokenKind::Text);
+    for (const HtmlTokenSpan &span : spans)
+        for (int i = span.start; i < span.start + span.length; ++i)
+            kinds[i] = span.kind;
+    return kinds;
+}
+
 } // namespace
 
 class TestHtmlLexer : public QObject {
@@ -188,7 +197,7 @@ private Q_SLOTS:
 
     // Lexing a page one line at a time, each from the state the line before ended
     // in, gives every character the kind one pass over the whole page gives it,
-    // wherever the line breaks fall.
+    // wherever the line breaks fall; so does lexing each line in parts.
     void lineByLineEqualsWhole() {
         const QStringList pieces{
             "<",       "</",  ">",  "/>",        "p",      "script", "STYLE",  "title", " ",
@@ -207,6 +216,7 @@ private Q_SLOTS:
 
             const QList<HtmlTokenKind> whole = kindsOfWhole(page);
             HtmlLexState state;
+            HtmlLexState lineStartState;
             int lineStart = 0;
             for (const QString &line : page.chopped(1).split(u'\n')) {
                 QList<HtmlTokenSpan> spans;
@@ -220,6 +230,15 @@ private Q_SLOTS:
                                     .arg(QString(page).replace(u'\n', QStringLiteral("\\n")))
                                     .arg(lineStart + i)
                                     .arg(kindName(span.kind), kindName(whole.at(lineStart + i)))));
+                // In parts, resumed wherever a part stopped: the same tokens.
+                QList<HtmlTokenSpan> partSpans;
+                HtmlLexPoint point{0, lineStartState};
+                while (point.position <= line.size())
+                    point = lexHtmlLinePart(
+                        line, point, point.position + int(random->bounded(1, 8)), &partSpans);
+                QCOMPARE(point.state, state);
+                QCOMPARE(kindsOf(partSpans, int(line.size())), kindsOf(spans, int(line.size())));
+                lineStartState = state;
                 lineStart += int(line.size()) + 1;
             }
             QCOMPARE(state, lexHtmlText(page, HtmlLexState{}, nullptr));
