@@ -3,6 +3,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace vellumo {
 
 namespace {
@@ -32,6 +34,7 @@ void PageColouring::setDocument(QTextDocument *document) {
     m_document = document;
     m_knownBlocks = 0;
     m_cache.clear();
+    m_longLines.clear();
     if (document == nullptr)
         return;
     m_blockCount = document->blockCount();
@@ -139,17 +142,35 @@ const QList<HtmlTokenSpan> &PageColouring::spans(const QTextBlock &block) {
     CachedSpans entry{block, block.revision(), block.length(), start.pack(), {}};
     const HtmlLexState end = lexHtmlLine(block.text(), start, &entry.spans);
     ++m_linesLexed;
-    const_cast<QTextBlock &>(block).setUserState(end.pack());
-    if (block.blockNumber() == m_knownBlocks)
-        ++m_knownBlocks;
+    recordEnd(block, end);
     m_cache.append(std::move(entry));
     return m_cache.last().spans;
 }
 
+void PageColouring::recordEnd(const QTextBlock &block, HtmlLexState end) {
+    QTextBlock(block).setUserState(end.pack());
+    if (block.blockNumber() == m_knownBlocks)
+        ++m_knownBlocks;
+}
+
 QList<QTextLayout::FormatRange> PageColouring::formatRanges(const QTextBlock &block, int from,
                                                             int to, const QBrush &background) {
+    QList<HtmlTokenSpan> part;
+    const QList<HtmlTokenSpan> *tokens = &part;
+    if (block.length() > LongLineLength) {
+        // The part on screen, lexed from the place before it.
+        const QString text = block.text();
+        const LongLine &line = longLine(block, text, stateBefore(block));
+        auto place = std::upper_bound(
+            line.places.cbegin(), line.places.cend(), from,
+            [](int position, const HtmlLexPoint &p) { return position < p.position; });
+        lexHtmlLinePart(text, *(place - 1), to, &part);
+        recordEnd(block, line.end);
+    } else {
+        tokens = &spans(block);
+    }
     QList<QTextLayout::FormatRange> ranges;
-    for (const HtmlTokenSpan &span : spans(block)) {
+    for (const HtmlTokenSpan &span : *tokens) {
         if (span.start + span.length <= from)
             continue;
         if (span.start >= to)
@@ -167,8 +188,89 @@ QList<QTextLayout::FormatRange> PageColouring::formatRanges(const QTextBlock &bl
     return ranges;
 }
 
+PageColouring::LongLine &PageColouring::longLine(const QTextBlock &block, const QString &text,
+                                                 HtmlLexState start) {
+    for (auto it = m_longLines.begin(); it != m_longLines.end(); ++it) {
+        if (it->block == block && it->revision == block.revision() &&
+            it->startState == start.pack()) {
+            std::rotate(it, it + 1, m_longLines.end());
+            return m_longLines.back();
+        }
+    }
+    if (m_longLines.size() >= LongLinesKept)
+        m_longLines.erase(m_longLines.begin());
+    LongLine line{block, block.revision(), start.pack(), {}, {}};
+    HtmlLexPoint place{0, start};
+    line.places.append(place);
+    while (place.position <= text.size()) {
+        place = lexHtmlLinePart(text, place, place.position + PlaceInterval, nullptr);
+        if (place.position <= text.size())
+            line.places.append(place);
+    }
+    line.end = place.state;
+    ++m_linesLexed;
+    m_longLines.push_back(std::move(line));
+    return m_longLines.back();
+}
+
+HtmlLexState PageColouring::lexBlock(const QTextBlock &block, HtmlLexState start,
+                                     const LineEdit *edit) {
+    if (block.length() <= LongLineLength) {
+        ++m_linesLexed;
+        return lexHtmlLine(block.text(), start, nullptr);
+    }
+    const QString text = block.text();
+    auto known = std::find_if(m_longLines.begin(), m_longLines.end(), [&](const LongLine &line) {
+        return line.block == block && line.startState == start.pack();
+    });
+    if (edit == nullptr || known == m_longLines.end()) {
+        if (known != m_longLines.end())
+            m_longLines.erase(known);
+        return longLine(block, text, start).end;
+    }
+    ++m_linesLexed;
+    // The places before the edit hold; the lexer looks this far ahead of a place.
+    constexpr int LookAhead = 16;
+    LongLine &line = *known;
+    const QList<HtmlLexPoint> &was = line.places;
+    const int shift = edit->added - edit->removed;
+    QList<HtmlLexPoint> places;
+    qsizetype old = 0;
+    while (old < was.size() && was.at(old).position + LookAhead <= edit->offset)
+        places.append(was.at(old++));
+    if (places.isEmpty())
+        places.append(HtmlLexPoint{0, start});
+    // Lexing on from the last place before the edit, until it meets a place after
+    // the edit in the state it had there: from then on the line lexes as before.
+    while (old < was.size() && was.at(old).position < edit->offset + edit->removed + LookAhead)
+        ++old;
+    HtmlLexPoint place = places.last();
+    bool met = false;
+    while (place.position <= text.size()) {
+        while (old < was.size() && was.at(old).position + shift < place.position)
+            ++old;
+        int until = place.position + PlaceInterval;
+        if (old < was.size())
+            until = std::min(until, was.at(old).position + shift);
+        place = lexHtmlLinePart(text, place, std::max(until, place.position + 1), nullptr);
+        if (old < was.size() && place.position == was.at(old).position + shift &&
+            place.state == was.at(old).state) {
+            for (; old < was.size(); ++old)
+                places.append(HtmlLexPoint{was.at(old).position + shift, was.at(old).state});
+            met = true;
+            break;
+        }
+        if (place.position <= text.size())
+            places.append(place);
+    }
+    line.places = std::move(places);
+    line.revision = block.revision();
+    if (!met)
+        line.end = place.state;
+    return line.end;
+}
+
 void PageColouring::contentsChange(int from, int charsRemoved, int charsAdded) {
-    Q_UNUSED(charsRemoved);
     QTextDocument *document = m_document;
     const int blockCount = document->blockCount();
     const int added = blockCount - m_blockCount;
@@ -176,8 +278,12 @@ void PageColouring::contentsChange(int from, int charsRemoved, int charsAdded) {
     const QTextBlock first = document->findBlock(from);
     const int firstNumber = first.blockNumber();
     const int lastNumber = document->findBlock(from + charsAdded).blockNumber();
+    const bool oneLine = added == 0 && firstNumber == lastNumber;
+    if (!oneLine)
+        m_longLines.clear(); // their blocks may be gone or others now
     if (firstNumber >= m_knownBlocks || !first.isValid())
         return;
+    const LineEdit edit{from - first.position(), charsRemoved, charsAdded};
     // The blocks after the change kept their states; those it touched did not.
     if (m_knownBlocks + added <= lastNumber) {
         m_knownBlocks = firstNumber;
@@ -195,8 +301,7 @@ void PageColouring::contentsChange(int from, int charsRemoved, int charsAdded) {
             return;
         }
         const int before = block.userState();
-        state = lexHtmlLine(block.text(), state, nullptr);
-        ++m_linesLexed;
+        state = lexBlock(block, state, oneLine && block == first ? &edit : nullptr);
         block.setUserState(state.pack());
         ++m_knownBlocks;
         if (m_knownBlocks - 1 > lastNumber) {

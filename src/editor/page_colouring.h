@@ -9,6 +9,8 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <vector>
+
 class QTextDocument;
 
 namespace vellumo {
@@ -56,6 +58,20 @@ Q_SIGNALS:
     void linesBelowChanged();
 
 private:
+    // A change inside one line: where, and how many characters went and came.
+    struct LineEdit {
+        int offset;
+        int removed;
+        int added;
+    };
+    // The state after `block`'s line, lexed from `start`; a long line is lexed
+    // from its place nearest an edit in it.
+    HtmlLexState lexBlock(const QTextBlock &block, HtmlLexState start, const LineEdit *edit);
+    // Keeps the state after `block`, whose start state is known.
+    void recordEnd(const QTextBlock &block, HtmlLexState end);
+    struct LongLine;
+    // The places of a long line, lexing it whole if they are not known.
+    LongLine &longLine(const QTextBlock &block, const QString &text, HtmlLexState start);
     void contentsChange(int from, int charsRemoved, int charsAdded);
     // Makes the states of the first `count` blocks known.
     void lexBlocksBefore(int count);
@@ -76,8 +92,23 @@ private:
         int startState = 0;
         QList<HtmlTokenSpan> spans;
     };
-    static constexpr int CachedBlocks = 8;
+    static constexpr int CachedBlocks = 64;
     QList<CachedSpans> m_cache;
+
+    // A long line's lexer states about every thousand characters, so a key typed
+    // in it, or the part of it on screen, is lexed from the place before it
+    // instead of from the line's start.
+    struct LongLine {
+        QTextBlock block;
+        int revision = 0;
+        int startState = 0;
+        QList<HtmlLexPoint> places; // ascending, the first at 0
+        HtmlLexState end;
+    };
+    static constexpr int LongLineLength = 4096;
+    static constexpr int PlaceInterval = 1024;
+    static constexpr std::size_t LongLinesKept = 16;
+    std::vector<LongLine> m_longLines; // the last used at the back
 };
 
 } // namespace vellumo

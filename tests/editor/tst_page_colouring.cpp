@@ -67,6 +67,18 @@ void showEditor(PageEditor &editor, const QString &page) {
     QVERIFY(QTest::qWaitForWindowExposed(&editor));
 }
 
+// The characters the ranges "start+length" cover, as one string of 0s and 1s.
+QString coveredBy(const QStringList &ranges) {
+    QString covered(12000, u'0');
+    for (const QString &range : ranges) {
+        const int start = range.section(u'+', 0, 0).toInt();
+        const int length = range.section(u'+', 1, 1).toInt();
+        for (int i = start; i < start + length; ++i)
+            covered[i] = u'1';
+    }
+    return covered;
+}
+
 } // namespace
 
 class TestPageColouring : public QObject {
@@ -180,6 +192,56 @@ private Q_SLOTS:
         editor.setLineNumbersShown(false);
         QVERIFY(!gutter->isVisible());
         QCOMPARE(editor.viewport()->geometry().left(), editor.contentsRect().left());
+    }
+
+    void longLineEdits_data() {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("removed");
+        QTest::addColumn<QString>("added");
+        QTest::newRow("nominal: a key typed at the end") << -1 << 0 << "x";
+        QTest::newRow("nominal: a key typed in the middle of a tag") << 3001 << 0 << "x";
+        QTest::newRow("robustness: a comment opened near the start") << 10 << 0 << "<!--";
+        QTest::newRow("robustness: a quote opened in the middle") << 2990 << 0 << "<a title=\"";
+        QTest::newRow("robustness: a script's end tag removed") << 0 << 0 << "<script>";
+        QTest::newRow("nominal: characters deleted across places") << 900 << 2500 << "";
+    }
+    // An edit in a line of thousands of characters is lexed from the place before
+    // it; the colours and the state after the line come out as lexing the
+    // changed line whole gives them.
+    void longLineEdits() {
+        QFETCH(int, offset);
+        QFETCH(int, removed);
+        QFETCH(QString, added);
+        QString line;
+        for (int i = 0; line.size() < 9000; ++i)
+            line += i % 7 == 3 ? QStringLiteral("<script>if (a < b) s = '</p>';</script>")
+                               : QStringLiteral("<p class=\"c%1\">text &amp; more</p> ").arg(i);
+        PageEditor editor;
+        showEditor(editor, line + QStringLiteral("\n<p>after</p>"));
+        QTextBlock block = editor.document()->firstBlock();
+        PageColouring *colouring = editor.colouring();
+        colouring->formatRanges(block, 0, block.length(), QBrush());
+
+        QTextCursor cursor(block);
+        cursor.setPosition(offset < 0 ? block.length() - 1 : offset);
+        cursor.setPosition(cursor.position() + removed, QTextCursor::KeepAnchor);
+        cursor.insertText(added);
+        block = editor.document()->firstBlock();
+
+        QList<HtmlTokenSpan> whole;
+        const HtmlLexState end = lexHtmlLine(block.text(), HtmlLexState{}, &whole);
+        QStringList expected;
+        for (const HtmlTokenSpan &span : whole)
+            if (PageColouring::colour(span.kind).isValid())
+                expected << QStringLiteral("%1+%2").arg(span.start).arg(span.length);
+        QStringList drawn;
+        for (const auto &range : colouring->formatRanges(block, 0, block.length(), QBrush()))
+            drawn << QStringLiteral("%1+%2").arg(range.start).arg(range.length);
+        // Neighbouring tokens of one colour may come as one range or two.
+        QCOMPARE(drawn.size() > 0, true);
+        QCOMPARE(coveredBy(drawn), coveredBy(expected));
+        QCOMPARE(HtmlLexState::unpack(block.userState()), end);
+        QCOMPARE(colouring->stateBefore(block.next()), end);
     }
 
     // The caret's line is drawn on a light background and no other is; moving
