@@ -71,6 +71,15 @@ void PageEditor::resizeEvent(QResizeEvent *event) {
     m_gutter->setGeometry(QRect(contents.left(), contents.top(), m_gutterWidth, contents.height()));
 }
 
+void PageEditor::changeEvent(QEvent *event) {
+    QPlainTextEdit::changeEvent(event);
+    // The numbers are drawn in the editor's font: a new font, a new width.
+    if (event->type() == QEvent::FontChange) {
+        m_gutterWidth = -1;
+        updateGutterWidth();
+    }
+}
+
 void PageEditor::followDocument() {
     // The page loader hands the editor a new document for every page opened.
     if (m_colouring->document() != document()) {
