@@ -121,9 +121,13 @@ private:
     // 0 past the end.
     char16_t at(qsizetype i) const { return i < m_size ? m_text[i] : (i < m_end ? u'\n' : u'\0'); }
 
+    // Lexing for states only marks nothing, and costs no call per token.
     void mark(Kind kind, qsizetype from, qsizetype to) {
-        if (m_spans == nullptr)
-            return;
+        if (m_spans != nullptr)
+            markSpan(kind, from, to);
+    }
+
+    void markSpan(Kind kind, qsizetype from, qsizetype to) {
         if (to > m_size)
             to = m_size;
         if (to <= from)
@@ -141,6 +145,13 @@ private:
     // The first `c` at or after `from` (before `limit`), or `limit`.
     qsizetype find(char16_t c, qsizetype from, qsizetype limit) const {
         const qsizetype stop = limit < m_size ? limit : m_size;
+        // Most things looked for are near (a value's closing quote); the vector
+        // search pays off further away.
+        const qsizetype near = from + 16 < stop ? from + 16 : stop;
+        for (qsizetype i = from; i < near; ++i)
+            if (m_text[i] == c)
+                return i;
+        from = near;
         if (from < stop) {
             const qsizetype found = QStringView(m_text + from, stop - from).indexOf(QChar(c));
             if (found >= 0)
@@ -300,14 +311,17 @@ private:
     }
 
     qsizetype tagName(qsizetype from) {
+        // The line break after the text is whitespace, so the name ends before it.
         qsizetype k = from;
-        for (char16_t c = at(k); c != u'\0' && !isSpace(c) && c != u'/' && c != u'>'; c = at(++k)) {
-        }
+        while (k < m_size && !isSpace(m_text[k]) && m_text[k] != u'/' && m_text[k] != u'>')
+            ++k;
         mark(Kind::TagName, from, k);
         m_state.raw = Raw::None;
-        for (const RawElement &element : RawElements)
-            if (qsizetype(element.name.size()) == k - from && matchesLower(from, element.name))
-                m_state.raw = element.raw;
+        const qsizetype length = k - from;
+        if (length >= 3 && length <= 9) // from "xmp" to "plaintext"
+            for (const RawElement &element : RawElements)
+                if (qsizetype(element.name.size()) == length && matchesLower(from, element.name))
+                    m_state.raw = element.raw;
         m_state.mode = Mode::BeforeAttributeName;
         return k;
     }
