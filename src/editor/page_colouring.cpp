@@ -153,22 +153,25 @@ void PageColouring::recordEnd(const QTextBlock &block, HtmlLexState end) {
         ++m_knownBlocks;
 }
 
+QList<HtmlTokenSpan> PageColouring::tokens(const QTextBlock &block, int from, int to) {
+    if (block.length() <= LongLineLength)
+        return spans(block);
+    // The part on screen, lexed from the place before it.
+    const QString text = block.text();
+    const LongLine &line = longLine(block, text, stateBefore(block));
+    auto place =
+        std::upper_bound(line.places.cbegin(), line.places.cend(), from,
+                         [](int position, const HtmlLexPoint &p) { return position < p.position; });
+    QList<HtmlTokenSpan> part;
+    lexHtmlLinePart(text, *(place - 1), to, &part);
+    recordEnd(block, line.end);
+    return part;
+}
+
 QList<QTextLayout::FormatRange> PageColouring::formatRanges(const QTextBlock &block, int from,
                                                             int to, const QBrush &background) {
-    QList<HtmlTokenSpan> part;
+    const QList<HtmlTokenSpan> part = tokens(block, from, to);
     const QList<HtmlTokenSpan> *tokens = &part;
-    if (block.length() > LongLineLength) {
-        // The part on screen, lexed from the place before it.
-        const QString text = block.text();
-        const LongLine &line = longLine(block, text, stateBefore(block));
-        auto place = std::upper_bound(
-            line.places.cbegin(), line.places.cend(), from,
-            [](int position, const HtmlLexPoint &p) { return position < p.position; });
-        lexHtmlLinePart(text, *(place - 1), to, &part);
-        recordEnd(block, line.end);
-    } else {
-        tokens = &spans(block);
-    }
     QList<QTextLayout::FormatRange> ranges;
     for (const HtmlTokenSpan &span : *tokens) {
         if (span.start + span.length <= from)

@@ -37,6 +37,10 @@ public:
     // The lexer's state at the start of `block`.
     HtmlLexState stateBefore(const QTextBlock &block);
 
+    // Tokens covering at least the part [from, to) of `block`: all of a short
+    // line, of a long one the part lexed from its place before `from`.
+    QList<HtmlTokenSpan> tokens(const QTextBlock &block, int from, int to);
+
     // Colour ranges for the part [from, to) of `block`, for QTextLayout::draw,
     // drawn over `background`. QTextLayout skips a range with a text colour and no
     // background that touches one drawn before it (as two neighbouring tokens

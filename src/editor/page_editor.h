@@ -2,6 +2,7 @@
 
 #include <QPlainTextEdit>
 #include <QTextBlock>
+#include <QTextLayout>
 
 namespace vellumo {
 
@@ -62,6 +63,11 @@ private:
     void updateBlockArea(const QTextBlock &block);
     void drawBlock(QPainter &painter, const QTextBlock &block, const QPointF &offset,
                    const QRect &exposed, const QAbstractTextDocumentLayout::PaintContext &context);
+
+    void drawColouredLines(QPainter &painter, const QTextBlock &block, const QPointF &offset,
+                           int firstLine, int lastLine,
+                           const QList<QTextLayout::FormatRange> &selections,
+                           const QColor &textColour);
 
     PageColouring *m_colouring;
     LineNumberGutter *m_gutter;
