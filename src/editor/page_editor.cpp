@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QTextCursor>
 #include <QTextLayout>
+#include <QVarLengthArray>
 
 namespace vellumo {
 
@@ -330,9 +331,15 @@ void PageEditor::drawColouredLines(QPainter &painter, const QTextBlock &block,
         while (token < tokens.size() &&
                tokens.at(token).start + tokens.at(token).length <= lineStart)
             ++token;
+        // The line cut into runs of one colour: tokens, and the selection's edges.
+        struct Run {
+            int start;
+            int end;
+            QColor colour;
+        };
+        QVarLengthArray<Run, 32> runs;
         int at = lineStart;
         while (at < lineEnd) {
-            // The run from `at` in one colour: up to the token's end or the selection's edge.
             QColor colour = textColour;
             int runEnd = lineEnd;
             if (token < tokens.size() && tokens.at(token).start <= at) {
@@ -351,12 +358,47 @@ void PageEditor::drawColouredLines(QPainter &painter, const QTextBlock &block,
                 runEnd = qMin(runEnd, selectionStart);
             if (inSelection)
                 colour = selected.foreground().color();
-            painter.setPen(colour);
-            for (const QGlyphRun &run : line.glyphRuns(at, runEnd - at))
-                painter.drawGlyphRun(origin, run);
+            runs.append(Run{at, runEnd, colour});
             at = runEnd;
             if (token < tokens.size() && at >= tokens.at(token).start + tokens.at(token).length)
                 ++token;
+        }
+        if (runs.isEmpty())
+            continue;
+        // Where the line has one glyph a character (plain text in one font, no
+        // tabs), the glyphs of each colour go to the painter together; otherwise
+        // each run asks the line for its own glyphs.
+        const QList<QGlyphRun> glyphs = line.glyphRuns();
+        if (glyphs.size() == 1 && glyphs.first().glyphIndexes().size() == lineEnd - lineStart) {
+            const QList<quint32> indexes = glyphs.first().glyphIndexes();
+            const QList<QPointF> positions = glyphs.first().positions();
+            QVarLengthArray<bool, 32> done(runs.size(), false);
+            for (qsizetype r = 0; r < runs.size(); ++r) {
+                if (done[r])
+                    continue;
+                QList<quint32> someIndexes;
+                QList<QPointF> somePositions;
+                for (qsizetype o = r; o < runs.size(); ++o) {
+                    if (done[o] || runs[o].colour != runs[r].colour)
+                        continue;
+                    done[o] = true;
+                    someIndexes.append(
+                        indexes.mid(runs[o].start - lineStart, runs[o].end - runs[o].start));
+                    somePositions.append(
+                        positions.mid(runs[o].start - lineStart, runs[o].end - runs[o].start));
+                }
+                QGlyphRun some = glyphs.first();
+                some.setGlyphIndexes(someIndexes);
+                some.setPositions(somePositions);
+                painter.setPen(runs[r].colour);
+                painter.drawGlyphRun(origin, some);
+            }
+            continue;
+        }
+        for (const Run &run : runs) {
+            painter.setPen(run.colour);
+            for (const QGlyphRun &glyphRun : line.glyphRuns(run.start, run.end - run.start))
+                painter.drawGlyphRun(origin, glyphRun);
         }
     }
 }
