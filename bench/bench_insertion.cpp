@@ -12,8 +12,10 @@
 
 #include <benchmark/benchmark.h>
 
+#include "editor/page_colouring.h"
 #include "editor/page_editor.h"
 #include "editor/page_loader.h"
+#include "markup/html_lexer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -79,7 +81,13 @@ QString pageFile(qsizetype bytes, bool minified) {
 
 // The editor as the main window sets it up: a vertical scroll bar always there,
 // so a page that arrives does not narrow the text and lay every line out again.
+// With VELLUMO_BENCH_PLAIN=1 the editor draws without markup colours and line
+// numbers, for comparison.
 void showEditor(PageEditor &editor) {
+    if (qEnvironmentVariableIntValue("VELLUMO_BENCH_PLAIN")) {
+        editor.setSyntaxColouring(false);
+        editor.setLineNumbersShown(false);
+    }
     editor.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     editor.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     editor.resize(900, 700);
@@ -90,11 +98,13 @@ struct Page {
     PageEditor editor;
     InsertionCore core{&editor};
     double residentBeforeResizing = 0;
-    explicit Page(qsizetype bytes) {
+    explicit Page(qsizetype bytes, bool minified = false) {
         core.setTagCase(UpperTagCase);
         showEditor(editor);
         QApplication::processEvents();
-        attachPageDocument(&editor, buildPageDocument(generatedPage(bytes), *editor.document()));
+        attachPageDocument(&editor,
+                           buildPageDocument(minified ? minifiedPage(bytes) : generatedPage(bytes),
+                                             *editor.document()));
         if (qEnvironmentVariableIntValue("VELLUMO_BENCH_QT_LAYOUT")) {
             QTextDocument *document = editor.document();
             document->setDocumentLayout(new QPlainTextDocumentLayout(document));
@@ -267,6 +277,65 @@ void BM_TypeAtEnd(benchmark::State &state) {
     page.editor.document()->clearUndoRedoStacks();
 }
 
+// A key typed at the end of a 50,000-character line in the middle of 5 MB of
+// such lines, and the editor painted again.
+void BM_TypeNextToLongLine(benchmark::State &state) {
+    static Page page(5 << 20, true);
+    QTextCursor cursor(page.editor.document()->findBlockByNumber(50));
+    cursor.movePosition(QTextCursor::EndOfBlock);
+    page.editor.setTextCursor(cursor);
+    page.editor.ensureCursorVisible();
+    QApplication::processEvents();
+    qsizetype typed = 0;
+    for (auto _ : state) {
+        const QString letter(QChar(u'a' + int(typed % 26)));
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A + int(typed % 26), Qt::NoModifier, letter);
+        QApplication::sendEvent(&page.editor, &press);
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_A + int(typed % 26), Qt::NoModifier, letter);
+        QApplication::sendEvent(&page.editor, &release);
+        QApplication::processEvents();
+        ++typed;
+    }
+    cursor = page.editor.textCursor();
+    cursor.movePosition(QTextCursor::Left, QTextCursor::KeepAnchor, int(typed));
+    cursor.removeSelectedText();
+    page.editor.document()->clearUndoRedoStacks();
+}
+
+// Ctrl+End on a page whose lines have not been coloured yet: every line before
+// the end is lexed (from the lexer's states only, no colours built) and the end
+// is painted in colour.
+void BM_ColourToEnd(benchmark::State &state) {
+    Page &page = pageOf(state.range(0));
+    for (auto _ : state) {
+        page.editor.colouring()->setDocument(page.editor.document());
+        placeCaret(page, Start);
+        page.editor.ensureCursorVisible();
+        page.editor.repaint();
+        placeCaret(page, End);
+        page.editor.ensureCursorVisible();
+        page.editor.repaint();
+    }
+    state.SetBytesProcessed(state.iterations() * page.editor.document()->characterCount());
+}
+
+// The lexer alone, line by line through a page, states only and with tokens.
+void BM_LexPage(benchmark::State &state) {
+    const QString page = generatedPage(state.range(0));
+    const QStringList lines = page.split(u'\n');
+    const bool tokens = state.range(1) != 0;
+    QList<HtmlTokenSpan> spans;
+    for (auto _ : state) {
+        HtmlLexState lexState;
+        for (const QString &line : lines) {
+            spans.clear();
+            lexState = lexHtmlLine(line, lexState, tokens ? &spans : nullptr);
+        }
+        benchmark::DoNotOptimize(lexState);
+    }
+    state.SetBytesProcessed(state.iterations() * page.size());
+}
+
 // The process's resident memory, from /proc.
 double residentMiB() {
     QFile status(QStringLiteral("/proc/self/status"));
@@ -366,6 +435,13 @@ BENCHMARK(BM_Open)
 BENCHMARK(BM_Save)->Arg(10 << 20)->Arg(50 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_SelectAllCutPaste)->Arg(10 << 10)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TypeAtEnd)->Arg(10 << 10)->Arg(10 << 20)->Arg(50 << 20)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_TypeNextToLongLine)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ColourToEnd)
+    ->Arg(10 << 20)
+    ->Arg(50 << 20)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(BM_LexPage)->Args({10 << 20, 0})->Args({10 << 20, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Resize)->Arg(10 << 10)->Arg(10 << 20)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ToggleCaseThenCommand)->Arg(10 << 10)->Arg(50 << 20)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_OpenLongestStall)->Arg(50 << 20)->Unit(benchmark::kMillisecond)->Iterations(1);

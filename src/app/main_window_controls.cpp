@@ -49,7 +49,10 @@ QFrame *makeFiller(const QString &name, QWidget *parent) {
 } // namespace
 
 void TForm1::createEditor() {
-    RichEdit1 = new PageEditor;
+    auto *editor = new PageEditor;
+    editor->setSyntaxColouring(m_settings.syntaxColouring());
+    editor->setLineNumbersShown(m_settings.lineNumbersShown());
+    RichEdit1 = editor;
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
     RichEdit1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     RichEdit1->setLineWrapMode(QPlainTextEdit::WidgetWidth);

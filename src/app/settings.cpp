@@ -36,6 +36,14 @@ void AppSettings::storeTipAtStartup(bool show) {
                             show ? QStringLiteral("Yes") : QStringLiteral("No"));
 }
 
+bool AppSettings::syntaxColouring() const {
+    return text(QStringLiteral("Highlight")) != u"No";
+}
+
+bool AppSettings::lineNumbersShown() const {
+    return text(QStringLiteral("LineNumbers")) != u"No";
+}
+
 QString AppSettings::nextTipNumber() const {
     const QVariant value = m_platform.readSetting(QStringLiteral("TNumber"));
     return value.isValid() ? value.toString() : QStringLiteral("0");

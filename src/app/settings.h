@@ -6,7 +6,7 @@ namespace vellumo {
 
 class Platform;
 
-// The four values the program keeps between runs. Nothing is cached: every
+// The values the program keeps between runs. Nothing is cached: every
 // read opens the store afresh and every write goes through at once.
 class AppSettings {
 public:
@@ -24,6 +24,11 @@ public:
     // "Tip": exactly "No" keeps the Tip of the Day from showing at start-up.
     bool tipAtStartup() const;
     void storeTipAtStartup(bool show);
+
+    // "Highlight": exactly "No" draws the page without markup colours.
+    bool syntaxColouring() const;
+    // "LineNumbers": exactly "No" hides the line-number gutter.
+    bool lineNumbersShown() const;
 
     // "TNumber": the number of the next tip, as stored text ("0" when missing).
     QString nextTipNumber() const;

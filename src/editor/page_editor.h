@@ -1,8 +1,13 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextLayout>
 
 namespace vellumo {
+
+class PageColouring;
+class LineNumberGutter;
 
 // The editor that holds the page source: a QPlainTextEdit with the page layout
 // (an edit anywhere costs what it costs on a small page), whose clipboard
@@ -13,15 +18,62 @@ namespace vellumo {
 // reads the clipboard, and pastes through a second document of its own: seconds
 // on a page of some megabytes, for a source editor that only ever wants the
 // characters. It also turns non-breaking spaces into plain spaces on the way.
+//
+// It draws the page's markup in colour, the line the caret is on lightly
+// highlighted and the line numbers in a gutter on its left. All three are
+// drawing only: the document, its formats, its undo steps and its modified flag
+// never hear of them.
 class PageEditor : public QPlainTextEdit {
     Q_OBJECT
 
 public:
     explicit PageEditor(QWidget *parent = nullptr);
+    ~PageEditor() override;
+
+    void setSyntaxColouring(bool on);
+    bool syntaxColouring() const { return m_syntaxColouring; }
+    void setLineNumbersShown(bool shown);
+    bool lineNumbersShown() const;
+
+    // The colours' cache of lexer states, for whoever reads the page's tokens.
+    PageColouring *colouring() const { return m_colouring; }
+    // The background of the line the caret is on.
+    static QColor currentLineColour();
+
+    // The page's lines on screen, top to bottom: a wrapped line is one line.
+    struct VisibleLine {
+        int number;     // counted from 1
+        int top;        // in the viewport
+        int lineHeight; // of its first line
+        bool current;   // the caret is on it
+    };
+    QList<VisibleLine> visibleLines() const;
 
 protected:
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void followDocument();
+    void caretMoved();
+    void updateGutterWidth();
+    void updateBlockArea(const QTextBlock &block);
+    void drawBlock(QPainter &painter, const QTextBlock &block, const QPointF &offset,
+                   const QRect &exposed, const QAbstractTextDocumentLayout::PaintContext &context);
+
+    void drawColouredLines(QPainter &painter, const QTextBlock &block, const QPointF &offset,
+                           int firstLine, int lastLine,
+                           const QList<QTextLayout::FormatRange> &selections,
+                           const QColor &textColour);
+
+    PageColouring *m_colouring;
+    LineNumberGutter *m_gutter;
+    bool m_syntaxColouring = true;
+    QTextBlock m_caretBlock;
+    int m_gutterWidth = -1;
 };
 
 } // namespace vellumo

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
+#include "editor/page_editor.h"
 #include "editor/page_layout.h"
 #include "editor/page_template.h"
 #include "markup/format_commands.h"
@@ -191,6 +192,59 @@ private Q_SLOTS:
         QVERIFY(qobject_cast<PageDocumentLayout *>(main.RichEdit1->document()->documentLayout()));
         QVERIFY(!main.RichEdit1->document()->isModified());
         QCOMPARE(main.RichEdit1->font(), main.RichEdit1->document()->defaultFont());
+    }
+
+    void editorViewSettings_data() {
+        QTest::addColumn<QVariantMap>("settings");
+        QTest::addColumn<bool>("colouring");
+        QTest::addColumn<bool>("numbers");
+        QTest::newRow("nominal: colours and line numbers by default")
+            << QVariantMap{} << true << true;
+        QTest::newRow("nominal: Highlight=No draws plain text")
+            << QVariantMap{{"Highlight", "No"}} << false << true;
+        QTest::newRow("nominal: LineNumbers=No hides the gutter")
+            << QVariantMap{{"LineNumbers", "No"}} << true << false;
+    }
+    // The editor reads its two view settings when the window is made. The new
+    // page's first tag is drawn in colour (or not), the maker comment in its own
+    // grey either way, and the page stays unmodified.
+    void editorViewSettings() {
+        QFETCH(QVariantMap, settings);
+        QFETCH(bool, colouring);
+        QFETCH(bool, numbers);
+        TForm1 &main = start(settings);
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        auto *editor = qobject_cast<PageEditor *>(main.RichEdit1);
+        QVERIFY(editor);
+        QCOMPARE(editor->syntaxColouring(), colouring);
+        QCOMPARE(editor->lineNumbersShown(), numbers);
+
+        auto darkestIn = [editor](const QImage &image, int from, int to) {
+            QTextCursor cursor(editor->document());
+            cursor.setPosition(from);
+            const QRect start = editor->cursorRect(cursor);
+            cursor.setPosition(to);
+            const QRect area(QPoint(start.left() + 1, start.top()),
+                             QPoint(editor->cursorRect(cursor).left() - 1, start.bottom()));
+            QColor darkest(Qt::white);
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    if (image.pixelColor(x, y).lightness() < darkest.lightness())
+                        darkest = image.pixelColor(x, y);
+            return darkest;
+        };
+        editor->moveCursor(QTextCursor::End);
+        editor->moveCursor(QTextCursor::StartOfBlock);
+        const QImage drawn = editor->viewport()->grab().toImage();
+        const int maker = int(editor->toPlainText().lastIndexOf(MakerComment));
+        const QColor comment = darkestIn(drawn, maker + 5, maker + 20);
+        QVERIFY2(qAbs(comment.lightness() - 128) < 30, qPrintable(comment.name()));
+        editor->moveCursor(QTextCursor::Start);
+        const QColor tag = darkestIn(editor->viewport()->grab().toImage(), 1, 5);
+        QCOMPARE(tag.blue() > tag.red() + 80, colouring);
+        QVERIFY(!editor->document()->isModified());
+        QCOMPARE(editor->document()->availableUndoSteps(), 0);
     }
 
     void lowerCaseStart() {
