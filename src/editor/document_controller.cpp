@@ -5,6 +5,7 @@
 #include "editor/page_breaks.h"
 #include "editor/page_loader.h"
 #include "editor/page_template.h"
+#include "editor/page_text.h"
 #include "editor/recovery_journal.h"
 #include "editor/title_dialog.h"
 
@@ -127,11 +128,7 @@ void DocumentController::showRecoveredPage(RecoveredPage &&page) {
 }
 
 QString DocumentController::pageText() const {
-    // toPlainText() would turn non-breaking spaces into plain ones; the raw text
-    // keeps them, with blocks separated by paragraph separators.
-    QString text = m_core.editor()->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    return text;
+    return pageTextOf(*m_core.editor()->document());
 }
 
 void DocumentController::New1Click() {

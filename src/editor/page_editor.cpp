@@ -1,6 +1,7 @@
 #include "editor/page_editor.h"
 
 #include "editor/page_layout.h"
+#include "editor/page_text.h"
 
 #include <QMimeData>
 #include <QTextCursor>
@@ -14,10 +15,8 @@ PageEditor::PageEditor(QWidget *parent)
 
 QMimeData *PageEditor::createMimeDataFromSelection() const {
     // The characters exactly as they stand in the page, line breaks as '\n'.
-    QString text = textCursor().selectedText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
     auto *data = new QMimeData;
-    data->setText(text);
+    data->setText(withLineFeeds(textCursor().selectedText()));
     return data;
 }
 

@@ -2,6 +2,7 @@
 
 #include "editor/page_breaks.h"
 #include "editor/page_loader.h"
+#include "platform/folder_sync.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -149,19 +150,6 @@ QByteArray cleanRecord() {
     return frame(payload);
 }
 
-void syncFolder(const QString &folder) {
-#ifdef Q_OS_UNIX
-    // So that a journal just made or removed stays made or removed after a power cut.
-    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
-    if (fd >= 0) {
-        ::fsync(fd);
-        ::close(fd);
-    }
-#else
-    Q_UNUSED(folder);
-#endif
-}
-
 int uniqueCounter = 0;
 
 } // namespace
@@ -175,12 +163,6 @@ PageFingerprint fingerprintOf(QByteArrayView fileBytes, const DecodedPage &page)
     if (canEncode(page.text, page.format))
         fingerprint.textHash = textHash(page.text);
     return fingerprint;
-}
-
-QString journalText(const QTextDocument &document) {
-    QString text = document.toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    return text;
 }
 
 RecoveryJournal::RecoveryJournal(const QString &folder, QObject *parent)
@@ -274,7 +256,7 @@ void RecoveryJournal::takeFingerprint(const PageFingerprint &known) {
         m_fileHash = fileHashOf(file);
     if (m_base != JournalBase::File)
         return;
-    const QString text = journalText(*m_document);
+    const QString text = pageTextOf(*m_document);
     if (m_fileHash.isEmpty() || !canEncode(text, m_format)) {
         // Untitled, unreadable, or saved with characters written as references:
         // the file cannot give this text back, so the page itself goes in.
@@ -318,7 +300,7 @@ bool RecoveryJournal::startFile(qint64 changeFrom, qint64 changeRemoved, qint64 
         base.fromFile = true;
         base.textHash = m_textHash;
     } else {
-        base.snapshot = journalText(*m_document);
+        base.snapshot = pageTextOf(*m_document);
         base.lineBreakKinds = lineBreakKinds(m_document);
     }
     // The start goes down whole or not at all; the changes are appended after it.
@@ -369,7 +351,8 @@ void RecoveryJournal::stopFile(bool keep) {
     }
     if (!keep && !m_path.isEmpty() && QFile::exists(m_path)) {
         QFile::remove(m_path);
-        syncFolder(m_folder);
+        // So that a journal removed stays removed after a power cut.
+        syncFolder(QFile::encodeName(m_folder));
     }
     m_unflushed = false;
 }

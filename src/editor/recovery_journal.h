@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/page_file.h"
+#include "editor/page_text.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -156,8 +157,9 @@ struct RecoveredPage {
 // Rebuilds the page a journal describes, shaped like `like` (font, options).
 RecoveredPage recoverJournal(const QString &path, const QTextDocument &like);
 
-// The page's text as the journal sees it (line breaks as '\n', non-breaking
-// spaces kept).
-QString journalText(const QTextDocument &document);
+// The page's text as the journal sees it: the page's own text.
+inline QString journalText(const QTextDocument &document) {
+    return pageTextOf(document);
+}
 
 } // namespace vellumo
