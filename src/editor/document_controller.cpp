@@ -2,6 +2,7 @@
 
 #include "editor/durable_write.h"
 #include "editor/insertion_core.h"
+#include "editor/journal_replay.h"
 #include "editor/page_breaks.h"
 #include "editor/page_loader.h"
 #include "editor/page_template.h"
