@@ -80,11 +80,17 @@ DocumentController::DocumentController(InsertionCore &core, Platform &platform, 
     , m_platform(platform)
     , m_titleDialog(titleDialog)
     , m_window(window)
-    , m_watcher(new QFileSystemWatcher(this)) {
+    , m_watcher(new QFileSystemWatcher(this))
+    , m_diskCheck(new QTimer(this)) {
     // Checked once the event loop is free: a program that rewrites the file in
     // several steps is seen once, when it is done.
-    connect(m_watcher, &QFileSystemWatcher::fileChanged, this,
-            [this] { QTimer::singleShot(200, this, &DocumentController::checkDiskChanges); });
+    m_diskCheck->setSingleShot(true);
+    m_diskCheck->setInterval(200);
+    connect(m_diskCheck, &QTimer::timeout, this, &DocumentController::checkDiskChanges);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, [this] {
+        if (!m_diskCheck->isActive())
+            m_diskCheck->start();
+    });
 }
 
 bool DocumentController::isModified() const {

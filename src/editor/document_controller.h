@@ -11,6 +11,7 @@
 class QAction;
 class QFileSystemWatcher;
 class QPlainTextEdit;
+class QTimer;
 class QWidget;
 
 namespace vellumo {
@@ -90,6 +91,7 @@ private:
     DiskIdentity m_diskIdentity;
     DiskIdentity m_reportedIdentity;
     QFileSystemWatcher *m_watcher = nullptr;
+    QTimer *m_diskCheck = nullptr; // the check a report of the watch leads to
     bool m_checkingDisk = false;
 };
 
