@@ -146,16 +146,15 @@ void DocumentController::New1Click() {
                        QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     if (discard)
         NewPage();
-    TitleCancelled = QStringLiteral("8");
+    TitleCancelled = false;
 }
 
 void DocumentController::NewPage() {
     if (m_titleDialog.exec() == TForm2::CancelledByButton)
-        TitleCancelled = QStringLiteral("4");
+        TitleCancelled = true;
     const bool upper = m_core.IsUpperTagCase();
-    const QString page = TitleCancelled == QLatin1String("4")
-                             ? pageTemplate(upper)
-                             : pageTemplate(upper, m_titleDialog.title());
+    const QString page =
+        TitleCancelled ? pageTemplate(upper) : pageTemplate(upper, m_titleDialog.title());
     CurrentFileName = UntitledFileName;
     format = newPageFormat();
     // The new text takes the format at the caret, which after the greyed maker
@@ -163,7 +162,7 @@ void DocumentController::NewPage() {
     m_core.editor()->setCurrentCharFormat(QTextCharFormat());
     m_core.editor()->setPlainText(page);
     markClean();
-    TitleCancelled = QStringLiteral("8");
+    TitleCancelled = false;
     m_titleDialog.clearTitle();
 }
 

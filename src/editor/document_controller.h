@@ -63,7 +63,9 @@ public:
     void checkDiskChanges();
 
     QString CurrentFileName = UntitledFileName;
-    QString TitleCancelled;
+    // Whether the Title dialog was left with C&ancel: the new page then gets the
+    // plain template. Only ever true while a new page is being made.
+    bool TitleCancelled = false;
     PageFormat format = newPageFormat();
 
 private:

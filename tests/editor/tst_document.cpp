@@ -29,13 +29,13 @@ void answerTitle(TitleAnswer how, const QString &typed) {
         auto *dialog = qobject_cast<TForm2 *>(modal);
         if (dialog == nullptr)
             return;
-        dialog->Edit1->setText(typed);
+        dialog->titleField->setText(typed);
         switch (how) {
         case TitleAnswer::Ok:
-            dialog->Button1->click();
+            dialog->okButton->click();
             break;
         case TitleAnswer::CancelButton:
-            dialog->Button2->click();
+            dialog->cancelButton->click();
             break;
         case TitleAnswer::CloseBox:
             dialog->close();
@@ -81,7 +81,7 @@ private Q_SLOTS:
     void newPageFromTitleDialog_data() {
         QTest::addColumn<TitleAnswer>("answer");
         QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("tagCase");
+        QTest::addColumn<TagCase>("tagCase");
         QTest::addColumn<QString>("expectedTitleLine");
 
         QTest::newRow("nominal: O&K puts the typed title in")
@@ -101,7 +101,7 @@ private Q_SLOTS:
     void newPageFromTitleDialog() {
         QFETCH(TitleAnswer, answer);
         QFETCH(QString, typed);
-        QFETCH(QString, tagCase);
+        QFETCH(TagCase, tagCase);
         QFETCH(QString, expectedTitleLine);
 
         Fixture f;
@@ -116,10 +116,10 @@ private Q_SLOTS:
         QCOMPARE(lines.at(2), expectedTitleLine);
         QCOMPARE(lines.last(), MakerComment);
         QCOMPARE(f.doc.CurrentFileName, UntitledFileName);
-        QCOMPARE(f.doc.TitleCancelled, QStringLiteral("8"));
+        QCOMPARE(f.doc.TitleCancelled, false);
         QVERIFY(!f.modified());
         QVERIFY(!f.save.isEnabled());
-        QCOMPARE(f.title.Edit1->text(), QString());
+        QCOMPARE(f.title.titleField->text(), QString());
         QVERIFY(f.platform.shown.isEmpty()); // a clean page is replaced without a question
     }
 
@@ -142,7 +142,7 @@ private Q_SLOTS:
                  QStringList{"Are you sure you want to discard the changes?"});
         QCOMPARE(f.editor->toPlainText() == before, reply == QMessageBox::No);
         QCOMPARE(f.modified(), reply == QMessageBox::No);
-        QCOMPARE(f.doc.TitleCancelled, QStringLiteral("8"));
+        QCOMPARE(f.doc.TitleCancelled, false);
     }
 
     // Opening and saving without an edit gives back the very bytes of the file.

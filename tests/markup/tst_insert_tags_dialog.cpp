@@ -19,7 +19,7 @@ struct InsertTags {
     QPushButton *ok = control<QPushButton>(dialog, "Button1");
     QPushButton *cancel = control<QPushButton>(dialog, "Button2");
 
-    explicit InsertTags(const QString &tagCase = UpperTagCase) {
+    explicit InsertTags(TagCase tagCase = TagCase::Upper) {
         fixture.core.setTagCase(tagCase);
         dialog.show();
     }
@@ -71,7 +71,7 @@ private Q_SLOTS:
     }
 
     void pickAndInsert_data() {
-        QTest::addColumn<QString>("tagCase");
+        QTest::addColumn<TagCase>("tagCase");
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("inserted");
         QTest::newRow("nominal: upper case inserts the item as listed")
@@ -82,12 +82,12 @@ private Q_SLOTS:
             << "<input type=></input>";
         QTest::newRow("nominal: quotes of an attribute stay") << LowerTagCase << "<A HREF=\"\"></A>"
                                                               << "<a href=\"\"></a>";
-        QTest::newRow("robustness: tag case in small letters counts as lower case") << "upercase"
-                                                                                    << "<B></B>"
-                                                                                    << "<b></b>";
+        QTest::newRow("robustness: a tag case other than upper counts as lower case")
+            << static_cast<TagCase>(2) << "<B></B>"
+            << "<b></b>";
     }
     void pickAndInsert() {
-        QFETCH(QString, tagCase);
+        QFETCH(TagCase, tagCase);
         QFETCH(QString, item);
         QFETCH(QString, inserted);
         InsertTags session(tagCase);
@@ -124,7 +124,7 @@ private Q_SLOTS:
     }
 
     void editedTextIsInserted_data() {
-        QTest::addColumn<QString>("tagCase");
+        QTest::addColumn<TagCase>("tagCase");
         QTest::addColumn<bool>("pickFirst");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
@@ -142,7 +142,7 @@ private Q_SLOTS:
             << "<DD> class=X";
     }
     void editedTextIsInserted() {
-        QFETCH(QString, tagCase);
+        QFETCH(TagCase, tagCase);
         QFETCH(bool, pickFirst);
         QFETCH(QString, typed);
         InsertTags session(tagCase);
