@@ -35,7 +35,7 @@ FileBrowser *SitePanel::fillLinkToFileTab(QWidget *linkToFileTab, const QString 
     m_fileBrowser = new FileBrowser(linkToFileTab, m_platform, startFolder);
     connect(m_fileBrowser, &FileBrowser::filePicked, this, &SitePanel::FileListBox1Click);
     connect(m_fileBrowser, &FileBrowser::fileActivated, this, &SitePanel::FileListBox1DblClick);
-    connect(m_fileBrowser->Button2, &QPushButton::clicked, this, &SitePanel::Button2Click);
+    connect(m_fileBrowser->linkButton, &QPushButton::clicked, this, &SitePanel::Button2Click);
     return m_fileBrowser;
 }
 
