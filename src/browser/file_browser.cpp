@@ -81,65 +81,64 @@ FileBrowser::FileBrowser(QWidget *page, Platform &platform, const QString &start
     , m_platform(platform)
     , m_page(page)
     , m_watcher(new QFileSystemWatcher(this)) {
-    DirectoryListBox1 = new QTreeWidget(page);
-    DirectoryListBox1->setObjectName(QStringLiteral("DirectoryListBox1"));
-    DirectoryListBox1->header()->hide();
-    DirectoryListBox1->setRootIsDecorated(false);
-    DirectoryListBox1->setItemsExpandable(false);
-    DirectoryListBox1->setExpandsOnDoubleClick(false);
-    DirectoryListBox1->setIndentation(10);
-    DirectoryListBox1->setMinimumHeight(89);
+    folderList = new QTreeWidget(page);
+    folderList->setObjectName(QStringLiteral("DirectoryListBox1"));
+    folderList->header()->hide();
+    folderList->setRootIsDecorated(false);
+    folderList->setItemsExpandable(false);
+    folderList->setExpandsOnDoubleClick(false);
+    folderList->setIndentation(10);
+    folderList->setMinimumHeight(89);
 
-    DriveComboBox1 = new QComboBox(page);
-    DriveComboBox1->setObjectName(QStringLiteral("DriveComboBox1"));
+    driveBox = new QComboBox(page);
+    driveBox->setObjectName(QStringLiteral("DriveComboBox1"));
     for (const QString &root : driveRoots())
-        DriveComboBox1->addItem(styleIcon(page, QStyle::SP_DriveHDIcon), displayedDrive(root),
-                                root);
+        driveBox->addItem(styleIcon(page, QStyle::SP_DriveHDIcon), displayedDrive(root), root);
 
-    FileListBox1 = new QListWidget(page);
-    FileListBox1->setObjectName(QStringLiteral("FileListBox1"));
-    FileListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    FileListBox1->setMinimumHeight(113);
+    fileList = new QListWidget(page);
+    fileList->setObjectName(QStringLiteral("FileListBox1"));
+    fileList->setSelectionMode(QAbstractItemView::SingleSelection);
+    fileList->setMinimumHeight(113);
     // Dragging a name onto the editor starts by itself; the copy action keeps the
     // list from ever removing what was dragged.
-    FileListBox1->setDragEnabled(true);
-    FileListBox1->setDragDropMode(QAbstractItemView::DragOnly);
-    FileListBox1->setDefaultDropAction(Qt::CopyAction);
-    FileListBox1->installEventFilter(this);
+    fileList->setDragEnabled(true);
+    fileList->setDragDropMode(QAbstractItemView::DragOnly);
+    fileList->setDefaultDropAction(Qt::CopyAction);
+    fileList->installEventFilter(this);
 
-    FilterComboBox1 = new QComboBox(page);
-    FilterComboBox1->setObjectName(QStringLiteral("FilterComboBox1"));
+    filterBox = new QComboBox(page);
+    filterBox->setObjectName(QStringLiteral("FilterComboBox1"));
     for (const FileFilter &filter : fileFilters())
-        FilterComboBox1->addItem(filter.description, filter.patterns);
+        filterBox->addItem(filter.description, filter.patterns);
 
-    Button2 = page->findChild<QPushButton *>(QStringLiteral("Button2"), Qt::FindDirectChildrenOnly);
-    if (Button2 == nullptr) {
-        Button2 = new QPushButton(QStringLiteral("&Link To File"), page);
-        Button2->setObjectName(QStringLiteral("Button2"));
+    linkButton =
+        page->findChild<QPushButton *>(QStringLiteral("Button2"), Qt::FindDirectChildrenOnly);
+    if (linkButton == nullptr) {
+        linkButton = new QPushButton(QStringLiteral("&Link To File"), page);
+        linkButton->setObjectName(QStringLiteral("Button2"));
     }
-    Button2->setFixedSize(120, 33);
+    linkButton->setFixedSize(120, 33);
 
     // The page's earlier arrangement, if any, makes way for the browser's own.
     delete page->layout();
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(8, 8, 8, 8);
-    layout->addWidget(DirectoryListBox1, 2);
-    layout->addWidget(DriveComboBox1);
-    layout->addWidget(FileListBox1, 3);
-    layout->addWidget(FilterComboBox1);
-    layout->addWidget(Button2, 0, Qt::AlignHCenter);
+    layout->addWidget(folderList, 2);
+    layout->addWidget(driveBox);
+    layout->addWidget(fileList, 3);
+    layout->addWidget(filterBox);
+    layout->addWidget(linkButton, 0, Qt::AlignHCenter);
 
-    connect(DirectoryListBox1, &QTreeWidget::itemActivated, this,
+    connect(folderList, &QTreeWidget::itemActivated, this,
             [this](QTreeWidgetItem *item) { setFolder(item->data(0, PathRole).toString()); });
-    connect(DriveComboBox1, &QComboBox::activated, this, &FileBrowser::driveChosen);
-    connect(FilterComboBox1, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
-    connect(FileListBox1, &QListWidget::itemPressed, this, [this] { Q_EMIT filePicked(); });
-    connect(FileListBox1, &QListWidget::itemSelectionChanged, this, [this] {
-        if (!m_filling && !FileListBox1->selectedItems().isEmpty())
+    connect(driveBox, &QComboBox::activated, this, &FileBrowser::driveChosen);
+    connect(filterBox, &QComboBox::currentIndexChanged, this, [this] { refresh(); });
+    connect(fileList, &QListWidget::itemPressed, this, [this] { Q_EMIT filePicked(); });
+    connect(fileList, &QListWidget::itemSelectionChanged, this, [this] {
+        if (!m_filling && !fileList->selectedItems().isEmpty())
             Q_EMIT filePicked();
     });
-    connect(FileListBox1, &QListWidget::itemDoubleClicked, this,
-            [this] { Q_EMIT fileActivated(); });
+    connect(fileList, &QListWidget::itemDoubleClicked, this, [this] { Q_EMIT fileActivated(); });
     // Files saved into the folder while the program runs show up without a refresh.
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, [this] { refresh(); });
 
@@ -170,7 +169,7 @@ void FileBrowser::refresh() {
 }
 
 QString FileBrowser::selectedFileName() const {
-    const QList<QListWidgetItem *> selected = FileListBox1->selectedItems();
+    const QList<QListWidgetItem *> selected = fileList->selectedItems();
     return selected.isEmpty() ? QString() : selected.constFirst()->text();
 }
 
@@ -180,7 +179,7 @@ QString FileBrowser::selectedFilePath() const {
 }
 
 void FileBrowser::fillFolderList() {
-    DirectoryListBox1->clear();
+    folderList->clear();
     // The chain of open folders from the root down to this one, then its subfolders.
     QStringList chain;
     QDir walk(m_folder);
@@ -194,7 +193,7 @@ void FileBrowser::fillFolderList() {
         QString name = QDir(path).dirName();
         if (name.isEmpty() || QDir(path).isRoot())
             name = QDir::toNativeSeparators(path);
-        auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(DirectoryListBox1);
+        auto *item = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(folderList);
         item->setText(0, name);
         item->setIcon(0, open);
         item->setData(0, PathRole, path);
@@ -208,22 +207,22 @@ void FileBrowser::fillFolderList() {
         item->setIcon(0, closed);
         item->setData(0, PathRole, QDir(m_folder).filePath(child));
     }
-    DirectoryListBox1->expandAll();
-    DirectoryListBox1->setCurrentItem(parent);
-    DirectoryListBox1->scrollToItem(parent);
+    folderList->expandAll();
+    folderList->setCurrentItem(parent);
+    folderList->scrollToItem(parent);
 }
 
 void FileBrowser::fillFileList(const QString &keep) {
     m_filling = true;
-    FileListBox1->clear();
-    const QStringList filters = nameFiltersFor(FilterComboBox1->currentData().toString());
+    fileList->clear();
+    const QStringList filters = nameFiltersFor(filterBox->currentData().toString());
     const QStringList names =
         QDir(m_folder).entryList(filters, QDir::Files, QDir::Name | QDir::IgnoreCase);
-    FileListBox1->addItems(names);
+    fileList->addItems(names);
     if (!keep.isEmpty()) {
-        const QList<QListWidgetItem *> same = FileListBox1->findItems(keep, Qt::MatchExactly);
+        const QList<QListWidgetItem *> same = fileList->findItems(keep, Qt::MatchExactly);
         if (!same.isEmpty())
-            FileListBox1->setCurrentItem(same.constFirst());
+            fileList->setCurrentItem(same.constFirst());
     }
     m_filling = false;
 }
@@ -232,26 +231,26 @@ void FileBrowser::showDriveOf(const QString &path) {
     // The most specific drive holding the folder: the home folder before "/".
     int best = -1;
     qsizetype bestLength = -1;
-    for (int i = 0; i < DriveComboBox1->count(); ++i) {
-        const QString root = DriveComboBox1->itemData(i).toString();
+    for (int i = 0; i < driveBox->count(); ++i) {
+        const QString root = driveBox->itemData(i).toString();
         if (isInside(path, root) && root.size() > bestLength) {
             best = i;
             bestLength = root.size();
         }
     }
-    DriveComboBox1->setCurrentIndex(best);
+    driveBox->setCurrentIndex(best);
 }
 
 void FileBrowser::driveChosen(int index) {
-    if (!setFolder(DriveComboBox1->itemData(index).toString()))
+    if (!setFolder(driveBox->itemData(index).toString()))
         showDriveOf(m_folder);
 }
 
 bool FileBrowser::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == FileListBox1 && event->type() == QEvent::KeyPress) {
+    if (watched == fileList && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) &&
-            !FileListBox1->selectedItems().isEmpty()) {
+            !fileList->selectedItems().isEmpty()) {
             Q_EMIT fileActivated();
             return true;
         }

@@ -35,11 +35,12 @@ class FileBrowser final : public QObject {
 public:
     FileBrowser(QWidget *page, Platform &platform, const QString &startFolder);
 
-    QTreeWidget *DirectoryListBox1 = nullptr;
-    QComboBox *DriveComboBox1 = nullptr;
-    QListWidget *FileListBox1 = nullptr;
-    QComboBox *FilterComboBox1 = nullptr;
-    QPushButton *Button2 = nullptr;
+    // The controls, by role, with their object names.
+    QTreeWidget *folderList = nullptr; // "DirectoryListBox1"
+    QComboBox *driveBox = nullptr;     // "DriveComboBox1"
+    QListWidget *fileList = nullptr;   // "FileListBox1"
+    QComboBox *filterBox = nullptr;    // "FilterComboBox1"
+    QPushButton *linkButton = nullptr; // "Button2", Link To File
 
     // The folder whose files are listed, with '/' separators.
     QString folder() const { return m_folder; }

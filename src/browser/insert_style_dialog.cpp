@@ -27,22 +27,22 @@ DialogTraits insertStyleTraits() {
 
 TForm3::TForm3(DialogContext &context, QWidget *parent)
     : ElementDialog(context, insertStyleTraits(), parent) {
-    Label1 = new QLabel(QStringLiteral("Select which insert style you want to use"), body());
-    Label1->setObjectName(QStringLiteral("Label1"));
-    ComboBox1 =
+    prompt = new QLabel(QStringLiteral("Select which insert style you want to use"), body());
+    prompt->setObjectName(QStringLiteral("Label1"));
+    styleBox =
         makeListField(body(), QStringLiteral("ComboBox1"),
                       {QStringLiteral("Hyper Link"), QStringLiteral("Image"),
                        QStringLiteral("Background Sound"), QStringLiteral("Pre-formated Text")});
     // The first showing offers a link without any item chosen yet; later showings
     // keep the last choice.
-    ComboBox1->setEditText(QStringLiteral("Hyper Link"));
-    Label1->setBuddy(ComboBox1);
+    styleBox->setEditText(QStringLiteral("Hyper Link"));
+    prompt->setBuddy(styleBox);
     // Typed text chooses no item, whatever item was shown before; an item picked
     // from the list chooses it, also the one the box already showed before the typing.
-    connect(ComboBox1, &QComboBox::currentIndexChanged, this,
+    connect(styleBox, &QComboBox::currentIndexChanged, this,
             [this](int index) { m_chosen = index; });
-    connect(ComboBox1, &QComboBox::activated, this, [this](int index) { m_chosen = index; });
-    connect(ComboBox1->lineEdit(), &QLineEdit::textEdited, this, [this] { m_chosen = -1; });
+    connect(styleBox, &QComboBox::activated, this, [this](int index) { m_chosen = index; });
+    connect(styleBox->lineEdit(), &QLineEdit::textEdited, this, [this] { m_chosen = -1; });
     auto *bevel = new QFrame(body());
     bevel->setObjectName(QStringLiteral("Bevel1"));
     bevel->setFrameShape(QFrame::HLine);
@@ -50,8 +50,8 @@ TForm3::TForm3(DialogContext &context, QWidget *parent)
 
     auto *layout = new QVBoxLayout(body());
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(Label1);
-    layout->addWidget(ComboBox1);
+    layout->addWidget(prompt);
+    layout->addWidget(styleBox);
     layout->addWidget(bevel);
 
     okButton()->setText(QStringLiteral("O&K"));
@@ -59,11 +59,11 @@ TForm3::TForm3(DialogContext &context, QWidget *parent)
     disconnect(cancelButton(), nullptr, this, nullptr);
     connect(okButton(), &QPushButton::clicked, this, &TForm3::Button1Click);
     connect(cancelButton(), &QPushButton::clicked, this, &TForm3::Button2Click);
-    setKeyboardOrder({ComboBox1});
+    setKeyboardOrder({styleBox});
 }
 
 FileInsertStyle TForm3::ask() {
-    ComboBox1->setFocus(Qt::OtherFocusReason);
+    styleBox->setFocus(Qt::OtherFocusReason);
     exec();
     return InsertStyle;
 }

@@ -24,8 +24,8 @@ public:
     void Button1Click();
     void Button2Click();
 
-    QLabel *Label1 = nullptr;
-    QComboBox *ComboBox1 = nullptr;
+    QLabel *prompt = nullptr;      // "Label1"
+    QComboBox *styleBox = nullptr; // "ComboBox1"
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -72,32 +72,32 @@ const QList<LinkLeaf> &linkTable() {
 LinkTree::LinkTree(QWidget *page, Platform &platform)
     : QObject(page)
     , m_platform(platform) {
-    Image2 = takeOver<QLabel>(page, QStringLiteral("Image2"));
-    if (Image2 == nullptr) {
-        Image2 = new QLabel(page);
-        Image2->setObjectName(QStringLiteral("Image2"));
-        Image2->setFrameShape(QFrame::Panel);
-        Image2->setFrameShadow(QFrame::Sunken);
-        Image2->setScaledContents(true);
+    logo = takeOver<QLabel>(page, QStringLiteral("Image2"));
+    if (logo == nullptr) {
+        logo = new QLabel(page);
+        logo->setObjectName(QStringLiteral("Image2"));
+        logo->setFrameShape(QFrame::Panel);
+        logo->setFrameShadow(QFrame::Sunken);
+        logo->setScaledContents(true);
     }
-    Image2->setFixedSize(185, 121);
+    logo->setFixedSize(185, 121);
 
-    TreeView1 = new QTreeWidget(page);
-    TreeView1->setObjectName(QStringLiteral("TreeView1"));
-    TreeView1->header()->hide();
-    TreeView1->setIndentation(19);
-    TreeView1->setMinimumHeight(121);
-    TreeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    TreeView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    TreeView1->setDragEnabled(true);
-    TreeView1->setDragDropMode(QAbstractItemView::DragOnly);
-    TreeView1->setDefaultDropAction(Qt::CopyAction);
+    tree = new QTreeWidget(page);
+    tree->setObjectName(QStringLiteral("TreeView1"));
+    tree->header()->hide();
+    tree->setIndentation(19);
+    tree->setMinimumHeight(121);
+    tree->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tree->setSelectionMode(QAbstractItemView::SingleSelection);
+    tree->setDragEnabled(true);
+    tree->setDragDropMode(QAbstractItemView::DragOnly);
+    tree->setDefaultDropAction(Qt::CopyAction);
 
     QTreeWidgetItem *group = nullptr;
     for (int i = 0; i < linkTable().size(); ++i) {
         const LinkLeaf &leaf = linkTable().at(i);
         if (group == nullptr || group->text(0) != leaf.group) {
-            group = new QTreeWidgetItem(TreeView1, {leaf.group});
+            group = new QTreeWidgetItem(tree, {leaf.group});
             group->setIcon(0, groupIcon());
             group->setData(0, LeafRole, -1);
             group->setFlags(group->flags() & ~Qt::ItemIsEditable);
@@ -107,38 +107,38 @@ LinkTree::LinkTree(QWidget *page, Platform &platform)
         item->setData(0, LeafRole, i);
         item->setToolTip(0, leaf.address);
     }
-    TreeView1->expandAll();
+    tree->expandAll();
 
-    Button1 = takeOver<QPushButton>(page, QStringLiteral("Button1"));
-    if (Button1 == nullptr) {
-        Button1 = new QPushButton(QStringLiteral("Go There!"), page);
-        Button1->setObjectName(QStringLiteral("Button1"));
+    goButton = takeOver<QPushButton>(page, QStringLiteral("Button1"));
+    if (goButton == nullptr) {
+        goButton = new QPushButton(QStringLiteral("Go There!"), page);
+        goButton->setObjectName(QStringLiteral("Button1"));
     }
-    Button1->setFixedSize(113, 33);
+    goButton->setFixedSize(113, 33);
 
     // The page's earlier arrangement, if any, makes way for this one.
     delete page->layout();
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(8, 8, 8, 8);
-    layout->addWidget(Image2, 0, Qt::AlignHCenter);
-    layout->addWidget(TreeView1, 1);
-    layout->addWidget(Button1, 0, Qt::AlignHCenter);
+    layout->addWidget(logo, 0, Qt::AlignHCenter);
+    layout->addWidget(tree, 1);
+    layout->addWidget(goButton, 0, Qt::AlignHCenter);
 
-    connect(Button1, &QPushButton::clicked, this, &LinkTree::Button1Click);
-    connect(TreeView1, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) {
+    connect(goButton, &QPushButton::clicked, this, &LinkTree::Button1Click);
+    connect(tree, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) {
         // A double click on a group opens or closes it and goes nowhere.
         if (item->data(0, LeafRole).toInt() >= 0)
             TreeView1DblClick();
     });
-    connect(TreeView1, &QTreeWidget::itemPressed, this, [this] { Q_EMIT entryPicked(); });
-    connect(TreeView1, &QTreeWidget::itemSelectionChanged, this, [this] {
-        if (!TreeView1->selectedItems().isEmpty())
+    connect(tree, &QTreeWidget::itemPressed, this, [this] { Q_EMIT entryPicked(); });
+    connect(tree, &QTreeWidget::itemSelectionChanged, this, [this] {
+        if (!tree->selectedItems().isEmpty())
             Q_EMIT entryPicked();
     });
 }
 
 const LinkLeaf *LinkTree::selectedLeaf() const {
-    const QList<QTreeWidgetItem *> selected = TreeView1->selectedItems();
+    const QList<QTreeWidgetItem *> selected = tree->selectedItems();
     if (selected.isEmpty())
         return nullptr;
     const int index = selected.constFirst()->data(0, LeafRole).toInt();

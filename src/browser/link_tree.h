@@ -36,9 +36,10 @@ class LinkTree final : public QObject {
 public:
     LinkTree(QWidget *page, Platform &platform);
 
-    QLabel *Image2 = nullptr;
-    QTreeWidget *TreeView1 = nullptr;
-    QPushButton *Button1 = nullptr;
+    // The controls, by role, with their object names.
+    QLabel *logo = nullptr;          // "Image2"
+    QTreeWidget *tree = nullptr;     // "TreeView1"
+    QPushButton *goButton = nullptr; // "Button1", Go There!
 
     // The leaf selected in the tree, or null for a group node or no selection.
     const LinkLeaf *selectedLeaf() const;

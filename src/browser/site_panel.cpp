@@ -25,17 +25,17 @@ SitePanel::SitePanel(InsertionCore &core, Platform &platform, TForm3 &styleDialo
     , m_window(window) {
 }
 
-LinkTree *SitePanel::fillWebPagesTab(QWidget *tabSheet1) {
-    m_linkTree = new LinkTree(tabSheet1, m_platform);
+LinkTree *SitePanel::fillWebPagesTab(QWidget *webPagesTab) {
+    m_linkTree = new LinkTree(webPagesTab, m_platform);
     connect(m_linkTree, &LinkTree::entryPicked, this, &SitePanel::TreeView1Click);
     return m_linkTree;
 }
 
-FileBrowser *SitePanel::fillLinkToFileTab(QWidget *tabSheet2, const QString &startFolder) {
-    m_fileBrowser = new FileBrowser(tabSheet2, m_platform, startFolder);
+FileBrowser *SitePanel::fillLinkToFileTab(QWidget *linkToFileTab, const QString &startFolder) {
+    m_fileBrowser = new FileBrowser(linkToFileTab, m_platform, startFolder);
     connect(m_fileBrowser, &FileBrowser::filePicked, this, &SitePanel::FileListBox1Click);
     connect(m_fileBrowser, &FileBrowser::fileActivated, this, &SitePanel::FileListBox1DblClick);
-    connect(m_fileBrowser->Button2, &QPushButton::clicked, this, &SitePanel::Button2Click);
+    connect(m_fileBrowser->linkButton, &QPushButton::clicked, this, &SitePanel::Button2Click);
     return m_fileBrowser;
 }
 

@@ -28,8 +28,8 @@ public:
     SitePanel(InsertionCore &core, Platform &platform, TForm3 &styleDialog, QWidget *window);
 
     // Fill the two tabs; call each once.
-    LinkTree *fillWebPagesTab(QWidget *tabSheet1);
-    FileBrowser *fillLinkToFileTab(QWidget *tabSheet2, const QString &startFolder);
+    LinkTree *fillWebPagesTab(QWidget *webPagesTab);
+    FileBrowser *fillLinkToFileTab(QWidget *linkToFileTab, const QString &startFolder);
     // Makes `editor` (and its viewport) take every drag and insert by the rules
     // below instead of its own drop.
     void installDropHandling(QPlainTextEdit *editor);

@@ -3,9 +3,11 @@
 #include "editor/charset_detection.h"
 #include "editor/durable_write.h"
 #include "editor/insertion_core.h"
+#include "editor/journal_replay.h"
 #include "editor/page_breaks.h"
 #include "editor/page_loader.h"
 #include "editor/page_template.h"
+#include "editor/page_text.h"
 #include "editor/recovery_journal.h"
 #include "editor/title_dialog.h"
 
@@ -80,11 +82,17 @@ DocumentController::DocumentController(InsertionCore &core, Platform &platform, 
     , m_platform(platform)
     , m_titleDialog(titleDialog)
     , m_window(window)
-    , m_watcher(new QFileSystemWatcher(this)) {
+    , m_watcher(new QFileSystemWatcher(this))
+    , m_diskCheck(new QTimer(this)) {
     // Checked once the event loop is free: a program that rewrites the file in
     // several steps is seen once, when it is done.
-    connect(m_watcher, &QFileSystemWatcher::fileChanged, this,
-            [this] { QTimer::singleShot(200, this, &DocumentController::checkDiskChanges); });
+    m_diskCheck->setSingleShot(true);
+    m_diskCheck->setInterval(200);
+    connect(m_diskCheck, &QTimer::timeout, this, &DocumentController::checkDiskChanges);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, [this] {
+        if (!m_diskCheck->isActive())
+            m_diskCheck->start();
+    });
 }
 
 bool DocumentController::isModified() const {
@@ -131,11 +139,7 @@ void DocumentController::showRecoveredPage(RecoveredPage &&page) {
 }
 
 QString DocumentController::pageText() const {
-    // toPlainText() would turn non-breaking spaces into plain ones; the raw text
-    // keeps them, with blocks separated by paragraph separators.
-    QString text = m_core.editor()->document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
-    return text;
+    return pageTextOf(*m_core.editor()->document());
 }
 
 void DocumentController::New1Click() {
@@ -146,16 +150,15 @@ void DocumentController::New1Click() {
                        QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
     if (discard)
         NewPage();
-    TitleCancelled = QStringLiteral("8");
+    TitleCancelled = false;
 }
 
 void DocumentController::NewPage() {
     if (m_titleDialog.exec() == TForm2::CancelledByButton)
-        TitleCancelled = QStringLiteral("4");
+        TitleCancelled = true;
     const bool upper = m_core.IsUpperTagCase();
-    const QString page = TitleCancelled == QLatin1String("4")
-                             ? pageTemplate(upper)
-                             : pageTemplate(upper, m_titleDialog.title());
+    const QString page =
+        TitleCancelled ? pageTemplate(upper) : pageTemplate(upper, m_titleDialog.title());
     CurrentFileName = UntitledFileName;
     format = newPageFormat();
     m_originalLines = {};
@@ -165,7 +168,7 @@ void DocumentController::NewPage() {
     m_core.editor()->setCurrentCharFormat(QTextCharFormat());
     m_core.editor()->setPlainText(page);
     markClean();
-    TitleCancelled = QStringLiteral("8");
+    TitleCancelled = false;
     m_titleDialog.clearTitle();
 }
 

@@ -13,6 +13,7 @@
 class QAction;
 class QFileSystemWatcher;
 class QPlainTextEdit;
+class QTimer;
 class QWidget;
 
 namespace vellumo {
@@ -80,7 +81,9 @@ Q_SIGNALS:
     void notice(const QString &text);
 
 public:
-    QString TitleCancelled;
+    // Whether the Title dialog was left with C&ancel: the new page then gets the
+    // plain template. Only ever true while a new page is being made.
+    bool TitleCancelled = false;
     PageFormat format = newPageFormat();
 
 private:
@@ -122,6 +125,7 @@ private:
     DiskIdentity m_diskIdentity;
     DiskIdentity m_reportedIdentity;
     QFileSystemWatcher *m_watcher = nullptr;
+    QTimer *m_diskCheck = nullptr; // the check a report of the watch leads to
     bool m_checkingDisk = false;
 };
 

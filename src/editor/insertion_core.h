@@ -7,9 +7,11 @@ class QPlainTextEdit;
 
 namespace vellumo {
 
-// The values TagCase holds; IsUpperTagCase() is true for exactly the first.
-inline const QString UpperTagCase = QStringLiteral("Upercase");
-inline const QString LowerTagCase = QStringLiteral("Lowercase");
+// The case markup is written in: `<B>` or `<b>`. The user's choice is kept in
+// the settings (see AppSettings); inside the program it is only ever this.
+enum class TagCase { Upper, Lower };
+inline constexpr TagCase UpperTagCase = TagCase::Upper;
+inline constexpr TagCase LowerTagCase = TagCase::Lower;
 
 // The one road into the page: every command and dialog writes markup through
 // these operations, and nothing else edits the editor's text. Each insertion or
@@ -33,14 +35,14 @@ public:
     void MoveCaretBack(int n);
     void FocusEditor();
 
-    bool IsUpperTagCase() const { return m_tagCase == UpperTagCase; }
+    bool IsUpperTagCase() const { return m_tagCase == TagCase::Upper; }
     // The literal for the current tag case, chosen at the moment of the call.
     QString pick(const QString &upper, const QString &lower) const {
         return IsUpperTagCase() ? upper : lower;
     }
 
-    QString tagCase() const { return m_tagCase; }
-    void setTagCase(const QString &tagCase) { m_tagCase = tagCase; }
+    TagCase tagCase() const { return m_tagCase; }
+    void setTagCase(TagCase tagCase) { m_tagCase = tagCase; }
     // The one character put around attribute values; never changes during a run.
     QString attributeQuote() const { return m_attributeQuote; }
     // `name="value"` with the current quote (no leading space).
@@ -50,7 +52,7 @@ public:
 
 private:
     QPlainTextEdit *m_editor;
-    QString m_tagCase;
+    TagCase m_tagCase = TagCase::Lower; // until the window sets the user's choice
     QString m_attributeQuote = QStringLiteral("\"");
 };
 

@@ -3,6 +3,7 @@
 #include "editor/line_number_gutter.h"
 #include "editor/page_colouring.h"
 #include "editor/page_layout.h"
+#include "editor/page_text.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QGlyphRun>
@@ -134,10 +135,8 @@ QList<PageEditor::VisibleLine> PageEditor::visibleLines() const {
 
 QMimeData *PageEditor::createMimeDataFromSelection() const {
     // The characters exactly as they stand in the page, line breaks as '\n'.
-    QString text = textCursor().selectedText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
     auto *data = new QMimeData;
-    data->setText(text);
+    data->setText(withLineFeeds(textCursor().selectedText()));
     return data;
 }
 

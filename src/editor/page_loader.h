@@ -1,7 +1,7 @@
 #pragma once
 
 #include "editor/page_file.h"
-#include "editor/recovery_journal.h"
+#include "editor/page_fingerprint.h"
 
 #include <QString>
 

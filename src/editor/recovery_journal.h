@@ -1,9 +1,10 @@
 #pragma once
 
 #include "editor/page_file.h"
+#include "editor/page_fingerprint.h"
+#include "editor/page_text.h"
 
 #include <QByteArray>
-#include <QDateTime>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMetaObject>
@@ -12,7 +13,6 @@
 #include <QString>
 
 #include <memory>
-#include <vector>
 
 class QLockFile;
 class QTextDocument;
@@ -32,19 +32,6 @@ enum class JournalBase {
     // work (a page just recovered).
     SnapshotNow,
 };
-
-// What the journal keeps of a page read from its file: the fingerprint of the
-// file's bytes and, when the file can give the text back, of the text they
-// decode to. Taken where the bytes and the decoded text are at hand, so a big
-// page is neither read a second time nor copied for it.
-struct PageFingerprint {
-    QByteArray fileHash;
-    QByteArray textHash; // empty when the file cannot give this text back
-    bool taken = false;  // false: the journal takes it from the document itself
-};
-
-// The fingerprint of a page decoded from `fileBytes`. Safe to call on any thread.
-PageFingerprint fingerprintOf(QByteArrayView fileBytes, const DecodedPage &page);
 
 // The running instance's record of the page's unsaved changes, so that they
 // survive a crash, a killed process or a power cut. Each change of the page is
@@ -121,43 +108,9 @@ private:
     int m_retryDelayMs = 10000;
 };
 
-// A journal left behind by an instance that is no longer running, locked by this
-// instance while it holds it, so two instances starting together never offer the
-// same one.
-struct OrphanedJournal {
-    QString path;
-    std::unique_ptr<QLockFile> lock;
-};
-
-// The journals in `folder` whose instance ended without cleaning up, newest
-// first, `ownPath` excepted. Lock files of dead instances that never wrote a
-// journal are cleared on the way.
-std::vector<OrphanedJournal> claimOrphanedJournals(const QString &folder, const QString &ownPath);
-
-// What a journal gives back.
-struct RecoveredPage {
-    enum class Outcome {
-        Recovered,        // `document` holds the page with its unsaved changes
-        NothingToRecover, // no change, or every change undone
-        FileChanged,      // the page's file changed since: the changes do not apply
-        Unreadable,       // the journal is damaged or of an unknown kind
-    };
-    Outcome outcome = Outcome::Unreadable;
-    QString fileName; // as the page had it, "Untitled" for an untitled page
-    PageFormat format;
-    std::unique_ptr<QTextDocument> document; // ready for attachPageDocument
-    QDateTime lastChange;
-    qint64 charactersAdded = 0;
-    qint64 charactersRemoved = 0;
-    QString excerpt; // one line of the page around the last change
-    QString problem; // why it was not recovered, in words
-};
-
-// Rebuilds the page a journal describes, shaped like `like` (font, options).
-RecoveredPage recoverJournal(const QString &path, const QTextDocument &like);
-
-// The page's text as the journal sees it (line breaks as '\n', non-breaking
-// spaces kept).
-QString journalText(const QTextDocument &document);
+// The page's text as the journal sees it: the page's own text.
+inline QString journalText(const QTextDocument &document) {
+    return pageTextOf(document);
+}
 
 } // namespace vellumo

@@ -24,10 +24,12 @@ public:
     QString title() const;
     void clearTitle();
 
-    QLabel *Label1;
-    QLineEdit *Edit1;
-    QPushButton *Button1;
-    QPushButton *Button2;
+    // The controls, by role; their object names are the layout's ("Label1",
+    // "Edit1", "Button1", "Button2").
+    QLabel *prompt;
+    QLineEdit *titleField;
+    QPushButton *okButton;
+    QPushButton *cancelButton;
 
 protected:
     void changeEvent(QEvent *event) override;

@@ -69,25 +69,25 @@ TForm13::TForm13(DialogContext &context, QWidget *parent)
                     parent) {
     auto *question =
         new QLabel(QStringLiteral("Do you want to divide the page into rows or columns?"), body());
-    RadioButton1 = new QRadioButton(QStringLiteral("Rows"), body());
-    RadioButton1->setObjectName(QStringLiteral("RadioButton1"));
-    RadioButton1->setChecked(true);
-    RadioButton2 = new QRadioButton(QStringLiteral("Columns"), body());
-    RadioButton2->setObjectName(QStringLiteral("RadioButton2"));
+    rowsButton = new QRadioButton(QStringLiteral("Rows"), body());
+    rowsButton->setObjectName(QStringLiteral("RadioButton1"));
+    rowsButton->setChecked(true);
+    columnsButton = new QRadioButton(QStringLiteral("Columns"), body());
+    columnsButton->setObjectName(QStringLiteral("RadioButton2"));
     auto *countLabel = new QLabel(QStringLiteral("How many frames do you want?"), body());
     Count = new NumberField(QStringLiteral("Edit1"), QStringLiteral("UpDown1"), MinimumFrameCount,
                             MaximumFrameCount, body());
-    Edit1 = Count->edit();
-    Edit1->setText(StartCount);
-    countLabel->setBuddy(Edit1);
+    countField = Count->edit();
+    countField->setText(StartCount);
+    countLabel->setBuddy(countField);
 
     auto *grid = new QGridLayout(body());
     grid->setContentsMargins(0, 0, 0, 0);
     grid->addWidget(question, 0, 0, 1, 2);
     grid->addWidget(pictureLabel(FrameOrientation::Rows, 4, body()), 1, 0);
     grid->addWidget(pictureLabel(FrameOrientation::Columns, 5, body()), 1, 1);
-    grid->addWidget(RadioButton1, 2, 0, Qt::AlignHCenter);
-    grid->addWidget(RadioButton2, 2, 1, Qt::AlignHCenter);
+    grid->addWidget(rowsButton, 2, 0, Qt::AlignHCenter);
+    grid->addWidget(columnsButton, 2, 1, Qt::AlignHCenter);
     auto *countRow = new QHBoxLayout;
     countRow->addWidget(countLabel);
     countRow->addWidget(Count);
@@ -95,10 +95,8 @@ TForm13::TForm13(DialogContext &context, QWidget *parent)
     Count->setFixedWidth(48);
     grid->addLayout(countRow, 3, 0, 1, 2);
 
-    Button1 = okButton();
-    Button2 = cancelButton();
-    connect(Button1, &QPushButton::clicked, this, &TForm13::Button1Click);
-    setKeyboardOrder({RadioButton1, RadioButton2, Edit1});
+    connect(okButton(), &QPushButton::clicked, this, &TForm13::Button1Click);
+    setKeyboardOrder({rowsButton, columnsButton, countField});
 }
 
 void TForm13::setFrameDetails(TForm14 *step2) {
@@ -110,16 +108,16 @@ void TForm13::setFrameDetails(TForm14 *step2) {
 }
 
 std::optional<FrameLayout> TForm13::frameLayout() const {
-    const std::optional<int> count = frameCountFromText(Edit1->text());
+    const std::optional<int> count = frameCountFromText(countField->text());
     if (!count)
         return std::nullopt;
-    return FrameLayout{
-        RadioButton1->isChecked() ? FrameOrientation::Rows : FrameOrientation::Columns, *count};
+    return FrameLayout{rowsButton->isChecked() ? FrameOrientation::Rows : FrameOrientation::Columns,
+                       *count};
 }
 
 void TForm13::resetLayout() {
-    RadioButton1->setChecked(true);
-    Edit1->setText(StartCount);
+    rowsButton->setChecked(true);
+    countField->setText(StartCount);
 }
 
 void TForm13::Button1Click() {
@@ -171,9 +169,7 @@ TForm14::TForm14(DialogContext &context, QWidget *parent)
     }
     ResetFrameWizard();
 
-    Button1 = okButton();
-    Button2 = cancelButton();
-    connect(Button1, &QPushButton::clicked, this, &TForm14::BuildFrameset);
+    connect(okButton(), &QPushButton::clicked, this, &TForm14::BuildFrameset);
     setKeyboardOrder(order);
 }
 

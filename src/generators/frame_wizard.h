@@ -34,12 +34,12 @@ public:
 
     void Button1Click(); // OK
 
-    QRadioButton *RadioButton1; // "Rows"
-    QRadioButton *RadioButton2; // "Columns"
-    NumberField *Count;         // Edit1 with its arrows UpDown1
-    QLineEdit *Edit1;
-    QPushButton *Button1;
-    QPushButton *Button2;
+    // The controls, by role; okButton() and cancelButton() are "Button1" and
+    // "Button2".
+    QRadioButton *rowsButton;    // "RadioButton1"
+    QRadioButton *columnsButton; // "RadioButton2"
+    NumberField *Count;          // "Edit1" with its arrows "UpDown1"
+    QLineEdit *countField;       // Count's text, "Edit1"
 
 private:
     TForm14 *m_step2 = nullptr;
@@ -71,8 +71,6 @@ public:
         QCheckBox *noResize;
     };
     std::array<FrameGroup, GroupCount> Groups;
-    QPushButton *Button1;
-    QPushButton *Button2;
 
 Q_SIGNALS:
     // Emitted as the wizard resets, so that step 1 returns to its start values too.

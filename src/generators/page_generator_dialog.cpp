@@ -57,29 +57,30 @@ TForm10::TForm10(DialogContext &context, QWidget *parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(Pages);
 
-    Button1 = okButton();
-    Button1->setText(QStringLiteral("Generate"));
-    Button2 = cancelButton();
-    Button2->setText(QStringLiteral("Exit"));
-    Button3 = new QPushButton(ViewCodeCaption, this);
-    Button3->setObjectName(QStringLiteral("Button3"));
-    Button3->hide();
+    generateButton = okButton();
+    generateButton->setText(QStringLiteral("Generate"));
+    exitButton = cancelButton();
+    exitButton->setText(QStringLiteral("Exit"));
+    viewCodeButton = new QPushButton(ViewCodeCaption, this);
+    viewCodeButton->setObjectName(QStringLiteral("Button3"));
+    viewCodeButton->hide();
     placeViewCodeButton();
-    connect(Button1, &QPushButton::clicked, this, &TForm10::Button1Click);
-    connect(Button3, &QPushButton::clicked, this, &TForm10::Button3Click);
+    connect(generateButton, &QPushButton::clicked, this, &TForm10::Button1Click);
+    connect(viewCodeButton, &QPushButton::clicked, this, &TForm10::Button3Click);
 
     // The check box stands under the address field but is reached last.
-    setKeyboardOrder({Edit1, Edit2, Keywords[0], Keywords[1], Keywords[2], Keywords[3], Keywords[4],
-                      Keywords[5], Keywords[6], Keywords[7], Edit11, CheckBox1});
-    setTabOrder(Button2, Button3);
+    setKeyboardOrder({titleField, forwardAddressField, Keywords[0], Keywords[1], Keywords[2],
+                      Keywords[3], Keywords[4], Keywords[5], Keywords[6], Keywords[7],
+                      siteDescriptionField, noForwarding});
+    setTabOrder(exitButton, viewCodeButton);
 }
 
 void TForm10::placeViewCodeButton() {
     // The third button joins Generate and Exit in the button row, in front of them.
     for (auto *row : layout()->findChildren<QBoxLayout *>()) {
-        const int at = row->indexOf(Button1);
+        const int at = row->indexOf(generateButton);
         if (at >= 0) {
-            row->insertWidget(at, Button3);
+            row->insertWidget(at, viewCodeButton);
             return;
         }
     }
@@ -109,15 +110,15 @@ QWidget *TForm10::buildGeneratorPage() {
     };
 
     addLabel(QStringLiteral("Title of the page  -  Be descriptive:"));
-    Edit1 = makeTextField(m_fieldsPanel, QStringLiteral("Edit1"));
-    grid->addWidget(Edit1, row++, 0, 1, 4);
+    titleField = makeTextField(m_fieldsPanel, QStringLiteral("Edit1"));
+    grid->addWidget(titleField, row++, 0, 1, 4);
     addLabel(QStringLiteral("URL of your homepage to automatically forward the user to:"));
-    Edit2 = makeTextField(m_fieldsPanel, QStringLiteral("Edit2"));
-    grid->addWidget(Edit2, row++, 0, 1, 4);
-    CheckBox1 =
+    forwardAddressField = makeTextField(m_fieldsPanel, QStringLiteral("Edit2"));
+    grid->addWidget(forwardAddressField, row++, 0, 1, 4);
+    noForwarding =
         new QCheckBox(QStringLiteral("Do not forward to this page automatically"), m_fieldsPanel);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    grid->addWidget(CheckBox1, row++, 0, 1, 4);
+    noForwarding->setObjectName(QStringLiteral("CheckBox1"));
+    grid->addWidget(noForwarding, row++, 0, 1, 4);
     addLabel(QStringLiteral("Keywords:"));
     for (std::size_t k = 0; k < Keywords.size(); ++k) {
         Keywords[k] = makeTextField(m_fieldsPanel, QString::fromLatin1(KeywordNames[k]));
@@ -125,19 +126,19 @@ QWidget *TForm10::buildGeneratorPage() {
     }
     row += 2;
     addLabel(QStringLiteral("Description of site:"));
-    Edit11 = makeTextField(m_fieldsPanel, QStringLiteral("Edit11"));
-    grid->addWidget(Edit11, row++, 0, 1, 4);
+    siteDescriptionField = makeTextField(m_fieldsPanel, QStringLiteral("Edit11"));
+    grid->addWidget(siteDescriptionField, row++, 0, 1, 4);
     grid->setRowStretch(row, 1);
     m_fieldsPanel->setMinimumWidth(440);
 
-    RichEdit1 = new QPlainTextEdit(page);
-    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
-    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    codeView = new QPlainTextEdit(page);
+    codeView->setObjectName(QStringLiteral("RichEdit1"));
+    codeView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     // The code view covers the whole page while it is shown.
     m_fieldsOrCode = new QStackedWidget(page);
     m_fieldsOrCode->addWidget(m_fieldsPanel);
-    m_fieldsOrCode->addWidget(RichEdit1);
+    m_fieldsOrCode->addWidget(codeView);
     auto *layout = new QVBoxLayout(page);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_fieldsOrCode);
@@ -146,12 +147,12 @@ QWidget *TForm10::buildGeneratorPage() {
 
 SearchPageFields TForm10::fields() const {
     SearchPageFields f;
-    f.title = Edit1->text();
-    f.url = Edit2->text();
-    f.description = Edit11->text();
+    f.title = titleField->text();
+    f.url = forwardAddressField->text();
+    f.description = siteDescriptionField->text();
     for (std::size_t k = 0; k < Keywords.size(); ++k)
         f.keywords[k] = Keywords[k]->text();
-    f.forward = !CheckBox1->isChecked();
+    f.forward = !noForwarding->isChecked();
     return f;
 }
 
@@ -161,7 +162,7 @@ void TForm10::Button1Click() {
 }
 
 void TForm10::Button3Click() {
-    showCodeView(m_fieldsOrCode->currentWidget() != RichEdit1);
+    showCodeView(m_fieldsOrCode->currentWidget() != codeView);
 }
 
 bool TForm10::ValidatePageFields() {
@@ -177,12 +178,12 @@ bool TForm10::ValidatePageFields() {
 void TForm10::GeneratePage() {
     // The code view is hidden too, so that a cancelled save never leaves it over
     // the fields without the button that hides it.
-    RichEdit1->clear();
-    Button3->hide();
+    codeView->clear();
+    viewCodeButton->hide();
     showCodeView(false);
 
     const QStringList lines = searchPageLines(fields(), core().attributeQuote(), ProgramHomePage);
-    RichEdit1->setPlainText(lines.join(u'\n'));
+    codeView->setPlainText(lines.join(u'\n'));
 
     FileChooserRequest request;
     request.filters =
@@ -202,12 +203,12 @@ void TForm10::GeneratePage() {
         FormActivate();
         return;
     }
-    Button3->show();
+    viewCodeButton->show();
 }
 
 void TForm10::showCodeView(bool shown) {
-    m_fieldsOrCode->setCurrentWidget(shown ? static_cast<QWidget *>(RichEdit1) : m_fieldsPanel);
-    Button3->setText(shown ? HideCodeCaption : ViewCodeCaption);
+    m_fieldsOrCode->setCurrentWidget(shown ? static_cast<QWidget *>(codeView) : m_fieldsPanel);
+    viewCodeButton->setText(shown ? HideCodeCaption : ViewCodeCaption);
 }
 
 void TForm10::FormActivate() {
@@ -215,15 +216,15 @@ void TForm10::FormActivate() {
 }
 
 void TForm10::FormCloseQuery() {
-    Edit1->clear();
-    Edit2->clear();
-    Edit11->clear();
+    titleField->clear();
+    forwardAddressField->clear();
+    siteDescriptionField->clear();
     for (QLineEdit *keyword : Keywords)
         keyword->clear();
-    CheckBox1->setChecked(false);
-    RichEdit1->clear();
+    noForwarding->setChecked(false);
+    codeView->clear();
     showCodeView(false);
-    Button3->hide();
+    viewCodeButton->hide();
 }
 
 } // namespace vellumo

@@ -32,17 +32,18 @@ public:
     QTabWidget *Pages;
     QWidget *DescriptionPage;
     QWidget *GeneratorPage;
-    QLineEdit *Edit1;  // title
-    QLineEdit *Edit2;  // forwarding address
-    QLineEdit *Edit11; // site description
-    // The keyword fields in reading order: Edit3, Edit4, Edit5, Edit8, then
-    // Edit6, Edit7, Edit10, Edit9.
+    // The controls, by role, with their object names.
+    QLineEdit *titleField;           // "Edit1"
+    QLineEdit *forwardAddressField;  // "Edit2"
+    QLineEdit *siteDescriptionField; // "Edit11"
+    // The keyword fields in reading order: "Edit3", "Edit4", "Edit5", "Edit8",
+    // then "Edit6", "Edit7", "Edit10", "Edit9".
     std::array<QLineEdit *, 8> Keywords;
-    QCheckBox *CheckBox1;      // "Do not forward to this page automatically"
-    QPlainTextEdit *RichEdit1; // the code view
-    QPushButton *Button1;      // Generate
-    QPushButton *Button2;      // Exit
-    QPushButton *Button3;      // View Code, shown once a page has been saved
+    QCheckBox *noForwarding;     // "CheckBox1": "Do not forward to this page automatically"
+    QPlainTextEdit *codeView;    // "RichEdit1"
+    QPushButton *generateButton; // "Button1", okButton()
+    QPushButton *exitButton;     // "Button2", cancelButton()
+    QPushButton *viewCodeButton; // "Button3": View Code, shown once a page has been saved
 
 protected:
     void FormActivate() override;

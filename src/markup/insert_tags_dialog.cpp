@@ -14,7 +14,7 @@ namespace vellumo {
 
 namespace {
 
-// Lowers whatever enters Edit1 while it is in lower-case mode, typed or pasted alike.
+// Lowers whatever enters the tag field while it is in lower-case mode, typed or pasted alike.
 class LowerCaseValidator final : public QValidator {
 public:
     using QValidator::QValidator;
@@ -139,27 +139,27 @@ TForm17::TForm17(DialogContext &context, QWidget *parent)
                     {QStringLiteral("Form17"), QStringLiteral("Insert Tags"), 46,
                      /*escapeCancels=*/false},
                     parent)
-    , ListBox1(new QListWidget(body()))
-    , Edit1(new QLineEdit(body()))
+    , m_list(new QListWidget(body()))
+    , m_field(new QLineEdit(body()))
     , m_lowerCase(new LowerCaseValidator(this)) {
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListBox1->setMinimumSize(177, 201);
-    ListBox1->addItems(insertTagsItems());
-    Edit1->setObjectName(QStringLiteral("Edit1"));
+    m_list->setObjectName(QStringLiteral("ListBox1"));
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setMinimumSize(177, 201);
+    m_list->addItems(insertTagsItems());
+    m_field->setObjectName(QStringLiteral("Edit1"));
 
     auto *layout = new QVBoxLayout(body());
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(ListBox1);
-    layout->addWidget(Edit1);
-    setKeyboardOrder({ListBox1, Edit1});
+    layout->addWidget(m_list);
+    layout->addWidget(m_field);
+    setKeyboardOrder({m_list, m_field});
 
-    connect(ListBox1, &QListWidget::itemClicked, this, &TForm17::ListBox1Click);
-    connect(ListBox1, &QListWidget::currentRowChanged, this, [this](int row) {
+    connect(m_list, &QListWidget::itemClicked, this, &TForm17::ListBox1Click);
+    connect(m_list, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0)
             ListBox1Click();
     });
-    connect(ListBox1, &QListWidget::itemDoubleClicked, this, &TForm17::ListBox1DblClick);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, &TForm17::ListBox1DblClick);
     // OK inserts and leaves the dialog open for the next tag; Cancel closes it.
     connect(okButton(), &QPushButton::clicked, this, &TForm17::Button1Click);
 }
@@ -169,10 +169,10 @@ void TForm17::ListBox1Click() {
     // was closed takes effect with the next tag picked.
     const bool lower = !core().IsUpperTagCase();
     setForcedLowerCase(lower);
-    const QListWidgetItem *item = ListBox1->currentItem();
+    const QListWidgetItem *item = m_list->currentItem();
     if (!item)
         return;
-    Edit1->setText(lower ? item->text().toLower() : item->text());
+    m_field->setText(lower ? item->text().toLower() : item->text());
 }
 
 void TForm17::ListBox1DblClick() {
@@ -181,7 +181,7 @@ void TForm17::ListBox1DblClick() {
 }
 
 void TForm17::Button1Click() {
-    core().InsertAtCaret(Edit1->text());
+    core().InsertAtCaret(m_field->text());
 }
 
 void TForm17::Button2Click() {
@@ -189,11 +189,11 @@ void TForm17::Button2Click() {
 }
 
 void TForm17::FormCloseQuery() {
-    Edit1->clear();
+    m_field->clear();
 }
 
 void TForm17::setForcedLowerCase(bool lower) {
-    Edit1->setValidator(lower ? m_lowerCase : nullptr);
+    m_field->setValidator(lower ? m_lowerCase : nullptr);
 }
 
 } // namespace vellumo

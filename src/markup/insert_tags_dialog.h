@@ -28,15 +28,15 @@ public Q_SLOTS:
     void Button2Click();
 
 protected:
-    // Every way of closing ends here: Edit1 starts empty at the next opening, while the
-    // list's selected item and Edit1's case mode are kept.
+    // Every way of closing ends here: the tag field starts empty at the next opening, while the
+    // list's selected item and the field's case mode are kept.
     void FormCloseQuery() override;
 
 private:
     void setForcedLowerCase(bool lower);
 
-    QListWidget *ListBox1;
-    QLineEdit *Edit1;
+    QListWidget *m_list; // "ListBox1"
+    QLineEdit *m_field;  // "Edit1", the tag to insert
     QValidator *m_lowerCase;
 };
 

@@ -39,8 +39,13 @@ bool readsAsUtf8(QByteArrayView bytes) {
         return true;
     if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF"))
         return false;
-    const std::optional<TextEncoding> declared = declaredEncoding(bytes);
-    return declared != TextEncoding::Latin1 && declared != TextEncoding::Windows1252;
+    if (utf16ByPattern(bytes))
+        return false;
+    const CharsetDeclaration declaration = findCharsetDeclaration(bytes);
+    if (!declaration.found())
+        return true;
+    const std::optional<TextEncoding> declared = encodingForLabel(declaration.label);
+    return !declared || *declared == TextEncoding::Utf8 || !isAsciiCompatible(*declared);
 }
 
 // `text` in UTF-8 with each '\n' written as `style` (a '\n' after a CR is left

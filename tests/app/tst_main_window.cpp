@@ -26,6 +26,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -148,9 +149,14 @@ private Q_SLOTS:
         QCOMPARE(main.StartupFolder, QDir::toNativeSeparators(QDir::currentPath()));
         QVERIFY(main.TipShown);
 
-        // The tip comes once per run, however often the window is resized.
-        main.resize(main.width() + 40, main.height());
-        QTest::qWait(50);
+        // The tip comes once per run, however often the window is resized. A tip
+        // would be shown by a call the resize queues; one queued after it runs later.
+        const QSize wider(main.width() + 40, main.height());
+        main.resize(wider);
+        QTRY_COMPARE(main.size(), wider);
+        bool settled = false;
+        QTimer::singleShot(0, &main, [&settled] { settled = true; });
+        QTRY_VERIFY(settled);
         QVERIFY(QApplication::activeModalWidget() == nullptr);
         for (const char *name : {"ToolbarButton977", "ToolbarButton975", "ToolbarButton978",
                                  "ToolbarButton979", "Cut1", "Copy1", "Paste1"})

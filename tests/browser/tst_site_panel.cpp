@@ -67,8 +67,8 @@ class TestSitePanel : public QObject {
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(bytes);
     }
-    QListWidget *files() const { return m_panel->fileBrowser()->FileListBox1; }
-    QTreeWidget *tree() const { return m_panel->linkTree()->TreeView1; }
+    QListWidget *files() const { return m_panel->fileBrowser()->fileList; }
+    QTreeWidget *tree() const { return m_panel->linkTree()->tree; }
 
     void page(const QString &text, int anchor, int position) {
         m_editor->setPlainText(text);
@@ -107,7 +107,7 @@ class TestSitePanel : public QObject {
             QVERIFY(dialog != nullptr);
             switch (answer) {
             case StyleAnswer::ChooseItem:
-                dialog->ComboBox1->setCurrentIndex(item);
+                dialog->styleBox->setCurrentIndex(item);
                 dialog->findChild<QPushButton *>(QStringLiteral("Button1"))->click();
                 break;
             case StyleAnswer::Cancel:
@@ -122,7 +122,7 @@ class TestSitePanel : public QObject {
             case StyleAnswer::TypeThenPickAgain: {
                 // The item shown, a letter typed over it, then the same item
                 // picked from the open list.
-                QComboBox *box = dialog->ComboBox1;
+                QComboBox *box = dialog->styleBox;
                 box->setCurrentIndex(item);
                 QTest::keyClick(box->lineEdit(), Qt::Key_X);
                 box->showPopup();
@@ -208,18 +208,18 @@ private Q_SLOTS:
         for (int i = 0; i < files()->count(); ++i)
             names << files()->item(i)->text();
         QCOMPARE(names, (QStringList{"index.htm", "notes.txt", "photo.gif"}));
-        QWidget *tab = browser->Button2->parentWidget();
+        QWidget *tab = browser->linkButton->parentWidget();
         QCOMPARE(tab->objectName(), QStringLiteral("TabSheet2"));
         QCOMPARE(tab->findChildren<QPushButton *>(QStringLiteral("Button2")).size(), 1);
         QVERIFY(files()->dragEnabled());
         QCOMPARE(files()->selectionMode(), QAbstractItemView::SingleSelection);
 
-        browser->FilterComboBox1->setCurrentIndex(3); // All Web Images
+        browser->filterBox->setCurrentIndex(3); // All Web Images
         QCOMPARE(files()->count(), 1);
         QCOMPARE(files()->item(0)->text(), QStringLiteral("photo.gif"));
 
         QVERIFY(browser->setFolder(m_folder.filePath(QStringLiteral("sub"))));
-        browser->FilterComboBox1->setCurrentIndex(2); // All Web Documents
+        browser->filterBox->setCurrentIndex(2); // All Web Documents
         QCOMPARE(files()->count(), 1);
         QCOMPARE(files()->item(0)->text(), QStringLiteral("inner.html"));
     }
@@ -262,7 +262,7 @@ private Q_SLOTS:
         clickFile(file);
         QCOMPARE(m_panel->FilePicked, PickedList::FileList);
         answerStyle(static_cast<StyleAnswer>(answer), item);
-        m_panel->fileBrowser()->Button2->click();
+        m_panel->fileBrowser()->linkButton->click();
         QFETCH(QString, expected);
         QFETCH(int, caretAfter);
         QCOMPARE(text(), expected);
@@ -273,19 +273,19 @@ private Q_SLOTS:
 
     void linkToFileOncePerClick() {
         DialogGuard guard(m_style);
-        m_panel->fileBrowser()->Button2->click(); // nothing picked yet
+        m_panel->fileBrowser()->linkButton->click(); // nothing picked yet
         QCOMPARE(guard.shown, 0);
         clickFile(QStringLiteral("photo.gif"));
         clickTree(QStringLiteral("AltaVista")); // the tree was clicked last
-        m_panel->fileBrowser()->Button2->click();
+        m_panel->fileBrowser()->linkButton->click();
         QCOMPARE(guard.shown, 0);
         QCOMPARE(text(), QStringLiteral("ab"));
 
         clickFile(QStringLiteral("photo.gif"));
         answerStyle(StyleAnswer::ChooseItem, 0);
-        m_panel->fileBrowser()->Button2->click();
+        m_panel->fileBrowser()->linkButton->click();
         QCOMPARE(text(), QStringLiteral(R"(a<A HREF="photo.gif"></A>b)"));
-        m_panel->fileBrowser()->Button2->click(); // no new click
+        m_panel->fileBrowser()->linkButton->click(); // no new click
         QCOMPARE(guard.shown, 1);
         QCOMPARE(text(), QStringLiteral(R"(a<A HREF="photo.gif"></A>b)"));
     }
@@ -304,7 +304,7 @@ private Q_SLOTS:
         DialogGuard guard(m_style);
         clickFile(QStringLiteral("photo.gif"));
         QVERIFY(m_panel->fileBrowser()->setFolder(m_folder.filePath(QStringLiteral("sub"))));
-        m_panel->fileBrowser()->Button2->click();
+        m_panel->fileBrowser()->linkButton->click();
         QCOMPARE(guard.shown, 0);
         QCOMPARE(text(), QStringLiteral("ab"));
         QCOMPARE(m_panel->FilePicked, PickedList::Neither);
@@ -318,7 +318,7 @@ private Q_SLOTS:
         m_panel->fileBrowser()->refresh();
         clickFile(QStringLiteral("huge.txt"));
         answerStyle(StyleAnswer::ChooseItem, 3);
-        m_panel->fileBrowser()->Button2->click();
+        m_panel->fileBrowser()->linkButton->click();
         QCOMPARE(text(), QStringLiteral("ab"));
         QCOMPARE(m_editor->document()->isUndoAvailable(), false);
         const QStringList errors = m_platform->texts(QStringLiteral("error"));
@@ -371,7 +371,7 @@ private Q_SLOTS:
         QTRY_COMPARE(m_style->isVisible(), false);
         QCOMPARE(text(), QStringLiteral(R"(a <img src="photo.gif" border=0 alt=""> b)"));
         answerStyle(StyleAnswer::ChooseItem, 2);
-        m_panel->fileBrowser()->Button2->click();
+        m_panel->fileBrowser()->linkButton->click();
         QVERIFY(text().contains(QStringLiteral(R"(<BGSOUND SRC="photo.gif" LOOP=INFINITE>)")));
     }
 
@@ -416,7 +416,7 @@ private Q_SLOTS:
         QFETCH(QString, entry);
         QFETCH(QString, opened);
         clickTree(entry);
-        m_panel->linkTree()->Button1->click();
+        m_panel->linkTree()->goButton->click();
         const QList<QUrl> expected = opened.isEmpty() ? QList<QUrl>{} : QList<QUrl>{QUrl(opened)};
         QCOMPARE(m_platform->openedUrls, expected);
     }

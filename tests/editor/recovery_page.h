@@ -8,6 +8,8 @@
 
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
+#include "editor/journal_replay.h"
+#include "editor/orphaned_journals.h"
 #include "editor/page_template.h"
 #include "editor/recovery_journal.h"
 #include "editor/title_dialog.h"

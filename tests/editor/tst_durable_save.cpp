@@ -1,4 +1,5 @@
 #include "editor/durable_write.h"
+#include "files.h"
 #include "read_only_folder.h"
 #include "test_main.h"
 
@@ -16,16 +17,6 @@
 using namespace vellumo;
 
 namespace {
-
-QByteArray fileBytes(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // Every system call a save makes, each a place to kill it or make it fail.
 const QString SaveCalls = QStringLiteral(
@@ -268,7 +259,7 @@ private Q_SLOTS:
                                    {"-t", "tmpfs", "-o", "size=64k", "tmpfs", mountPoint.path()}),
                  0);
         const QString target = mountPoint.filePath(QStringLiteral("page.htm"));
-        QVERIFY(writeBytes(target, QByteArray(40 * 1024, 'o')));
+        writeBytes(target, QByteArray(40 * 1024, 'o'));
         const WriteOutcome outcome = writeFileDurably(target, QByteArray(48 * 1024, 'n'));
         const QByteArray after = fileBytes(target);
         const QStringList left = QDir(mountPoint.path()).entryList(QDir::Files | QDir::Hidden);

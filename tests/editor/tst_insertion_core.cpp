@@ -117,16 +117,15 @@ private Q_SLOTS:
     }
 
     void tagCaseIsComparedWhole_data() {
-        QTest::addColumn<QString>("tagCase");
+        QTest::addColumn<TagCase>("tagCase");
         QTest::addColumn<bool>("upper");
-        QTest::newRow("nominal: Upercase") << "Upercase" << true;
-        QTest::newRow("nominal: Lowercase") << "Lowercase" << false;
-        QTest::newRow("robustness: small letters") << "upercase" << false;
-        QTest::newRow("robustness: correct spelling is not the value") << "Uppercase" << false;
-        QTest::newRow("robustness: empty") << "" << false;
+        QTest::newRow("nominal: upper") << TagCase::Upper << true;
+        QTest::newRow("nominal: lower") << TagCase::Lower << false;
+        QTest::newRow("robustness: any other value is not upper")
+            << static_cast<TagCase>(2) << false;
     }
     void tagCaseIsComparedWhole() {
-        QFETCH(QString, tagCase);
+        QFETCH(TagCase, tagCase);
         QPlainTextEdit editor;
         InsertionCore core(&editor);
         core.setTagCase(tagCase);

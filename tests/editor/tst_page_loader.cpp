@@ -1,5 +1,7 @@
+#include "editor/journal_replay.h"
 #include "editor/page_editor.h"
 #include "editor/page_loader.h"
+#include "editor/recovery_journal.h"
 #include "test_main.h"
 
 #include <QFile>

@@ -8,6 +8,7 @@
 #include "app/tips_file.h"
 #include "editor/page_breaks.h"
 #include "editor/page_file.h"
+#include "editor/page_text.h"
 
 #include <QPlainTextEdit>
 #include <QTextDocument>
@@ -22,8 +23,7 @@ inline QString runLoadPath(QPlainTextEdit &editor, const QByteArray &bytes) {
 
     editor.setPlainText(page.text);
     applyLineBreakKinds(editor.document(), page.lineBreakKinds);
-    QString text = editor.document()->toRawText();
-    text.replace(QChar::ParagraphSeparator, u'\n');
+    const QString text = pageTextOf(*editor.document());
     if (encodePage(text, page.format, lineBreakKinds(editor.document()), page.originalLines) !=
         bytes)
         return QStringLiteral("the editor changed the page");

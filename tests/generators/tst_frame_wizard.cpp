@@ -53,14 +53,14 @@ class TestFrameWizard : public QObject {
     }
 
     void choose(bool rows, const QString &count) {
-        (rows ? m_step1->RadioButton1 : m_step1->RadioButton2)->setChecked(true);
-        m_step1->Edit1->setText(count);
+        (rows ? m_step1->rowsButton : m_step1->columnsButton)->setChecked(true);
+        m_step1->countField->setText(count);
     }
 
     void verifyWizardAtStart() {
-        QVERIFY(m_step1->RadioButton1->isChecked());
-        QVERIFY(!m_step1->RadioButton2->isChecked());
-        QCOMPARE(m_step1->Edit1->text(), QStringLiteral("2"));
+        QVERIFY(m_step1->rowsButton->isChecked());
+        QVERIFY(!m_step1->columnsButton->isChecked());
+        QCOMPARE(m_step1->countField->text(), QStringLiteral("2"));
         for (int k = 1; k <= 8; ++k) {
             const TForm14::FrameGroup &g = m_step2->Groups[std::size_t(k - 1)];
             QCOMPARE(g.name->text(), QStringLiteral("Frame %1").arg(k));
@@ -92,10 +92,10 @@ private Q_SLOTS:
         QCOMPARE(m_step2->objectName(), QStringLiteral("Form14"));
         QCOMPARE(m_step1->windowTitle(), QStringLiteral("Frame Wizard"));
         QCOMPARE(m_step2->windowTitle(), QStringLiteral("Frame Wizard"));
-        QCOMPARE(m_step1->RadioButton1->text(), QStringLiteral("Rows"));
-        QCOMPARE(m_step1->RadioButton2->text(), QStringLiteral("Columns"));
+        QCOMPARE(m_step1->rowsButton->text(), QStringLiteral("Rows"));
+        QCOMPARE(m_step1->columnsButton->text(), QStringLiteral("Columns"));
         QVERIFY(m_step1->findChild<QWidget *>(QStringLiteral("UpDown1")));
-        QVERIFY(m_step1->Button1->isDefault());
+        QVERIFY(m_step1->okButton()->isDefault());
         verifyWizardAtStart();
 
         m_step2->show();
@@ -130,17 +130,17 @@ private Q_SLOTS:
         auto *down = m_step1->Count->downButton();
         for (int i = 0; i < 10; ++i)
             up->click();
-        QCOMPARE(m_step1->Edit1->text(), QStringLiteral("8"));
+        QCOMPARE(m_step1->countField->text(), QStringLiteral("8"));
         for (int i = 0; i < 10; ++i)
             down->click();
-        QCOMPARE(m_step1->Edit1->text(), QStringLiteral("2"));
-        m_step1->Edit1->setText(QStringLiteral("5"));
+        QCOMPARE(m_step1->countField->text(), QStringLiteral("2"));
+        m_step1->countField->setText(QStringLiteral("5"));
         up->click();
-        QCOMPARE(m_step1->Edit1->text(), QStringLiteral("6"));
+        QCOMPARE(m_step1->countField->text(), QStringLiteral("6"));
     }
 
     void okWritesTheFrameset_data() {
-        QTest::addColumn<QString>("tagCase");
+        QTest::addColumn<TagCase>("tagCase");
         QTest::addColumn<bool>("rows");
         QTest::addColumn<QString>("expected");
         QTest::newRow("nominal: upper case rows")
@@ -157,8 +157,8 @@ private Q_SLOTS:
                "<frame name=\"Frame 2\" src=\"http://\" scrolling=\"Auto\" noresize>\n"
                "<frame name=\"Frame 3\" src=\"http://\" scrolling=\"Auto\">\n"
                "</frameset>\nyz";
-        QTest::newRow("robustness: a tag case other than exactly Upercase is lower")
-            << "upercase" << false
+        QTest::newRow("robustness: a tag case other than exactly upper is lower")
+            << static_cast<TagCase>(2) << false
             << "ab<frameset cols=\"27%,*,31%\">\n"
                "<frame name=\"Frame 1\" src=\"http://\" scrolling=\"Auto\">\n"
                "<frame name=\"Frame 2\" src=\"http://\" scrolling=\"Auto\" noresize>\n"
@@ -166,7 +166,7 @@ private Q_SLOTS:
                "</frameset>\nyz";
     }
     void okWritesTheFrameset() {
-        QFETCH(QString, tagCase);
+        QFETCH(TagCase, tagCase);
         QFETCH(bool, rows);
         m_fixture->core.setTagCase(tagCase);
         prepareEditor(QStringLiteral("abSELECTEDyz"), 2, 10);
@@ -174,10 +174,10 @@ private Q_SLOTS:
         choose(rows, QStringLiteral("3"));
         whenStep2Shows([](TForm14 &step2) {
             step2.Groups[1].noResize->setChecked(true);
-            QTest::mouseClick(step2.Button1, Qt::LeftButton);
+            QTest::mouseClick(step2.okButton(), Qt::LeftButton);
         });
 
-        QTest::mouseClick(m_step1->Button1, Qt::LeftButton);
+        QTest::mouseClick(m_step1->okButton(), Qt::LeftButton);
 
         QVERIFY(m_step2Seen);
         QFETCH(QString, expected);
@@ -201,9 +201,9 @@ private Q_SLOTS:
         QTimer::singleShot(0, this, [this] {
             QCOMPARE(QApplication::activeModalWidget(), m_step1.get());
             choose(true, QStringLiteral("2"));
-            m_step1->Button1->click();
+            m_step1->okButton()->click();
         });
-        whenStep2Shows([](TForm14 &step2) { step2.Button1->click(); });
+        whenStep2Shows([](TForm14 &step2) { step2.okButton()->click(); });
 
         m_step1->exec();
 
@@ -221,9 +221,9 @@ private Q_SLOTS:
             }
             step2.Groups[0].scrolling->setEditText(QStringLiteral("maybe"));
             step2.Groups[1].address->setText(QString());
-            step2.Button1->click();
+            step2.okButton()->click();
         });
-        m_step1->Button1->click();
+        m_step1->okButton()->click();
 
         QCOMPARE(m_fixture->editor.toPlainText(),
                  QStringLiteral("<FRAMESET ROWS=\"27%,*\">\n"
@@ -242,14 +242,14 @@ private Q_SLOTS:
         QFETCH(bool, byEscape);
         choose(false, QStringLiteral("5"));
         if (byEscape)
-            QTest::keyClick(m_step1->Edit1, Qt::Key_Escape);
+            QTest::keyClick(m_step1->countField, Qt::Key_Escape);
         else
-            m_step1->Button2->click();
+            m_step1->cancelButton()->click();
 
         QVERIFY(!m_step1->isVisible());
         m_step1->show();
-        QVERIFY(m_step1->RadioButton2->isChecked());
-        QCOMPARE(m_step1->Edit1->text(), QStringLiteral("5"));
+        QVERIFY(m_step1->columnsButton->isChecked());
+        QCOMPARE(m_step1->countField->text(), QStringLiteral("5"));
         QVERIFY(m_fixture->editor.toPlainText().isEmpty());
     }
 
@@ -265,11 +265,11 @@ private Q_SLOTS:
             step2.Groups[0].name->setText(QStringLiteral("changed"));
             step2.Groups[4].noResize->setChecked(true);
             if (road == 0)
-                step2.Button2->click();
+                step2.cancelButton()->click();
             else
                 step2.close();
         });
-        m_step1->Button1->click();
+        m_step1->okButton()->click();
 
         QVERIFY(m_step2Seen);
         QVERIFY(m_fixture->editor.toPlainText().isEmpty());
@@ -288,7 +288,7 @@ private Q_SLOTS:
     }
 
     void helpKeyOpensTheTopic() {
-        QTest::keyClick(m_step1->Edit1, Qt::Key_F1);
+        QTest::keyClick(m_step1->countField, Qt::Key_F1);
         m_step2->show();
         QTest::keyClick(m_step2->Groups[0].name, Qt::Key_F1);
         QCOMPARE(m_fixture->platform.helpTopics, (QList<int>{45, 45}));
@@ -306,9 +306,9 @@ private Q_SLOTS:
         QFETCH(QString, count);
         choose(false, count);
         prepareEditor(QStringLiteral("text"), 0, 4);
-        whenStep2Shows([](TForm14 &step2) { step2.Button1->click(); });
+        whenStep2Shows([](TForm14 &step2) { step2.okButton()->click(); });
 
-        m_step1->Button1->click();
+        m_step1->okButton()->click();
 
         QVERIFY(!m_step2Seen);
         QCOMPARE(m_fixture->platform.shown.size(), 1);
@@ -317,8 +317,8 @@ private Q_SLOTS:
         QCOMPARE(m_fixture->platform.shown.first().text,
                  QStringLiteral("The number of frames must be from 2 to 8."));
         QVERIFY(m_step1->isVisible());
-        QCOMPARE(m_step1->Edit1->text(), count);
-        QVERIFY(m_step1->RadioButton2->isChecked());
+        QCOMPARE(m_step1->countField->text(), count);
+        QVERIFY(m_step1->columnsButton->isChecked());
         QCOMPARE(m_fixture->editor.toPlainText(), QStringLiteral("text"));
         // The pending step-2 action must not fire in a later test.
         qDeleteAll(findChildren<QTimer *>());

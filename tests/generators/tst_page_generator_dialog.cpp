@@ -91,7 +91,7 @@ class TestPageGeneratorDialog : public QObject {
         field("Edit4")->setText(QStringLiteral("green"));
         field("Edit8")->setText(QStringLiteral("leaf"));
         field("Edit9")->setText(QStringLiteral("pot"));
-        m_dialog->CheckBox1->setChecked(!forward);
+        m_dialog->noForwarding->setChecked(!forward);
     }
 
     QString pagePath(const char *name) const {
@@ -121,13 +121,13 @@ private Q_SLOTS:
         QCOMPARE(m_dialog->Pages->tabText(0), QStringLiteral("Description"));
         QCOMPARE(m_dialog->Pages->tabText(1), QStringLiteral("Page Generator"));
         QCOMPARE(m_dialog->Pages->currentIndex(), 0);
-        QCOMPARE(m_dialog->Button1->text(), QStringLiteral("Generate"));
-        QVERIFY(m_dialog->Button1->isDefault());
-        QCOMPARE(m_dialog->Button2->text(), QStringLiteral("Exit"));
-        QCOMPARE(m_dialog->Button3->text(), QStringLiteral("View Code"));
-        QVERIFY(m_dialog->Button3->isHidden());
-        QVERIFY(m_dialog->RichEdit1->isHidden());
-        QVERIFY(!m_dialog->CheckBox1->isChecked());
+        QCOMPARE(m_dialog->generateButton->text(), QStringLiteral("Generate"));
+        QVERIFY(m_dialog->generateButton->isDefault());
+        QCOMPARE(m_dialog->exitButton->text(), QStringLiteral("Exit"));
+        QCOMPARE(m_dialog->viewCodeButton->text(), QStringLiteral("View Code"));
+        QVERIFY(m_dialog->viewCodeButton->isHidden());
+        QVERIFY(m_dialog->codeView->isHidden());
+        QVERIFY(!m_dialog->noForwarding->isChecked());
 
         QStringList labels;
         for (const QLabel *label : m_dialog->findChildren<QLabel *>())
@@ -180,17 +180,17 @@ private Q_SLOTS:
         field("Edit1")->setText(title);
         field("Edit11")->setText(description);
         field("Edit3")->setText(QStringLiteral("kept"));
-        m_dialog->CheckBox1->setChecked(!forward);
+        m_dialog->noForwarding->setChecked(!forward);
         m_dialog->Pages->setCurrentIndex(1);
 
-        QTest::mouseClick(m_dialog->Button1, Qt::LeftButton);
+        QTest::mouseClick(m_dialog->generateButton, Qt::LeftButton);
 
         QCOMPARE(m_fixture->platform.shown.size(), 1);
         QCOMPARE(m_fixture->platform.shown.first().kind, QStringLiteral("information"));
         QCOMPARE(m_fixture->platform.shown.first().caption, QStringLiteral("Information"));
         QTEST(m_fixture->platform.shown.first().text, "message");
         // Nothing generated, the fields kept, and the dialog back on its first page.
-        QVERIFY(m_dialog->RichEdit1->toPlainText().isEmpty());
+        QVERIFY(m_dialog->codeView->toPlainText().isEmpty());
         QCOMPARE(field("Edit3")->text(), QStringLiteral("kept"));
         QCOMPARE(m_dialog->Pages->currentIndex(), 0);
         QVERIFY(m_dialog->isVisible());
@@ -207,7 +207,7 @@ private Q_SLOTS:
         const QString path = pagePath("entry.htm");
         m_fixture->platform.queueFile(path);
 
-        QTest::mouseClick(m_dialog->Button1, Qt::LeftButton);
+        QTest::mouseClick(m_dialog->generateButton, Qt::LeftButton);
 
         QCOMPARE(readAll(path), expectedFile(forward));
         const FileChooserRequest request = m_fixture->platform.shown.last().request;
@@ -216,8 +216,8 @@ private Q_SLOTS:
         QVERIFY(request.confirmOverwrite);
         QVERIFY(!request.mustExist);
         QVERIFY(request.filters.first().startsWith(QStringLiteral("HTML Files (")));
-        QVERIFY(!m_dialog->Button3->isHidden());
-        QVERIFY(m_dialog->RichEdit1->isHidden());
+        QVERIFY(!m_dialog->viewCodeButton->isHidden());
+        QVERIFY(m_dialog->codeView->isHidden());
         // The dialog stays open with its fields, and the page in the editor is untouched.
         QVERIFY(m_dialog->isVisible());
         QCOMPARE(field("Edit1")->text(), QStringLiteral("Green Tea"));
@@ -229,31 +229,31 @@ private Q_SLOTS:
         fill();
         const QString path = pagePath("entry.htm");
         m_fixture->platform.queueFile(path);
-        m_dialog->Button1->click();
+        m_dialog->generateButton->click();
 
-        m_dialog->Button3->click();
-        QVERIFY(!m_dialog->RichEdit1->isHidden());
-        QCOMPARE(m_dialog->Button3->text(), QStringLiteral("Hide Code"));
-        QCOMPARE(m_dialog->RichEdit1->toPlainText().toUtf8().replace("\n", "\r\n"), readAll(path));
+        m_dialog->viewCodeButton->click();
+        QVERIFY(!m_dialog->codeView->isHidden());
+        QCOMPARE(m_dialog->viewCodeButton->text(), QStringLiteral("Hide Code"));
+        QCOMPARE(m_dialog->codeView->toPlainText().toUtf8().replace("\n", "\r\n"), readAll(path));
 
-        m_dialog->Button3->click();
-        QVERIFY(m_dialog->RichEdit1->isHidden());
-        QCOMPARE(m_dialog->Button3->text(), QStringLiteral("View Code"));
+        m_dialog->viewCodeButton->click();
+        QVERIFY(m_dialog->codeView->isHidden());
+        QCOMPARE(m_dialog->viewCodeButton->text(), QStringLiteral("View Code"));
     }
 
     void cancelledSaveWritesNothing() {
         fill();
         m_fixture->platform.queueFile(pagePath("first.htm"));
-        m_dialog->Button1->click();
-        m_dialog->Button3->click(); // the code view over the fields
+        m_dialog->generateButton->click();
+        m_dialog->viewCodeButton->click(); // the code view over the fields
 
         m_fixture->platform.queueFile(QString());
-        m_dialog->Button1->click();
+        m_dialog->generateButton->click();
 
         QCOMPARE(m_fixture->platform.shown.size(), 2);
-        QVERIFY(m_dialog->Button3->isHidden());
-        QVERIFY(m_dialog->RichEdit1->isHidden());
-        QCOMPARE(m_dialog->Button3->text(), QStringLiteral("View Code"));
+        QVERIFY(m_dialog->viewCodeButton->isHidden());
+        QVERIFY(m_dialog->codeView->isHidden());
+        QCOMPARE(m_dialog->viewCodeButton->text(), QStringLiteral("View Code"));
         QCOMPARE(field("Edit1")->text(), QStringLiteral("Green Tea"));
         QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList{"first.htm"});
     }
@@ -261,10 +261,10 @@ private Q_SLOTS:
     void generatingTwiceWritesTwoWholePages() {
         fill();
         m_fixture->platform.queueFile(pagePath("one.htm"));
-        m_dialog->Button1->click();
+        m_dialog->generateButton->click();
         field("Edit1")->setText(QStringLiteral("Black Tea"));
         m_fixture->platform.queueFile(pagePath("two.htm"));
-        m_dialog->Button1->click();
+        m_dialog->generateButton->click();
 
         QCOMPARE(readAll(pagePath("one.htm")), expectedFile(true));
         QCOMPARE(readAll(pagePath("two.htm")),
@@ -277,7 +277,7 @@ private Q_SLOTS:
         m_fixture->platform.queueFile(path);
         m_dialog->Pages->setCurrentIndex(1);
 
-        m_dialog->Button1->click();
+        m_dialog->generateButton->click();
 
         QCOMPARE(m_fixture->platform.shown.last().kind, QStringLiteral("error"));
         QCOMPARE(m_fixture->platform.shown.last().caption, QStringLiteral("Vellumo"));
@@ -287,7 +287,7 @@ private Q_SLOTS:
             qPrintable(m_fixture->platform.shown.last().text));
         QVERIFY(m_fixture->platform.shown.last().text.size() >
                 path.size() + 21); // names the reason
-        QVERIFY(m_dialog->Button3->isHidden());
+        QVERIFY(m_dialog->viewCodeButton->isHidden());
         QCOMPARE(m_dialog->Pages->currentIndex(), 0);
         QVERIFY(m_dialog->isVisible());
     }
@@ -301,22 +301,22 @@ private Q_SLOTS:
         QFETCH(int, road);
         fill(false);
         m_fixture->platform.queueFile(pagePath("entry.htm"));
-        m_dialog->Button1->click();
-        m_dialog->Button3->click();
+        m_dialog->generateButton->click();
+        m_dialog->viewCodeButton->click();
 
         if (road == 0)
-            QTest::mouseClick(m_dialog->Button2, Qt::LeftButton);
+            QTest::mouseClick(m_dialog->exitButton, Qt::LeftButton);
         else
             m_dialog->close();
 
         QVERIFY(!m_dialog->isVisible());
         for (QLineEdit *edit : m_dialog->findChildren<QLineEdit *>())
             QVERIFY2(edit->text().isEmpty(), qPrintable(edit->objectName()));
-        QVERIFY(!m_dialog->CheckBox1->isChecked());
-        QVERIFY(m_dialog->RichEdit1->toPlainText().isEmpty());
-        QVERIFY(m_dialog->RichEdit1->isHidden());
-        QVERIFY(m_dialog->Button3->isHidden());
-        QCOMPARE(m_dialog->Button3->text(), QStringLiteral("View Code"));
+        QVERIFY(!m_dialog->noForwarding->isChecked());
+        QVERIFY(m_dialog->codeView->toPlainText().isEmpty());
+        QVERIFY(m_dialog->codeView->isHidden());
+        QVERIFY(m_dialog->viewCodeButton->isHidden());
+        QCOMPARE(m_dialog->viewCodeButton->text(), QStringLiteral("View Code"));
     }
 
     void escapeDoesNotClose() {

@@ -156,7 +156,7 @@ private Q_SLOTS:
         QCOMPARE(button->toolTip(), toolTip);
 
         // The entity replaces the selection, in either tag case, and the focus stays put.
-        for (const QString &tagCase : {UpperTagCase, LowerTagCase}) {
+        for (const TagCase tagCase : {UpperTagCase, LowerTagCase}) {
             window.core.setTagCase(tagCase);
             window.editor->setPlainText(QStringLiteral("x abc y"));
             QTextCursor cursor(window.editor->document());

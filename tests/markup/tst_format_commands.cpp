@@ -94,7 +94,7 @@ private Q_SLOTS:
 
     void command_data() {
         QTest::addColumn<Format>("format");
-        QTest::addColumn<QString>("tagCase");
+        QTest::addColumn<TagCase>("tagCase");
         QTest::addColumn<bool>("selected");
         QTest::addColumn<QString>("expected");
         QTest::addColumn<int>("caret");
@@ -104,30 +104,33 @@ private Q_SLOTS:
             for (const bool upper : {true, false}) {
                 const QString open = QString::fromLatin1(upper ? e.upperOpen : e.lowerOpen);
                 const QString close = QString::fromLatin1(upper ? e.upperClose : e.lowerClose);
-                const QString caseName = upper ? UpperTagCase : LowerTagCase;
-                const QByteArray name = QByteArray(e.name) + ' ' + caseName.toLatin1();
+                const TagCase tagCase = upper ? TagCase::Upper : TagCase::Lower;
+                const QByteArray name = QByteArray(e.name) + (upper ? " upper" : " lower");
                 QTest::addRow("nominal: %s, nothing selected", name.constData())
-                    << e.format << caseName << false << "x " + open + close + "word y"
+                    << e.format << tagCase << false << "x " + open + close + "word y"
                     << int(2 + open.size());
                 if (e.wrap) {
                     QTest::addRow("nominal: %s, word wrapped", name.constData())
-                        << e.format << caseName << true << "x " + open + "word" + close + " y"
+                        << e.format << tagCase << true << "x " + open + "word" + close + " y"
                         << int(2 + open.size() + 4);
                 } else {
                     QTest::addRow("nominal: %s, word replaced", name.constData())
-                        << e.format << caseName << true << "x " + open + " y"
+                        << e.format << tagCase << true << "x " + open + " y"
                         << int(2 + open.size());
                 }
             }
         }
-        QTest::newRow("robustness: tag case in small letters gives lower case")
-            << Format::Bold << "upercase" << true << "x <b>word</b> y" << 9;
-        QTest::newRow("robustness: empty tag case gives lower case")
-            << Format::LeftJustify << "" << false << "x <p align=\"left\"></p>word y" << 18;
+        // Only the upper case writes upper-case tags; anything else writes lower case.
+        const auto otherTagCase = static_cast<TagCase>(2);
+        QTest::newRow("robustness: a tag case other than upper gives lower case, wrapping")
+            << Format::Bold << otherTagCase << true << "x <b>word</b> y" << 9;
+        QTest::newRow("robustness: a tag case other than upper gives lower case, inserting")
+            << Format::LeftJustify << otherTagCase << false << "x <p align=\"left\"></p>word y"
+            << 18;
     }
     void command() {
         QFETCH(Format, format);
-        QFETCH(QString, tagCase);
+        QFETCH(TagCase, tagCase);
         QFETCH(bool, selected);
         Window window;
         window.show();

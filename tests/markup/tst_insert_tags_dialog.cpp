@@ -1,32 +1,26 @@
-#include "dialogs/dialog_context.h"
-#include "editor/insertion_core.h"
+#include "dialog_fixture.h"
 #include "markup/insert_tags_dialog.h"
-#include "scripted_platform.h"
 #include "test_main.h"
 
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextCursor>
 
 using namespace vellumo;
 
 namespace {
 
-struct Session {
-    QPlainTextEdit editor;
-    InsertionCore core{&editor};
-    ScriptedPlatform platform;
-    DialogContext context{core, platform};
-    TForm17 dialog{context};
-    QListWidget *list = dialog.findChild<QListWidget *>(QStringLiteral("ListBox1"));
-    QLineEdit *edit = dialog.findChild<QLineEdit *>(QStringLiteral("Edit1"));
-    QPushButton *ok = dialog.findChild<QPushButton *>(QStringLiteral("Button1"));
-    QPushButton *cancel = dialog.findChild<QPushButton *>(QStringLiteral("Button2"));
+// The Insert Tags dialog, shown over the fixture's page, with its named controls.
+struct InsertTags {
+    DialogFixture fixture;
+    TForm17 dialog{fixture.context};
+    QListWidget *list = control<QListWidget>(dialog, "ListBox1");
+    QLineEdit *field = edit(dialog, "Edit1");
+    QPushButton *ok = control<QPushButton>(dialog, "Button1");
+    QPushButton *cancel = control<QPushButton>(dialog, "Button2");
 
-    explicit Session(const QString &tagCase = UpperTagCase) {
-        core.setTagCase(tagCase);
+    explicit InsertTags(TagCase tagCase = TagCase::Upper) {
+        fixture.core.setTagCase(tagCase);
         dialog.show();
     }
 
@@ -39,14 +33,6 @@ struct Session {
                           list->visualItemRect(found.first()).center());
         QCOMPARE(list->currentItem(), found.first());
     }
-
-    void setPage(const QString &text, int anchor, int position) {
-        editor.setPlainText(text);
-        QTextCursor cursor(editor.document());
-        cursor.setPosition(anchor);
-        cursor.setPosition(position, QTextCursor::KeepAnchor);
-        editor.setTextCursor(cursor);
-    }
 };
 
 } // namespace
@@ -56,19 +42,19 @@ class TestInsertTagsDialog : public QObject {
 
 private Q_SLOTS:
     void window() {
-        Session session;
+        InsertTags session;
         QCOMPARE(session.dialog.objectName(), QStringLiteral("Form17"));
         QCOMPARE(session.dialog.windowTitle(), QStringLiteral("Insert Tags"));
-        QVERIFY(session.list && session.edit && session.ok && session.cancel);
+        QVERIFY(session.list && session.field && session.ok && session.cancel);
         QCOMPARE(session.ok->text(), QStringLiteral("OK"));
         QVERIFY(session.ok->isDefault());
         QCOMPARE(session.cancel->text(), QStringLiteral("Cancel"));
-        QVERIFY(session.edit->text().isEmpty());
+        QVERIFY(session.field->text().isEmpty());
         QCOMPARE(session.list->currentItem(), nullptr);
     }
 
     void listItems() {
-        Session session;
+        InsertTags session;
         QCOMPARE(session.list->count(), 100);
         const struct {
             int row;
@@ -85,7 +71,7 @@ private Q_SLOTS:
     }
 
     void pickAndInsert_data() {
-        QTest::addColumn<QString>("tagCase");
+        QTest::addColumn<TagCase>("tagCase");
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("inserted");
         QTest::newRow("nominal: upper case inserts the item as listed")
@@ -96,49 +82,49 @@ private Q_SLOTS:
             << "<input type=></input>";
         QTest::newRow("nominal: quotes of an attribute stay") << LowerTagCase << "<A HREF=\"\"></A>"
                                                               << "<a href=\"\"></a>";
-        QTest::newRow("robustness: tag case in small letters counts as lower case") << "upercase"
-                                                                                    << "<B></B>"
-                                                                                    << "<b></b>";
+        QTest::newRow("robustness: a tag case other than upper counts as lower case")
+            << static_cast<TagCase>(2) << "<B></B>"
+            << "<b></b>";
     }
     void pickAndInsert() {
-        QFETCH(QString, tagCase);
+        QFETCH(TagCase, tagCase);
         QFETCH(QString, item);
         QFETCH(QString, inserted);
-        Session session(tagCase);
-        session.setPage(QStringLiteral("x sel y"), 2, 5);
+        InsertTags session(tagCase);
+        session.fixture.page(QStringLiteral("x sel y"), 2, 5);
 
         session.pick(item);
-        QCOMPARE(session.edit->text(), inserted);
+        QCOMPARE(session.field->text(), inserted);
         QTest::mouseClick(session.ok, Qt::LeftButton);
 
         // The selection is replaced, the caret stays after the text, the dialog stays open.
-        QCOMPARE(session.editor.toPlainText(), "x " + inserted + " y");
-        QCOMPARE(session.editor.textCursor().position(), 2 + inserted.size());
+        QCOMPARE(session.fixture.editor.toPlainText(), "x " + inserted + " y");
+        QCOMPARE(session.fixture.editor.textCursor().position(), 2 + inserted.size());
         QVERIFY(session.dialog.isVisible());
-        session.editor.undo();
-        QCOMPARE(session.editor.toPlainText(), QStringLiteral("x sel y"));
+        session.fixture.editor.undo();
+        QCOMPARE(session.fixture.editor.toPlainText(), QStringLiteral("x sel y"));
     }
 
     void okRepeatsAndEnterIsOk() {
-        Session session;
-        session.setPage(QString(), 0, 0);
+        InsertTags session;
+        session.fixture.page(QString(), 0, 0);
         session.pick(QStringLiteral("<HR>"));
         QTest::mouseClick(session.ok, Qt::LeftButton);
         QTest::mouseClick(session.ok, Qt::LeftButton);
-        QTest::keyClick(session.edit, Qt::Key_Return);
-        QCOMPARE(session.editor.toPlainText(), QStringLiteral("<HR><HR><HR>"));
+        QTest::keyClick(session.field, Qt::Key_Return);
+        QCOMPARE(session.fixture.editor.toPlainText(), QStringLiteral("<HR><HR><HR>"));
         QVERIFY(session.dialog.isVisible());
     }
 
     void okWithEmptyFieldDeletesSelection() {
-        Session session;
-        session.setPage(QStringLiteral("keep gone keep"), 5, 10);
+        InsertTags session;
+        session.fixture.page(QStringLiteral("keep gone keep"), 5, 10);
         QTest::mouseClick(session.ok, Qt::LeftButton);
-        QCOMPARE(session.editor.toPlainText(), QStringLiteral("keep keep"));
+        QCOMPARE(session.fixture.editor.toPlainText(), QStringLiteral("keep keep"));
     }
 
     void editedTextIsInserted_data() {
-        QTest::addColumn<QString>("tagCase");
+        QTest::addColumn<TagCase>("tagCase");
         QTest::addColumn<bool>("pickFirst");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected");
@@ -156,47 +142,47 @@ private Q_SLOTS:
             << "<DD> class=X";
     }
     void editedTextIsInserted() {
-        QFETCH(QString, tagCase);
+        QFETCH(TagCase, tagCase);
         QFETCH(bool, pickFirst);
         QFETCH(QString, typed);
-        Session session(tagCase);
-        session.setPage(QString(), 0, 0);
+        InsertTags session(tagCase);
+        session.fixture.page(QString(), 0, 0);
         if (pickFirst)
             session.pick(QStringLiteral("<DD>"));
-        session.edit->setFocus();
-        session.edit->end(false);
-        QTest::keyClicks(session.edit, typed);
+        session.field->setFocus();
+        session.field->end(false);
+        QTest::keyClicks(session.field, typed);
         QTest::mouseClick(session.ok, Qt::LeftButton);
         QFETCH(QString, expected);
-        QCOMPARE(session.editor.toPlainText(), expected);
+        QCOMPARE(session.fixture.editor.toPlainText(), expected);
     }
 
     void caseModeFollowsTheLastPick() {
-        Session session(LowerTagCase);
+        InsertTags session(LowerTagCase);
         session.pick(QStringLiteral("<B></B>"));
-        session.core.setTagCase(UpperTagCase);
+        session.fixture.core.setTagCase(UpperTagCase);
         // Until the next pick the field keeps lowering what is typed...
-        session.edit->clear();
-        QTest::keyClicks(session.edit, QStringLiteral("AB"));
-        QCOMPARE(session.edit->text(), QStringLiteral("ab"));
+        session.field->clear();
+        QTest::keyClicks(session.field, QStringLiteral("AB"));
+        QCOMPARE(session.field->text(), QStringLiteral("ab"));
         // ...and a pick in upper case ends it.
         session.pick(QStringLiteral("<I></I>"));
-        QCOMPARE(session.edit->text(), QStringLiteral("<I></I>"));
-        QTest::keyClicks(session.edit, QStringLiteral("X"));
-        QCOMPARE(session.edit->text(), QStringLiteral("<I></I>X"));
+        QCOMPARE(session.field->text(), QStringLiteral("<I></I>"));
+        QTest::keyClicks(session.field, QStringLiteral("X"));
+        QCOMPARE(session.field->text(), QStringLiteral("<I></I>X"));
     }
 
     void keyboardSelectionCopiesItem() {
-        Session session;
+        InsertTags session;
         session.pick(QStringLiteral("<B></B>"));
         session.list->setFocus();
         QTest::keyClick(session.list, Qt::Key_Down);
-        QCOMPARE(session.edit->text(), QStringLiteral("<BANNER></BANNER>"));
+        QCOMPARE(session.field->text(), QStringLiteral("<BANNER></BANNER>"));
     }
 
     void doubleClickInserts() {
-        Session session;
-        session.setPage(QStringLiteral("ab"), 1, 1);
+        InsertTags session;
+        session.fixture.page(QStringLiteral("ab"), 1, 1);
         QListWidgetItem *item =
             session.list->findItems(QStringLiteral("<LI>"), Qt::MatchExactly).first();
         session.list->scrollToItem(item);
@@ -206,7 +192,7 @@ private Q_SLOTS:
         QTest::mouseClick(session.list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(session.list->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseRelease(session.list->viewport(), Qt::LeftButton, {}, at);
-        QCOMPARE(session.editor.toPlainText(), QStringLiteral("a<LI>b"));
+        QCOMPARE(session.fixture.editor.toPlainText(), QStringLiteral("a<LI>b"));
         QVERIFY(session.dialog.isVisible());
     }
 
@@ -217,35 +203,35 @@ private Q_SLOTS:
     }
     void closing() {
         QFETCH(int, how);
-        Session session;
+        InsertTags session;
         session.pick(QStringLiteral("<TD></TD>"));
         if (how == 0)
             QTest::mouseClick(session.cancel, Qt::LeftButton);
         else
             session.dialog.close();
         QVERIFY(!session.dialog.isVisible());
-        QVERIFY(session.edit->text().isEmpty());
+        QVERIFY(session.field->text().isEmpty());
         // The picked item is still selected at the next opening.
         session.dialog.show();
         QCOMPARE(session.list->currentItem()->text(), QStringLiteral("<TD></TD>"));
-        QVERIFY(session.edit->text().isEmpty());
+        QVERIFY(session.field->text().isEmpty());
     }
 
     void escapeDoesNotClose() {
-        Session session;
+        InsertTags session;
         session.pick(QStringLiteral("<TD></TD>"));
-        QTest::keyClick(session.edit, Qt::Key_Escape);
+        QTest::keyClick(session.field, Qt::Key_Escape);
         QTest::keyClick(session.list, Qt::Key_Escape);
         QVERIFY(session.dialog.isVisible());
-        QCOMPARE(session.edit->text(), QStringLiteral("<TD></TD>"));
+        QCOMPARE(session.field->text(), QStringLiteral("<TD></TD>"));
     }
 
     void f1OpensHelpTopic() {
-        Session session;
+        InsertTags session;
         session.dialog.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&session.dialog));
-        QTest::keyClick(session.edit, Qt::Key_F1);
-        QCOMPARE(session.platform.helpTopics, QList<int>{46});
+        QTest::keyClick(session.field, Qt::Key_F1);
+        QCOMPARE(session.fixture.platform.helpTopics, QList<int>{46});
     }
 };
 

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "editor/page_file.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <memory>
+
+class QTextDocument;
+
+namespace vellumo {
+
+// What a journal gives back.
+struct RecoveredPage {
+    enum class Outcome {
+        Recovered,        // `document` holds the page with its unsaved changes
+        NothingToRecover, // no change, or every change undone
+        FileChanged,      // the page's file changed since: the changes do not apply
+        Unreadable,       // the journal is damaged or of an unknown kind
+    };
+    Outcome outcome = Outcome::Unreadable;
+    QString fileName; // as the page had it, "Untitled" for an untitled page
+    PageFormat format;
+    std::unique_ptr<QTextDocument> document; // ready for attachPageDocument
+    QDateTime lastChange;
+    qint64 charactersAdded = 0;
+    qint64 charactersRemoved = 0;
+    QString excerpt; // one line of the page around the last change
+    QString problem; // why it was not recovered, in words
+};
+
+// Rebuilds the page a journal describes, shaped like `like` (font, options).
+RecoveredPage recoverJournal(const QString &path, const QTextDocument &like);
+
+} // namespace vellumo
