@@ -14,7 +14,7 @@ add_custom_command(OUTPUT ${VELLUMO_CHANGELOG}.gz
     VERBATIM)
 add_custom_target(vellumo_package_docs ALL DEPENDS ${VELLUMO_CHANGELOG}.gz)
 install(FILES ${VELLUMO_CHANGELOG}.gz ${PROJECT_SOURCE_DIR}/data/debian/copyright
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vellumo)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vellumo)

@@ -27,6 +27,7 @@ cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work" >"$work/cpack.log" 2
 arch=$(dpkg --print-architecture)
 deb="$work/vellumo_${version}_${arch}.deb"
 [ -f "$deb" ] || fail "no $deb: $(ls "$work")"
+echo "package built in ${SECONDS}s"
 
 control=$(dpkg-deb --field "$deb")
 for field in "Package: vellumo" "Version: $version" "Section: editors" "Depends: .*libqt6widgets6"; do
@@ -39,6 +40,7 @@ remove() {
 }
 trap remove EXIT
 dpkg -i "$deb" >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -i failed"; }
+echo "installed at ${SECONDS}s"
 
 [ "$(command -v vellumo)" = /usr/bin/vellumo ] || fail "vellumo is not on the PATH as /usr/bin/vellumo"
 got=$(cd "$work" && vellumo --version)
@@ -74,6 +76,7 @@ done
 installed=$(dpkg-query -L vellumo)
 dpkg -r vellumo >"$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg -r failed"; }
 removed=1
+echo "removed at ${SECONDS}s"
 if dpkg-query -W -f='${Status}' vellumo 2>/dev/null | grep -qv 'not-installed'; then
     fail "dpkg still knows vellumo: $(dpkg-query -W -f='${Status}' vellumo)"
 fi
