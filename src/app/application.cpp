@@ -104,7 +104,7 @@ int writeScreenshot(TForm1 &window, const QString &out, const QString &file) {
     window.show();
     QApplication::processEvents();
     if (!file.isEmpty()) {
-        window.document().openFile(file);
+        window.document().openOrName(file);
         QApplication::processEvents();
     }
     if (!window.grab().save(out, "PNG")) {
