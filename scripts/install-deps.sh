@@ -10,6 +10,9 @@ packages=(
     qt6-gtk-platformtheme
     fonts-dejavu-core
     libuchardet-dev libicu-dev libxxhash-dev zlib1g-dev strace util-linux
+    # The package test: CPack works out the package's dependencies with dpkg-dev
+    # and file; the desktop entry and the metainfo are checked once installed.
+    dpkg-dev file desktop-file-utils appstream
 )
 # Extra packages a caller needs besides these (scripts/fuzz.sh: the fuzzing compiler).
 packages+=("$@")

@@ -1,6 +1,7 @@
 #include "app/application.h"
 
 #include "app/about_dialog.h"
+#include "app/command_line.h"
 #include "app/tip_dialog.h"
 #include "browser/insert_style_dialog.h"
 
@@ -33,7 +34,6 @@
 #include "platform/qt_platform.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QDir>
 #include <QMessageBox>
 #include <QPixmap>
@@ -104,7 +104,7 @@ int writeScreenshot(TForm1 &window, const QString &out, const QString &file) {
     window.show();
     QApplication::processEvents();
     if (!file.isEmpty()) {
-        window.document().openFile(file);
+        window.document().openOrName(file);
         QApplication::processEvents();
     }
     if (!window.grab().save(out, "PNG")) {
@@ -119,46 +119,27 @@ int writeScreenshot(TForm1 &window, const QString &out, const QString &file) {
 
 namespace {
 
-bool hasArgument(int argc, char *argv[], std::initializer_list<const char *> names) {
-    for (int i = 1; i < argc; ++i) {
-        const QByteArray argument(argv[i]);
-        for (const char *name : names)
-            if (argument == name || argument.startsWith(QByteArray(name) + '='))
-                return true;
-    }
-    return false;
-}
-
-void describe(QCoreApplication &app, QCommandLineParser &parser,
-              const QCommandLineOption &screenshot) {
+void nameTheProgram() {
     QCoreApplication::setApplicationName(QStringLiteral("Vellumo"));
     QCoreApplication::setOrganizationName(QStringLiteral("Vellumo"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VELLUMO_VERSION));
-    parser.setApplicationDescription(QStringLiteral("Vellumo, an HTML source editor."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    parser.addOption(screenshot);
-    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The page to open."),
-                                 QStringLiteral("[file]"));
-    parser.process(app);
 }
 
 } // namespace
 
 int runApplication(int argc, char *argv[]) {
-    const QCommandLineOption screenshot(
-        QStringLiteral("screenshot"),
-        QStringLiteral("Write a picture of the main window after start-up to <png> and exit."),
-        QStringLiteral("png"));
-
-    // Help and version need no display.
-    if (hasArgument(argc, argv, {"--help", "-h", "--help-all", "--version", "-v"})) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const CommandLine line = parseCommandLine(arguments);
+    // Help, version and mistakes need no display.
+    if (line.help || line.version || !line.error.isEmpty()) {
         QCoreApplication app(argc, argv);
-        QCommandLineParser parser;
-        describe(app, parser, screenshot);
-        return 0;
+        nameTheProgram();
+        return answerWithoutWindow(line);
     }
-    if (hasArgument(argc, argv, {"--screenshot"})) {
+    const bool screenshot = !line.screenshot.isEmpty();
+    if (screenshot) {
         // The picture is drawn off screen, display or not.
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -175,21 +156,24 @@ int runApplication(int argc, char *argv[]) {
 #endif
 
     QApplication app(argc, argv);
-    QCommandLineParser parser;
-    describe(app, parser, screenshot);
+    nameTheProgram();
     QApplication::setApplicationDisplayName(QString());
 
     const QString startupFolder = QDir::currentPath();
     QtPlatform platform(findDataFile(startupFolder, QStringLiteral("help/index.html"))
                             .section(QLatin1Char('/'), 0, -2));
-    platform.setUnattended(parser.isSet(screenshot));
+    platform.setUnattended(screenshot);
     // Made before the windows, so it outlives the page it keeps.
     RecoveryJournal journal;
     Windows windows(platform);
     TForm1 &main = windows.mainWindow();
-    const QString file = parser.positionalArguments().value(0);
-    if (parser.isSet(screenshot))
-        return writeScreenshot(main, parser.value(screenshot), file);
+    const QString file = line.files.value(0);
+    if (screenshot)
+        return writeScreenshot(main, line.screenshot, file);
+    // One page per window, and one running copy per window: each further page
+    // gets a copy of the program of its own, started in this folder.
+    for (const QString &further : line.files.mid(1))
+        platform.startCopyOfThisProgram({further});
     // The window comes first, so the program is visibly there at once; a big page
     // then fills it, showing its progress. Opening after the first show also keeps
     // the start-up template from replacing the page.

@@ -75,6 +75,10 @@ std::vector<CommandRow> buildTable() {
                               {menu("New1", "&New"), menu("New3", "&New..."),
                                button("ToolbarButton976", "New"), hidden("New2")},
                               {ctrl(Qt::Key_N)}, "Create a new file", glyph(u"\u2750")));
+    // Each window is a running copy of the program with a page of its own.
+    rows.push_back(handlerRow(C::NewWindow, "New Window", {menu("NewWindow1", "New &Window")},
+                              {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N)},
+                              "Open an empty page in a window of its own"));
     rows.push_back(handlerRow(C::Open, "Open",
                               {menu("Open1", "&Open..."), menu("Open3", "&Open"),
                                button("ToolbarButton974", "Open"), hidden("Open2")},
@@ -400,7 +404,8 @@ QString placesOf(const CommandRow &row) {
 const std::vector<MenuLayout> &dropDownMenus() {
     static const std::vector<MenuLayout> menus = {
         {"ToolbarButton971", "File", "PopupMenu2",
-         names({"New1", "Open1", "Save1", "Saveas1", "", "Insert1", "", "Exit1"}), alt(Qt::Key_F)},
+         names({"New1", "NewWindow1", "Open1", "Save1", "Saveas1", "", "Insert1", "", "Exit1"}),
+         alt(Qt::Key_F)},
         {"ToolbarButton972", "Edit", "PopupMenu1",
          names({"Undo1", "Redo1", "", "Cut1", "Copy1", "Paste1", "", "SelectAll1"}),
          alt(Qt::Key_E)},

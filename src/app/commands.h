@@ -16,6 +16,7 @@ namespace vellumo {
 // Every command of the main window, whatever control runs it.
 enum class Command {
     New,
+    NewWindow,
     Open,
     Save,
     SaveAs,

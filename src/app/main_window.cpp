@@ -116,6 +116,11 @@ void TForm1::run(Command command) {
     case Command::New:
         m_document->New1Click();
         break;
+    case Command::NewWindow:
+        if (!m_platform.startCopyOfThisProgram({}))
+            m_platform.showError(this, QStringLiteral("Error"),
+                                 QStringLiteral("Cannot start a new Vellumo window."));
+        break;
     case Command::Open:
         m_document->Open1Click();
         break;

@@ -108,7 +108,7 @@ void startRecoveryThenOpen(TForm1 &main, RecoveryJournal &journal, const QString
         if (file.isEmpty())
             return;
         if (!recovered) {
-            document.openFile(file);
+            document.openOrName(file);
             return;
         }
         const QString wanted = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());

@@ -195,7 +195,35 @@ void DocumentController::Open1Click() {
     openFile(path);
 }
 
+bool DocumentController::openOrName(const QString &path) {
+    const QFileInfo file(path);
+    if (file.exists())
+        return openFile(path);
+    if (!confirmOpenElsewhere(path))
+        return false;
+    CurrentFileName = QDir::toNativeSeparators(file.absoluteFilePath());
+    format = newPageFormat();
+    markClean();
+    return true;
+}
+
+bool DocumentController::confirmOpenElsewhere(const QString &path) {
+    // Reloading the page in this window is no news to anyone.
+    const QString wanted = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    if (m_journal == nullptr || wanted == CurrentFileName || !m_journal->pageOpenElsewhere(path))
+        return true;
+    // Both windows may save: the one that saves second is told the file changed
+    // on disk and asked before it writes over it.
+    return m_platform.ask(m_window, QuestionCaption,
+                          QStringLiteral("%1 is already open in another Vellumo window.\n\n"
+                                         "Open it here as well?")
+                              .arg(wanted),
+                          QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
 bool DocumentController::openFile(const QString &path, std::optional<TextEncoding> encoding) {
+    if (!confirmOpenElsewhere(path))
+        return false;
     QElapsedTimer clock;
     clock.start();
     LoadingProgress progress(m_window, path, clock);

@@ -65,6 +65,10 @@ public:
     bool setSaveEncoding(const QString &name);
     // The page's encoding as the page itself names it ("ISO-8859-1"), for display.
     QString encodingDisplayName() const { return displayName(format); }
+    // A page named when the program is started: opened when its file exists,
+    // otherwise the new page in the editor takes its name and is written there at
+    // the first Save, as other editors do.
+    bool openOrName(const QString &path);
     // The editor's text exactly as the user sees it, non-breaking spaces included.
     QString pageText() const;
 
@@ -100,6 +104,8 @@ private:
     bool writeTo(const QString &path);
     bool settleEncoding();
     bool confirmOverwriteOfNewerFile();
+    // Whether to go on with `path` when another running copy has it open.
+    bool confirmOpenElsewhere(const QString &path);
     bool refuseBinaryFile(const QString &path, const QString &kind);
     void rememberDiskState();
     FileChooserRequest pageChooser(const QString &lastChosen) const;

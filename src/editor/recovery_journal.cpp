@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QTextCursor>
@@ -40,6 +41,7 @@ int uniqueCounter = 0;
 RecoveryJournal::RecoveryJournal(const QString &folder, QObject *parent)
     : QObject(parent)
     , m_folder(folder)
+    , m_pageLock(folder)
     , m_flushTimer(new QTimer(this)) {
     // Armed by the first change after a flush, so an idle page costs nothing.
     m_flushTimer->setSingleShot(true);
@@ -98,6 +100,12 @@ void RecoveryJournal::follow(QTextDocument *document, const QString &fileName,
     m_textHash.clear();
     if (!m_lock || document == nullptr)
         return;
+    // Other copies are told which page this one has open; an untitled page has
+    // no name to tell.
+    if (QFileInfo(fileName).isAbsolute())
+        m_pageLock.hold(fileName);
+    else
+        m_pageLock.release();
     m_modified = document->isModified();
     takeFingerprint(known);
     m_changes =
@@ -140,6 +148,7 @@ void RecoveryJournal::takeFingerprint(const PageFingerprint &known) {
 
 void RecoveryJournal::discard() {
     stopFile(false);
+    m_pageLock.release();
     disconnect(m_changes);
     disconnect(m_modification);
     m_document = nullptr;

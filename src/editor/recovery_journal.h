@@ -2,6 +2,7 @@
 
 #include "editor/page_file.h"
 #include "editor/page_fingerprint.h"
+#include "editor/page_lock.h"
 #include "editor/page_text.h"
 
 #include <QByteArray>
@@ -76,6 +77,13 @@ public:
     // Whether a journal file with the page's changes exists now.
     bool recording() const { return m_file.isOpen(); }
 
+    // Whether another running copy has the page at `path` open (its page lock
+    // lives beside the journals); `owner` receives that copy's process id. The
+    // page this journal follows holds its lock from follow() until discard().
+    bool pageOpenElsewhere(const QString &path, qint64 *owner = nullptr) const {
+        return m_pageLock.heldElsewhere(path, owner);
+    }
+
 private:
     void contentsChange(int from, int removed, int added);
     // Starts the journal file; a snapshot taken because of a change records where
@@ -89,6 +97,7 @@ private:
     QString m_folder;
     QString m_path;
     std::unique_ptr<QLockFile> m_lock;
+    PageLock m_pageLock;
     QPointer<QTextDocument> m_document;
     QMetaObject::Connection m_changes;
     QMetaObject::Connection m_modification;

@@ -55,6 +55,9 @@ public:
     virtual bool openUrl(const QUrl &url) = 0;
     // Starts a program detached, without arguments; false when it could not start.
     virtual bool startProgram(const QString &path) = 0;
+    // Starts another copy of this program, detached, in the folder this one works
+    // in, with `arguments`; false when it could not start.
+    virtual bool startCopyOfThisProgram(const QStringList &arguments) = 0;
 
     // Whether the clipboard offers plain text.
     virtual bool clipboardHasText() = 0;

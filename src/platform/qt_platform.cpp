@@ -139,6 +139,11 @@ bool QtPlatform::startProgram(const QString &path) {
     return QProcess::startDetached(path, {});
 }
 
+bool QtPlatform::startCopyOfThisProgram(const QStringList &arguments) {
+    // The same executable, so a build tree starts its own build, not an installed copy.
+    return QProcess::startDetached(QCoreApplication::applicationFilePath(), arguments);
+}
+
 bool QtPlatform::clipboardHasText() {
     QClipboard *clipboard = QApplication::clipboard();
     if (!m_clipboardWatch)

@@ -30,6 +30,7 @@ public:
     void closeHelp() override;
     bool openUrl(const QUrl &url) override;
     bool startProgram(const QString &path) override;
+    bool startCopyOfThisProgram(const QStringList &arguments) override;
     bool clipboardHasText() override;
     QStringList fontFamilies() override;
 

@@ -28,6 +28,7 @@ public:
     QList<Shown> shown;     // every box and chooser, in order
     QList<QUrl> openedUrls; // openUrl requests
     QStringList startedPrograms;
+    QList<QStringList> startedCopies; // the arguments of each copy of the program started
     QList<int> helpTopics;
     int helpClosed = 0;
     bool clipboardText = false;
@@ -57,6 +58,10 @@ public:
     }
     bool startProgram(const QString &path) override {
         startedPrograms.append(path);
+        return true;
+    }
+    bool startCopyOfThisProgram(const QStringList &arguments) override {
+        startedCopies.append(arguments);
         return true;
     }
     bool clipboardHasText() override { return clipboardText; }

@@ -1,6 +1,6 @@
 // Draws the program's logo and icons into a folder (normally data/):
 //   Vellumo.bmp        the logo of the side panel and the about box
-//   icons/vellumo-48.png, icons/vellumo-128.png   the desktop icon
+//   icons/vellumo-<side>.png   the desktop icon at the hicolor theme's sizes, 16 to 256
 // Run it again after changing the drawing, and commit what it writes:
 //   vellumo_render_logo <data folder>
 
@@ -102,7 +102,7 @@ int main(int argc, char *argv[]) {
     const QDir out(QString::fromLocal8Bit(argv[1]));
     out.mkpath(QStringLiteral("icons"));
     bool ok = logo().save(out.filePath(QStringLiteral("Vellumo.bmp")), "BMP");
-    for (const int side : {48, 128})
+    for (const int side : {16, 22, 24, 32, 48, 64, 128, 256})
         ok = icon(side).save(out.filePath(QStringLiteral("icons/vellumo-%1.png").arg(side)),
                              "PNG") &&
              ok;
