@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -10,6 +11,13 @@ namespace vellumo {
 // The values TagCase holds; IsUpperTagCase() is true for exactly the first.
 inline const QString UpperTagCase = QStringLiteral("Upercase");
 inline const QString LowerTagCase = QStringLiteral("Lowercase");
+
+// One stretch of the page, [start, start + length), to become `text`.
+struct RangeEdit {
+    int start = 0;
+    int length = 0;
+    QString text;
+};
 
 // The one road into the page: every command and dialog writes markup through
 // these operations, and nothing else edits the editor's text. Each insertion or
@@ -26,6 +34,13 @@ public:
     // Puts `open` before and `close` after the selection; the caret ends between the
     // formerly selected text and `close`. `step` is how far `open` moves the text right.
     void WrapSelection(const QString &open, const QString &close, int step);
+    // Replaces every range of `edits` (in ascending order, none overlapping) with
+    // its text, all as one undo step (Replace All); nothing at all when `edits` is
+    // empty, so the page is only modified when something was replaced. The caret
+    // stays on the text it was in: before the first range it does not move, after
+    // a range it moves by what that range grew or shrank, and from inside a range
+    // it goes to that range's end.
+    void ReplaceRanges(const QList<RangeEdit> &edits);
     // Sets the caret `n` characters before the selection start.
     void MoveCaretBack(int n);
     void FocusEditor();
