@@ -119,3 +119,4 @@ QString expandReplacement(const QString &replacement, const QRegularExpressionMa
 QString withoutLoneSurrogates(const QString &text);
 
 } // namespace vellumo
+Q_DECLARE_METATYPE(vellumo::SearchOptions)

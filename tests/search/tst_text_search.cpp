@@ -9,8 +9,6 @@
 
 using namespace vellumo;
 
-Q_DECLARE_METATYPE(vellumo::SearchOptions)
-
 namespace {
 
 constexpr SearchOptions None;
