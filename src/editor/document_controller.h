@@ -49,6 +49,9 @@ public:
     // Whether the main window may close now (asks about unsaved changes).
     bool FormCloseQuery();
 
+    // Opens `path` as Open does once a file is chosen, after the same question
+    // about unsaved changes. Returns whether it is now the page in the editor.
+    bool openAfterAsking(const QString &path);
     // Reads `path` into the editor; on failure the page stays as it was and the
     // reason is shown. Returns whether it was opened.
     bool openFile(const QString &path);
@@ -67,6 +70,8 @@ public:
 
 private:
     bool isModified() const;
+    // Unsaved work is never replaced without a question: whether the user let it go.
+    bool mayDiscardChanges();
     // `opened` is the fingerprint of the file just opened, when there is one.
     void markClean(const PageFingerprint &opened = {});
     void restartJournal(const PageFingerprint &opened = {});

@@ -2,12 +2,20 @@
 // binary file, a folder that cannot be read and symbolic-link loops; the panel
 // that lists the results and asks for a match to be opened.
 
+#include "editor/document_controller.h"
+#include "editor/insertion_core.h"
+#include "editor/page_editor.h"
+#include "editor/title_dialog.h"
 #include "files.h"
 #include "permissions_enforced.h"
+#include "scripted_platform.h"
 #include "search/file_search.h"
+#include "search/find_in_files_dialog.h"
 #include "search/search_results.h"
 #include "test_main.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -82,6 +90,8 @@ private Q_SLOTS:
     void wholeWordsAndRegularExpressions_data();
     void wholeWordsAndRegularExpressions();
     void panelStreamsResultsAndOpensAMatch();
+    void openingAMatchAsksAboutUnsavedChanges();
+    void dialogMakesTheRequest();
 };
 
 void FindInFilesTest::searchesTheTree() {
@@ -203,6 +213,55 @@ void FindInFilesTest::panelStreamsResultsAndOpensAMatch() {
     list->setCurrentItem(list->topLevelItem(0));
     QTest::keyClick(list, Qt::Key_Return);
     QCOMPARE(open.size(), 1);
+}
+
+void FindInFilesTest::openingAMatchAsksAboutUnsavedChanges() {
+    SiteTree tree;
+    QWidget window;
+    PageEditor editor(&window);
+    InsertionCore core(&editor);
+    ScriptedPlatform platform;
+    TForm2 title(&window);
+    DocumentController document(core, platform, title, &window);
+    QVERIFY(document.openFile(tree.path("a.htm")));
+    // A match in the page already open is selected, nothing asked.
+    showFileMatch(document, core, tree.path("a.htm"), 24, 5);
+    QCOMPARE(editor.textCursor().selectedText(), "Class");
+    QVERIFY(platform.shown.isEmpty());
+
+    core.InsertAtCaret("CLASS");
+    platform.queueAnswer(QMessageBox::No);
+    showFileMatch(document, core, tree.path("style.css"), 1, 5);
+    QCOMPARE(platform.texts("ask"), QStringList({"Are you sure you want to discard the changes?"}));
+    QCOMPARE(document.CurrentFileName, QDir::toNativeSeparators(tree.path("a.htm")));
+    QVERIFY(editor.document()->isModified());
+
+    platform.queueAnswer(QMessageBox::Yes);
+    showFileMatch(document, core, tree.path("style.css"), 1, 5);
+    QCOMPARE(document.CurrentFileName, QDir::toNativeSeparators(tree.path("style.css")));
+    QCOMPARE(editor.textCursor().selectionStart(), 1);
+    QCOMPARE(editor.textCursor().selectedText(), "class");
+    QVERIFY(platform.answersUsed());
+}
+
+void FindInFilesTest::dialogMakesTheRequest() {
+    ScriptedPlatform platform;
+    platform.writeSetting("FindHistory", QStringList({"older"}));
+    FindInFilesDialog dialog(platform);
+    dialog.prepare("/site", "chosen");
+    auto *text = dialog.findChild<QComboBox *>("FindInFilesText");
+    QCOMPARE(text->currentText(), "chosen");
+    QCOMPARE(text->itemText(0), "older");
+    dialog.findChild<QCheckBox *>("WholeWords")->setChecked(true);
+    dialog.findChild<QCheckBox *>("FindInFilesSubfolders")->setChecked(false);
+    const FileSearchRequest request = dialog.request();
+    QCOMPARE(request.folder, "/site");
+    QCOMPARE(request.filePatterns, "*.htm;*.html;*.css;*.js");
+    QVERIFY(!request.subfolders);
+    QCOMPARE(request.search.pattern(), "chosen");
+    QCOMPARE(request.search.options(), SearchOptions(SearchOption::WholeWords));
+    dialog.rememberText();
+    QCOMPARE(platform.readSetting("FindHistory").toStringList(), QStringList({"chosen", "older"}));
 }
 
 VELLUMO_TEST_MAIN(FindInFilesTest)
