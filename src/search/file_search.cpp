@@ -245,8 +245,11 @@ void FileSearch::start(const FileSearchRequest &request) {
             Qt::QueuedConnection);
     };
     m_thread = QThread::create([this, request, cancel, post] {
+        // A search of its own, so the thread shares nothing with the caller's.
+        FileSearchRequest own = request;
+        own.search = TextSearch(request.search.pattern(), request.search.options());
         const FileSearchTotals totals = searchFiles(
-            request, [&](FileResult result) { post([this, result] { Q_EMIT fileFound(result); }); },
+            own, [&](FileResult result) { post([this, result] { Q_EMIT fileFound(result); }); },
             [&](SkippedEntry entry) { post([this, entry] { Q_EMIT entrySkipped(entry); }); },
             *cancel,
             [&](const FileSearchTotals &now) { post([this, now] { Q_EMIT progress(now); }); });

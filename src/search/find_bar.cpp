@@ -414,8 +414,11 @@ void FindBar::startCount() {
     const quint64 generation = m_generation;
     auto cancel = std::make_shared<std::atomic_bool>(false);
     QThread *thread = QThread::create([this, search, text, range, generation, cancel] {
+        // A search of its own: nothing of the bar's is shared with the thread
+        // but the text, which nobody changes.
+        const TextSearch own(search.pattern(), search.options());
         auto starts = std::make_shared<QList<qsizetype>>();
-        search.forEach(
+        own.forEach(
             text, range,
             [&](const TextMatch &match) {
                 starts->append(match.start);
