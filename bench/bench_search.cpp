@@ -132,6 +132,13 @@ void BM_FindNextNearEnd(benchmark::State &state) {
     }
 }
 
+// The same with Qt's own QTextDocument::find, for comparison.
+void BM_QtDocumentFindNearEnd(benchmark::State &state) {
+    Page &page = pageOf(state.range(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(page.editor->document()->find(QStringLiteral("needle"), 0));
+}
+
 // What the counting thread does for "3 of 120".
 void BM_CountClass(benchmark::State &state) {
     Page &page = pageOf(state.range(0));
@@ -242,6 +249,7 @@ void BM_FindInFiles(benchmark::State &state) {
 }
 
 BENCHMARK(BM_FindNextNearEnd)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QtDocumentFindNearEnd)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CountClass)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReplaceAll)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_TypeInFindField)->Arg(10 << 20)->Unit(benchmark::kMillisecond);
