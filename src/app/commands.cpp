@@ -118,6 +118,22 @@ std::vector<CommandRow> buildTable() {
     rows.push_back(handlerRow(C::SelectAll, "Select All",
                               {menu("SelectAll1", "&Select All"), menu("SelectAll2", "Select All")},
                               {ctrl(Qt::Key_A)}));
+    // Searching: the keys work wherever the focus is in the window.
+    rows.push_back(handlerRow(C::Find, "Find", {menu("Find1", "&Find..."), hidden("FindKey")},
+                              {ctrl(Qt::Key_F)}, "Find text in the page"));
+    rows.push_back(handlerRow(C::FindNext, "Find Next",
+                              {menu("FindNext1", "Find &Next"), hidden("FindNextKey")},
+                              {QKeySequence(Qt::Key_F3)}, "Find the next match"));
+    rows.push_back(handlerRow(C::FindPrevious, "Find Previous",
+                              {menu("FindPrevious1", "Find Pre&vious"), hidden("FindPreviousKey")},
+                              {QKeySequence(Qt::SHIFT | Qt::Key_F3)}, "Find the previous match"));
+    rows.push_back(handlerRow(C::Replace, "Replace",
+                              {menu("Replace1", "&Replace..."), hidden("ReplaceKey")},
+                              {ctrl(Qt::Key_H)}, "Replace text in the page"));
+    rows.push_back(handlerRow(C::FindInFiles, "Find in Files",
+                              {menu("FindInFiles1", "Find in F&iles..."), hidden("FindInFilesKey")},
+                              {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F)},
+                              "Find text in the files of a folder"));
     // Tools and help.
     rows.push_back(handlerRow(C::FtpAccess, "FTP Access", {menu("FTPAccess1", "FTP Access")}));
     rows.push_back(
@@ -407,7 +423,8 @@ const std::vector<MenuLayout> &dropDownMenus() {
          names({"New1", "NewWindow1", "Open1", "Save1", "Saveas1", "", "Insert1", "", "Exit1"}),
          alt(Qt::Key_F)},
         {"ToolbarButton972", "Edit", "PopupMenu1",
-         names({"Undo1", "Redo1", "", "Cut1", "Copy1", "Paste1", "", "SelectAll1"}),
+         names({"Undo1", "Redo1", "", "Cut1", "Copy1", "Paste1", "", "SelectAll1", "", "Find1",
+                "FindNext1", "FindPrevious1", "Replace1", "FindInFiles1"}),
          alt(Qt::Key_E)},
         {"ToolbarButton97124", "Tools", "PopupMenu5",
          names({"FrameWizard1", "FTPAccess1", "UpdateVellumo1", "", "PageGenerator1"}),
@@ -438,7 +455,9 @@ const QStringList &editorMenuEntries() {
 }
 
 const QStringList &hiddenKeyEntries() {
-    static const QStringList entries = names({"New2", "Open2", "Save2", "Redo2"});
+    static const QStringList entries =
+        names({"New2", "Open2", "Save2", "Redo2", "FindKey", "FindNextKey", "FindPreviousKey",
+               "ReplaceKey", "FindInFilesKey"});
     return entries;
 }
 

@@ -6,6 +6,7 @@
 #include "app/preview.h"
 #include "app/status_hints.h"
 #include "app/tip_dialog.h"
+#include "browser/file_browser.h"
 #include "browser/insert_style_dialog.h"
 #include "browser/site_panel.h"
 #include "dialogs/link_dialog.h"
@@ -16,6 +17,7 @@
 #include "editor/title_dialog.h"
 #include "markup/entity_palette.h"
 #include "platform/platform.h"
+#include "search/search_commands.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -156,6 +158,23 @@ void TForm1::run(Command command) {
     case Command::SelectAll:
         RichEdit1->selectAll();
         break;
+    case Command::Find:
+        m_search->Find1Click();
+        break;
+    case Command::FindNext:
+        m_search->FindNext1Click();
+        break;
+    case Command::FindPrevious:
+        m_search->FindPrevious1Click();
+        break;
+    case Command::Replace:
+        m_search->Replace1Click();
+        break;
+    case Command::FindInFiles: {
+        const FileBrowser *browser = m_sitePanel->fileBrowser();
+        m_search->FindInFiles1Click(browser != nullptr ? browser->folder() : QString());
+        break;
+    }
     case Command::FtpAccess:
         FTPAccess1Click(m_platform, StartupFolder);
         break;
@@ -234,6 +253,7 @@ void TForm1::refreshMenu(QMenu *menu) {
 
 void TForm1::setTitleDialog(TForm2 *titleDialog) {
     m_document = new DocumentController(*m_core, m_platform, *titleDialog, this);
+    m_search->setDocument(m_document);
     m_document->setSaveButton(buttonAction(Command::Save));
     // Reading the page again in another encoding sits under Save As.
     auto *file = findChild<QMenu *>(QStringLiteral("PopupMenu2"));

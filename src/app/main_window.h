@@ -27,6 +27,7 @@ class CommandPalette;
 class DocumentController;
 class InsertionCore;
 class Platform;
+class SearchCommands;
 class SitePanel;
 class TForm2;
 
@@ -145,6 +146,7 @@ private:
     std::unique_ptr<InsertionCore> m_core;
     DocumentController *m_document = nullptr;
     SitePanel *m_sitePanel = nullptr;
+    SearchCommands *m_search = nullptr;
     QHash<QString, QAction *> m_actions;
     std::array<QWidget *, WindowCount> m_windows{};
     CommandPalette *m_palette = nullptr; // made when first asked for

@@ -2,6 +2,7 @@
 // built from the command table in commands.cpp.
 
 #include "app/main_window.h"
+#include "search/search_commands.h"
 
 #include "app/commands.h"
 #include "app/status_hints.h"
@@ -62,6 +63,7 @@ void TForm1::createEditor() {
     RichEdit1->setPlainText(pageTemplate(true));
     RichEdit1->installEventFilter(this);
     m_core = std::make_unique<InsertionCore>(RichEdit1);
+    m_search = new SearchCommands(*m_core, m_platform, this);
 }
 
 QAction *TForm1::newAction(const QString &objectName, const QString &text) {
@@ -297,7 +299,7 @@ void TForm1::createSidePanel() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(Panel3);
-    layout->addWidget(RichEdit1, 1);
+    layout->addWidget(m_search->editorColumn(), 1);
     setCentralWidget(centre);
 }
 

@@ -181,12 +181,19 @@ FileChooserRequest DocumentController::pageChooser(const QString &lastChosen) co
     return request;
 }
 
+bool DocumentController::mayDiscardChanges() {
+    return !isModified() ||
+           m_platform.ask(m_window, QuestionCaption,
+                          QStringLiteral("Are you sure you want to discard the changes?"),
+                          QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+bool DocumentController::openAfterAsking(const QString &path) {
+    return mayDiscardChanges() && openFile(path);
+}
+
 void DocumentController::Open1Click() {
-    // Unsaved work is never replaced without a question.
-    if (isModified() &&
-        m_platform.ask(m_window, QuestionCaption,
-                       QStringLiteral("Are you sure you want to discard the changes?"),
-                       QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes)
+    if (!mayDiscardChanges())
         return;
     const QString path = m_platform.chooseOpenFile(m_window, pageChooser(m_lastOpened));
     if (path.isEmpty())

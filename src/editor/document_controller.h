@@ -52,6 +52,9 @@ public:
     // Whether the main window may close now (asks about unsaved changes).
     bool FormCloseQuery();
 
+    // Opens `path` as Open does once a file is chosen, after the same question
+    // about unsaved changes. Returns whether it is now the page in the editor.
+    bool openAfterAsking(const QString &path);
     // Reads `path` into the editor; on failure the page stays as it was and the
     // reason is shown. Returns whether it was opened.
     bool openFile(const QString &path) { return openFile(path, std::nullopt); }
@@ -98,6 +101,8 @@ private:
     // Makes the page's own declaration name its encoding, as one undo step.
     // Returns whether it changed anything.
     bool updateDeclaration();
+    // Unsaved work is never replaced without a question: whether the user let it go.
+    bool mayDiscardChanges();
     // `opened` is the fingerprint of the file just opened, when there is one.
     void markClean(const PageFingerprint &opened = {});
     void restartJournal(const PageFingerprint &opened = {});

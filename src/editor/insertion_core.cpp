@@ -45,6 +45,29 @@ void InsertionCore::WrapSelection(const QString &open, const QString &close, int
     m_editor->setTextCursor(cursor);
 }
 
+void InsertionCore::ReplaceRanges(const QList<RangeEdit> &edits) {
+    if (edits.isEmpty())
+        return;
+    QTextCursor cursor = m_editor->textCursor();
+    const int caret = cursor.position();
+    int movedCaret = caret;
+    // From the last range to the first, so the positions still to come stay valid.
+    cursor.beginEditBlock();
+    for (auto edit = edits.crbegin(); edit != edits.crend(); ++edit) {
+        cursor.setPosition(edit->start);
+        cursor.setPosition(edit->start + edit->length, QTextCursor::KeepAnchor);
+        cursor.insertText(edit->text);
+        const int grown = int(edit->text.size()) - edit->length;
+        if (caret >= edit->start + edit->length)
+            movedCaret += grown;
+        else if (caret > edit->start)
+            movedCaret = edit->start + int(edit->text.size());
+    }
+    cursor.endEditBlock();
+    cursor.setPosition(movedCaret);
+    m_editor->setTextCursor(cursor);
+}
+
 void InsertionCore::MoveCaretBack(int n) {
     QTextCursor cursor = m_editor->textCursor();
     cursor.setPosition(std::max(0, cursor.selectionStart() - n));

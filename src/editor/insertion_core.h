@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -12,6 +13,13 @@ namespace vellumo {
 enum class TagCase { Upper, Lower };
 inline constexpr TagCase UpperTagCase = TagCase::Upper;
 inline constexpr TagCase LowerTagCase = TagCase::Lower;
+
+// One stretch of the page, [start, start + length), to become `text`.
+struct RangeEdit {
+    int start = 0;
+    int length = 0;
+    QString text;
+};
 
 // The one road into the page: every command and dialog writes markup through
 // these operations, and nothing else edits the editor's text. Each insertion or
@@ -31,6 +39,13 @@ public:
     // Replaces the characters from `from` to `to` with `text` as one undo step,
     // wherever the caret is; the caret stays by the text it was at.
     void ReplaceRange(int from, int to, const QString &text);
+    // Replaces every range of `edits` (in ascending order, none overlapping) with
+    // its text, all as one undo step (Replace All); nothing at all when `edits` is
+    // empty, so the page is only modified when something was replaced. The caret
+    // stays on the text it was in: before the first range it does not move, after
+    // a range it moves by what that range grew or shrank, and from inside a range
+    // it goes to that range's end.
+    void ReplaceRanges(const QList<RangeEdit> &edits);
     // Sets the caret `n` characters before the selection start.
     void MoveCaretBack(int n);
     void FocusEditor();

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "search/text_search.h"
+
+#include <QColor>
+#include <QObject>
+#include <QTextCursor>
+
+class QPlainTextEdit;
+class QPainter;
+
+namespace vellumo {
+
+// Draws every match visible in the editor under its text, at paint time: only
+// the lines on screen are searched, and nothing touches the document (no
+// formats, no undo steps, no modified flag).
+class MatchHighlights : public QObject {
+    Q_OBJECT
+
+public:
+    explicit MatchHighlights(QPlainTextEdit *editor);
+
+    // `scope`, when it has a selection in the editor's document, limits the matches drawn.
+    void show(const TextSearch &search, const QTextCursor &scope = {});
+    void clear();
+    bool isShown() const { return m_search.isValid(); }
+
+    static QColor colour() { return QColor(255, 226, 128); }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void paint(QPainter &painter);
+    void paintMatch(QPainter &painter, int start, int end);
+
+    QPlainTextEdit *m_editor;
+    TextSearch m_search;
+    QTextCursor m_scope;
+};
+
+} // namespace vellumo

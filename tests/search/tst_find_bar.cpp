@@ -1,0 +1,314 @@
+// The search bar against a real editor: its keys, what it selects and says,
+// Replace and Replace All (one undo step), the highlights and the history.
+
+#include "editor/insertion_core.h"
+#include "editor/page_editor.h"
+#include "editor/page_file.h"
+#include "scripted_platform.h"
+#include "search/find_bar.h"
+#include "search/match_highlights.h"
+#include "test_main.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTextBlock>
+#include <QVBoxLayout>
+
+using namespace vellumo;
+
+namespace {
+
+struct Window {
+    QWidget window;
+    PageEditor *editor = new PageEditor(&window);
+    InsertionCore core{editor};
+    ScriptedPlatform platform;
+    FindBar *bar = new FindBar(core, platform, &window);
+
+    explicit Window(const QString &page) {
+        auto *layout = new QVBoxLayout(&window);
+        layout->addWidget(editor);
+        layout->addWidget(bar);
+        window.resize(700, 400);
+        editor->setPlainText(page);
+        editor->document()->setModified(false);
+        window.show();
+        window.activateWindow();
+        if (!QTest::qWaitForWindowActive(&window))
+            qWarning("window not active");
+    }
+    template <typename T> T *child(const char *name) {
+        return bar->findChild<T *>(QLatin1String(name));
+    }
+    QString selected() const { return editor->textCursor().selectedText(); }
+    int selectionStart() const { return editor->textCursor().selectionStart(); }
+    void select(int anchor, int position) {
+        QTextCursor cursor = editor->textCursor();
+        cursor.setPosition(anchor);
+        cursor.setPosition(position, QTextCursor::KeepAnchor);
+        editor->setTextCursor(cursor);
+    }
+    QString status() { return child<QLabel>("FindStatus")->text(); }
+    QString text() const {
+        return editor->document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
+    }
+};
+
+void key(int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(code), modifiers);
+}
+
+} // namespace
+
+class FindBarTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void keys();
+    void incrementalTyping_data();
+    void incrementalTyping();
+    void opensWithTheSelection();
+    void replaceWalksThePage();
+    void replaceAllIsOneUndoStep_data();
+    void replaceAllIsOneUndoStep();
+    void replaceAllKeepsAWindows1252CrLfPageByteExact();
+    void highlightsAreDrawnNotStored();
+    void historyAcrossRuns();
+};
+
+void FindBarTest::keys() {
+    Window w("one two\none two\none");
+    w.bar->showFind();
+    QVERIFY(w.bar->isVisible());
+    QVERIFY(!w.child<QComboBox>("ReplaceEdit")->isVisible());
+    QCOMPARE(QApplication::focusWidget(), w.child<QComboBox>("FindEdit"));
+    QTest::keyClicks(QApplication::focusWidget(), "two");
+    QCOMPARE(w.selectionStart(), 4);
+    QTRY_COMPARE(w.status(), "1 of 2");
+    key(Qt::Key_Return);
+    QCOMPARE(w.selectionStart(), 12);
+    QCOMPARE(w.status(), "2 of 2");
+    key(Qt::Key_Return);
+    QCOMPARE(w.selectionStart(), 4);
+    QCOMPARE(w.status(), "1 of 2, went round from the end");
+    key(Qt::Key_Return, Qt::ShiftModifier);
+    QCOMPARE(w.selectionStart(), 12);
+    QCOMPARE(w.status(), "2 of 2, went round from the start");
+    key(Qt::Key_Enter, Qt::ShiftModifier);
+    QCOMPARE(w.selectionStart(), 4);
+    QCOMPARE(w.status(), "1 of 2");
+    // Escape hides the bar; the editor has the focus and the match stays selected.
+    key(Qt::Key_Escape);
+    QVERIFY(!w.bar->isVisible());
+    QCOMPARE(QApplication::focusWidget(), w.editor);
+    QCOMPARE(w.selected(), "two");
+    // Find Next and Find Previous go on with the bar hidden.
+    w.bar->findNext();
+    QCOMPARE(w.selectionStart(), 12);
+    QVERIFY(!w.bar->isVisible());
+}
+
+void FindBarTest::incrementalTyping_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("checked");
+    QTest::addColumn<int>("selectionStart");
+    QTest::addColumn<QString>("selected");
+    QTest::addColumn<QString>("status");
+    // The caret starts at 2, in "<b>".
+    QTest::newRow("each letter searches from the start point") << "b"
+                                                               << "" << 3 << "b"
+                                                               << "2 of 5";
+    QTest::newRow("a longer word stays put when it can") << "bo"
+                                                         << "" << 3 << "bo"
+                                                         << "1 of 1";
+    QTest::newRow("round the end when nothing follows") << "<b>bo"
+                                                        << "" << 0 << "<b>bo"
+                                                        << "1 of 1, went round from the end";
+    QTest::newRow("not found: back to the start point") << "bx"
+                                                        << "" << 2 << ""
+                                                        << "Not found";
+    QTest::newRow("match case") << "B"
+                                << "MatchCase" << 8 << "B"
+                                << "1 of 2";
+    QTest::newRow("whole words") << "b"
+                                 << "WholeWords" << 8 << "B"
+                                 << "2 of 4";
+    QTest::newRow("regular expression") << "<\\w>"
+                                        << "RegularExpression" << 7 << "<B>"
+                                        << "2 of 2";
+    QTest::newRow("regular expression with an error")
+        << "(<b"
+        << "RegularExpression" << 2 << ""
+        << "missing closing parenthesis at position 3";
+}
+
+void FindBarTest::incrementalTyping() {
+    QFETCH(QString, typed);
+    QFETCH(QString, checked);
+    Window w("<b>bold<B>B</b>");
+    w.select(2, 2);
+    w.bar->showFind();
+    if (!checked.isEmpty())
+        w.child<QCheckBox>(checked.toLatin1())->setChecked(true);
+    QTest::keyClicks(QApplication::focusWidget(), typed);
+    QTEST(w.selectionStart(), "selectionStart");
+    QTEST(w.selected(), "selected");
+    QFETCH(QString, status);
+    QTRY_COMPARE(w.status(), status);
+}
+
+void FindBarTest::opensWithTheSelection() {
+    Window w("alpha beta\ngamma beta\nbeta");
+    w.select(6, 10);
+    w.bar->showFind();
+    QCOMPARE(w.child<QComboBox>("FindEdit")->currentText(), "beta");
+    QCOMPARE(w.selectionStart(), 6);
+    QTRY_COMPARE(w.status(), "1 of 3");
+    w.bar->close();
+    // A selection over lines becomes the search's scope instead.
+    w.select(3, 20);
+    w.bar->showReplace();
+    QVERIFY(w.child<QComboBox>("ReplaceEdit")->isVisible());
+    QCOMPARE(w.child<QComboBox>("FindEdit")->currentText(), "beta");
+    QVERIFY(w.child<QCheckBox>("InSelection")->isChecked());
+    QTRY_COMPARE(w.status(), "1 of 1");
+    QCOMPARE(w.selectionStart(), 6);
+    w.child<QComboBox>("ReplaceEdit")->setEditText("B");
+    w.child<QPushButton>("ReplaceAllButton")->click();
+    QCOMPARE(w.text(), "alpha B\ngamma beta\nbeta");
+    QCOMPARE(w.status(), "1 replaced");
+}
+
+void FindBarTest::replaceWalksThePage() {
+    Window w("a1 a2 a3");
+    w.bar->showReplace();
+    w.child<QCheckBox>("RegularExpression")->setChecked(true);
+    QTest::keyClicks(QApplication::focusWidget(), "a(\\d)");
+    QCOMPARE(w.selected(), "a1");
+    w.child<QComboBox>("ReplaceEdit")->setEditText("<\\1>");
+    w.child<QPushButton>("ReplaceButton")->click();
+    QCOMPARE(w.text(), "<1> a2 a3");
+    QCOMPARE(w.selected(), "a2");
+    // Enter in the replace field replaces too.
+    w.child<QComboBox>("ReplaceEdit")->lineEdit()->setFocus();
+    key(Qt::Key_Return);
+    QCOMPARE(w.text(), "<1> <2> a3");
+    QCOMPARE(w.selected(), "a3");
+    // Two steps to undo, one per replacement.
+    w.editor->undo();
+    QCOMPARE(w.text(), "<1> a2 a3");
+}
+
+void FindBarTest::replaceAllIsOneUndoStep_data() {
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("pattern");
+    QTest::addColumn<bool>("regex");
+    QTest::addColumn<QString>("replacement");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("words") << "one two one\none"
+                           << "one" << false << "1"
+                           << "1 two 1\n1"
+                           << "3 replaced";
+    QTest::newRow("lines joined") << "a\nb\nc"
+                                  << "\\n"
+                                  << true << ", "
+                                  << "a, b, c"
+                                  << "2 replaced";
+    QTest::newRow("lines split") << "a,b"
+                                 << "," << true << "\\n"
+                                 << "a\nb"
+                                 << "1 replaced";
+    QTest::newRow("nothing to replace") << "abc"
+                                        << "x" << false << "y"
+                                        << "abc"
+                                        << "Not found";
+}
+
+void FindBarTest::replaceAllIsOneUndoStep() {
+    QFETCH(QString, page);
+    QFETCH(QString, pattern);
+    QFETCH(bool, regex);
+    QFETCH(QString, replacement);
+    Window w(page);
+    w.select(1, 1);
+    w.bar->showReplace();
+    w.child<QCheckBox>("RegularExpression")->setChecked(regex);
+    w.child<QComboBox>("FindEdit")->setEditText(pattern);
+    w.child<QComboBox>("ReplaceEdit")->setEditText(replacement);
+    w.child<QPushButton>("ReplaceAllButton")->click();
+    QTEST(w.text(), "expected");
+    QTEST(w.status(), "status");
+    const bool replaced = w.text() != page;
+    QCOMPARE(w.editor->document()->isModified(), replaced);
+    QCOMPARE(w.editor->document()->isUndoAvailable(), replaced);
+    if (!replaced)
+        return;
+    w.editor->undo();
+    QCOMPARE(w.text(), page);
+    QVERIFY(!w.editor->document()->isModified());
+    QVERIFY(!w.editor->document()->isUndoAvailable());
+}
+
+void FindBarTest::replaceAllKeepsAWindows1252CrLfPageByteExact() {
+    const QByteArray bytes = "<p>caf\xE9 \xA0nbsp</p>\r\n<p>caf\xE9</p>\r\n\x80 end\r\n";
+    const DecodedPage page = decodePage(bytes);
+    QCOMPARE(page.format.encoding, TextEncoding::Windows1252);
+    QCOMPARE(page.format.lineBreaks, LineBreakStyle::CRLF);
+    Window w(page.text);
+    w.bar->showReplace();
+    w.child<QComboBox>("FindEdit")->setEditText(QString::fromUtf8("caf\xC3\xA9"));
+    w.child<QComboBox>("ReplaceEdit")->setEditText("tea");
+    w.child<QPushButton>("ReplaceAllButton")->click();
+    QCOMPARE(w.status(), "2 replaced");
+    QCOMPARE(encodePage(w.text(), page.format, page.lineBreakKinds),
+             QByteArray("<p>tea \xA0nbsp</p>\r\n<p>tea</p>\r\n\x80 end\r\n"));
+}
+
+void FindBarTest::highlightsAreDrawnNotStored() {
+    Window w("xx match yy\nzz match\n");
+    w.bar->showFind();
+    QTest::keyClicks(QApplication::focusWidget(), "match");
+    w.select(0, 0); // the selection would cover the first match's colour
+    QTextCursor second(w.editor->document());
+    second.setPosition(17);
+    const QRect rect = w.editor->cursorRect(second);
+    const QPoint inside(rect.left() + 3, rect.center().y());
+    QTRY_COMPARE(w.editor->viewport()->grab().toImage().pixelColor(inside),
+                 MatchHighlights::colour());
+    QVERIFY(!w.editor->document()->isModified());
+    QVERIFY(!w.editor->document()->isUndoAvailable());
+    QVERIFY(w.editor->document()->findBlockByNumber(1).layout()->formats().isEmpty());
+    w.bar->close();
+    QTRY_VERIFY(w.editor->viewport()->grab().toImage().pixelColor(inside) !=
+                MatchHighlights::colour());
+}
+
+void FindBarTest::historyAcrossRuns() {
+    {
+        Window w("a b c d e f g h i j k l");
+        w.bar->showReplace();
+        for (const char *word : {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k", "b"}) {
+            w.child<QComboBox>("FindEdit")->setEditText(word);
+            key(Qt::Key_Return);
+        }
+        w.child<QComboBox>("ReplaceEdit")->setEditText("Z");
+        w.child<QPushButton>("ReplaceAllButton")->click();
+    }
+    Window w("again");
+    w.bar->showFind();
+    const QComboBox *finds = w.child<QComboBox>("FindEdit");
+    QStringList items;
+    for (int i = 0; i < finds->count(); ++i)
+        items << finds->itemText(i);
+    QCOMPARE(items, QStringList({"b", "k", "j", "i", "h", "g", "f", "e", "d", "c"}));
+    QCOMPARE(w.child<QComboBox>("ReplaceEdit")->itemText(0), "Z");
+    QCOMPARE(w.platform.readSetting("FindHistory").toStringList().size(), 10);
+}
+
+VELLUMO_TEST_MAIN(FindBarTest)
+#include "tst_find_bar.moc"

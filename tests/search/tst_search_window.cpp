@@ -1,0 +1,113 @@
+// Searching in the main window: the Edit menu's search keys wherever the focus
+// is, and a Find in Files result opened through Open's road.
+
+#include "app/application.h"
+#include "app/main_window.h"
+#include "editor/document_controller.h"
+#include "files.h"
+#include "modal.h"
+#include "scripted_platform.h"
+#include "search/search_results.h"
+#include "test_main.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <memory>
+
+using namespace vellumo;
+
+class SearchWindowTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<Windows> m_windows;
+
+    TForm1 &start() {
+        m_platform = std::make_unique<ScriptedPlatform>();
+        ScriptedPlatform::clearSettings();
+        m_platform->writeSetting(QStringLiteral("Tip"), QStringLiteral("No"));
+        m_windows = std::make_unique<Windows>(*m_platform);
+        TForm1 &main = m_windows->mainWindow();
+        main.show();
+        QApplication::setActiveWindow(&main);
+        return main;
+    }
+    static int selectionStart(TForm1 &main) {
+        return main.RichEdit1->textCursor().selectionStart();
+    }
+
+private Q_SLOTS:
+    void cleanup() {
+        if (m_windows)
+            m_windows->mainWindow().RichEdit1->document()->setModified(false);
+        m_windows.reset();
+    }
+
+    void keysWorkAnywhereInTheWindow() {
+        TForm1 &main = start();
+        main.RichEdit1->setPlainText("one two\none two");
+        // The focus away from the editor, in the side panel.
+        auto *panel = main.findChild<QTabWidget *>();
+        QVERIFY(panel);
+        panel->setFocus();
+        QTRY_VERIFY(panel->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+        auto *bar = main.findChild<QWidget *>("FindBar");
+        QVERIFY(bar && bar->isVisible());
+        auto *findEdit = bar->findChild<QComboBox *>("FindEdit");
+        QCOMPARE(QApplication::focusWidget(), findEdit);
+        QTest::keyClicks(findEdit, "two");
+        QCOMPARE(selectionStart(main), 4);
+        QTest::keyClick(findEdit, Qt::Key_Escape);
+        QVERIFY(!bar->isVisible());
+        QCOMPARE(QApplication::focusWidget(), main.RichEdit1);
+        QTest::keyClick(main.RichEdit1, Qt::Key_F3);
+        QCOMPARE(selectionStart(main), 12);
+        QTest::keyClick(main.RichEdit1, Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(selectionStart(main), 4);
+        QTest::keyClick(main.RichEdit1, Qt::Key_H, Qt::ControlModifier);
+        QVERIFY(bar->isVisible());
+        QVERIFY(bar->findChild<QComboBox *>("ReplaceEdit")->isVisible());
+        QCOMPARE(findEdit->currentText(), "two");
+    }
+
+    void findInFilesOpensAResultThroughOpen() {
+        QTemporaryDir site;
+        writeBytes(site.filePath("index.htm"), "<p>first</p>\n<p>the needle</p>\n");
+        TForm1 &main = start();
+        main.RichEdit1->setPlainText("unsaved work");
+        main.RichEdit1->document()->setModified(true);
+        whenModalShown([&](QWidget *dialog) {
+            dialog->findChild<QComboBox *>("FindInFilesText")->setEditText("needle");
+            dialog->findChild<QLineEdit *>("FindInFilesFolder")->setText(site.path());
+            dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        });
+        QTest::keyClick(main.RichEdit1, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+        auto *results = main.findChild<SearchResults *>("SearchResults");
+        QVERIFY(results && results->isVisible());
+        auto *list = results->findChild<QTreeWidget *>("SearchResultsList");
+        QTRY_COMPARE(list->topLevelItemCount(), 1);
+        QTRY_VERIFY(!results->isRunning());
+        QCOMPARE(list->topLevelItem(0)->text(0), "index.htm (1)");
+        m_platform->queueAnswer(QMessageBox::Yes);
+        Q_EMIT list->itemActivated(list->topLevelItem(0)->child(0), 0);
+        QCOMPARE(m_platform->texts("ask"),
+                 QStringList({"Are you sure you want to discard the changes?"}));
+        QCOMPARE(main.document().CurrentFileName,
+                 QDir::toNativeSeparators(site.filePath("index.htm")));
+        QCOMPARE(main.RichEdit1->textCursor().selectedText(), "needle");
+        QCOMPARE(selectionStart(main), 20);
+    }
+};
+
+VELLUMO_TEST_MAIN(SearchWindowTest)
+#include "tst_search_window.moc"
