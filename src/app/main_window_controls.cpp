@@ -2,7 +2,9 @@
 // built from the command table in commands.cpp.
 
 #include "app/main_window.h"
+#include "search/find_bar.h"
 #include "search/search_commands.h"
+#include "search/search_results.h"
 
 #include "app/commands.h"
 #include "app/status_hints.h"
@@ -300,6 +302,8 @@ void TForm1::createSidePanel() {
     layout->setSpacing(0);
     layout->addWidget(Panel3);
     layout->addWidget(m_search->editorColumn(), 1);
+    addBottomPanel(m_search->findBar());
+    addBottomPanel(m_search->results());
     setCentralWidget(centre);
 }
 
