@@ -173,12 +173,14 @@ private Q_SLOTS:
         QCOMPARE(lines.at(19), QStringLiteral("T, D, T, ") + metaContent);
     }
 
+    // Only the quote is escaped, and only inside an attribute value.
     void valuesAreWrittenAsTyped() {
         SearchPageFields f = filledFields();
         f.title = QStringLiteral("Say \"hi\" & <b>");
         const QStringList lines = searchPageLines(f, Quote, Home);
-        QCOMPARE(lines.at(2),
-                 QStringLiteral("<META name=\"description\" content=\"Say \"hi\" & <b>\">"));
+        QCOMPARE(
+            lines.at(2),
+            QStringLiteral("<META name=\"description\" content=\"Say &quot;hi&quot; & <b>\">"));
         QCOMPARE(lines.at(15), QStringLiteral("<!-- Say \"hi\" & <b> -->"));
     }
 
