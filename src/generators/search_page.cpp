@@ -86,10 +86,17 @@ QStringList searchPageLines(const SearchPageFields &f, const QString &quote,
 }
 
 QByteArray searchPageBytes(const QStringList &lines) {
+    // The page declares no encoding, so a browser reads it as Windows-1252 unless
+    // a byte-order mark says otherwise.
+    const QString text = lines.join(u'\n');
     PageFormat format;
-    format.encoding = TextEncoding::Utf8;
+    format.encoding = TextEncoding::Windows1252;
     format.lineBreaks = LineBreakStyle::CRLF;
-    return encodePage(lines.join(u'\n'), format);
+    if (!canEncode(text, format)) {
+        format.encoding = TextEncoding::Utf8;
+        format.byteOrderMark = true;
+    }
+    return encodePage(text, format);
 }
 
 } // namespace vellumo
