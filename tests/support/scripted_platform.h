@@ -31,6 +31,9 @@ public:
     QList<int> helpTopics;
     int helpClosed = 0;
     bool clipboardText = false;
+    // Whether the browser and programs start; false plays a desktop without them.
+    bool browserStarts = true;
+    bool programsStart = true;
     QStringList fonts{QStringLiteral("Arial"), QStringLiteral("Courier New")};
     // Calls that found no queued answer; a test checks this stays empty.
     QStringList unexpected;
@@ -53,11 +56,11 @@ public:
     void closeHelp() override { ++helpClosed; }
     bool openUrl(const QUrl &url) override {
         openedUrls.append(url);
-        return true;
+        return browserStarts;
     }
     bool startProgram(const QString &path) override {
         startedPrograms.append(path);
-        return true;
+        return programsStart;
     }
     bool clipboardHasText() override { return clipboardText; }
     QStringList fontFamilies() override { return fonts; }
