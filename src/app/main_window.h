@@ -59,6 +59,9 @@ public:
 
     // Whether the Tip of the Day may open by itself at the first layout.
     void setAutomaticTipAllowed(bool allowed) { m_automaticTipAllowed = allowed; }
+    // While held (a question at start-up comes first), that tip waits; once released
+    // it opens if it fell due meanwhile.
+    void holdTipOfTheDay(bool held);
 
     // The named controls.
     QToolBar *Toolbar971 = nullptr;
@@ -144,6 +147,8 @@ private:
     CommandPalette *m_palette = nullptr; // made when first asked for
     bool m_shownOnce = false;
     bool m_automaticTipAllowed = true;
+    bool m_tipHeld = false;
+    bool m_tipDue = false;
 };
 
 } // namespace vellumo

@@ -19,6 +19,9 @@ public:
         QString caption;
         QString text;
         FileChooserRequest request;
+        // The modal window already open when this one came (its object name), so a
+        // test can tell boxes that would have been stacked on each other.
+        QString over;
     };
 
     // Queued answers, used in order.
@@ -69,6 +72,8 @@ public:
     static void clearSettings();
 
 private:
+    void record(Shown box);
+
     QtPlatform m_real;
     QQueue<QMessageBox::StandardButton> m_answers;
     QQueue<QString> m_files;
