@@ -115,6 +115,7 @@ private:
     void createMenus();
     void createToolbars();
     void createSidePanel();
+    void fitPanelToTabs();
     void createStatusBar();
     void bindCommands();
     void checkCommandsBound() const;
