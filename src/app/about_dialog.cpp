@@ -4,6 +4,7 @@
 
 #include "app/data_files.h"
 #include "platform/home_page.h"
+#include "platform/launch_report.h"
 #include "platform/platform.h"
 
 #include <QDir>
@@ -51,14 +52,14 @@ void HyperLinkLabel::leaveEvent(QEvent *event) {
 
 void HyperLinkLabel::mouseReleaseEvent(QMouseEvent *event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        m_platform.openUrl(QUrl(m_address));
+        openInBrowser(m_platform, window(), QUrl(m_address));
     QLabel::mouseReleaseEvent(event);
 }
 
 void HyperLinkLabel::keyPressEvent(QKeyEvent *event) {
     if (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return ||
         event->key() == Qt::Key_Enter) {
-        m_platform.openUrl(QUrl(m_address));
+        openInBrowser(m_platform, window(), QUrl(m_address));
         event->accept();
         return;
     }

@@ -348,8 +348,20 @@ void TForm1::FormResize() {
     if (m_automaticTipAllowed && m_settings.tipAtStartup() && !TipShown) {
         TipShown = true;
         // Shown once the first layout has finished, not inside the resize itself.
-        QTimer::singleShot(0, this, [this] { showModal(Window::TipOfTheDay); });
+        QTimer::singleShot(0, this, &TForm1::showTipOfTheDay);
     }
+}
+
+void TForm1::showTipOfTheDay() {
+    m_tipDue = m_tipHeld;
+    if (!m_tipHeld)
+        showModal(Window::TipOfTheDay);
+}
+
+void TForm1::holdTipOfTheDay(bool held) {
+    m_tipHeld = held;
+    if (!held && m_tipDue)
+        QTimer::singleShot(0, this, &TForm1::showTipOfTheDay);
 }
 
 void TForm1::changeEvent(QEvent *event) {

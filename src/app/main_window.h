@@ -63,6 +63,9 @@ public:
 
     // Whether the Tip of the Day may open by itself at the first layout.
     void setAutomaticTipAllowed(bool allowed) { m_automaticTipAllowed = allowed; }
+    // While held (a question at start-up comes first), that tip waits; once released
+    // it opens if it fell due meanwhile.
+    void holdTipOfTheDay(bool held);
 
     // The named controls.
     QToolBar *Toolbar971 = nullptr;
@@ -116,6 +119,7 @@ private:
     void createMenus();
     void createToolbars();
     void createSidePanel();
+    void fitPanelToTabs();
     void createStatusBar();
     void bindCommands();
     void checkCommandsBound() const;
@@ -153,6 +157,8 @@ private:
     QList<QWidget *> m_bottomPanels;
     bool m_shownOnce = false;
     bool m_automaticTipAllowed = true;
+    bool m_tipHeld = false;
+    bool m_tipDue = false;
 };
 
 } // namespace vellumo

@@ -24,16 +24,31 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vellumo {
 
 namespace {
+
+// The style's own tabs with half its space beside each label: every label of the
+// side panel stays whole and clear of its borders without widening the panel much.
+class CompactTabStyle final : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption *option,
+                    const QWidget *widget) const override {
+        const int value = QProxyStyle::pixelMetric(metric, option, widget);
+        return metric == PM_TabBarTabHSpace ? value / 2 : value;
+    }
+};
 
 QIcon iconFor(const Face &face) {
     if (face.lines)
@@ -239,13 +254,24 @@ void TForm1::fillPalette(QWidget *page, const QStringList &buttons) {
     layout->addStretch(1);
 }
 
+// Every tab label is shown whole at the program's font, clear of its borders: the
+// panel keeps its 209 pixels and grows only as far as the wider row of tabs needs.
+void TForm1::fitPanelToTabs() {
+    // Made after the page controls, so it outlives their tab bars.
+    auto *tabStyle = new CompactTabStyle;
+    tabStyle->setParent(Panel3);
+    for (QTabWidget *pages : {PageControl1, PageControl2}) {
+        pages->setElideMode(Qt::ElideNone);
+        pages->setUsesScrollButtons(false);
+        pages->tabBar()->setStyle(tabStyle);
+    }
+    Panel3->setFixedWidth(std::max(Panel3->width(), Panel3->minimumSizeHint().width()));
+}
+
 void TForm1::createSidePanel() {
     Panel3 = new QFrame;
     Panel3->setObjectName(QStringLiteral("Panel3"));
     Panel3->setFixedWidth(209);
-    // Narrow tabs, so that every tab of both page controls fits the panel's width.
-    Panel3->setStyleSheet(
-        QStringLiteral("QTabBar { font-size: 8pt; } QTabBar::tab { padding: 2px 3px; }"));
     PageControl1 = new QTabWidget(Panel3);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     auto *panelLayout = new QVBoxLayout(Panel3);
@@ -290,6 +316,7 @@ void TForm1::createSidePanel() {
     TabSheet4 = makeTab(PageControl2, QStringLiteral("TabSheet4"), QStringLiteral("Fonts"));
     TabSheet7 = makeTab(PageControl2, QStringLiteral("TabSheet7"), QStringLiteral("Applets"));
     TabSheet5 = makeTab(PageControl2, QStringLiteral("TabSheet5"), QStringLiteral("Characters"));
+    fitPanelToTabs();
 
     fillPalette(TabSheet6, normalPalette());
     fillPalette(TabSheet4, fontsPalette());

@@ -2,6 +2,7 @@
 
 #include "app/data_files.h"
 #include "editor/document_controller.h"
+#include "platform/launch_report.h"
 #include "platform/platform.h"
 
 #include <QDir>
@@ -15,10 +16,11 @@ namespace {
 
 const QString PreviewCleared = QStringLiteral("Yes");
 
-void startCompanion(Platform &platform, const QString &startupFolder, const QString &baseName) {
+void startCompanion(Platform &platform, const QString &startupFolder, const QString &baseName,
+                    QWidget *window) {
     const QString path = companionProgramPath(startupFolder, baseName);
     if (!path.isEmpty())
-        platform.startProgram(path);
+        startProgramOrSay(platform, window, path);
 }
 
 } // namespace
@@ -38,7 +40,8 @@ void ToolbarButton9710Click(DocumentController &document, const QPlainTextEdit &
     }
     // A save that failed or was cancelled leaves nothing current on disk to show.
     if (previewGo == PreviewCleared && isClean())
-        platform.openUrl(QUrl::fromLocalFile(QDir::fromNativeSeparators(document.CurrentFileName)));
+        openInBrowser(platform, window,
+                      QUrl::fromLocalFile(QDir::fromNativeSeparators(document.CurrentFileName)));
     previewGo.clear();
 }
 
@@ -54,12 +57,12 @@ QString companionProgramPath(const QString &startupFolder, const QString &baseNa
     return QDir::toNativeSeparators(path);
 }
 
-void UpdateVellumo1Click(Platform &platform, const QString &startupFolder) {
-    startCompanion(platform, startupFolder, QStringLiteral("Update"));
+void UpdateVellumo1Click(Platform &platform, const QString &startupFolder, QWidget *window) {
+    startCompanion(platform, startupFolder, QStringLiteral("Update"), window);
 }
 
-void FTPAccess1Click(Platform &platform, const QString &startupFolder) {
-    startCompanion(platform, startupFolder, QStringLiteral("Ftp"));
+void FTPAccess1Click(Platform &platform, const QString &startupFolder, QWidget *window) {
+    startCompanion(platform, startupFolder, QStringLiteral("Ftp"), window);
 }
 
 } // namespace vellumo

@@ -94,30 +94,41 @@ bool offerRecovery(DocumentController &document, const QTextDocument &like, Plat
     return false;
 }
 
+namespace {
+
+void offerThenOpen(TForm1 &main, const RecoveryJournal &journal, const QString &file) {
+    DocumentController &document = main.document();
+    const bool recovered =
+        offerRecovery(document, *main.core().editor()->document(), main.platform(), &main, journal);
+    if (file.isEmpty())
+        return;
+    if (!recovered) {
+        document.openOrName(file);
+        return;
+    }
+    const QString wanted = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+    if (document.CurrentFileName != wanted)
+        main.platform().showInformation(
+            &main, ProgramCaption,
+            QStringLiteral("The recovered page is in the editor, so %1 was not opened.\nSave "
+                           "the recovered page first, then open the file.")
+                .arg(QDir::toNativeSeparators(file)));
+}
+
+} // namespace
+
 void startRecoveryThenOpen(TForm1 &main, RecoveryJournal &journal, const QString &file) {
     if (journal.claim())
         main.document().setRecoveryJournal(&journal);
     else
         qWarning("vellumo: no recovery journal in %s; unsaved changes will not survive a crash",
                  qPrintable(QDir::toNativeSeparators(journal.folder())));
+    // The Tip of the Day would open over the question; it waits for the answer.
+    main.holdTipOfTheDay(true);
     // Once the window is up, so that the question has a window to sit on.
     QTimer::singleShot(0, &main, [&main, &journal, file] {
-        DocumentController &document = main.document();
-        const bool recovered = offerRecovery(document, *main.core().editor()->document(),
-                                             main.platform(), &main, journal);
-        if (file.isEmpty())
-            return;
-        if (!recovered) {
-            document.openOrName(file);
-            return;
-        }
-        const QString wanted = QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
-        if (document.CurrentFileName != wanted)
-            main.platform().showInformation(
-                &main, ProgramCaption,
-                QStringLiteral("The recovered page is in the editor, so %1 was not opened.\nSave "
-                               "the recovered page first, then open the file.")
-                    .arg(QDir::toNativeSeparators(file)));
+        offerThenOpen(main, journal, file);
+        main.holdTipOfTheDay(false);
     });
 }
 

@@ -1,5 +1,6 @@
 #include "browser/file_snippets.h"
 
+#include "dialogs/tag_writer.h"
 #include "editor/page_file.h"
 
 #include <QDir>
@@ -10,7 +11,7 @@ namespace vellumo {
 
 FileSnippet fileSnippet(FileInsertStyle style, const QString &name, const QString &fileText,
                         bool upper, const QString &quote) {
-    const QString quotedName = quote + name + quote;
+    const QString quotedName = quotedAttributeValue(name, quote);
     switch (style) {
     case FileInsertStyle::No:
         return {};
@@ -41,8 +42,8 @@ FileSnippet fileSnippet(FileInsertStyle style, const QString &name, const QStrin
 
 QString treeLinkSnippet(const QString &address, const QString &linkText, bool upper,
                         const QString &quote) {
-    return (upper ? QStringLiteral("<A HREF=") : QStringLiteral("<a href=")) + quote + address +
-           quote + QLatin1Char('>') + linkText +
+    return (upper ? QStringLiteral("<A HREF=") : QStringLiteral("<a href=")) +
+           quotedAttributeValue(address, quote) + QLatin1Char('>') + linkText +
            (upper ? QStringLiteral("</A>") : QStringLiteral("</a>"));
 }
 

@@ -1,6 +1,7 @@
 #include "browser/link_tree.h"
 
 #include "platform/home_page.h"
+#include "platform/launch_report.h"
 #include "platform/platform.h"
 #include "widgets/glyph_icon.h"
 
@@ -147,7 +148,7 @@ const LinkLeaf *LinkTree::selectedLeaf() const {
 
 void LinkTree::Button1Click() {
     if (const LinkLeaf *leaf = selectedLeaf())
-        m_platform.openUrl(QUrl(leaf->address));
+        openInBrowser(m_platform, TreeView1->window(), QUrl(leaf->address));
 }
 
 } // namespace vellumo

@@ -27,18 +27,21 @@ void addField(QVBoxLayout *layout, const QString &caption, QLineEdit *field) {
 
 QString pageTransferScript(const PageTransferFields &fields, const QString &quote) {
     const QString q = quote;
+    // The addresses sit in the script's strings.
+    const auto address = [&quote](const QString &url) { return scriptStringValue(url, quote); };
     QString script = QStringLiteral("<script language=") + q + QStringLiteral("JavaScript") + q +
                      QStringLiteral(">\n");
     if (fields.checkBrowser) {
         script += QStringLiteral("bName = navigator.appName;\n");
         script += QStringLiteral("if (bName == ") + q + QStringLiteral("Netscape") + q +
                   QStringLiteral(")\n");
-        script +=
-            QStringLiteral("window.location=") + q + fields.netscapeUrl + q + QStringLiteral(";\n");
-        script += QStringLiteral("else window.location=") + q + fields.otherBrowserUrl + q +
-                  QStringLiteral("\n");
+        script += QStringLiteral("window.location=") + q + address(fields.netscapeUrl) + q +
+                  QStringLiteral(";\n");
+        script += QStringLiteral("else window.location=") + q + address(fields.otherBrowserUrl) +
+                  q + QStringLiteral("\n");
     } else {
-        script += QStringLiteral("window.location=") + q + fields.url + q + QStringLiteral("\n");
+        script +=
+            QStringLiteral("window.location=") + q + address(fields.url) + q + QStringLiteral("\n");
     }
     return script + QStringLiteral("</script>\n");
 }

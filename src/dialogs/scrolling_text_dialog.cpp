@@ -56,6 +56,8 @@ constexpr const char *ScrollingScript[] = {
 } // namespace
 
 QString scrollingTextScript(const QString &message, const QString &quote) {
+    // The message is the script's string, so a quote in it must not end the string.
+    const QString written = scriptStringValue(message, quote);
     QString script;
     for (const char *line : ScrollingScript) {
         // Filled in character by character, so a message holding Q or M stays as typed.
@@ -63,7 +65,7 @@ QString scrollingTextScript(const QString &message, const QString &quote) {
             if (*c == 'Q')
                 script += quote;
             else if (*c == 'M')
-                script += message;
+                script += written;
             else
                 script += QLatin1Char(*c);
         }

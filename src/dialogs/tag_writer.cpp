@@ -2,6 +2,50 @@
 
 namespace vellumo {
 
+namespace {
+
+// The reference for a quote character inside a value quoted with it.
+QString quoteReference(const QString &quote) {
+    if (quote == u"\"")
+        return QStringLiteral("&quot;");
+    if (quote == u"'")
+        return QStringLiteral("&#39;");
+    return {};
+}
+
+} // namespace
+
+QString attributeValueText(const QString &value, const QString &quote) {
+    const QString reference = quoteReference(quote);
+    if (reference.isEmpty() || !value.contains(quote))
+        return value;
+    return QString(value).replace(quote, reference);
+}
+
+QString quotedAttributeValue(const QString &value, const QString &quote) {
+    return quote + attributeValueText(value, quote) + quote;
+}
+
+QString unquotedAttributeValue(const QString &value, const QString &quote) {
+    // What HTML does not allow in a value written without quotes.
+    static const QString breaking = QStringLiteral("\"'=<>`");
+    for (const QChar c : value)
+        if (c.isSpace() || breaking.contains(c))
+            return quotedAttributeValue(value, quote);
+    return value;
+}
+
+QString scriptStringValue(const QString &value, const QString &quote) {
+    QString written;
+    written.reserve(value.size());
+    for (const QChar c : value) {
+        if (c == u'\\' || (!quote.isEmpty() && c == quote.front()))
+            written += u'\\';
+        written += c;
+    }
+    return written;
+}
+
 TagWriter &TagWriter::literal(const QString &upper) {
     m_text += m_style.upper ? upper : upper.toLower();
     return *this;
@@ -13,7 +57,7 @@ TagWriter &TagWriter::text(const QString &value) {
 }
 
 TagWriter &TagWriter::quotedValue(const QString &value) {
-    m_text += m_style.quote + value + m_style.quote;
+    m_text += quotedAttributeValue(value, m_style.quote);
     return *this;
 }
 
@@ -26,7 +70,7 @@ TagWriter &TagWriter::quotedIfFilled(const QString &piece, const QString &value)
 }
 
 TagWriter &TagWriter::unquoted(const QString &piece, const QString &value) {
-    return literal(piece).text(value);
+    return literal(piece).text(unquotedAttributeValue(value, m_style.quote));
 }
 
 TagWriter &TagWriter::unquotedIfFilled(const QString &piece, const QString &value) {

@@ -1,5 +1,6 @@
 #include "generators/search_page.h"
 
+#include "dialogs/tag_writer.h"
 #include "editor/page_file.h"
 
 namespace vellumo {
@@ -30,8 +31,12 @@ QString searchPageProblem(const SearchPageFields &fields) {
 
 QStringList searchPageLines(const SearchPageFields &f, const QString &quote,
                             const QString &homePage) {
-    // q("x") is the value x between two attribute quotes.
-    const auto q = [&quote](const QString &value) { return quote + value + quote; };
+    // q("x") is the value x between two attribute quotes; js("x") the same as a
+    // string of the forwarding script.
+    const auto q = [&quote](const QString &value) { return quotedAttributeValue(value, quote); };
+    const auto js = [&quote](const QString &value) {
+        return quote + scriptStringValue(value, quote) + quote;
+    };
     const QString allKeywords = keywordRange(f, 0, 8);
     const QString firstFour = keywordRange(f, 0, 4);
     const QString lastFour = keywordRange(f, 4, 4);
@@ -55,8 +60,8 @@ QStringList searchPageLines(const SearchPageFields &f, const QString &quote,
         lines << QStringLiteral("<script language=") + q(QStringLiteral("JavaScript")) + u'>'
               << QStringLiteral("bName = navigator.appName;")
               << QStringLiteral("if (bName == ") + q(QStringLiteral("Netscape")) + u')'
-              << QStringLiteral("window.location=") + q(f.url) + u';'
-              << QStringLiteral("else window.location=") + q(f.url) << QStringLiteral("</script>");
+              << QStringLiteral("window.location=") + js(f.url) + u';'
+              << QStringLiteral("else window.location=") + js(f.url) << QStringLiteral("</script>");
     }
     lines << QStringLiteral("</HEAD>")
           << QStringLiteral("<BODY BGCOLOR=") + q(QStringLiteral("000000")) + u'>'
@@ -81,10 +86,17 @@ QStringList searchPageLines(const SearchPageFields &f, const QString &quote,
 }
 
 QByteArray searchPageBytes(const QStringList &lines) {
+    // The page declares no encoding, so a browser reads it as Windows-1252 unless
+    // a byte-order mark says otherwise.
+    const QString text = lines.join(u'\n');
     PageFormat format;
-    format.encoding = TextEncoding::Utf8;
+    format.encoding = TextEncoding::Windows1252;
     format.lineBreaks = LineBreakStyle::CRLF;
-    return encodePage(lines.join(u'\n'), format);
+    if (!canEncode(text, format)) {
+        format.encoding = TextEncoding::Utf8;
+        format.byteOrderMark = true;
+    }
+    return encodePage(text, format);
 }
 
 } // namespace vellumo

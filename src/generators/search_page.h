@@ -29,7 +29,9 @@ QString searchPageProblem(const SearchPageFields &fields);
 QStringList searchPageLines(const SearchPageFields &fields, const QString &quote,
                             const QString &homePage);
 
-// The bytes of the page file: UTF-8, the lines separated by CR LF.
+// The bytes of the page file, the lines separated by CR LF: Windows-1252 when every
+// character fits (what a browser assumes of a page that declares no encoding),
+// otherwise UTF-8 with a byte-order mark, which browsers honour without a declaration.
 QByteArray searchPageBytes(const QStringList &lines);
 
 } // namespace vellumo

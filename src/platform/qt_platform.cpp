@@ -12,6 +12,7 @@
 #include <QFontDatabase>
 #include <QMimeData>
 #include <QProcess>
+#include <QSet>
 #include <QSettings>
 #include <QTextBrowser>
 #include <QUrl>
@@ -157,7 +158,27 @@ bool QtPlatform::clipboardHasText() {
 }
 
 QStringList QtPlatform::fontFamilies() {
-    return QFontDatabase::families();
+    return plainFontFamilies(QFontDatabase::families());
+}
+
+QStringList plainFontFamilies(const QStringList &families) {
+    QStringList plain;
+    plain.reserve(families.size());
+    QSet<QString> seen;
+    for (const QString &family : families) {
+        QString name = family;
+        // "Family [Foundry]": the foundry is the bracketed tail after a space.
+        if (name.endsWith(u']')) {
+            const qsizetype open = name.lastIndexOf(QStringLiteral(" ["));
+            if (open > 0)
+                name.truncate(open);
+        }
+        if (!seen.contains(name)) {
+            seen.insert(name);
+            plain.append(name);
+        }
+    }
+    return plain;
 }
 
 } // namespace vellumo

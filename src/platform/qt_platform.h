@@ -10,6 +10,12 @@ class QTextBrowser;
 
 namespace vellumo {
 
+// Font families as a user and a browser know them. Qt tells apart a family that
+// several foundries make by the foundry's name in brackets ("C059 [UKWN]"); that
+// name means nothing in a page, so each family is offered once by its plain name,
+// in the given order.
+QStringList plainFontFamilies(const QStringList &families);
+
 // The real services: QSettings("Vellumo", "Vellumo") in the native format,
 // QMessageBox, QFileDialog, QDesktopServices, QProcess, QClipboard, QFontDatabase.
 class QtPlatform final : public Platform {

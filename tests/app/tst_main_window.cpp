@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
@@ -320,6 +321,31 @@ private Q_SLOTS:
         main.show();
         QCOMPARE(main.Panel3->isVisible(), shown);
         QCOMPARE(main.action("TransparentButton1")->isChecked(), shown);
+    }
+
+    // Every tab label of the side panel is whole, at the program's font, with room on
+    // both sides; the panel is never narrower than its 209 pixels.
+    void sidePanelTabsAreReadable() {
+        TForm1 &main = start();
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QVERIFY(main.Panel3->width() >= 209);
+        for (QTabWidget *pages : {main.PageControl1, main.PageControl2}) {
+            main.PageControl1->setCurrentWidget(main.TabSheet3);
+            QTabBar *bar = pages->tabBar();
+            QCOMPARE(bar->font().pointSizeF(), QApplication::font().pointSizeF());
+            const QFontMetrics metrics(bar->font());
+            for (int k = 0; k < bar->count(); ++k) {
+                const QRect tab = bar->tabRect(k);
+                const QString caption = bar->tabText(k);
+                QVERIFY2(tab.width() >= metrics.horizontalAdvance(caption) + 12,
+                         qPrintable(caption + QStringLiteral(": ") + QString::number(tab.width())));
+                const QPoint end = bar->mapTo(main.Panel3, tab.topRight());
+                QVERIFY2(end.x() < main.Panel3->width() && tab.right() < bar->width(),
+                         qPrintable(caption));
+            }
+        }
+        qInfo("side panel width: %d", main.Panel3->width());
     }
 
     void viewPanelToggleIsStoredAndSurvivesResize() {

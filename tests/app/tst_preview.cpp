@@ -1,9 +1,12 @@
 #include "app/about_dialog.h"
 #include "app/preview.h"
+#include "browser/link_tree.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
 #include "editor/title_dialog.h"
+#include "modal.h"
 #include "platform/home_page.h"
+#include "platform/launch_report.h"
 #include "platform/qt_platform.h"
 #include "scripted_platform.h"
 #include "test_main.h"
@@ -11,8 +14,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTreeWidget>
 
 #include <memory>
 
@@ -133,6 +139,86 @@ private Q_SLOTS:
         UpdateVellumo1Click(*m_platform, m_folder.path());
         FTPAccess1Click(*m_platform, m_folder.path());
         QCOMPARE(m_platform->startedPrograms, QStringList{QDir::toNativeSeparators(update)});
+    }
+
+    // Every road to the browser or a companion program says so when nothing could be
+    // started, naming the address or the program, in the program's error box.
+    void failureToStartIsReported_data() {
+        QTest::addColumn<QString>("road");
+        QTest::addColumn<QString>("message");
+        const QString noBrowser = QStringLiteral("\nNo web browser could be started.");
+        QTest::newRow("nominal: Preview in Browser")
+            << "preview"
+            << "Cannot open " + QDir::toNativeSeparators(pagePath()) + noBrowser;
+        QTest::newRow("nominal: Go There!") << "go there"
+                                            << "Cannot open https://www.altavista.com/" + noBrowser;
+        QTest::newRow("nominal: the About box's address")
+            << "about"
+            << "Cannot open " + ProgramHomePage + noBrowser;
+        const QString program = QDir::toNativeSeparators(m_folder.filePath(QStringLiteral("Ftp")));
+        QTest::newRow("nominal: FTP Access")
+            << "ftp"
+            << "Cannot start " + program + "\nThe program could not be started.";
+    }
+    void failureToStartIsReported() {
+        QFETCH(QString, road);
+        QFETCH(QString, message);
+        m_platform->browserStarts = false;
+        m_platform->programsStart = false;
+        if (road == "preview") {
+            QVERIFY(m_document->openFile(pagePath()));
+            preview();
+        } else if (road == "go there") {
+            QWidget page;
+            LinkTree tree(&page, *m_platform);
+            const auto found = tree.TreeView1->findItems("AltaVista", Qt::MatchRecursive);
+            QCOMPARE(found.size(), 1);
+            tree.TreeView1->setCurrentItem(found.first());
+            tree.Button1->click();
+        } else if (road == "about") {
+            DialogContext context{*m_core, *m_platform};
+            TForm4 about(context);
+            QTest::mouseClick(about.HomePageLink, Qt::LeftButton);
+        } else {
+            QFile program(m_folder.filePath(QStringLiteral("Ftp")));
+            QVERIFY(program.open(QIODevice::WriteOnly));
+            QVERIFY(program.setPermissions(program.permissions() | QFile::ExeOwner));
+            program.close();
+            FTPAccess1Click(*m_platform, m_folder.path(), m_window.get());
+        }
+        QCOMPARE(m_platform->texts(QStringLiteral("error")), QStringList{message});
+        QCOMPARE(m_platform->shown.last().caption, QStringLiteral("Vellumo"));
+    }
+    // The real platform: with no browser to be had (the offscreen display has none)
+    // and a program file the system cannot run, the opener and the starter report
+    // failure and the real error box says so.
+    void qtPlatformReportsFailure() {
+        QtPlatform platform;
+        QString shownText;
+        const auto answerBox = [&shownText] {
+            shownText.clear();
+            whenModalShown([&shownText](QWidget *modal) {
+                if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+                    shownText = box->text();
+                    box->button(QMessageBox::Ok)->click();
+                }
+            });
+        };
+        answerBox();
+        QVERIFY(!openInBrowser(platform, m_window.get(), QUrl(ProgramHomePage)));
+        QCOMPARE(shownText,
+                 "Cannot open " + ProgramHomePage + "\nNo web browser could be started.");
+
+        const QString program = m_folder.filePath(QStringLiteral("Update"));
+        QFile file(program);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.setPermissions(file.permissions() | QFile::ExeOwner));
+        file.close();
+        answerBox();
+        QVERIFY(!startProgramOrSay(platform, m_window.get(), program));
+        QCOMPARE(shownText, "Cannot start " + QDir::toNativeSeparators(program) +
+                                "\nThe program could not be started.");
+        QFile::remove(program);
     }
 
     void aboutBox() {

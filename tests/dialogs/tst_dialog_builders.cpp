@@ -1,3 +1,4 @@
+#include "browser/file_snippets.h"
 #include "dialogs/applet_dialog.h"
 #include "dialogs/email_dialog.h"
 #include "dialogs/embedded_item_dialog.h"
@@ -14,7 +15,11 @@
 #include "dialogs/script_dialog.h"
 #include "dialogs/scrolling_text_dialog.h"
 #include "dialogs/sound_dialog.h"
+#include "generators/frameset.h"
+#include "generators/search_page.h"
 #include "test_main.h"
+
+#include <functional>
 
 using namespace vellumo;
 
@@ -24,7 +29,26 @@ const MarkupStyle Lower{false, QStringLiteral("\"")};
 MarkupStyle style(bool upper) {
     return upper ? Upper : Lower;
 }
+
+const QString Value = QStringLiteral(R"(say "hi" & 'bye' \o/)");
+
+// Builds a snippet with `v` typed into one field and ordinary values in the others.
+using Build = std::function<QString(const QString &v, const MarkupStyle &s)>;
+
+QString searchPage(const QString &v, const MarkupStyle &s, int field) {
+    SearchPageFields f{"Tea", "http://tea.example/", "All about tea", {}, true};
+    f.keywords.fill("k");
+    if (field == 0)
+        f.title = v;
+    else if (field == 1)
+        f.url = v;
+    else
+        f.keywords[field - 2] = v;
+    return searchPageLines(f, s.quote, "https://home.example/").join('\n');
+}
 } // namespace
+
+Q_DECLARE_METATYPE(Build)
 
 class TestDialogBuilders : public QObject {
     Q_OBJECT
@@ -47,9 +71,9 @@ private Q_SLOTS:
         QTest::newRow("robustness: emptied border leaves the bare attribute")
             << QStringList{"a.gif", "", "", "TOP", "", ""} << true
             << R"(<IMG SRC="a.gif" BORDER= ALIGN="TOP" ALT="">)";
-        QTest::newRow("robustness: percentages and odd text unquoted, quotes as typed")
+        QTest::newRow("robustness: percentages and odd text unquoted, the quote escaped")
             << QStringList{"a.gif", R"(say "hi" & <b>)", "99", "", "50%", "abc"} << true
-            << R"(<IMG SRC="a.gif" WIDTH=50% HEIGHT=abc BORDER=99 ALT="say "hi" & <b>">)";
+            << R"(<IMG SRC="a.gif" WIDTH=50% HEIGHT=abc BORDER=99 ALT="say &quot;hi&quot; & <b>">)";
     }
     void image() {
         QFETCH(QStringList, f);
@@ -127,9 +151,9 @@ private Q_SLOTS:
             << "<script language=\"JavaScript\">\nbName = navigator.appName;\n"
                "if (bName == \"Netscape\")\nwindow.location=\"a.htm\";\n"
                "else window.location=\"b.htm\"\n</script>\n";
-        QTest::newRow("robustness: a typed quote is written as it is")
+        QTest::newRow("robustness: a typed quote does not end the string")
             << false << QStringList{"a\"b", "", ""}
-            << "<script language=\"JavaScript\">\nwindow.location=\"a\"b\"\n</script>\n";
+            << "<script language=\"JavaScript\">\nwindow.location=\"a\\\"b\"\n</script>\n";
     }
     void pageTransfer() {
         QFETCH(bool, check);
@@ -186,9 +210,9 @@ private Q_SLOTS:
         QTest::newRow("nominal: text area")
             << QStringList{"Text Area", "notes", "ignored", "4", "40"} << false
             << R"(<textarea name="notes" rows=4 cols=40></textarea>)";
-        QTest::newRow("robustness: a space in a number field is written")
+        QTest::newRow("robustness: a space in a number field is written, quoted")
             << QStringList{"Text", "", "", " ", ""} << true
-            << R"(<INPUT TYPE="TEXT" NAME="" VALUE="" SIZE= >)";
+            << R"(<INPUT TYPE="TEXT" NAME="" VALUE="" SIZE=" ">)";
         QTest::newRow("robustness: type in small letters inserts nothing")
             << QStringList{"text", "a", "", "", ""} << true << "";
         QTest::newRow("robustness: unknown type inserts nothing")
@@ -314,6 +338,221 @@ private Q_SLOTS:
         QCOMPARE(marqueeElement(fields, style(upper)), expected);
     }
 
+    // A value holding both quote characters, in every field written between quotes
+    // or bare, with either attribute quote: the quote in use becomes its reference
+    // (a backslash escape in a script's strings), a bare value that would break the
+    // tag is quoted, and nothing else changes. {q} is the quote, {v} the value as
+    // written in an attribute, {j} as written in a script string.
+    void quotesInValues_data() {
+        QTest::addColumn<Build>("build");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char *name, const Build &build, const QString &expected) {
+            QTest::newRow(name) << build << expected;
+        };
+        using V = const QString &;
+        using S = const MarkupStyle &;
+        row(
+            "image source",
+            [](V v, S s) {
+                return imageTag({v, "", "0", "", "", ""}, s);
+            },
+            "<IMG SRC={q}{v}{q} BORDER=0 ALT={q}{q}>");
+        row(
+            "image alternate text",
+            [](V v, S s) {
+                return imageTag({"a", v, "0", "", "", ""}, s);
+            },
+            "<IMG SRC={q}a{q} BORDER=0 ALT={q}{v}{q}>");
+        row(
+            "image border, bare",
+            [](V v, S s) {
+                return imageTag({"a", "", v, "TOP", "", ""}, s);
+            },
+            "<IMG SRC={q}a{q} BORDER={q}{v}{q} ALIGN={q}TOP{q} ALT={q}{q}>");
+        row(
+            "image width and height, bare",
+            [](V v, S s) {
+                return imageTag({"a", "", "0", "", v, v}, s);
+            },
+            "<IMG SRC={q}a{q} WIDTH={q}{v}{q} HEIGHT={q}{v}{q} BORDER=0 ALT={q}{q}>");
+        row(
+            "image align",
+            [](V v, S s) {
+                return imageTag({"a", "", "0", v, "", ""}, s);
+            },
+            "<IMG SRC={q}a{q} BORDER=0 ALIGN={q}{v}{q} ALT={q}{q}>");
+        row(
+            "rule",
+            [](V v, S s) {
+                return ruleTag({v, v, v, false}, s);
+            },
+            "<HR ALIGN={q}{v}{q} SIZE={q}{v}{q} WIDTH={q}{v}{q}>");
+        row(
+            "link address and target",
+            [](V v, S s) {
+                return linkTag({v, v, v}, s);
+            },
+            "<A HREF={q}{v}{q} TARGET={q}{v}{q}>" + Value + "</A>");
+        row(
+            "e-mail address",
+            [](V v, S s) {
+                return emailLink({v, "x"}, s);
+            },
+            "<A HREF={q}mailto:{v}{q}>x</A>");
+        row(
+            "page transfer",
+            [](V v, S s) {
+                return pageTransferScript({false, v, "", ""}, s.quote);
+            },
+            "<script language={q}JavaScript{q}>\nwindow.location={q}{j}{q}\n</script>\n");
+        row(
+            "page transfer, browser check",
+            [](V v, S s) {
+                return pageTransferScript({true, "", v, v}, s.quote);
+            },
+            "window.location={q}{j}{q};\nelse window.location={q}{j}{q}\n</script>\n");
+        row(
+            "form action", [](V v, S s) { return formActionTag(v, s); },
+            "<FORM METHOD=POST ACTION={q}{v}{q}></FORM>");
+        row(
+            "form field name and value",
+            [](V v, S s) {
+                return formFieldMarkup({"Checkbox", v, v, "", ""}, s);
+            },
+            "<INPUT TYPE={q}CHECKBOX{q} NAME={q}{v}{q} VALUE={q}{v}{q}>");
+        row(
+            "text field sizes, bare",
+            [](V v, S s) {
+                return formFieldMarkup({"Text", "n", "", v, v}, s);
+            },
+            "<INPUT TYPE={q}TEXT{q} NAME={q}n{q} VALUE={q}{q} SIZE={q}{v}{q} MAXLENGTH={q}{v}{q}>");
+        row(
+            "text area, bare numbers",
+            [](V v, S s) {
+                return formFieldMarkup({"Text Area", v, "", v, v}, s);
+            },
+            "<TEXTAREA NAME={q}{v}{q} ROWS={q}{v}{q} COLS={q}{v}{q}></TEXTAREA>");
+        row(
+            "selection list",
+            [](V v, S s) {
+                return formFieldMarkup({"Select List", v, "", "", ""}, s);
+            },
+            "<SELECT NAME={q}{v}{q}></SELECT>");
+        row(
+            "image map", [](V v, S s) { return imageMapSkeleton(v, s); },
+            "<MAP NAME={q}{v}{q}>\n<AREA SHAPE={q}{q} COORDS={q}{q} HREF={q}{q}>\n</MAP>\n");
+        row(
+            "meta",
+            [](V v, S s) {
+                return metaTag({v, v, v, v}, s);
+            },
+            "<META HTTP-EQUIV={q}{v}{q} CONTENT={q}{v}{q} NAME={q}{v}{q} URL={q}{v}{q}>");
+        row(
+            "script",
+            [](V v, S s) {
+                return scriptElement({v, v}, s);
+            },
+            "<SCRIPT LANGUAGE={q}{v}{q} SOURCE={q}{v}{q}>\n</SCRIPT>\n");
+        row(
+            "applet, bare sizes",
+            [](V v, S s) {
+                return appletElement({v, "m", v, v}, s);
+            },
+            "<APPLET CODE={q}{v}{q} WIDTH={q}{v}{q} HEIGHT={q}{v}{q}>m</APPLET>");
+        row(
+            "parameter",
+            [](V v, S s) {
+                return parameterElement({v, v}, s);
+            },
+            "<PARAM NAME={q}{v}{q} VALUE={q}{v}{q}></PARAM>");
+        row(
+            "embedded item, bare sizes",
+            [](V v, S s) {
+                return embeddedItemTag({v, v, v}, s);
+            },
+            "<EMBEDED SRC={q}{v}{q} WIDTH={q}{v}{q} HEIGHT={q}{v}{q}>");
+        row(
+            "font",
+            [](V v, S s) {
+                return fontElement({v, v, v}, s);
+            },
+            "<FONT SIZE={q}{v}{q} FACE={q}{v}{q} COLOR={q}{v}{q}></FONT>");
+        row(
+            "background sound, bare loop",
+            [](V v, S s) {
+                return backgroundSoundTag({v, v, false}, s);
+            },
+            "<BGSOUND SRC={q}{v}{q} LOOP={q}{v}{q}>");
+        row(
+            "marquee, quoted and bare",
+            [](V v, S s) {
+                return marqueeElement({"t", v, v, v, v, v, false, v, v, v, v}, s);
+            },
+            "<MARQUEE ALIGN={q}{v}{q} HEIGHT={q}{v}{q} WIDTH={q}{v}{q} BGCOLOR={q}{v}{q} "
+            "BEHAVIOR={q}{v}{q} DIRECTION={q}{v}{q} HSPACE={q}{v}{q} VSPACE={q}{v}{q} "
+            "LOOP={q}{v}{q}>t</MARQUEE>");
+        row(
+            "scrolling text", [](V v, S s) { return scrollingTextScript(v, s.quote); },
+            "\nvar msg ={q}{j}{q};\n");
+        row(
+            "frameset",
+            [](V v, S s) {
+                return buildFrameset({FrameOrientation::Rows, 2}, {{v, v, v, false}, {}}, s);
+            },
+            "<FRAMESET ROWS={q}27%,*{q}>\n<FRAME NAME={q}{v}{q} SRC={q}{v}{q} "
+            "SCROLLING={q}{v}{q}>\n<FRAME NAME={q}{q} SRC={q}{q} SCROLLING={q}{q}>\n</FRAMESET>\n");
+        row(
+            "search page title", [](V v, S s) { return searchPage(v, s, 0); },
+            "<META name={q}description{q} content={q}{v}{q}>\n<META name={q}keywords{q} "
+            "content={q}k, k, k, k, k, k, k, k{q}>");
+        row(
+            "search page address", [](V v, S s) { return searchPage(v, s, 1); },
+            "window.location={q}{j}{q};\nelse window.location={q}{j}{q}\n</script>");
+        row(
+            "search page address in the link", [](V v, S s) { return searchPage(v, s, 1); },
+            "<P><A HREF={q}{v}{q}>Click Here");
+        row(
+            "search page keywords", [](V v, S s) { return searchPage(v, s, 2); },
+            "<input type={q}hidden{q} name={q}{v}, k, k, k{q} value={q}k, k, k, k{q}>");
+        row(
+            "search page last keyword", [](V v, S s) { return searchPage(v, s, 9); },
+            "content={q}k, k, k, k, k, k, k, {v}{q}>");
+        row(
+            "file link",
+            [](V v, S s) { return fileSnippet(FileInsertStyle::Link, v, {}, true, s.quote).text; },
+            "<A HREF={q}{v}{q}></A>");
+        row(
+            "file picture",
+            [](V v, S s) { return fileSnippet(FileInsertStyle::Image, v, {}, true, s.quote).text; },
+            "<IMG SRC={q}{v}{q} BORDER=0 ALT={q}{q}>");
+        row(
+            "file sound",
+            [](V v, S s) { return fileSnippet(FileInsertStyle::Sound, v, {}, true, s.quote).text; },
+            "<BGSOUND SRC={q}{v}{q} LOOP=INFINITE>");
+        row(
+            "link tree address", [](V v, S s) { return treeLinkSnippet(v, "x", true, s.quote); },
+            "<A HREF={q}{v}{q}>x</A>");
+    }
+    void quotesInValues() {
+        QFETCH(Build, build);
+        QFETCH(QString, expected);
+        struct Case {
+            QString quote, attribute, script;
+        };
+        const Case cases[] = {
+            {"\"", R"(say &quot;hi&quot; & 'bye' \o/)", R"(say \"hi\" & 'bye' \\o/)"},
+            {"'", R"(say "hi" & &#39;bye&#39; \o/)", R"(say "hi" & \'bye\' \\o/)"},
+        };
+        for (const Case &c : cases) {
+            const QString built = build(Value, MarkupStyle{true, c.quote});
+            const QString wanted = QString(expected)
+                                       .replace("{v}", c.attribute)
+                                       .replace("{j}", c.script)
+                                       .replace("{q}", c.quote);
+            QVERIFY2(built.contains(wanted), qPrintable(c.quote + "\n" + built + "\n" + wanted));
+        }
+    }
+
     void scrollingText_data() {
         QTest::addColumn<QString>("message");
         QTest::newRow("nominal: a word") << "Hello";
@@ -328,7 +567,7 @@ private Q_SLOTS:
         QCOMPARE(lines.size(), 39); // 38 lines, each ending in a break
         QCOMPARE(lines.last(), QString());
         QCOMPARE(lines[0], QString("<SCRIPT LANGUAGE=\"JavaScript\">"));
-        QCOMPARE(lines[3], "var msg =\"" + message + "\";");
+        QCOMPARE(lines[3], "var msg =\"" + QString(message).replace("\"", "\\\"") + "\";");
         QCOMPARE(lines[4], QString("var out = \" \";"));
         QCOMPARE(lines[6], QString());
         QCOMPARE(lines[9], QString("var cmd=\"scrollit_r2l(\" + seed + \")\";"));

@@ -12,9 +12,12 @@
 #include "dialogs/script_dialog.h"
 #include "dialogs/scrolling_text_dialog.h"
 #include "dialogs/sound_dialog.h"
+#include "platform/qt_platform.h"
 #include "test_main.h"
 
 #include <QCheckBox>
+#include <QFile>
+#include <QFontDatabase>
 #include <QLabel>
 #include <QPushButton>
 #include <QToolButton>
@@ -246,6 +249,48 @@ private Q_SLOTS:
         click(dialog, "Button1");
         QCOMPARE(fixture.text(), QString("<font></font>"));
         QCOMPARE(fixture.caret(), 6);
+    }
+
+    // A family that several foundries make is offered once, by the name a browser knows.
+    void fontFamiliesArePlain_data() {
+        QTest::addColumn<QStringList>("families");
+        QTest::addColumn<QStringList>("plain");
+        QTest::newRow("nominal: foundries dropped, each family once")
+            << QStringList{"Arial", "C059 [UKWN]", "C059 [URW]", "Z003"}
+            << QStringList{"Arial", "C059", "Z003"};
+        QTest::newRow("robustness: brackets inside a name stay")
+            << QStringList{"[Odd] Sans", "Odd [x", "Odd]"}
+            << QStringList{"[Odd] Sans", "Odd [x", "Odd]"};
+    }
+    void fontFamiliesArePlain() {
+        QFETCH(QStringList, families);
+        QFETCH(QStringList, plain);
+        QCOMPARE(plainFontFamilies(families), plain);
+    }
+    // The real font database: a second foundry's copy of an installed family (its
+    // vendor field patched) makes Qt list the family twice, with the foundries.
+    void installedFamilyOfTwoFoundriesIsOfferedOnce() {
+        const QString original =
+            QStringLiteral("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf");
+        QFile file(original);
+        if (!file.open(QIODevice::ReadOnly))
+            QSKIP("DejaVu Sans Mono is not installed");
+        QByteArray font = file.readAll();
+        const auto u16 = [&font](qsizetype at) {
+            return (quint8(font[at]) << 8) | quint8(font[at + 1]);
+        };
+        const auto u32 = [&](qsizetype at) { return (u16(at) << 16) | u16(at + 2); };
+        for (int table = 0; table < u16(4); ++table)
+            if (font.mid(12 + 16 * table, 4) == "OS/2")
+                font.replace(u32(12 + 16 * table + 8) + 58, 4, "UKWN");
+        QVERIFY(QFontDatabase::addApplicationFontFromData(font) >= 0);
+        QVERIFY2(QFontDatabase::families().contains("DejaVu Sans Mono [UKWN]"),
+                 qPrintable(QFontDatabase::families().join(", ")));
+
+        QtPlatform platform;
+        const QStringList families = platform.fontFamilies();
+        QCOMPARE(families.count("DejaVu Sans Mono"), 1);
+        QVERIFY2(!families.join(',').contains(" ["), qPrintable(families.join(", ")));
     }
 
     void loopFieldUnchecksInfinite_data() {

@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 #include "app/recovery_offer.h"
 #include "files.h"
+#include "modal.h"
 #include "recovery_page.h"
 #include "test_main.h"
 
@@ -203,6 +204,39 @@ private Q_SLOTS:
         QVERIFY(main.close());
         QVERIFY(!QFile::exists(journal.path()));
         QVERIFY(platform.unexpected.isEmpty());
+    }
+
+    // After a crash the recovery question comes alone; the Tip of the Day opens
+    // once it is answered, never on top of it.
+    void tipWaitsForTheQuestion() {
+        const QString folder = fresh(QStringLiteral("journals"));
+        leaveJournal(folder, {}, {"caret:0", "type:earlier work"});
+        ScriptedPlatform platform;
+        ScriptedPlatform::clearSettings();
+        platform.queueAnswer(QMessageBox::No);
+        RecoveryJournal journal(folder);
+        Windows windows(platform);
+        TForm1 &main = windows.mainWindow();
+        bool tipOpened = false;
+        bool answeredBeforeTip = false;
+        whenModalShown(
+            [&](QWidget *modal) {
+                if (modal->objectName() == QStringLiteral("Form27")) {
+                    tipOpened = true;
+                    answeredBeforeTip = platform.answersUsed();
+                }
+                modal->close();
+            },
+            1000);
+        main.showMaximized();
+        startRecoveryThenOpen(main, journal, {});
+        QTRY_VERIFY(tipOpened);
+        QVERIFY(answeredBeforeTip);
+        const QStringList asked = platform.texts(QStringLiteral("ask"));
+        QCOMPARE(asked.size(), 1);
+        for (const ScriptedPlatform::Shown &box : platform.shown)
+            if (box.kind == QStringLiteral("ask"))
+                QCOMPARE(box.over, QString());
     }
 
     // The real thing: an instance types into its page and is killed with SIGKILL;

@@ -146,7 +146,7 @@ private Q_SLOTS:
         const QString block =
             buildFrameset(FrameLayout{FrameOrientation::Rows, 2}, frames, MarkupStyle{true, "\""});
         QCOMPARE(block, QStringLiteral("<FRAMESET ROWS=\"27%,*\">\n"
-                                       "<FRAME NAME=\"a\"b\" SRC=\"\" SCROLLING=\" yes \">\n"
+                                       "<FRAME NAME=\"a&quot;b\" SRC=\"\" SCROLLING=\" yes \">\n"
                                        "<FRAME NAME=\"\" SRC=\"<x>&\" SCROLLING=\"\" NORESIZE>\n"
                                        "</FRAMESET>\n"));
     }

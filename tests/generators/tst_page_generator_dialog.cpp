@@ -225,6 +225,31 @@ private Q_SLOTS:
         QVERIFY(!m_fixture->editor.document()->isModified());
     }
 
+    // A keyword outside ASCII: the file is still read right by a browser, since the
+    // page declares no encoding.
+    void nonAsciiKeywordIsReadable_data() {
+        QTest::addColumn<QString>("keyword");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("marked");
+        QTest::newRow("nominal: fits Windows-1252")
+            << QStringLiteral("G\u00e4rten") << QByteArray("G\xe4rten") << false;
+        QTest::newRow("nominal: needs UTF-8")
+            << QStringLiteral("Gy\u0151r") << QByteArray("Gy\xc5\x91r") << true;
+    }
+    void nonAsciiKeywordIsReadable() {
+        QFETCH(QString, keyword);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, marked);
+        fill();
+        field("Edit3")->setText(keyword);
+        const QString path = pagePath("entry.htm");
+        m_fixture->platform.queueFile(path);
+        m_dialog->Button1->click();
+        const QByteArray expected = (marked ? QByteArray("\xef\xbb\xbf") : QByteArray()) +
+                                    expectedFile(true).replace("tea, ", bytes + ", ");
+        QCOMPARE(readAll(path), expected);
+    }
+
     void viewCodeShowsWhatWasWritten() {
         fill();
         const QString path = pagePath("entry.htm");

@@ -173,19 +173,38 @@ private Q_SLOTS:
         QCOMPARE(lines.at(19), QStringLiteral("T, D, T, ") + metaContent);
     }
 
+    // Only the quote is escaped, and only inside an attribute value.
     void valuesAreWrittenAsTyped() {
         SearchPageFields f = filledFields();
         f.title = QStringLiteral("Say \"hi\" & <b>");
         const QStringList lines = searchPageLines(f, Quote, Home);
-        QCOMPARE(lines.at(2),
-                 QStringLiteral("<META name=\"description\" content=\"Say \"hi\" & <b>\">"));
+        QCOMPARE(
+            lines.at(2),
+            QStringLiteral("<META name=\"description\" content=\"Say &quot;hi&quot; & <b>\">"));
         QCOMPARE(lines.at(15), QStringLiteral("<!-- Say \"hi\" & <b> -->"));
     }
 
-    void bytesAreUtf8WithCrLfBetweenLines() {
-        const QStringList lines{QStringLiteral("<HTML>"), QStringLiteral("caf\u00e9"),
-                                QStringLiteral("</HTML>")};
-        QCOMPARE(searchPageBytes(lines), QByteArray("<HTML>\r\ncaf\xc3\xa9\r\n</HTML>"));
+    // Windows-1252 while every character fits, else UTF-8 behind a byte-order mark;
+    // CR LF between lines either way.
+    void bytesAreReadableWithoutDeclaration_data() {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("nominal: plain letters") << "tea" << QByteArray("tea");
+        QTest::newRow("nominal: accents of Windows-1252")
+            << QStringLiteral("caf\u00e9 G\u00e4rten \u20ac")
+            << QByteArray("caf\xe9 G\xe4rten \x80");
+        QTest::newRow("nominal: beyond Windows-1252")
+            << QStringLiteral("G\u00e4rten \u0151")
+            << QByteArray("\xef\xbb\xbfG\xc3\xa4rten \xc5\x91");
+    }
+    void bytesAreReadableWithoutDeclaration() {
+        QFETCH(QString, word);
+        QFETCH(QByteArray, bytes);
+        const QStringList lines{QStringLiteral("<HTML>"), word, QStringLiteral("</HTML>")};
+        const bool marked = bytes.startsWith("\xef\xbb\xbf");
+        QCOMPARE(searchPageBytes(lines), (marked ? QByteArray("\xef\xbb\xbf") : QByteArray()) +
+                                             "<HTML>\r\n" + bytes.mid(marked ? 3 : 0) +
+                                             "\r\n</HTML>");
     }
 };
 

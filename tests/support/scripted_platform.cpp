@@ -1,8 +1,15 @@
 #include "scripted_platform.h"
 
+#include <QApplication>
 #include <QSettings>
 
 namespace vellumo {
+
+void ScriptedPlatform::record(Shown box) {
+    if (const QWidget *modal = QApplication::activeModalWidget())
+        box.over = modal->objectName();
+    shown.append(std::move(box));
+}
 
 QStringList ScriptedPlatform::texts(const QString &kind) const {
     QStringList result;
@@ -15,7 +22,7 @@ QStringList ScriptedPlatform::texts(const QString &kind) const {
 QMessageBox::StandardButton ScriptedPlatform::ask(QWidget *, const QString &caption,
                                                   const QString &text,
                                                   QMessageBox::StandardButtons buttons) {
-    shown.append({QStringLiteral("ask"), caption, text, {}});
+    record({QStringLiteral("ask"), caption, text, {}, {}});
     if (m_answers.isEmpty()) {
         unexpected.append(text);
         return QMessageBox::NoButton;
@@ -27,15 +34,15 @@ QMessageBox::StandardButton ScriptedPlatform::ask(QWidget *, const QString &capt
 }
 
 void ScriptedPlatform::showError(QWidget *, const QString &caption, const QString &text) {
-    shown.append({QStringLiteral("error"), caption, text, {}});
+    record({QStringLiteral("error"), caption, text, {}, {}});
 }
 
 void ScriptedPlatform::showInformation(QWidget *, const QString &caption, const QString &text) {
-    shown.append({QStringLiteral("information"), caption, text, {}});
+    record({QStringLiteral("information"), caption, text, {}, {}});
 }
 
 QString ScriptedPlatform::chooseOpenFile(QWidget *, const FileChooserRequest &request) {
-    shown.append({QStringLiteral("open"), request.title, {}, request});
+    record({QStringLiteral("open"), request.title, {}, request, {}});
     if (m_files.isEmpty()) {
         unexpected.append(QStringLiteral("open file chooser"));
         return {};
@@ -44,7 +51,7 @@ QString ScriptedPlatform::chooseOpenFile(QWidget *, const FileChooserRequest &re
 }
 
 QString ScriptedPlatform::chooseSaveFile(QWidget *, const FileChooserRequest &request) {
-    shown.append({QStringLiteral("save"), request.title, {}, request});
+    record({QStringLiteral("save"), request.title, {}, request, {}});
     if (m_files.isEmpty()) {
         unexpected.append(QStringLiteral("save file chooser"));
         return {};

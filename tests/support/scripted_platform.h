@@ -19,6 +19,9 @@ public:
         QString caption;
         QString text;
         FileChooserRequest request;
+        // The modal window already open when this one came (its object name), so a
+        // test can tell boxes that would have been stacked on each other.
+        QString over;
     };
 
     // Queued answers, used in order.
@@ -32,6 +35,9 @@ public:
     QList<int> helpTopics;
     int helpClosed = 0;
     bool clipboardText = false;
+    // Whether the browser and programs start; false plays a desktop without them.
+    bool browserStarts = true;
+    bool programsStart = true;
     QStringList fonts{QStringLiteral("Arial"), QStringLiteral("Courier New")};
     // Calls that found no queued answer; a test checks this stays empty.
     QStringList unexpected;
@@ -54,11 +60,11 @@ public:
     void closeHelp() override { ++helpClosed; }
     bool openUrl(const QUrl &url) override {
         openedUrls.append(url);
-        return true;
+        return browserStarts;
     }
     bool startProgram(const QString &path) override {
         startedPrograms.append(path);
-        return true;
+        return programsStart;
     }
     bool startCopyOfThisProgram(const QStringList &arguments) override {
         startedCopies.append(arguments);
@@ -71,6 +77,8 @@ public:
     static void clearSettings();
 
 private:
+    void record(Shown box);
+
     QtPlatform m_real;
     QQueue<QMessageBox::StandardButton> m_answers;
     QQueue<QString> m_files;
