@@ -49,7 +49,7 @@ QString companionProgramPath(const QString &startupFolder, const QString &baseNa
 #ifdef Q_OS_WIN
     const QString name = baseName + QStringLiteral(".exe");
 #else
-    const QString name = baseName;
+    const QString &name = baseName;
 #endif
     const QString path = findDataFile(startupFolder, name);
     if (path.isEmpty() || !QFileInfo(path).isExecutable())

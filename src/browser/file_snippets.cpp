@@ -58,7 +58,7 @@ QString readTextForInsertion(const QString &path, QString *text) {
             .arg(QLocale::system().formattedDataSize(info.size()),
                  QLocale::system().formattedDataSize(LargestInsertedFile));
     QByteArray bytes;
-    const QString reason = readWholeFile(path, &bytes);
+    QString reason = readWholeFile(path, &bytes);
     if (!reason.isEmpty())
         return reason;
     // A file that grew between the check and the read is refused all the same.

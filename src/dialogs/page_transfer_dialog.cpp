@@ -26,7 +26,7 @@ void addField(QVBoxLayout *layout, const QString &caption, QLineEdit *field) {
 } // namespace
 
 QString pageTransferScript(const PageTransferFields &fields, const QString &quote) {
-    const QString q = quote;
+    const QString &q = quote;
     // The addresses sit in the script's strings.
     const auto address = [&quote](const QString &url) { return scriptStringValue(url, quote); };
     QString script = QStringLiteral("<script language=") + q + QStringLiteral("JavaScript") + q +

@@ -516,7 +516,7 @@ private Q_SLOTS:
         QCOMPARE(seen, (QStringList{"PopupMenu2:New1", "PopupMenu1:Undo1",
                                     "PopupMenu5:FrameWizard1", "PopupMenu1:Undo1",
                                     "PopupMenu2:New1", "PopupMenu4:Help1", "PopupMenu2:New1"}));
-        QVERIFY(main.RichEdit1->hasFocus());
+        QTRY_VERIFY(main.RichEdit1->hasFocus());
 
         // A menu opened with the mouse goes on to its neighbour too.
         QString reached;
