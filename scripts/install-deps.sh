@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     qt6-gtk-platformtheme
     fonts-dejavu-core
-    libuchardet-dev libxxhash-dev zlib1g-dev strace util-linux
+    libuchardet-dev libxxhash-dev zlib1g-dev libtidy-dev strace util-linux
 )
 # Extra packages a caller needs besides these (scripts/fuzz.sh: the fuzzing compiler).
 packages+=("$@")
