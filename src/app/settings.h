@@ -6,7 +6,7 @@ namespace vellumo {
 
 class Platform;
 
-// The four values the program keeps between runs. Nothing is cached: every
+// The values the program keeps between runs. Nothing is cached: every
 // read opens the store afresh and every write goes through at once.
 class AppSettings {
 public:
@@ -24,6 +24,10 @@ public:
     // "Tip": exactly "No" keeps the Tip of the Day from showing at start-up.
     bool tipAtStartup() const;
     void storeTipAtStartup(bool show);
+
+    // "CheckOnSave": exactly "Yes" checks the page after every successful save.
+    bool checkOnSave() const;
+    void storeCheckOnSave(bool check);
 
     // "TNumber": the number of the next tip, as stored text ("0" when missing).
     QString nextTipNumber() const;
