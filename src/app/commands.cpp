@@ -146,6 +146,9 @@ std::vector<CommandRow> buildTable() {
 
     rows.push_back(handlerRow(C::CommandPalette, "Command Palette", {hidden("CommandPaletteKey")},
                               {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}));
+    rows.push_back(handlerRow(C::CheckPage, "Check Page", {menu("CheckPage1", "&Check Page")},
+                              {QKeySequence(Qt::Key_F9)},
+                              "Check the page for markup errors and broken links"));
 
     // Formatting. The editor menu's Left Justify, Center and Right Justify run the commands
     // their captions name.
@@ -403,7 +406,8 @@ const std::vector<MenuLayout> &dropDownMenus() {
          names({"Undo1", "Redo1", "", "Cut1", "Copy1", "Paste1", "", "SelectAll1"}),
          alt(Qt::Key_E)},
         {"ToolbarButton97124", "Tools", "PopupMenu5",
-         names({"FrameWizard1", "FTPAccess1", "UpdateVellumo1", "", "PageGenerator1"}),
+         names({"FrameWizard1", "FTPAccess1", "UpdateVellumo1", "", "PageGenerator1", "",
+                "CheckPage1"}),
          alt(Qt::Key_T)},
         {"ToolbarButton97132", "Tags", "PopupMenu3",
          names({"Bold1", "Italic1", "Underlined1", "", "DecreaseTextSize1", "IncreaseTextSize1", "",

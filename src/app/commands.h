@@ -38,6 +38,7 @@ enum class Command {
     PreviewInBrowser,
     LinkFromSelection,
     CommandPalette,
+    CheckPage,
     // Formatting: wrap the selection or insert at the caret.
     Bold,
     Italic,

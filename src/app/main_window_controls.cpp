@@ -5,6 +5,9 @@
 
 #include "app/commands.h"
 #include "app/status_hints.h"
+#include "check/page_check.h"
+#include "check/problems_panel.h"
+#include "editor/document_controller.h"
 #include "editor/insertion_core.h"
 #include "editor/page_editor.h"
 #include "editor/page_template.h"
@@ -14,6 +17,7 @@
 #include "widgets/glyph_icon.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
@@ -22,6 +26,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -59,6 +64,18 @@ void TForm1::createEditor() {
     RichEdit1->setPlainText(pageTemplate(true));
     RichEdit1->installEventFilter(this);
     m_core = std::make_unique<InsertionCore>(RichEdit1);
+    // Local references resolve from the page's folder, or the start folder for a new page.
+    m_pageCheck = new PageCheck(
+        *RichEdit1,
+        [this] {
+            const bool untitled = m_document->CurrentFileName == UntitledFileName;
+            return CheckRequest{{},
+                                untitled ? StartupFolder
+                                         : QFileInfo(m_document->CurrentFileName).absolutePath(),
+                                untitled,
+                                encodingName(m_document->format.encoding)};
+        },
+        this);
 }
 
 QAction *TForm1::newAction(const QString &objectName, const QString &text) {
@@ -294,7 +311,12 @@ void TForm1::createSidePanel() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(Panel3);
-    layout->addWidget(RichEdit1, 1);
+    // The problems of Check Page appear below the editor, hidden until the first check.
+    auto *editorAndProblems = new QSplitter(Qt::Vertical);
+    editorAndProblems->addWidget(RichEdit1);
+    editorAndProblems->addWidget(m_pageCheck->panel());
+    editorAndProblems->setStretchFactor(0, 1);
+    layout->addWidget(editorAndProblems, 1);
     setCentralWidget(centre);
 }
 

@@ -24,7 +24,8 @@ PageCheck::PageCheck(QPlainTextEdit &editor, std::function<CheckRequest()> descr
             m_panel->setOutOfDate(true);
         Q_EMIT summaryChanged(result.summary());
     });
-    connect(m_editor.document(), &QTextDocument::contentsChanged, this, [this] {
+    // The editor's own signal, which follows the page when Open attaches a new document.
+    connect(&m_editor, &QPlainTextEdit::textChanged, this, [this] {
         m_changedSinceRequest = true;
         if (!m_worker->isRunning())
             m_panel->setOutOfDate(true);
@@ -33,8 +34,12 @@ PageCheck::PageCheck(QPlainTextEdit &editor, std::function<CheckRequest()> descr
 
 PageCheck::~PageCheck() {
     // The panel lives in the window's layout once placed there; otherwise it is ours.
-    if (!m_panel->parent())
+    if (m_panel && !m_panel->parent())
         delete m_panel;
+}
+
+ProblemsPanel *PageCheck::panel() const {
+    return m_panel;
 }
 
 void PageCheck::CheckPage1Click() {

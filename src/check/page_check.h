@@ -3,6 +3,7 @@
 #include "check/problem.h"
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 
@@ -25,7 +26,7 @@ public:
               QObject *parent = nullptr);
     ~PageCheck() override;
 
-    ProblemsPanel *panel() const { return m_panel; }
+    ProblemsPanel *panel() const;
     CheckWorker &worker() const { return *m_worker; }
 
     // Check Page: shows the panel and checks a copy of the page's text; while a
@@ -44,7 +45,7 @@ Q_SIGNALS:
 private:
     QPlainTextEdit &m_editor;
     std::function<CheckRequest()> m_describePage;
-    ProblemsPanel *m_panel;
+    QPointer<ProblemsPanel> m_panel;
     CheckWorker *m_worker;
     // The page changed after the copy for the running check was taken.
     bool m_changedSinceRequest = false;
