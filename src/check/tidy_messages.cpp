@@ -49,6 +49,7 @@ const QHash<QByteArray, Wording> &wordings() {
         {"TRIM_EMPTY_ELEMENT",
          {QStringLiteral("This <%1> element is empty."), ProblemSeverity::Note}},
         {"UNKNOWN_ELEMENT", {QStringLiteral("<%1> is not an HTML element."), {}}},
+        {"UNKNOWN_ELEMENT_LOOKS_CUSTOM", {QStringLiteral("<%1> is not an HTML element."), {}}},
         {"MISSING_TITLE_ELEMENT",
          {QStringLiteral("The page has no <TITLE>; browsers and search engines show its address "
                          "instead."),
@@ -83,9 +84,10 @@ bool leftToOwnChecks(const TidyDiagnostic &d) {
     // This editor writes these elements on purpose; the page check gives a note
     // with the modern equivalent instead.
     if (d.key == "OBSOLETE_ELEMENT" || d.key == "PROPRIETARY_ELEMENT" ||
-        d.key.startsWith("ELEMENT_VERS_MISMATCH") || d.key == "UNKNOWN_ELEMENT") {
+        d.key.startsWith("ELEMENT_VERS_MISMATCH") || d.key.startsWith("UNKNOWN_ELEMENT")) {
         for (QString argument : d.arguments) {
             argument.remove(u'<').remove(u'>').remove(u'/');
+            argument = argument.section(u' ', 0, 0);
             if (!modernEquivalent(argument.toLower()).isEmpty())
                 return true;
         }
@@ -136,6 +138,11 @@ std::optional<Problem> problemFromTidy(const TidyDiagnostic &d) {
         // A diagnostic without wording of our own: Tidy's English, as a sentence.
         text = d.defaultText.simplified();
         text.replace(QLatin1String("Tidy"), QLatin1String("The check"));
+        // Advice about Tidy's own settings means nothing here.
+        const qsizetype advice = text.indexOf(QLatin1String("Did you mean"));
+        if (advice > 0)
+            text.truncate(advice);
+        text = text.trimmed();
         if (!text.isEmpty())
             text[0] = text.at(0).toUpper();
         if (!text.endsWith(u'.') && !text.endsWith(u'!'))
