@@ -58,7 +58,8 @@ for name in ("bench.json", "bench-text.json", "bench_check.json"):
 for b in benchmarks:
     extra = ""
     if "longest_stop_ms" in b:
-        extra = f"Stop honoured after at most {b['longest_stop_ms']:.0f} ms"
+        extra = (f"Stop honoured after at most {b['longest_stop_ms']:.0f} ms "
+                 f"({b['longest_stop_cpu_ms']:.0f} ms CPU)")
     elif b["name"].startswith("CheckPage"):
         extra = f"CPU {b['cpu_time']:.0f} {b['time_unit']}"
     elif "peak_memory_per_file_byte" in b:

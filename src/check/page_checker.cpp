@@ -47,7 +47,9 @@ CheckResult checkPage(const CheckRequest &request, const std::atomic_bool &cance
     };
     QList<Found> found;
 
-    const TidyRun tidy = runTidy(text.toUtf8(), cancel);
+    const TidyRun tidy =
+        runTidy(text.toUtf8(), cancel, MaximumListedProblems,
+                [](const TidyDiagnostic &d) { return problemFromTidy(d).has_value(); });
     if (!tidy.available) {
         Problem p;
         p.severity = ProblemSeverity::Error;
@@ -84,7 +86,7 @@ CheckResult checkPage(const CheckRequest &request, const std::atomic_bool &cance
     std::stable_sort(found.begin(), found.end(),
                      [](const Found &a, const Found &b) { return a.start < b.start; });
     const qsizetype listed = std::min<qsizetype>(found.size(), MaximumListedProblems);
-    result.notListed = found.size() - listed;
+    result.notListed = found.size() - listed + tidy.dropped;
     result.problems.reserve(listed);
     for (qsizetype i = 0; i < listed; ++i) {
         Problem problem = std::move(found[i].problem);

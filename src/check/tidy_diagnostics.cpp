@@ -5,7 +5,11 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
+#include <csetjmp>
+#include <cstdlib>
 #include <mutex>
+#include <type_traits>
 
 namespace vellumo {
 
@@ -14,7 +18,7 @@ namespace {
 // The handful of entry points the check uses, looked up when the library is
 // first needed rather than linked, so it is not loaded at every start.
 struct TidyLibrary {
-    decltype(&::tidyCreate) create = nullptr;
+    decltype(&::tidyCreateWithAllocator) create = nullptr;
     decltype(&::tidyRelease) release = nullptr;
     decltype(&::tidySetAppData) setAppData = nullptr;
     decltype(&::tidyGetAppData) getAppData = nullptr;
@@ -61,7 +65,7 @@ const TidyLibrary &tidyLibrary() {
             return;
         }
         const bool complete =
-            resolve(handle, "tidyCreate", library.create) &&
+            resolve(handle, "tidyCreateWithAllocator", library.create) &&
             resolve(handle, "tidyRelease", library.release) &&
             resolve(handle, "tidySetAppData", library.setAppData) &&
             resolve(handle, "tidyGetAppData", library.getAppData) &&
@@ -91,41 +95,156 @@ const TidyLibrary &tidyLibrary() {
     return library;
 }
 
-// What Tidy reads from: the page's bytes, cut short as soon as the user stops.
-struct Feed {
-    const QByteArray &bytes;
-    const std::atomic_bool &cancel;
+// Stop must be quick even when Tidy is deep in a big page, and Tidy has no way
+// to be interrupted. So each run gets an allocator of its own that knows every
+// block Tidy holds: once the user stops, the next byte Tidy reads, block it
+// allocates or message it reports jumps straight back to runTidy, which frees
+// all the run's blocks at once and never touches the document again. Only C
+// frames of the library lie between the jump and its target, and our callbacks
+// jump before they create anything that needs destroying.
+struct Block {
+    Block *previous;
+    Block *next;
+};
+constexpr std::size_t BlockHeader = 2 * alignof(std::max_align_t);
+static_assert(sizeof(Block) <= BlockHeader);
+
+struct Run {
+    TidyAllocator allocator{}; // first, so Tidy's allocator pointer is the run's
+    Block blocks{&blocks, &blocks};
+    const QByteArray *bytes = nullptr;
+    const std::atomic_bool *cancel = nullptr;
     qsizetype at = 0;
-    TidyRun *run = nullptr;
+    TidyRun *result = nullptr;
+    qsizetype keep = 0;
+    qsizetype reported = 0;
+    const std::function<bool(const TidyDiagnostic &)> *wanted = nullptr;
+    std::jmp_buf *abandon = nullptr; // set while Tidy runs
+    bool inMessage = false;
+
+    bool stopped() const { return cancel->load(std::memory_order_relaxed); }
+    void leaveIfStopped() {
+        if (abandon && !inMessage && stopped())
+            std::longjmp(*abandon, 1);
+    }
+    void freeAll() {
+        for (Block *b = blocks.next; b != &blocks;) {
+            Block *next = b->next;
+            std::free(b);
+            b = next;
+        }
+        blocks.next = blocks.previous = &blocks;
+    }
 };
 
+static_assert(std::is_standard_layout_v<Run>);
+
+Run &runOf(TidyAllocator *allocator) {
+    return *reinterpret_cast<Run *>(allocator);
+}
+
+void link(Run &run, Block *block) {
+    block->next = run.blocks.next;
+    block->previous = &run.blocks;
+    run.blocks.next->previous = block;
+    run.blocks.next = block;
+}
+
+void unlink(Block *block) {
+    block->previous->next = block->next;
+    block->next->previous = block->previous;
+}
+
+void *TIDY_CALL allocate(TidyAllocator *self, size_t bytes) {
+    Run &run = runOf(self);
+    run.leaveIfStopped();
+    auto *block = static_cast<Block *>(std::malloc(BlockHeader + bytes));
+    if (!block)
+        std::abort(); // as Tidy's own allocator does when memory runs out
+    link(run, block);
+    return reinterpret_cast<char *>(block) + BlockHeader;
+}
+
+void TIDY_CALL release(TidyAllocator *, void *data) {
+    if (!data)
+        return;
+    auto *block = reinterpret_cast<Block *>(static_cast<char *>(data) - BlockHeader);
+    unlink(block);
+    std::free(block);
+}
+
+void *TIDY_CALL reallocate(TidyAllocator *self, void *data, size_t bytes) {
+    if (!data)
+        return allocate(self, bytes);
+    Run &run = runOf(self);
+    run.leaveIfStopped();
+    auto *block = reinterpret_cast<Block *>(static_cast<char *>(data) - BlockHeader);
+    unlink(block);
+    auto *moved = static_cast<Block *>(std::realloc(block, BlockHeader + bytes));
+    if (!moved)
+        std::abort();
+    link(run, moved);
+    return reinterpret_cast<char *>(moved) + BlockHeader;
+}
+
+void TIDY_CALL panic(TidyAllocator *, ctmbstr) {
+    std::abort();
+}
+
+const TidyAllocatorVtbl RunAllocator = {allocate, reallocate, release, panic};
+
 int TIDY_CALL nextByte(void *data) {
-    auto *feed = static_cast<Feed *>(data);
-    if (feed->at >= feed->bytes.size() || feed->cancel.load(std::memory_order_relaxed))
+    auto *run = static_cast<Run *>(data);
+    run->leaveIfStopped();
+    if (run->at >= run->bytes->size())
         return int(EndOfStream);
-    return static_cast<unsigned char>(feed->bytes.at(feed->at++));
+    return static_cast<unsigned char>(run->bytes->at(run->at++));
 }
 
 void TIDY_CALL ungetByte(void *data, byte) {
-    auto *feed = static_cast<Feed *>(data);
-    if (feed->at > 0)
-        --feed->at;
+    auto *run = static_cast<Run *>(data);
+    if (run->at > 0)
+        --run->at;
 }
 
 Bool TIDY_CALL atEnd(void *data) {
-    auto *feed = static_cast<Feed *>(data);
-    return feed->at >= feed->bytes.size() || feed->cancel.load(std::memory_order_relaxed) ? yes
-                                                                                          : no;
+    auto *run = static_cast<Run *>(data);
+    return run->at >= run->bytes->size() ? yes : no;
+}
+
+bool later(const TidyDiagnostic &a, const TidyDiagnostic &b) {
+    if (a.line != b.line)
+        return a.line < b.line;
+    return a.column != b.column ? a.column < b.column : a.order < b.order;
+}
+
+// A heap with the latest kept diagnostic on top, so that each new one costs
+// little and the page's first problems are the ones kept.
+void keepEarliest(Run &run, TidyDiagnostic &&d) {
+    QList<TidyDiagnostic> &kept = run.result->diagnostics;
+    if (kept.size() >= run.keep) {
+        ++run.result->dropped;
+        if (kept.isEmpty() || !later(d, kept.front()))
+            return;
+        std::pop_heap(kept.begin(), kept.end(), later);
+        kept.back() = std::move(d);
+    } else {
+        kept.append(std::move(d));
+    }
+    std::push_heap(kept.begin(), kept.end(), later);
 }
 
 Bool TIDY_CALL collectMessage(TidyMessage message) {
     const TidyLibrary &tidy = tidyLibrary();
-    auto *feed = static_cast<Feed *>(tidy.getAppData(tidy.messageDoc(message)));
+    auto *run = static_cast<Run *>(tidy.getAppData(tidy.messageDoc(message)));
+    run->leaveIfStopped();
     const int line = tidy.messageLine(message);
     // Line 0 carries Tidy's own summaries ("looks like HTML5", counts), not the page's.
-    if (line > 0 && !feed->cancel.load(std::memory_order_relaxed)) {
+    if (line > 0) {
+        run->inMessage = true;
         TidyDiagnostic d;
         d.line = line;
+        d.order = run->reported++;
         d.column = tidy.messageColumn(message);
         d.level = int(tidy.messageLevel(message));
         d.key = QByteArray(tidy.messageKey(message));
@@ -136,14 +255,32 @@ Bool TIDY_CALL collectMessage(TidyMessage message) {
             if (tidy.argType(message, &argument) == tidyFormatType_STRING)
                 d.arguments.append(QString::fromUtf8(tidy.argValueString(message, &argument)));
         }
-        feed->run->diagnostics.append(std::move(d));
+        if ((*run->wanted)(d))
+            keepEarliest(*run, std::move(d));
+        run->inMessage = false;
     }
     return no; // nothing goes on to Tidy's own output
 }
 
+// Parses and diagnoses; false when the user stopped and Tidy was left behind.
+// Nothing here needs destroying, so leaving it by a jump is sound.
+bool parseUnlessStopped(const TidyLibrary &tidy, TidyDoc doc, TidyInputSource *source, Run *run) {
+    std::jmp_buf here;
+    if (setjmp(here) != 0) {
+        run->abandon = nullptr;
+        return false;
+    }
+    run->abandon = &here;
+    tidy.parseSource(doc, source);
+    tidy.runDiagnostics(doc);
+    run->abandon = nullptr;
+    return !run->stopped();
+}
+
 } // namespace
 
-TidyRun runTidy(const QByteArray &utf8, const std::atomic_bool &cancel) {
+TidyRun runTidy(const QByteArray &utf8, const std::atomic_bool &cancel, qsizetype keep,
+                const std::function<bool(const TidyDiagnostic &)> &wanted) {
     TidyRun run;
     const TidyLibrary &tidy = tidyLibrary();
     if (!tidy.failure.isEmpty()) {
@@ -151,12 +288,19 @@ TidyRun runTidy(const QByteArray &utf8, const std::atomic_bool &cancel) {
         return run;
     }
     run.available = true;
-    Feed feed{utf8, cancel, 0, &run};
-    TidyDoc doc = tidy.create();
+    Run state;
+    state.allocator.vtbl = &RunAllocator;
+    state.blocks = {&state.blocks, &state.blocks};
+    state.bytes = &utf8;
+    state.cancel = &cancel;
+    state.result = &run;
+    state.keep = keep;
+    state.wanted = &wanted;
+    TidyDoc doc = tidy.create(&state.allocator);
     TidyBuffer errors;
     tidy.bufInit(&errors);
     tidy.setErrorBuffer(doc, &errors);
-    tidy.setAppData(doc, &feed);
+    tidy.setAppData(doc, &state);
     tidy.setMessageCallback(doc, collectMessage);
     tidy.optSetBool(doc, TidyShowMarkup, no);
     tidy.optSetBool(doc, TidyQuiet, yes);
@@ -167,14 +311,16 @@ TidyRun runTidy(const QByteArray &utf8, const std::atomic_bool &cancel) {
     tidy.optSetInt(doc, TidyTabSize, 1);
     tidy.optSetValue(doc, TidyInCharEncoding, "utf8");
     TidyInputSource source{};
-    source.sourceData = &feed;
+    source.sourceData = &state;
     source.getByte = nextByte;
     source.ungetByte = ungetByte;
     source.eof = atEnd;
-    tidy.parseSource(doc, &source);
-    if (!cancel.load(std::memory_order_relaxed))
-        tidy.runDiagnostics(doc);
-    tidy.release(doc);
+    if (parseUnlessStopped(tidy, doc, &source, &state))
+        tidy.release(doc);
+    std::sort(run.diagnostics.begin(), run.diagnostics.end(),
+              [](const TidyDiagnostic &a, const TidyDiagnostic &b) { return a.order < b.order; });
+    // Whatever Tidy still held (all of it, when it was left behind).
+    state.freeAll();
     tidy.bufFree(&errors);
     return run;
 }

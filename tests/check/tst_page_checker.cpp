@@ -234,6 +234,9 @@ private Q_SLOTS:
         QTest::addColumn<qsizetype>("notListed");
         QTest::newRow("robustness: 100,000 problems")
             << Head + QStringLiteral("<img src=\"p.png\">\n").repeated(100000) << qsizetype(195000);
+        QTest::newRow("robustness: 10,000 character reference problems")
+            << Head + QStringLiteral("<p>&bogus;</p>\n").repeated(10000) + "</body></html>"
+            << qsizetype(5000);
         QString binary;
         for (int i = 0; i < 20000; ++i)
             binary += QChar(char16_t((i * 7919) % 0xD800));
