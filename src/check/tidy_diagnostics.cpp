@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <type_traits>
 
@@ -98,20 +100,32 @@ const TidyLibrary &tidyLibrary() {
 // Stop must be quick even when Tidy is deep in a big page, and Tidy has no way
 // to be interrupted. So each run gets an allocator of its own that knows every
 // block Tidy holds: once the user stops, the next byte Tidy reads, block it
-// allocates or message it reports jumps straight back to runTidy, which frees
-// all the run's blocks at once and never touches the document again. Only C
-// frames of the library lie between the jump and its target, and our callbacks
-// jump before they create anything that needs destroying.
-struct Block {
-    Block *previous;
-    Block *next;
+// allocates or message it reports jumps straight back to runTidy, which throws
+// all the run's memory away at once and never touches the document again. Only
+// C frames of the library lie between the jump and its target, and our
+// callbacks jump before they create anything that needs destroying.
+//
+// Small blocks come from large slabs, with one free list per size, so throwing
+// the memory of a big page away costs a few hundred frees rather than millions.
+constexpr std::size_t Header = alignof(std::max_align_t);
+constexpr std::size_t Granule = 16;
+constexpr std::size_t SmallSizes = 32; // blocks of up to 512 bytes
+constexpr std::size_t SlabSize = 256 * 1024;
+constexpr std::uint32_t LargeBlock = 0xFFFFFFFFu;
+
+struct Large {
+    Large *previous;
+    Large *next;
 };
-constexpr std::size_t BlockHeader = 2 * alignof(std::max_align_t);
-static_assert(sizeof(Block) <= BlockHeader);
+static_assert(sizeof(Large) <= Header && Granule % alignof(std::max_align_t) == 0);
 
 struct Run {
     TidyAllocator allocator{}; // first, so Tidy's allocator pointer is the run's
-    Block blocks{&blocks, &blocks};
+    void *freeLists[SmallSizes] = {};
+    char *slabCursor = nullptr;
+    char *slabEnd = nullptr;
+    void *slabs = nullptr; // each slab's first word links to the one before
+    Large large{&large, &large};
     const QByteArray *bytes = nullptr;
     const std::atomic_bool *cancel = nullptr;
     qsizetype at = 0;
@@ -128,12 +142,20 @@ struct Run {
             std::longjmp(*abandon, 1);
     }
     void freeAll() {
-        for (Block *b = blocks.next; b != &blocks;) {
-            Block *next = b->next;
-            std::free(b);
-            b = next;
+        for (void *slab = slabs; slab;) {
+            void *before = *static_cast<void **>(slab);
+            std::free(slab);
+            slab = before;
         }
-        blocks.next = blocks.previous = &blocks;
+        slabs = nullptr;
+        slabCursor = slabEnd = nullptr;
+        std::fill(std::begin(freeLists), std::end(freeLists), nullptr);
+        for (Large *block = large.next; block != &large;) {
+            Large *next = block->next;
+            std::free(block);
+            block = next;
+        }
+        large.next = large.previous = &large;
     }
 };
 
@@ -143,14 +165,26 @@ Run &runOf(TidyAllocator *allocator) {
     return *reinterpret_cast<Run *>(allocator);
 }
 
-void link(Run &run, Block *block) {
-    block->next = run.blocks.next;
-    block->previous = &run.blocks;
-    run.blocks.next->previous = block;
-    run.blocks.next = block;
+std::uint32_t sizeOf(const void *data) {
+    std::uint32_t size = 0;
+    std::memcpy(&size, static_cast<const char *>(data) - Header, sizeof size);
+    return size;
 }
 
-void unlink(Block *block) {
+void *checked(void *memory) {
+    if (!memory)
+        std::abort(); // as Tidy's own allocator does when memory runs out
+    return memory;
+}
+
+void linkLarge(Run &run, Large *block) {
+    block->next = run.large.next;
+    block->previous = &run.large;
+    run.large.next->previous = block;
+    run.large.next = block;
+}
+
+void unlinkLarge(Large *block) {
     block->previous->next = block->next;
     block->next->previous = block->previous;
 }
@@ -158,19 +192,47 @@ void unlink(Block *block) {
 void *TIDY_CALL allocate(TidyAllocator *self, size_t bytes) {
     Run &run = runOf(self);
     run.leaveIfStopped();
-    auto *block = static_cast<Block *>(std::malloc(BlockHeader + bytes));
-    if (!block)
-        std::abort(); // as Tidy's own allocator does when memory runs out
-    link(run, block);
-    return reinterpret_cast<char *>(block) + BlockHeader;
+    const std::size_t size = bytes == 0 ? 0 : (bytes - 1) / Granule;
+    if (size < SmallSizes) {
+        void *&freeList = run.freeLists[size];
+        if (freeList) {
+            void *data = freeList;
+            freeList = *static_cast<void **>(data);
+            return data;
+        }
+        const std::size_t need = Header + (size + 1) * Granule;
+        if (std::size_t(run.slabEnd - run.slabCursor) < need) {
+            auto *slab = static_cast<char *>(checked(std::malloc(SlabSize)));
+            *reinterpret_cast<void **>(slab) = run.slabs;
+            run.slabs = slab;
+            run.slabCursor = slab + Header;
+            run.slabEnd = slab + SlabSize;
+        }
+        char *block = run.slabCursor;
+        run.slabCursor += need;
+        const std::uint32_t stored = std::uint32_t(size);
+        std::memcpy(block, &stored, sizeof stored);
+        return block + Header;
+    }
+    auto *block = static_cast<char *>(checked(std::malloc(2 * Header + bytes)));
+    linkLarge(run, reinterpret_cast<Large *>(block));
+    std::memcpy(block + Header, &LargeBlock, sizeof LargeBlock);
+    return block + 2 * Header;
 }
 
-void TIDY_CALL release(TidyAllocator *, void *data) {
+void TIDY_CALL release(TidyAllocator *self, void *data) {
     if (!data)
         return;
-    auto *block = reinterpret_cast<Block *>(static_cast<char *>(data) - BlockHeader);
-    unlink(block);
-    std::free(block);
+    const std::uint32_t size = sizeOf(data);
+    if (size == LargeBlock) {
+        auto *block = reinterpret_cast<Large *>(static_cast<char *>(data) - 2 * Header);
+        unlinkLarge(block);
+        std::free(block);
+        return;
+    }
+    Run &run = runOf(self);
+    *static_cast<void **>(data) = run.freeLists[size];
+    run.freeLists[size] = data;
 }
 
 void *TIDY_CALL reallocate(TidyAllocator *self, void *data, size_t bytes) {
@@ -178,13 +240,21 @@ void *TIDY_CALL reallocate(TidyAllocator *self, void *data, size_t bytes) {
         return allocate(self, bytes);
     Run &run = runOf(self);
     run.leaveIfStopped();
-    auto *block = reinterpret_cast<Block *>(static_cast<char *>(data) - BlockHeader);
-    unlink(block);
-    auto *moved = static_cast<Block *>(std::realloc(block, BlockHeader + bytes));
-    if (!moved)
-        std::abort();
-    link(run, moved);
-    return reinterpret_cast<char *>(moved) + BlockHeader;
+    const std::uint32_t size = sizeOf(data);
+    if (size == LargeBlock) {
+        auto *block = reinterpret_cast<Large *>(static_cast<char *>(data) - 2 * Header);
+        unlinkLarge(block);
+        auto *moved = static_cast<char *>(checked(std::realloc(block, 2 * Header + bytes)));
+        linkLarge(run, reinterpret_cast<Large *>(moved));
+        return moved + 2 * Header;
+    }
+    const std::size_t capacity = (size + 1) * Granule;
+    if (bytes <= capacity)
+        return data;
+    void *moved = allocate(self, bytes);
+    std::memcpy(moved, data, capacity);
+    release(self, data);
+    return moved;
 }
 
 void TIDY_CALL panic(TidyAllocator *, ctmbstr) {
@@ -290,7 +360,7 @@ TidyRun runTidy(const QByteArray &utf8, const std::atomic_bool &cancel, qsizetyp
     run.available = true;
     Run state;
     state.allocator.vtbl = &RunAllocator;
-    state.blocks = {&state.blocks, &state.blocks};
+    state.large = {&state.large, &state.large};
     state.bytes = &utf8;
     state.cancel = &cancel;
     state.result = &run;
