@@ -8,6 +8,7 @@
 #include <functional>
 
 class QPlainTextEdit;
+class QTimer;
 
 namespace vellumo {
 
@@ -35,6 +36,8 @@ public:
     // After a successful save: checks the page when the user asked for that.
     void pageSaved(bool checkOnSave);
     void stop();
+    // Whether a check is under way: the page being copied or checked.
+    bool isChecking() const;
     // Puts the caret at the problem and selects the offending text.
     void goToProblem(const Problem &problem);
 
@@ -47,8 +50,16 @@ private:
     std::function<CheckRequest()> m_describePage;
     QPointer<ProblemsPanel> m_panel;
     CheckWorker *m_worker;
+    // Copies the page a slice per turn of the event loop, so that even a page of
+    // many megabytes never holds the window up; an edit meanwhile starts it over.
+    void copyMore();
+    void startCopy();
+
     // The page changed after the copy for the running check was taken.
     bool m_changedSinceRequest = false;
+    CheckRequest m_request;
+    int m_copied = 0;
+    QTimer *m_copier;
 };
 
 } // namespace vellumo

@@ -122,7 +122,7 @@ private Q_SLOTS:
         QVERIFY(!main.RichEdit1->document()->isModified());
         auto *panel = main.findChild<ProblemsPanel *>(QStringLiteral("ProblemsPanel"));
         QCOMPARE(panel->isVisible(), checks);
-        QCOMPARE(main.pageCheck().worker().isRunning(), checks);
+        QCOMPARE(main.pageCheck().isChecking(), checks);
         if (checks) {
             QVERIFY(done.wait(20000));
             QCOMPARE(main.StatusBar1->currentMessage(), QStringLiteral("1 error"));

@@ -162,7 +162,7 @@ private Q_SLOTS:
         QSignalSpy results(&f.check.worker(), &CheckWorker::finished);
         f.check.CheckPage1Click();
         f.check.CheckPage1Click();
-        QVERIFY(f.check.worker().isRunning());
+        QVERIFY(f.check.isChecking());
         QVERIFY(results.wait(60000));
         QTRY_VERIFY_WITH_TIMEOUT(!f.check.worker().isBusy(), 20000);
         QCOMPARE(results.size(), 1);
@@ -175,16 +175,37 @@ private Q_SLOTS:
         f.check.CheckPage1Click();
         f.check.panel()->findChild<QToolButton *>("ProblemsStop")->click();
         QCOMPARE(f.summary(), QStringLiteral("Check stopped"));
-        QVERIFY(!f.check.worker().isRunning());
+        QVERIFY(!f.check.isChecking());
         QTRY_VERIFY(!f.check.worker().isBusy());
         QCOMPARE(results.size(), 1);
+    }
+
+    // A page of many slices is copied whole, lines and characters in place; an
+    // edit made before the copy is done is part of the check.
+    void copiesABigPageWhole() {
+        Fixture f;
+        const QString line = QStringLiteral("<p>caf\u00e9&nbsp;\u00a0\U0001F600 x</p>\n");
+        f.editor.setPlainText(Head + line.repeated(60000) + "<zz>\n</body></html>");
+        QSignalSpy done(&f.check.worker(), &CheckWorker::finished);
+        f.check.CheckPage1Click();
+        QVERIFY(f.check.isChecking());
+        f.editor.appendPlainText(QStringLiteral("<yy>"));
+        QVERIFY(done.wait(60000));
+        QCOMPARE(f.check.panel()->isOutOfDate(), false);
+        const int unknown = f.rowWithMessage("<zz> is not an HTML element");
+        QVERIFY(unknown >= 0);
+        QCOMPARE(f.list()->model()->index(unknown, ProblemsModel::LineColumn).data().toInt(),
+                 60003);
+        f.doubleClickRow(unknown);
+        QCOMPARE(f.editor.textCursor().selectedText(), QStringLiteral("<zz>"));
+        QVERIFY(f.rowWithMessage("<yy> is not an HTML element") >= 0);
     }
 
     void checkOnSave() {
         Fixture f;
         f.editor.setPlainText(Head + "</body></html>");
         f.check.pageSaved(false);
-        QVERIFY(!f.check.worker().isRunning());
+        QVERIFY(!f.check.isChecking());
         QVERIFY(f.check.panel()->isHidden());
         QSignalSpy done(&f.check.worker(), &CheckWorker::finished);
         f.check.pageSaved(true);
