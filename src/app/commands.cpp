@@ -146,9 +146,9 @@ std::vector<CommandRow> buildTable() {
 
     rows.push_back(handlerRow(C::CommandPalette, "Command Palette", {hidden("CommandPaletteKey")},
                               {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}));
-    rows.push_back(handlerRow(C::CheckPage, "Check Page", {menu("CheckPage1", "&Check Page")},
-                              {QKeySequence(Qt::Key_F9)},
-                              "Check the page for markup errors and broken links"));
+    rows.push_back(handlerRow(
+        C::CheckPage, "Check Page", {menu("CheckPage1", "&Check Page"), hidden("CheckPageKey")},
+        {QKeySequence(Qt::Key_F9)}, "Check the page for markup errors and broken links"));
 
     // Formatting. The editor menu's Left Justify, Center and Right Justify run the commands
     // their captions name.

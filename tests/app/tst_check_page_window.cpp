@@ -118,7 +118,8 @@ private Q_SLOTS:
         QVERIFY(main.document().openFile(writePage()));
         main.RichEdit1->insertPlainText(QStringLiteral(" "));
         QSignalSpy done(&main.pageCheck().worker(), &CheckWorker::finished);
-        main.action(QStringLiteral("Save1"))->trigger();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QTest::keyClick(main.RichEdit1, Qt::Key_S, Qt::ControlModifier);
         QVERIFY(!main.RichEdit1->document()->isModified());
         auto *panel = main.findChild<ProblemsPanel *>(QStringLiteral("ProblemsPanel"));
         QCOMPARE(panel->isVisible(), checks);
