@@ -17,7 +17,7 @@ if [ ${#missing[@]} -gt 0 ] && [ "$(id -u)" -eq 0 ]; then
 fi
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELLUMO_BUILD_TESTS=OFF \
     -DVELLUMO_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build build/bench --target bench_insertion vellumo_bench_text bench_search vellumo
+cmake --build build/bench --target bench_insertion vellumo_bench_text bench_search bench_check vellumo
 
 results=$(mktemp -d)
 QT_QPA_PLATFORM=offscreen build/bench/bench/bench_insertion --benchmark_format=json \
@@ -31,6 +31,8 @@ build/bench/bench/vellumo_bench_text --benchmark_format=json \
     --benchmark_out="$results/bench-text.json" --benchmark_out_format=json "$@" >/dev/null
 QT_QPA_PLATFORM=offscreen build/bench/bench/bench_search --benchmark_format=json \
     --benchmark_out="$results/search.json" --benchmark_out_format=json "$@" >/dev/null
+QT_QPA_PLATFORM=offscreen build/bench/bench/bench_check --benchmark_format=json \
+    --benchmark_out="$results/bench_check.json" --benchmark_out_format=json "$@" >/dev/null
 
 if [ -n "${VELLUMO_MEASURE:-}" ]; then
     inputs=$("$(dirname "$VELLUMO_MEASURE")/make-inputs" | head -1 | xargs dirname)
@@ -51,13 +53,18 @@ import json, os, statistics, sys
 folder = sys.argv[1]
 print(f"{'Benchmark':44} {'time':>12} {'cpu':>12}  extra")
 benchmarks = []
-for name in ("bench.json", "bench-text.json", "search.json"):
+for name in ("bench.json", "bench-text.json", "search.json", "bench_check.json"):
     path = os.path.join(folder, name)
     if os.path.exists(path) and os.path.getsize(path) > 0:
         benchmarks += json.load(open(path))["benchmarks"]
 for b in benchmarks:
     extra = ""
-    if "peak_memory_per_file_byte" in b:
+    if "longest_stop_ms" in b:
+        extra = (f"Stop honoured after at most {b['longest_stop_ms']:.0f} ms "
+                 f"({b['longest_stop_cpu_ms']:.0f} ms CPU)")
+    elif b["name"].startswith("CheckPage"):
+        extra = f"CPU {b['cpu_time']:.0f} {b['time_unit']}"
+    elif "peak_memory_per_file_byte" in b:
         extra = f"peak memory {b['peak_memory_per_file_byte']:.2f} x the file"
     elif "longest_stall_ms" in b:
         extra = f"longest stall {b['longest_stall_ms']:.0f} ms"

@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev
     qt6-gtk-platformtheme
     fonts-dejavu-core
-    libuchardet-dev libicu-dev libxxhash-dev zlib1g-dev strace util-linux
+    libuchardet-dev libicu-dev libxxhash-dev zlib1g-dev libtidy-dev strace util-linux
     # The package test: CPack works out the package's dependencies with dpkg-dev
     # and file; the desktop entry and the metainfo are checked once installed.
     dpkg-dev file desktop-file-utils appstream

@@ -168,6 +168,9 @@ std::vector<CommandRow> buildTable() {
                               {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P)}));
     rows.push_back(
         handlerRow(C::NextArea, "Next Panel", {hidden("NextAreaKey")}, {QKeySequence(Qt::Key_F6)}));
+    rows.push_back(handlerRow(
+        C::CheckPage, "Check Page", {menu("CheckPage1", "&Check Page"), hidden("CheckPageKey")},
+        {QKeySequence(Qt::Key_F9)}, "Check the page for markup errors and broken links"));
 
     // Formatting. The editor menu's Left Justify, Center and Right Justify run the commands
     // their captions name.
@@ -427,7 +430,8 @@ const std::vector<MenuLayout> &dropDownMenus() {
                 "FindNext1", "FindPrevious1", "Replace1", "FindInFiles1"}),
          alt(Qt::Key_E)},
         {"ToolbarButton97124", "Tools", "PopupMenu5",
-         names({"FrameWizard1", "FTPAccess1", "UpdateVellumo1", "", "PageGenerator1"}),
+         names({"FrameWizard1", "FTPAccess1", "UpdateVellumo1", "", "PageGenerator1", "",
+                "CheckPage1"}),
          alt(Qt::Key_T)},
         {"ToolbarButton97132", "Tags", "PopupMenu3",
          names({"Bold1", "Italic1", "Underlined1", "", "DecreaseTextSize1", "IncreaseTextSize1", "",

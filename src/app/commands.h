@@ -45,6 +45,7 @@ enum class Command {
     LinkFromSelection,
     CommandPalette,
     NextArea,
+    CheckPage,
     // Formatting: wrap the selection or insert at the caret.
     Bold,
     Italic,

@@ -9,6 +9,7 @@
 #include "browser/file_browser.h"
 #include "browser/insert_style_dialog.h"
 #include "browser/site_panel.h"
+#include "check/page_check.h"
 #include "dialogs/link_dialog.h"
 #include "editor/document_controller.h"
 #include "editor/encoding_menu.h"
@@ -75,6 +76,8 @@ void TForm1::bindCommands() {
             if (control.kind == Control::HiddenKey && !m_actions.contains(control.objectName))
                 newControlAction(control.objectName);
     checkCommandsBound();
+    connect(m_pageCheck, &PageCheck::summaryChanged, StatusBar1,
+            [this](const QString &summary) { StatusBar1->showMessage(summary); });
 
     connect(RichEdit1, &QPlainTextEdit::selectionChanged, this, &TForm1::RichEdit1SelectionChange);
     connect(RichEdit1, &QPlainTextEdit::cursorPositionChanged, this,
@@ -127,10 +130,15 @@ void TForm1::run(Command command) {
         m_document->Open1Click();
         break;
     case Command::Save:
-        m_document->Save1Click();
+        if (m_document->Save1Click())
+            m_pageCheck->pageSaved(m_settings.checkOnSave());
         break;
     case Command::SaveAs:
-        m_document->Saveas1Click();
+        if (m_document->Saveas1Click())
+            m_pageCheck->pageSaved(m_settings.checkOnSave());
+        break;
+    case Command::CheckPage:
+        m_pageCheck->CheckPage1Click();
         break;
     case Command::InsertFile:
         m_sitePanel->Insert1Click();

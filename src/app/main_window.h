@@ -26,6 +26,7 @@ namespace vellumo {
 class CommandPalette;
 class DocumentController;
 class InsertionCore;
+class PageCheck;
 class Platform;
 class SearchCommands;
 class SitePanel;
@@ -44,6 +45,7 @@ public:
     InsertionCore &core() { return *m_core; }
     DocumentController &document() { return *m_document; }
     Platform &platform() { return m_platform; }
+    PageCheck &pageCheck() { return *m_pageCheck; }
 
     // The windows created after this one, handed over once they exist; the Title
     // dialog first, since New needs it.
@@ -151,6 +153,7 @@ private:
     DocumentController *m_document = nullptr;
     SitePanel *m_sitePanel = nullptr;
     SearchCommands *m_search = nullptr;
+    PageCheck *m_pageCheck = nullptr;
     QHash<QString, QAction *> m_actions;
     std::array<QWidget *, WindowCount> m_windows{};
     CommandPalette *m_palette = nullptr; // made when first asked for

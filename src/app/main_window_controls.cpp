@@ -8,6 +8,9 @@
 
 #include "app/commands.h"
 #include "app/status_hints.h"
+#include "check/page_check.h"
+#include "check/problems_panel.h"
+#include "editor/document_controller.h"
 #include "editor/insertion_core.h"
 #include "editor/page_editor.h"
 #include "editor/page_template.h"
@@ -17,6 +20,7 @@
 #include "widgets/glyph_icon.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFrame>
 #include <QGridLayout>
@@ -26,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTabWidget>
@@ -81,6 +86,18 @@ void TForm1::createEditor() {
     RichEdit1->installEventFilter(this);
     m_core = std::make_unique<InsertionCore>(RichEdit1);
     m_search = new SearchCommands(*m_core, m_platform, this);
+    // Local references resolve from the page's folder, or the start folder for a new page.
+    m_pageCheck = new PageCheck(
+        *RichEdit1,
+        [this] {
+            const bool untitled = m_document->CurrentFileName == UntitledFileName;
+            return CheckRequest{{},
+                                untitled ? StartupFolder
+                                         : QFileInfo(m_document->CurrentFileName).absolutePath(),
+                                untitled,
+                                encodingName(m_document->format.encoding)};
+        },
+        this);
 }
 
 QAction *TForm1::newAction(const QString &objectName, const QString &text) {
@@ -328,9 +345,12 @@ void TForm1::createSidePanel() {
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(Panel3);
-    layout->addWidget(m_search->editorColumn(), 1);
+    // The problems of Check Page share the editor's height with the Find in Files
+    // results, hidden until the first check.
+    layout->addWidget(m_search->editorColumn({m_pageCheck->panel()}), 1);
     addBottomPanel(m_search->findBar());
     addBottomPanel(m_search->results());
+    addBottomPanel(m_pageCheck->panel());
     setCentralWidget(centre);
 }
 

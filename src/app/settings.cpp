@@ -44,6 +44,15 @@ bool AppSettings::lineNumbersShown() const {
     return text(QStringLiteral("LineNumbers")) != u"No";
 }
 
+bool AppSettings::checkOnSave() const {
+    return text(QStringLiteral("CheckOnSave")) == u"Yes";
+}
+
+void AppSettings::storeCheckOnSave(bool check) {
+    m_platform.writeSetting(QStringLiteral("CheckOnSave"),
+                            check ? QStringLiteral("Yes") : QStringLiteral("No"));
+}
+
 QString AppSettings::nextTipNumber() const {
     const QVariant value = m_platform.readSetting(QStringLiteral("TNumber"));
     return value.isValid() ? value.toString() : QStringLiteral("0");

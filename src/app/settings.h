@@ -29,6 +29,9 @@ public:
     bool syntaxColouring() const;
     // "LineNumbers": exactly "No" hides the line-number gutter.
     bool lineNumbersShown() const;
+    // "CheckOnSave": exactly "Yes" checks the page after every successful save.
+    bool checkOnSave() const;
+    void storeCheckOnSave(bool check);
 
     // "TNumber": the number of the next tip, as stored text ("0" when missing).
     QString nextTipNumber() const;

@@ -28,7 +28,7 @@ SearchCommands::SearchCommands(InsertionCore &core, Platform &platform, QWidget 
             });
 }
 
-QWidget *SearchCommands::editorColumn() {
+QWidget *SearchCommands::editorColumn(const QList<QWidget *> &otherPanels) {
     auto *column = new QWidget;
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -38,8 +38,11 @@ QWidget *SearchCommands::editorColumn() {
     splitter->setChildrenCollapsible(false);
     splitter->addWidget(m_core.editor());
     splitter->addWidget(m_results);
+    for (QWidget *panel : otherPanels)
+        splitter->addWidget(panel);
     splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 1);
+    for (int panel = 1; panel < splitter->count(); ++panel)
+        splitter->setStretchFactor(panel, 1);
     layout->addWidget(splitter, 1);
     layout->addWidget(m_findBar);
     return column;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 
@@ -23,8 +24,9 @@ public:
     SearchCommands(InsertionCore &core, Platform &platform, QWidget *window);
 
     // The editor with the find bar and the results panel below it, to lay out
-    // where the editor alone would go.
-    QWidget *editorColumn();
+    // where the editor alone would go; `otherPanels` share the editor's height with
+    // the results.
+    QWidget *editorColumn(const QList<QWidget *> &otherPanels = {});
     // Where a double-clicked result is opened through Open's road.
     void setDocument(DocumentController *document) { m_document = document; }
 

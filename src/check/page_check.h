@@ -1,0 +1,65 @@
+#pragma once
+
+#include "check/problem.h"
+
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class QPlainTextEdit;
+class QTimer;
+
+namespace vellumo {
+
+class CheckWorker;
+class ProblemsPanel;
+
+// What the main window needs of the page check: Check Page (F9) on the editor's
+// current text, the problems panel (the window places it below the editor), a
+// summary for the status bar, and the caret moved to a chosen problem.
+class PageCheck final : public QObject {
+    Q_OBJECT
+public:
+    // `describePage` tells the page's folder (or the start folder for an
+    // untitled page) and its real encoding; the text is taken from `editor`.
+    PageCheck(QPlainTextEdit &editor, std::function<CheckRequest()> describePage,
+              QObject *parent = nullptr);
+    ~PageCheck() override;
+
+    ProblemsPanel *panel() const;
+    CheckWorker &worker() const { return *m_worker; }
+
+    // Check Page: shows the panel and checks a copy of the page's text; while a
+    // check runs, starts it again on the current text.
+    void CheckPage1Click();
+    // After a successful save: checks the page when the user asked for that.
+    void pageSaved(bool checkOnSave);
+    void stop();
+    // Whether a check is under way: the page being copied or checked.
+    bool isChecking() const;
+    // Puts the caret at the problem and selects the offending text.
+    void goToProblem(const Problem &problem);
+
+Q_SIGNALS:
+    // "Checking the page...", "3 errors, 5 warnings", "No problems found".
+    void summaryChanged(const QString &summary);
+
+private:
+    QPlainTextEdit &m_editor;
+    std::function<CheckRequest()> m_describePage;
+    QPointer<ProblemsPanel> m_panel;
+    CheckWorker *m_worker;
+    // Copies the page a slice per turn of the event loop, so that even a page of
+    // many megabytes never holds the window up; an edit meanwhile starts it over.
+    void copyMore();
+    void startCopy();
+
+    // The page changed after the copy for the running check was taken.
+    bool m_changedSinceRequest = false;
+    CheckRequest m_request;
+    int m_copied = 0;
+    QTimer *m_copier;
+};
+
+} // namespace vellumo

@@ -1,0 +1,135 @@
+#include "app/application.h"
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "check/check_worker.h"
+#include "check/page_check.h"
+#include "check/problems_panel.h"
+#include "editor/document_controller.h"
+#include "files.h"
+#include "scripted_platform.h"
+#include "test_main.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QSignalSpy>
+#include <QStatusBar>
+#include <QTemporaryDir>
+
+#include <memory>
+
+using namespace vellumo;
+
+// Check Page in the real window: F9, the panel below the editor, the caret
+// moved to a problem, the list marked out of date after an edit, CheckOnSave.
+class TestCheckPageWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<Windows> m_windows;
+    QTemporaryDir m_folder;
+
+    TForm1 &start(const QVariantMap &settings = {}) {
+        m_windows.reset();
+        m_platform = std::make_unique<ScriptedPlatform>();
+        ScriptedPlatform::clearSettings();
+        m_platform->writeSetting(QStringLiteral("Tip"), QStringLiteral("No"));
+        for (auto it = settings.cbegin(); it != settings.cend(); ++it)
+            m_platform->writeSetting(it.key(), it.value());
+        m_windows = std::make_unique<Windows>(*m_platform);
+        TForm1 &main = m_windows->mainWindow();
+        main.show();
+        QApplication::setActiveWindow(&main);
+        return main;
+    }
+    // A page on disk with CR LF breaks and a picture that is not there.
+    QString writePage() {
+        const QString path = m_folder.filePath(QStringLiteral("page.htm"));
+        writeBytes(path, "<!DOCTYPE html>\r\n<html><head><title>t</title></head>\r\n<body>\r\n"
+                         "<p><img src=\"gone.png\" alt=\"\">\r\n</body></html>\r\n");
+        return path;
+    }
+
+private Q_SLOTS:
+    void cleanup() {
+        if (m_windows)
+            m_windows->mainWindow().RichEdit1->document()->setModified(false);
+        m_windows.reset();
+    }
+
+    void f9ListsTheProblemsAndLeadsToThem() {
+        TForm1 &main = start();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QVERIFY(main.document().openFile(writePage()));
+        auto *panel = main.findChild<ProblemsPanel *>(QStringLiteral("ProblemsPanel"));
+        QVERIFY(panel);
+        QVERIFY(panel->isHidden());
+        QCOMPARE(main.action(QStringLiteral("CheckPage1"))->text(), QStringLiteral("&Check Page"));
+
+        main.RichEdit1->setFocus();
+        QTest::keyClick(main.RichEdit1, Qt::Key_F9);
+        QVERIFY(panel->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(main.StatusBar1->currentMessage(), QStringLiteral("1 error"),
+                                  20000);
+        auto *list = panel->findChild<ProblemsList *>(QStringLiteral("ProblemsList"));
+        QCOMPARE(list->model()->rowCount(), 1);
+        QVERIFY(list->model()
+                    ->index(0, ProblemsModel::MessageColumn)
+                    .data()
+                    .toString()
+                    .contains(m_folder.path()));
+        const QRect row = list->visualRect(list->model()->index(0, ProblemsModel::MessageColumn));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row.center());
+        QCOMPARE(main.RichEdit1->textCursor().blockNumber(), 3);
+        QCOMPARE(main.RichEdit1->textCursor().selectedText(), QStringLiteral("gone.png"));
+
+        // Typing over the selection: the list now says it may be out of date.
+        auto *outOfDate = panel->findChild<QLabel *>(QStringLiteral("ProblemsOutOfDate"));
+        QVERIFY(outOfDate->isHidden());
+        QTest::keyClicks(main.RichEdit1, QStringLiteral("x"));
+        QVERIFY(outOfDate->isVisible());
+
+        // Once on disk, the picture is found by the next check (the old list stays
+        // marked until the new one arrives).
+        writeBytes(m_folder.filePath(QStringLiteral("x")), "x");
+        QTest::keyClick(main.RichEdit1, Qt::Key_F9);
+        QTRY_COMPARE_WITH_TIMEOUT(main.StatusBar1->currentMessage(),
+                                  QStringLiteral("No problems found"), 20000);
+        QVERIFY(outOfDate->isHidden());
+    }
+
+    void checkOnSave_data() {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<bool>("checks");
+        QTest::newRow("default: no check") << QVariant() << false;
+        QTest::newRow("No") << QVariant(QStringLiteral("No")) << false;
+        QTest::newRow("Yes") << QVariant(QStringLiteral("Yes")) << true;
+        QTest::newRow("robustness: other case") << QVariant(QStringLiteral("yes")) << false;
+    }
+    void checkOnSave() {
+        QFETCH(QVariant, stored);
+        QFETCH(bool, checks);
+        QVariantMap settings;
+        if (stored.isValid())
+            settings.insert(QStringLiteral("CheckOnSave"), stored);
+        TForm1 &main = start(settings);
+        QCOMPARE(AppSettings(*m_platform).checkOnSave(), checks);
+        QVERIFY(main.document().openFile(writePage()));
+        main.RichEdit1->insertPlainText(QStringLiteral(" "));
+        QSignalSpy done(&main.pageCheck().worker(), &CheckWorker::finished);
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QTest::keyClick(main.RichEdit1, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!main.RichEdit1->document()->isModified());
+        auto *panel = main.findChild<ProblemsPanel *>(QStringLiteral("ProblemsPanel"));
+        QCOMPARE(panel->isVisible(), checks);
+        QCOMPARE(main.pageCheck().isChecking(), checks);
+        if (checks) {
+            QVERIFY(done.wait(20000));
+            QCOMPARE(main.StatusBar1->currentMessage(), QStringLiteral("1 error"));
+        }
+    }
+};
+
+VELLUMO_TEST_MAIN(TestCheckPageWindow)
+#include "tst_check_page_window.moc"
