@@ -148,7 +148,7 @@ const LinkLeaf *LinkTree::selectedLeaf() const {
 
 void LinkTree::Button1Click() {
     if (const LinkLeaf *leaf = selectedLeaf())
-        openInBrowser(m_platform, TreeView1->window(), QUrl(leaf->address));
+        openInBrowser(m_platform, tree->window(), QUrl(leaf->address));
 }
 
 } // namespace vellumo
