@@ -184,10 +184,10 @@ void TForm1::run(Command command) {
         break;
     }
     case Command::FtpAccess:
-        FTPAccess1Click(m_platform, StartupFolder);
+        startFtpProgram(m_platform, StartupFolder);
         break;
     case Command::UpdateProgram:
-        UpdateVellumo1Click(m_platform, StartupFolder);
+        startUpdateProgram(m_platform, StartupFolder);
         break;
     case Command::Help:
         m_platform.showHelp(0);
@@ -209,7 +209,7 @@ void TForm1::run(Command command) {
         TransparentButton2Click();
         break;
     case Command::PreviewInBrowser:
-        ToolbarButton9710Click(*m_document, *RichEdit1, m_platform, this, PreviewGo);
+        previewInBrowser(*m_document, *RichEdit1, m_platform, this);
         break;
     case Command::LinkFromSelection:
         ToolbarButton97125Click();

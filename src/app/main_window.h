@@ -96,7 +96,6 @@ public:
     // Working state shared with the dialogs and panels.
     QString StartupFolder;
     bool TipShown = false; // the Tip of the Day has been shown in this run
-    QString PreviewGo;
 
     // Handlers with behaviour of their own.
     void FormCreate();

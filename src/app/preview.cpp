@@ -14,8 +14,6 @@ namespace vellumo {
 
 namespace {
 
-const QString PreviewCleared = QStringLiteral("Yes");
-
 void startCompanion(Platform &platform, const QString &startupFolder, const QString &baseName,
                     QWidget *window) {
     const QString path = companionProgramPath(startupFolder, baseName);
@@ -25,24 +23,19 @@ void startCompanion(Platform &platform, const QString &startupFolder, const QStr
 
 } // namespace
 
-void ToolbarButton9710Click(DocumentController &document, const QPlainTextEdit &editor,
-                            Platform &platform, QWidget *window, QString &previewGo) {
+void previewInBrowser(DocumentController &document, const QPlainTextEdit &editor,
+                      Platform &platform, QWidget *window) {
     const auto isClean = [&] {
         return document.CurrentFileName != UntitledFileName && !editor.document()->isModified();
     };
-    if (!isClean()) {
-        if (platform.ask(window, QStringLiteral("Confirm"), PreviewSaveQuestion,
-                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes &&
-            document.Save1Click())
-            previewGo = PreviewCleared;
-    } else {
-        previewGo = PreviewCleared;
-    }
+    const bool go =
+        isClean() || (platform.ask(window, QStringLiteral("Confirm"), PreviewSaveQuestion,
+                                   QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes &&
+                      document.Save1Click());
     // A save that failed or was cancelled leaves nothing current on disk to show.
-    if (previewGo == PreviewCleared && isClean())
+    if (go && isClean())
         openInBrowser(platform, window,
                       QUrl::fromLocalFile(QDir::fromNativeSeparators(document.CurrentFileName)));
-    previewGo.clear();
 }
 
 QString companionProgramPath(const QString &startupFolder, const QString &baseName) {
@@ -57,11 +50,11 @@ QString companionProgramPath(const QString &startupFolder, const QString &baseNa
     return QDir::toNativeSeparators(path);
 }
 
-void UpdateVellumo1Click(Platform &platform, const QString &startupFolder, QWidget *window) {
+void startUpdateProgram(Platform &platform, const QString &startupFolder, QWidget *window) {
     startCompanion(platform, startupFolder, QStringLiteral("Update"), window);
 }
 
-void FTPAccess1Click(Platform &platform, const QString &startupFolder, QWidget *window) {
+void startFtpProgram(Platform &platform, const QString &startupFolder, QWidget *window) {
     startCompanion(platform, startupFolder, QStringLiteral("Ftp"), window);
 }
 

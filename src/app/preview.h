@@ -18,18 +18,17 @@ inline const QString PreviewSaveQuestion =
 // Preview in Browser: opens the page's file as stored on disk, saving it first
 // when the user agrees. The browser is only started on a file that is saved and
 // unchanged, so it never shows an older copy; when no browser can be started the
-// user is told so. `previewGo` is the main window's
-// PreviewGo flag; it is back to its neutral value afterwards.
-void ToolbarButton9710Click(DocumentController &document, const QPlainTextEdit &editor,
-                            Platform &platform, QWidget *window, QString &previewGo);
+// user is told so.
+void previewInBrowser(DocumentController &document, const QPlainTextEdit &editor,
+                      Platform &platform, QWidget *window);
 
 // The companion programs, looked up in the start-up folder first, then in the
 // program's own data folders; "Update.exe" and "Ftp.exe" on Windows. A missing
 // program does nothing and says nothing; one that is there but cannot be started
 // is reported in an error box on `window` (the active window when null).
 QString companionProgramPath(const QString &startupFolder, const QString &baseName);
-void UpdateVellumo1Click(Platform &platform, const QString &startupFolder,
-                         QWidget *window = nullptr);
-void FTPAccess1Click(Platform &platform, const QString &startupFolder, QWidget *window = nullptr);
+void startUpdateProgram(Platform &platform, const QString &startupFolder,
+                        QWidget *window = nullptr);
+void startFtpProgram(Platform &platform, const QString &startupFolder, QWidget *window = nullptr);
 
 } // namespace vellumo

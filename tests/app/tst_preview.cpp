@@ -33,13 +33,9 @@ class TestPreview : public QObject {
     std::unique_ptr<InsertionCore> m_core;
     std::unique_ptr<ScriptedPlatform> m_platform;
     DocumentController *m_document = nullptr;
-    QString m_previewGo;
 
     QString pagePath() const { return m_folder.filePath(QStringLiteral("page.htm")); }
-    void preview() {
-        ToolbarButton9710Click(*m_document, *m_editor, *m_platform, m_window.get(), m_previewGo);
-        QCOMPARE(m_previewGo, QString());
-    }
+    void preview() { previewInBrowser(*m_document, *m_editor, *m_platform, m_window.get()); }
 
 private Q_SLOTS:
     // A companion program is started with no arguments, in the folder this program
@@ -123,8 +119,8 @@ private Q_SLOTS:
     }
 
     void companionPrograms() {
-        UpdateVellumo1Click(*m_platform, m_folder.path());
-        FTPAccess1Click(*m_platform, m_folder.path());
+        startUpdateProgram(*m_platform, m_folder.path());
+        startFtpProgram(*m_platform, m_folder.path());
         QCOMPARE(m_platform->startedPrograms, QStringList{}); // missing: nothing at all
 #ifdef Q_OS_WIN
         const QString update = m_folder.filePath(QStringLiteral("Update.exe"));
@@ -136,8 +132,8 @@ private Q_SLOTS:
         program.write("#!/bin/sh\n");
         program.close();
         QVERIFY(program.setPermissions(program.permissions() | QFile::ExeOwner));
-        UpdateVellumo1Click(*m_platform, m_folder.path());
-        FTPAccess1Click(*m_platform, m_folder.path());
+        startUpdateProgram(*m_platform, m_folder.path());
+        startFtpProgram(*m_platform, m_folder.path());
         QCOMPARE(m_platform->startedPrograms, QStringList{QDir::toNativeSeparators(update)});
     }
 
@@ -184,7 +180,7 @@ private Q_SLOTS:
             QVERIFY(program.open(QIODevice::WriteOnly));
             QVERIFY(program.setPermissions(program.permissions() | QFile::ExeOwner));
             program.close();
-            FTPAccess1Click(*m_platform, m_folder.path(), m_window.get());
+            startFtpProgram(*m_platform, m_folder.path(), m_window.get());
         }
         QCOMPARE(m_platform->texts(QStringLiteral("error")), QStringList{message});
         QCOMPARE(m_platform->shown.last().caption, QStringLiteral("Vellumo"));
