@@ -158,18 +158,6 @@ QString invalidBytesNote(TextEncoding encoding) {
         .arg(encodingName(encoding));
 }
 
-LineBreakKind kindOfStyle(LineBreakStyle style) {
-    switch (style) {
-    case LineBreakStyle::CRLF:
-        return BreakCRLF;
-    case LineBreakStyle::CR:
-        return BreakCR;
-    case LineBreakStyle::LF:
-        break;
-    }
-    return BreakLF;
-}
-
 // Turns every line break (LF, CR LF, CR, U+2029, and the two characters the
 // editor also takes as breaks) into one '\n', in place, in one pass. Returns the
 // most common of LF, CR LF and CR (the first one met on a tie), and fills
@@ -289,6 +277,18 @@ QString storedText(const QString &text, const PageFormat &format, const QByteArr
 }
 
 } // namespace
+
+LineBreakKind kindOfStyle(LineBreakStyle style) {
+    switch (style) {
+    case LineBreakStyle::CRLF:
+        return BreakCRLF;
+    case LineBreakStyle::CR:
+        return BreakCR;
+    case LineBreakStyle::LF:
+        break;
+    }
+    return BreakLF;
+}
 
 PageFormat newPageFormat() {
     PageFormat format;

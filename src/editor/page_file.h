@@ -26,6 +26,9 @@ enum LineBreakKind : char {
     BreakFrameEnd = ']',   // U+FDD1, likewise
 };
 
+// The break kind a page's usual style stands for.
+LineBreakKind kindOfStyle(LineBreakStyle style);
+
 struct PageFormat {
     TextEncoding encoding = TextEncoding::Utf8;
     bool byteOrderMark = false;

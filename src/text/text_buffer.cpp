@@ -8,18 +8,6 @@ namespace vellumo {
 
 namespace {
 
-LineBreakKind kindOfStyle(LineBreakStyle style) {
-    switch (style) {
-    case LineBreakStyle::CRLF:
-        return BreakCRLF;
-    case LineBreakStyle::CR:
-        return BreakCR;
-    case LineBreakStyle::LF:
-        break;
-    }
-    return BreakLF;
-}
-
 // The most common of LF, CR LF and CR, the first one met on a tie: what the page
 // codec calls the page's usual break.
 LineBreakStyle usualStyle(const ScanSummary &scan) {
