@@ -40,12 +40,6 @@ const QString kTypedBits[] = {QStringLiteral("x"),
                               QString::fromUtf8("\xF0\x9F\x98\x80"),
                               QStringLiteral("The quick brown fox jumps\nover")};
 
-char kindOfStyle(LineBreakStyle style) {
-    return style == LineBreakStyle::CRLF ? BreakCRLF
-           : style == LineBreakStyle::CR ? BreakCR
-                                         : BreakLF;
-}
-
 class Sequence {
 public:
     explicit Sequence(quint32 seed)
