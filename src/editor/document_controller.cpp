@@ -105,6 +105,7 @@ void DocumentController::markClean(const PageFingerprint &opened) {
         m_saveButton->setEnabled(false);
     rememberDiskState();
     restartJournal(opened);
+    Q_EMIT pageChanged();
 }
 
 void DocumentController::setRecoveryJournal(RecoveryJournal *journal) {
@@ -136,6 +137,7 @@ void DocumentController::showRecoveredPage(RecoveredPage &&page) {
     if (m_saveButton != nullptr)
         m_saveButton->setEnabled(true);
     restartJournal();
+    Q_EMIT pageChanged();
 }
 
 QString DocumentController::pageText() const {
@@ -265,6 +267,7 @@ bool DocumentController::openFile(const QString &path, std::optional<TextEncodin
     read.reset();
     CurrentFileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     markClean(fingerprint);
+    Q_EMIT fileUsed(CurrentFileName);
     if (!note.isEmpty())
         Q_EMIT notice(note);
     return true;
@@ -309,6 +312,7 @@ bool DocumentController::setSaveEncoding(const QString &name) {
     if (m_saveButton != nullptr)
         m_saveButton->setEnabled(true);
     restartJournal();
+    Q_EMIT pageChanged();
     Q_EMIT notice(QStringLiteral("The page will be saved as %1.").arg(encodingName(*encoding)));
     return true;
 }
@@ -426,6 +430,7 @@ bool DocumentController::Save1Click() {
     if (!confirmOverwriteOfNewerFile() || !writeTo(CurrentFileName))
         return false;
     markClean();
+    Q_EMIT fileUsed(CurrentFileName);
     return true;
 }
 
@@ -440,6 +445,7 @@ bool DocumentController::Saveas1Click() {
         return false;
     CurrentFileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     markClean();
+    Q_EMIT fileUsed(CurrentFileName);
     return true;
 }
 

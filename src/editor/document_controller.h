@@ -86,6 +86,11 @@ Q_SIGNALS:
     // Something about the page the status bar should say: how it was read, or
     // that its declaration was changed along with its encoding.
     void notice(const QString &text);
+    // The page became another one or was saved: its name, encoding or line breaks may
+    // have changed.
+    void pageChanged();
+    // A page file was opened or saved, under its full native path.
+    void fileUsed(const QString &path);
 
 public:
     // Whether the Title dialog was left with C&ancel: the new page then gets the

@@ -1,0 +1,112 @@
+#include "app/status_fields.h"
+
+#include "editor/document_controller.h"
+#include "editor/page_file.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace vellumo {
+
+namespace {
+
+QLabel *makeField(QStatusBar *bar, const char *name, const QString &toolTip) {
+    auto *label = new QLabel(bar);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setToolTip(toolTip);
+    label->setContentsMargins(6, 0, 6, 0);
+    bar->addPermanentWidget(label);
+    return label;
+}
+
+} // namespace
+
+StatusFields::StatusFields(QStatusBar *bar, QPlainTextEdit *editor, QObject *parent)
+    : QObject(parent)
+    , m_editor(editor) {
+    CaretPosition = makeField(bar, "CaretPosition", QStringLiteral("Line and column of the caret"));
+    EncodingLabel = makeField(bar, "EncodingLabel", QStringLiteral("The page's encoding"));
+    LineBreakLabel = makeField(bar, "LineBreakLabel", QStringLiteral("The page's line breaks"));
+    PageName = makeField(bar, "PageName", {});
+    // Wide enough for a long page's position, so the fields do not jump as the caret moves.
+    CaretPosition->setMinimumWidth(
+        CaretPosition->fontMetrics().horizontalAdvance(QStringLiteral("Ln 999999, Col 9999")) + 12);
+    connect(editor, &QPlainTextEdit::cursorPositionChanged, this, &StatusFields::showCaret);
+    connect(editor, &QPlainTextEdit::modificationChanged, this, &StatusFields::showName);
+    showCaret();
+    showPage();
+}
+
+void StatusFields::follow(DocumentController &document) {
+    m_document = &document;
+    connect(&document, &DocumentController::pageChanged, this, &StatusFields::showPage);
+    showPage();
+}
+
+QString StatusFields::caretText(const QTextCursor &cursor) {
+    const QTextBlock block = cursor.block();
+    const int offset = cursor.positionInBlock();
+    int column = offset + 1;
+    // Only the caret's own line is read, and only up to the caret.
+    const QString text = block.text();
+    for (int i = 0; i < offset && i < text.size(); ++i)
+        if (text.at(i).isLowSurrogate() && i > 0 && text.at(i - 1).isHighSurrogate())
+            --column;
+    return QStringLiteral("Ln %1, Col %2").arg(block.blockNumber() + 1).arg(column);
+}
+
+QString StatusFields::lineBreakText(const PageFormat &format, const QTextDocument *document) {
+    char usual = BreakLF;
+    QString name = QStringLiteral("LF");
+    if (format.lineBreaks == LineBreakStyle::CRLF) {
+        usual = BreakCRLF;
+        name = QStringLiteral("CR LF");
+    } else if (format.lineBreaks == LineBreakStyle::CR) {
+        usual = BreakCR;
+        name = QStringLiteral("CR");
+    }
+    // A page whose lines all keep the usual break leaves its blocks untagged.
+    for (QTextBlock block = document->begin(); block.isValid() && block.next().isValid();
+         block = block.next()) {
+        const int state = block.userState();
+        if ((state == BreakLF || state == BreakCRLF || state == BreakCR) && state != usual)
+            return QStringLiteral("Mixed");
+    }
+    return name;
+}
+
+QString StatusFields::encodingText(const PageFormat &format) {
+    QString name = displayName(format);
+    if (format.encoding == TextEncoding::Utf8 && format.byteOrderMark)
+        name += QStringLiteral(" BOM");
+    return name;
+}
+
+void StatusFields::showCaret() {
+    CaretPosition->setText(caretText(m_editor->textCursor()));
+}
+
+void StatusFields::showPage() {
+    const PageFormat format = m_document != nullptr ? m_document->format : newPageFormat();
+    EncodingLabel->setText(encodingText(format));
+    LineBreakLabel->setText(lineBreakText(format, m_editor->document()));
+    showCaret();
+    showName();
+}
+
+void StatusFields::showName() {
+    const QString path =
+        m_document != nullptr ? m_document->CurrentFileName : QString(UntitledFileName);
+    const bool untitled = path == UntitledFileName;
+    const QString name = untitled ? UntitledFileName : QFileInfo(path).fileName();
+    PageName->setText(m_editor->document()->isModified() ? name + u'*' : name);
+    PageName->setToolTip(untitled ? QString() : QDir::toNativeSeparators(path));
+}
+
+} // namespace vellumo

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLabel;
+class QPlainTextEdit;
+class QStatusBar;
+class QTextCursor;
+class QTextDocument;
+
+namespace vellumo {
+
+class DocumentController;
+struct PageFormat;
+
+// The permanent fields on the right of the status bar: where the caret is, the page's
+// encoding and line breaks, and its name. The hint text on the left is left alone.
+// The caret field follows every caret move from the caret's own line only; the others
+// change when the page is opened, saved, made new or given another encoding.
+class StatusFields final : public QObject {
+    Q_OBJECT
+public:
+    StatusFields(QStatusBar *bar, QPlainTextEdit *editor, QObject *parent = nullptr);
+
+    // Follows the page's life cycle from now on.
+    void follow(DocumentController &document);
+
+    // "Ln 12, Col 5": the line, and the characters before the caret on it plus one
+    // (a tab, or a character outside the BMP, counts as one).
+    static QString caretText(const QTextCursor &cursor);
+    // "LF", "CR LF", "CR", or "Mixed" when lines of `document` keep breaks of their own.
+    static QString lineBreakText(const PageFormat &format, const QTextDocument *document);
+    // The page's encoding as the page names it, with " BOM" for UTF-8 written with a mark.
+    static QString encodingText(const PageFormat &format);
+
+    QLabel *CaretPosition = nullptr;
+    QLabel *EncodingLabel = nullptr;
+    QLabel *LineBreakLabel = nullptr;
+    QLabel *PageName = nullptr;
+
+private:
+    void showCaret();
+    void showPage();
+    void showName();
+
+    QPlainTextEdit *m_editor;
+    DocumentController *m_document = nullptr;
+};
+
+} // namespace vellumo
