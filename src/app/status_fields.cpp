@@ -1,6 +1,7 @@
 #include "app/status_fields.h"
 
 #include "editor/document_controller.h"
+#include "editor/page_breaks.h"
 #include "editor/page_file.h"
 
 #include <QDir>
@@ -74,8 +75,8 @@ QString StatusFields::lineBreakText(const PageFormat &format, const QTextDocumen
     // A page whose lines all keep the usual break leaves its blocks untagged.
     for (QTextBlock block = document->begin(); block.isValid() && block.next().isValid();
          block = block.next()) {
-        const int state = block.userState();
-        if ((state == BreakLF || state == BreakCRLF || state == BreakCR) && state != usual)
+        const char kind = lineBreakKindOf(block);
+        if ((kind == BreakLF || kind == BreakCRLF || kind == BreakCR) && kind != usual)
             return QStringLiteral("Mixed");
     }
     return name;

@@ -1136,6 +1136,24 @@ private Q_SLOTS:
         QCOMPARE(recent->actions().size(), 1);
         QVERIFY(!recent->actions().first()->isEnabled());
     }
+    // Drawing the page in colour leaves each line's own break alone.
+    void mixedLineBreaksSurviveColouring() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("mixed.htm"));
+        const QByteArray bytes("<P>a\n<P>b\r\n<P>c\n<P>d\r\n");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        TForm1 &main = start();
+        main.show();
+        QVERIFY(main.document().openFile(path));
+        main.grab();
+        main.RichEdit1->document()->setModified(true);
+        QVERIFY(main.document().Save1Click());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
+    }
 };
 
 VELLUMO_TEST_MAIN(TestMainWindow)
