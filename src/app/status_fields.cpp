@@ -7,6 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QStatusBar>
 #include <QTextBlock>
@@ -47,7 +49,65 @@ StatusFields::StatusFields(QStatusBar *bar, QPlainTextEdit *editor, QObject *par
 void StatusFields::follow(DocumentController &document) {
     m_document = &document;
     connect(&document, &DocumentController::pageChanged, this, &StatusFields::showPage);
+    makeMenus();
     showPage();
+}
+
+void StatusFields::makeMenus() {
+    // The encodings a page is commonly saved in; Reopen reads the file in them.
+    struct Choice {
+        const char *text;
+        const char *label;
+        bool byteOrderMark;
+    };
+    static const Choice encodings[] = {
+        {"UTF-8", "utf-8", false},
+        {"UTF-8 BOM", "utf-8", true},
+        {"UTF-16 LE", "utf-16le", true},
+        {"UTF-16 BE", "utf-16be", true},
+        {"Windows-1252", "windows-1252", false},
+        {"ISO-8859-1", "iso-8859-1", false},
+    };
+    m_encodingMenu = new QMenu(EncodingLabel);
+    m_encodingMenu->setObjectName(QStringLiteral("EncodingMenu"));
+    QMenu *save = m_encodingMenu->addMenu(QStringLiteral("&Save with encoding"));
+    QMenu *reopen = m_encodingMenu->addMenu(QStringLiteral("&Reopen with encoding"));
+    for (const Choice &choice : encodings) {
+        const QString label = QString::fromLatin1(choice.label);
+        connect(save->addAction(QString::fromLatin1(choice.text)), &QAction::triggered, this,
+                [this, label, mark = choice.byteOrderMark] {
+                    m_document->setSaveEncoding(label, mark);
+                });
+        connect(reopen->addAction(QString::fromLatin1(choice.text)), &QAction::triggered, this,
+                [this, label] { m_document->reopenWithEncoding(label); });
+    }
+    m_lineBreakMenu = new QMenu(LineBreakLabel);
+    m_lineBreakMenu->setObjectName(QStringLiteral("LineBreakMenu"));
+    const std::pair<const char *, LineBreakStyle> styles[] = {
+        {"Convert to &LF", LineBreakStyle::LF},
+        {"Convert to C&R LF", LineBreakStyle::CRLF},
+        {"Convert to &CR", LineBreakStyle::CR}};
+    for (const auto &[text, style] : styles)
+        connect(m_lineBreakMenu->addAction(QString::fromLatin1(text)), &QAction::triggered, this,
+                [this, style = style] { m_document->setLineBreaks(style); });
+    for (QLabel *label : {EncodingLabel, LineBreakLabel}) {
+        label->setCursor(Qt::PointingHandCursor);
+        label->installEventFilter(this);
+    }
+    EncodingLabel->setToolTip(QStringLiteral("The page's encoding: click to change it"));
+    LineBreakLabel->setToolTip(QStringLiteral("The page's line breaks: click to convert them"));
+}
+
+bool StatusFields::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        auto *label = static_cast<QLabel *>(watched);
+        QMenu *menu = label == EncodingLabel ? m_encodingMenu : m_lineBreakMenu;
+        // Opened above the field, since the status bar is at the window's foot.
+        menu->popup(label->mapToGlobal(QPoint(0, -menu->sizeHint().height())));
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 QString StatusFields::caretText(const QTextCursor &cursor) {

@@ -4,6 +4,7 @@
 #include <QString>
 
 class QLabel;
+class QMenu;
 class QPlainTextEdit;
 class QStatusBar;
 class QTextCursor;
@@ -23,8 +24,14 @@ class StatusFields final : public QObject {
 public:
     StatusFields(QStatusBar *bar, QPlainTextEdit *editor, QObject *parent = nullptr);
 
-    // Follows the page's life cycle from now on.
+    // Follows the page's life cycle from now on; a click on the encoding or the line
+    // breaks then offers to change them.
     void follow(DocumentController &document);
+
+    // What a click on EncodingLabel offers: "Save with encoding" and "Reopen with
+    // encoding"; on LineBreakLabel: converting every break to LF, CR LF or CR.
+    QMenu *encodingMenu() const { return m_encodingMenu; }
+    QMenu *lineBreakMenu() const { return m_lineBreakMenu; }
 
     // "Ln 12, Col 5": the line, and the characters before the caret on it plus one
     // (a tab, or a character outside the BMP, counts as one).
@@ -39,13 +46,19 @@ public:
     QLabel *LineBreakLabel = nullptr;
     QLabel *PageName = nullptr;
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
+    void makeMenus();
     void showCaret();
     void showPage();
     void showName();
 
     QPlainTextEdit *m_editor;
     DocumentController *m_document = nullptr;
+    QMenu *m_encodingMenu = nullptr;
+    QMenu *m_lineBreakMenu = nullptr;
 };
 
 } // namespace vellumo

@@ -30,6 +30,12 @@ void applyLineBreakKinds(QTextDocument *document, const QByteArray &kinds) {
     }
 }
 
+void clearLineBreakKinds(QTextDocument *document) {
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        if (block.userData() != nullptr)
+            block.setUserData(nullptr);
+}
+
 char lineBreakKindOf(const QTextBlock &block) {
     const auto *data = static_cast<const LineBreakData *>(block.userData());
     return data != nullptr ? data->kind : static_cast<char>(Usual);

@@ -20,6 +20,9 @@ void applyLineBreakKinds(QTextDocument *document, const QByteArray &kinds);
 // One LineBreakKind per break of `document`, or empty when no block is tagged.
 QByteArray lineBreakKinds(const QTextDocument *document);
 
+// Forgets every line's own kind: each break becomes the page's usual one.
+void clearLineBreakKinds(QTextDocument *document);
+
 // The LineBreakKind a block of `document` keeps for its break, or Usual.
 char lineBreakKindOf(const QTextBlock &block);
 

@@ -1154,6 +1154,86 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), bytes);
     }
+    // A click on the encoding or line-break field changes how the page is written.
+    void statusFieldsChangeTheBytes_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("entry"); // "submenu/entry" or "entry", without '&'
+        QTest::addColumn<QString>("shown"); // the field's text afterwards
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("mixed to LF") << QByteArray("<P>a\r\n<P>b\n<P>c\n") << "LineBreakLabel"
+                                     << "Convert to LF"
+                                     << "LF" << QByteArray("<P>a\n<P>b\n<P>c\n");
+        QTest::newRow("LF to CR LF") << QByteArray("a\nb\n") << "LineBreakLabel"
+                                     << "Convert to CR LF"
+                                     << "CR LF" << QByteArray("a\r\nb\r\n");
+        QTest::newRow("CR LF to CR") << QByteArray("a\r\nb") << "LineBreakLabel"
+                                     << "Convert to CR"
+                                     << "CR" << QByteArray("a\rb");
+        QTest::newRow("UTF-8 BOM") << QByteArray("\xC3\xA9") << "EncodingLabel"
+                                   << "Save with encoding/UTF-8 BOM"
+                                   << "UTF-8 BOM" << QByteArray("\xEF\xBB\xBF\xC3\xA9");
+        QTest::newRow("UTF-16 LE") << QByteArray("\xC3\xA9") << "EncodingLabel"
+                                   << "Save with encoding/UTF-16 LE"
+                                   << "UTF-16LE" << QByteArray("\xFF\xFE\xE9\x00", 4);
+        QTest::newRow("Windows-1252") << QByteArray("\xC3\xA9") << "EncodingLabel"
+                                      << "Save with encoding/Windows-1252"
+                                      << "windows-1252" << QByteArray("\xE9");
+        QTest::newRow("reopen") << QByteArray("\xC3\xA9") << "EncodingLabel"
+                                << "Reopen with encoding/Windows-1252"
+                                << "windows-1252" << QByteArray("\xC3\xA9");
+    }
+    void statusFieldsChangeTheBytes() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, field);
+        QFETCH(QString, entry);
+        QFETCH(QByteArray, saved);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("page.htm"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        TForm1 &main = start();
+        main.show();
+        QVERIFY(main.document().openFile(path));
+        auto *label = main.StatusBar1->findChild<QLabel *>(field);
+        bool chosen = false;
+        whenPopupShown([&](QWidget *popup) {
+            auto *menu = qobject_cast<QMenu *>(popup);
+            for (const QString &step : entry.split(u'/')) {
+                QAction *found = nullptr;
+                for (QAction *action : menu->actions())
+                    if (action->text().remove(u'&') == step)
+                        found = action;
+                if (found == nullptr)
+                    return true;
+                if (found->menu() != nullptr) {
+                    menu = found->menu();
+                    continue;
+                }
+                popup->close();
+                found->trigger();
+                chosen = true;
+            }
+            return true;
+        });
+        QTest::mouseClick(label, Qt::LeftButton);
+        QTRY_VERIFY(chosen);
+        QTEST(label->text(), "shown");
+        QVERIFY(main.document().Save1Click());
+        auto savedBytes = [&] {
+            QFile page(path);
+            return page.open(QIODevice::ReadOnly) ? page.readAll() : QByteArray();
+        };
+        QCOMPARE(savedBytes(), saved);
+        if (field == u"LineBreakLabel") {
+            // One undo step gives the page its old breaks back.
+            main.RichEdit1->undo();
+            QVERIFY(main.document().Save1Click());
+            QCOMPARE(savedBytes(), bytes);
+        }
+    }
 };
 
 VELLUMO_TEST_MAIN(TestMainWindow)
