@@ -15,6 +15,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+
 namespace vellumo {
 
 namespace {
@@ -150,7 +152,46 @@ QString StatusFields::encodingText(const PageFormat &format) {
 }
 
 void StatusFields::showCaret() {
-    CaretPosition->setText(caretText(m_editor->textCursor()));
+    const QTextCursor cursor = m_editor->textCursor();
+    QTextDocument *document = m_editor->document();
+    if (m_watched != document) {
+        // The page's document is replaced when another page is opened.
+        if (m_watched != nullptr)
+            disconnect(m_watched, &QTextDocument::contentsChange, this, &StatusFields::noteChange);
+        m_watched = document;
+        connect(document, &QTextDocument::contentsChange, this, &StatusFields::noteChange);
+    }
+    const QTextBlock block = cursor.block();
+    const int number = block.blockNumber();
+    const bool known = m_plainLine.document == document && m_plainLine.number == number &&
+                       m_plainLine.revision == block.revision() &&
+                       m_plainLine.blockCount == document->blockCount();
+    if (!known) {
+        const QString text = block.text();
+        if (std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); })) {
+            m_plainLine = {};
+            CaretPosition->setText(caretText(cursor));
+            return;
+        }
+        m_plainLine = {document, number, block.revision(), document->blockCount()};
+    }
+    CaretPosition->setText(
+        QStringLiteral("Ln %1, Col %2").arg(number + 1).arg(cursor.positionInBlock() + 1));
+}
+
+void StatusFields::noteChange(int position, int removed, int added) {
+    Q_UNUSED(removed);
+    QTextDocument *document = m_plainLine.document;
+    // Larger changes, and those that join or split lines, have the line read again.
+    if (document == nullptr || added > 64 || document->blockCount() != m_plainLine.blockCount)
+        return;
+    const QTextBlock block = document->findBlock(position);
+    if (block.blockNumber() != m_plainLine.number)
+        return;
+    for (int at = position; at < position + added; ++at)
+        if (document->characterAt(at).isSurrogate())
+            return;
+    m_plainLine.revision = block.revision();
 }
 
 void StatusFields::showPage() {

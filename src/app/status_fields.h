@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QTextDocument>
 
 class QLabel;
 class QMenu;
@@ -52,11 +54,23 @@ protected:
 private:
     void makeMenus();
     void showCaret();
+    // Keeps the caret's line known as free of characters outside the BMP through a few
+    // characters typed into it, so typing in a long line does not read it at every key.
+    void noteChange(int position, int removed, int added);
     void showPage();
     void showName();
 
     QPlainTextEdit *m_editor;
     DocumentController *m_document = nullptr;
+    // The line last found to hold only characters of one UTF-16 unit each, where the
+    // caret's column is its offset.
+    struct PlainLine {
+        QPointer<QTextDocument> document;
+        int number = -1;
+        int revision = -1;
+        int blockCount = -1;
+    } m_plainLine;
+    QPointer<QTextDocument> m_watched;
     QMenu *m_encodingMenu = nullptr;
     QMenu *m_lineBreakMenu = nullptr;
 };

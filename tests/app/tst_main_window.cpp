@@ -1022,6 +1022,15 @@ private Q_SLOTS:
         QCOMPARE(fields.PageName->text(), QStringLiteral("page & co.htm*"));
         main.document().Save1Click();
         QCOMPARE(fields.PageName->text(), QStringLiteral("page & co.htm"));
+        // Typed characters move the column as they should, astral ones by one.
+        QCOMPARE(fields.CaretPosition->text(),
+                 StatusFields::caretText(main.RichEdit1->textCursor()));
+        main.RichEdit1->textCursor().insertText(QStringLiteral("\U0001F600"));
+        QTest::keyClick(main.RichEdit1, Qt::Key_Q);
+        const QTextCursor at = main.RichEdit1->textCursor();
+        const qsizetype characters = at.block().text().left(at.positionInBlock()).toUcs4().size();
+        QVERIFY(
+            fields.CaretPosition->text().endsWith(QStringLiteral(", Col %1").arg(characters + 1)));
     }
 
     void goToLine_data() {
