@@ -118,6 +118,9 @@ std::vector<CommandRow> buildTable() {
     rows.push_back(handlerRow(C::SelectAll, "Select All",
                               {menu("SelectAll1", "&Select All"), menu("SelectAll2", "Select All")},
                               {ctrl(Qt::Key_A)}));
+    rows.push_back(handlerRow(C::GoToLine, "Go to Line",
+                              {menu("GoToLine1", "&Go to Line..."), hidden("GoToLineKey")},
+                              {ctrl(Qt::Key_G)}));
     // Searching: the keys work wherever the focus is in the window.
     rows.push_back(handlerRow(C::Find, "Find", {menu("Find1", "&Find..."), hidden("FindKey")},
                               {ctrl(Qt::Key_F)}, "Find text in the page"));
@@ -426,8 +429,8 @@ const std::vector<MenuLayout> &dropDownMenus() {
          names({"New1", "NewWindow1", "Open1", "Save1", "Saveas1", "", "Insert1", "", "Exit1"}),
          alt(Qt::Key_F)},
         {"ToolbarButton972", "Edit", "PopupMenu1",
-         names({"Undo1", "Redo1", "", "Cut1", "Copy1", "Paste1", "", "SelectAll1", "", "Find1",
-                "FindNext1", "FindPrevious1", "Replace1", "FindInFiles1"}),
+         names({"Undo1", "Redo1", "", "Cut1", "Copy1", "Paste1", "", "SelectAll1", "GoToLine1", "",
+                "Find1", "FindNext1", "FindPrevious1", "Replace1", "FindInFiles1"}),
          alt(Qt::Key_E)},
         {"ToolbarButton97124", "Tools", "PopupMenu5",
          names({"FrameWizard1", "FTPAccess1", "UpdateVellumo1", "", "PageGenerator1", "",

@@ -28,6 +28,7 @@ enum class Command {
     Copy,
     Paste,
     SelectAll,
+    GoToLine,
     Find,
     FindNext,
     FindPrevious,

@@ -3,7 +3,10 @@
 #include "app/about_dialog.h"
 #include "app/command_palette.h"
 #include "app/data_files.h"
+#include "app/go_to_line.h"
 #include "app/preview.h"
+#include "app/recent_files.h"
+#include "app/status_fields.h"
 #include "app/status_hints.h"
 #include "app/tip_dialog.h"
 #include "browser/file_browser.h"
@@ -166,6 +169,9 @@ void TForm1::run(Command command) {
     case Command::SelectAll:
         RichEdit1->selectAll();
         break;
+    case Command::GoToLine:
+        askAndGoToLine(RichEdit1, m_platform, this);
+        break;
     case Command::Find:
         m_search->Find1Click();
         break;
@@ -271,6 +277,13 @@ void TForm1::setTitleDialog(TForm2 *titleDialog) {
     // How a page was read, and a declaration changed with its encoding, show in the status bar.
     connect(m_document, &DocumentController::notice, StatusBar1,
             [this](const QString &text) { StatusBar1->showMessage(text); });
+    m_statusFields->follow(*m_document);
+    // Recent Files sits right under Save As; choosing one opens it as Open does.
+    m_recentFiles = new RecentFiles(m_platform, this, [this](const QString &path) {
+        return m_document->openAfterAsking(path);
+    });
+    file->insertMenu(file->actions().value(saveAs + 1), m_recentFiles->menu());
+    connect(m_document, &DocumentController::fileUsed, m_recentFiles, &RecentFiles::add);
 }
 
 void TForm1::setWindows(const std::array<QWidget *, WindowCount> &windows) {

@@ -24,6 +24,8 @@ class QWidget;
 namespace vellumo {
 
 class CommandPalette;
+class RecentFiles;
+class StatusFields;
 class DocumentController;
 class InsertionCore;
 class PageCheck;
@@ -56,6 +58,9 @@ public:
 
     // A named action of the menus and toolbars ("New1", "ToolbarButton977").
     QAction *action(const QString &objectName) const;
+    // The permanent status-bar fields and the recent pages.
+    StatusFields &statusFields() { return *m_statusFields; }
+    RecentFiles &recentFiles() { return *m_recentFiles; }
 
     // Runs a command exactly as its buttons and menu entries do.
     void run(Command command);
@@ -156,6 +161,8 @@ private:
     QHash<QString, QAction *> m_actions;
     std::array<QWidget *, WindowCount> m_windows{};
     CommandPalette *m_palette = nullptr; // made when first asked for
+    StatusFields *m_statusFields = nullptr;
+    RecentFiles *m_recentFiles = nullptr;
     QList<QWidget *> m_bottomPanels;
     bool m_shownOnce = false;
     bool m_automaticTipAllowed = true;

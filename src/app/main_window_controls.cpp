@@ -7,6 +7,7 @@
 #include "search/search_results.h"
 
 #include "app/commands.h"
+#include "app/status_fields.h"
 #include "app/status_hints.h"
 #include "check/page_check.h"
 #include "check/problems_panel.h"
@@ -359,6 +360,7 @@ void TForm1::createStatusBar() {
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     setStatusBar(StatusBar1);
     StatusBar1->showMessage(StatusHints::welcomeText());
+    m_statusFields = new StatusFields(StatusBar1, RichEdit1, this);
 }
 
 void TForm1::createStatusHints() {

@@ -105,6 +105,7 @@ void DocumentController::markClean(const PageFingerprint &opened) {
         m_saveButton->setEnabled(false);
     rememberDiskState();
     restartJournal(opened);
+    Q_EMIT pageChanged();
 }
 
 void DocumentController::setRecoveryJournal(RecoveryJournal *journal) {
@@ -136,6 +137,7 @@ void DocumentController::showRecoveredPage(RecoveredPage &&page) {
     if (m_saveButton != nullptr)
         m_saveButton->setEnabled(true);
     restartJournal();
+    Q_EMIT pageChanged();
 }
 
 QString DocumentController::pageText() const {
@@ -265,6 +267,7 @@ bool DocumentController::openFile(const QString &path, std::optional<TextEncodin
     read.reset();
     CurrentFileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     markClean(fingerprint);
+    Q_EMIT fileUsed(CurrentFileName);
     if (!note.isEmpty())
         Q_EMIT notice(note);
     return true;
@@ -294,23 +297,75 @@ bool DocumentController::reopenWithEncoding(const QString &name) {
     return openFile(QDir::fromNativeSeparators(CurrentFileName), encoding);
 }
 
-bool DocumentController::setSaveEncoding(const QString &name) {
+bool DocumentController::setSaveEncoding(const QString &name, bool byteOrderMark) {
     const std::optional<TextEncoding> encoding = encodingForLabel(name.toLatin1());
     if (!encoding) {
         m_platform.showError(m_window, ErrorCaption,
                              QStringLiteral("There is no encoding named \"%1\".").arg(name));
         return false;
     }
-    if (*encoding == format.encoding)
+    const bool mark =
+        !isAsciiCompatible(*encoding) || (byteOrderMark && *encoding == TextEncoding::Utf8);
+    if (*encoding == format.encoding && mark == format.byteOrderMark)
         return true;
-    changeEncoding(*encoding);
+    if (*encoding != format.encoding)
+        changeEncoding(*encoding);
+    format.byteOrderMark = mark;
     // Nothing of the text changed, but the file will: there is something to save.
     m_core.editor()->document()->setModified(true);
     if (m_saveButton != nullptr)
         m_saveButton->setEnabled(true);
     restartJournal();
+    Q_EMIT pageChanged();
     Q_EMIT notice(QStringLiteral("The page will be saved as %1.").arg(encodingName(*encoding)));
     return true;
+}
+
+namespace {
+
+// Changing the page's line breaks, as a step of the editor's undo history.
+class LineBreakChange final : public QAbstractUndoItem {
+public:
+    LineBreakChange(DocumentController &controller, QTextDocument *document, LineBreakStyle before,
+                    QByteArray kindsBefore, LineBreakStyle after)
+        : m_controller(controller)
+        , m_document(document)
+        , m_before(before)
+        , m_kindsBefore(std::move(kindsBefore))
+        , m_after(after) {}
+
+    void undo() override { apply(m_before, m_kindsBefore); }
+    void redo() override { apply(m_after, {}); }
+
+    void apply(LineBreakStyle style, const QByteArray &kinds) {
+        m_controller.format.lineBreaks = style;
+        clearLineBreakKinds(m_document);
+        applyLineBreakKinds(m_document, kinds);
+        Q_EMIT m_controller.pageChanged();
+    }
+
+private:
+    DocumentController &m_controller;
+    QTextDocument *m_document;
+    LineBreakStyle m_before;
+    QByteArray m_kindsBefore;
+    LineBreakStyle m_after;
+};
+
+} // namespace
+
+void DocumentController::setLineBreaks(LineBreakStyle style) {
+    QTextDocument *document = m_core.editor()->document();
+    QByteArray kinds = lineBreakKinds(document);
+    if (style == format.lineBreaks && kinds.isEmpty())
+        return;
+    auto *change = new LineBreakChange(*this, document, format.lineBreaks, std::move(kinds), style);
+    change->redo();
+    document->appendUndoItem(change);
+    document->setModified(true);
+    if (m_saveButton != nullptr)
+        m_saveButton->setEnabled(true);
+    restartJournal();
 }
 
 void DocumentController::changeEncoding(TextEncoding encoding) {
@@ -426,6 +481,7 @@ bool DocumentController::Save1Click() {
     if (!confirmOverwriteOfNewerFile() || !writeTo(CurrentFileName))
         return false;
     markClean();
+    Q_EMIT fileUsed(CurrentFileName);
     return true;
 }
 
@@ -440,6 +496,7 @@ bool DocumentController::Saveas1Click() {
         return false;
     CurrentFileName = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     markClean();
+    Q_EMIT fileUsed(CurrentFileName);
     return true;
 }
 

@@ -64,8 +64,12 @@ public:
     bool reopenWithEncoding(const QString &name);
     // The encoding the next saves write the page in; at the next save the page's
     // own charset declaration, when it has one, is changed to match. Returns
-    // whether `name` is an encoding this program writes.
-    bool setSaveEncoding(const QString &name);
+    // whether `name` is an encoding this program writes. `byteOrderMark` asks for
+    // UTF-8 written with a mark (UTF-16 always has one).
+    bool setSaveEncoding(const QString &name, bool byteOrderMark = false);
+    // Every line break of the page is written as `style` from now on, lines that
+    // kept a kind of their own too: one undo step, and the page counts as changed.
+    void setLineBreaks(LineBreakStyle style);
     // The page's encoding as the page itself names it ("ISO-8859-1"), for display.
     QString encodingDisplayName() const { return displayName(format); }
     // A page named when the program is started: opened when its file exists,
@@ -86,6 +90,11 @@ Q_SIGNALS:
     // Something about the page the status bar should say: how it was read, or
     // that its declaration was changed along with its encoding.
     void notice(const QString &text);
+    // The page became another one or was saved: its name, encoding or line breaks may
+    // have changed.
+    void pageChanged();
+    // A page file was opened or saved, under its full native path.
+    void fileUsed(const QString &path);
 
 public:
     // Whether the Title dialog was left with C&ancel: the new page then gets the

@@ -7,6 +7,18 @@
 
 namespace vellumo {
 
+namespace {
+
+// Only the lines whose break is not the page's usual kind carry one.
+class LineBreakData final : public QTextBlockUserData {
+public:
+    explicit LineBreakData(char kind)
+        : kind(kind) {}
+    const char kind;
+};
+
+} // namespace
+
 void applyLineBreakKinds(QTextDocument *document, const QByteArray &kinds) {
     if (kinds.isEmpty())
         return;
@@ -14,8 +26,19 @@ void applyLineBreakKinds(QTextDocument *document, const QByteArray &kinds) {
     for (QTextBlock block = document->begin(); block.isValid() && line < kinds.size();
          block = block.next(), ++line) {
         if (kinds.at(line) != Usual)
-            block.setUserState(static_cast<unsigned char>(kinds.at(line)));
+            block.setUserData(new LineBreakData(kinds.at(line)));
     }
+}
+
+void clearLineBreakKinds(QTextDocument *document) {
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+        if (block.userData() != nullptr)
+            block.setUserData(nullptr);
+}
+
+char lineBreakKindOf(const QTextBlock &block) {
+    const auto *data = static_cast<const LineBreakData *>(block.userData());
+    return data != nullptr ? data->kind : static_cast<char>(Usual);
 }
 
 QByteArray lineBreakKinds(const QTextDocument *document) {
@@ -24,12 +47,9 @@ QByteArray lineBreakKinds(const QTextDocument *document) {
     // The last block has no break after it.
     for (QTextBlock block = document->begin(); block.isValid() && block.next().isValid();
          block = block.next()) {
-        const int state = block.userState();
-        const bool known = state == BreakLF || state == BreakCRLF || state == BreakCR ||
-                           state == BreakParagraph || state == BreakFrameStart ||
-                           state == BreakFrameEnd;
-        kinds.append(known ? static_cast<char>(state) : static_cast<char>(Usual));
-        tagged = tagged || known;
+        const char kind = lineBreakKindOf(block);
+        kinds.append(kind);
+        tagged = tagged || kind != Usual;
     }
     return tagged ? kinds : QByteArray();
 }

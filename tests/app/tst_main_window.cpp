@@ -2,6 +2,8 @@
 #include "app/command_palette.h"
 #include "app/commands.h"
 #include "app/main_window.h"
+#include "app/recent_files.h"
+#include "app/status_fields.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
 #include "editor/page_editor.h"
@@ -772,14 +774,15 @@ private Q_SLOTS:
                 QCOMPARE(button->focusPolicy(), Qt::TabFocus);
             }
         }
-        QCOMPARE(controls, 147);
+        QCOMPARE(controls, 149);
         // The window-wide keys of the file commands, Redo and help.
         const std::pair<const char *, QKeySequence> hidden[] = {
             {"New2", QKeySequence(Qt::CTRL | Qt::Key_N)},
             {"Open2", QKeySequence(Qt::CTRL | Qt::Key_O)},
             {"Save2", QKeySequence(Qt::CTRL | Qt::Key_S)},
             {"Redo2", QKeySequence(Qt::CTRL | Qt::Key_Y)},
-            {"HelpContext", QKeySequence(Qt::Key_F1)}};
+            {"HelpContext", QKeySequence(Qt::Key_F1)},
+            {"GoToLineKey", QKeySequence(Qt::CTRL | Qt::Key_G)}};
         for (const auto &[name, keys] : hidden) {
             QCOMPARE(main.action(QString::fromLatin1(name))->shortcut(), keys);
             QCOMPARE(main.action(QString::fromLatin1(name))->shortcutContext(), Qt::WindowShortcut);
@@ -961,6 +964,284 @@ private Q_SLOTS:
         QCOMPARE(opened, window);
         QVERIFY(selectionKept);
         QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+    }
+    // The permanent fields on the right of the status bar, for pages as they come from disk.
+    void statusFieldsShowThePage_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("caret");
+        QTest::addColumn<QString>("position");
+        QTest::addColumn<QString>("encoding");
+        QTest::addColumn<QString>("breaks");
+        QTest::newRow("tab counts one") << QByteArray("ab\ncd\tx\n") << 6 << "Ln 2, Col 4"
+                                        << "UTF-8"
+                                        << "LF";
+        QTest::newRow("mark, CR LF") << QByteArray("\xEF\xBB\xBF"
+                                                   "a\r\nb")
+                                     << 3 << "Ln 2, Col 2"
+                                     << "UTF-8 BOM"
+                                     << "CR LF";
+        QTest::newRow("declared Latin-1, CR")
+            << QByteArray("<meta charset=iso-8859-1>\r\xE9t\xE9") << 28 << "Ln 2, Col 3"
+            << "ISO-8859-1"
+            << "CR";
+        QTest::newRow("astral character counts one")
+            << QByteArray("x\xF0\x9F\x98\x80y") << 4 << "Ln 1, Col 4"
+            << "UTF-8"
+            << "LF";
+        QTest::newRow("mixed breaks") << QByteArray("a\nb\nc\r\nd\n") << 0 << "Ln 1, Col 1"
+                                      << "UTF-8"
+                                      << "Mixed";
+    }
+    void statusFieldsShowThePage() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, caret);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("page & co.htm"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        TForm1 &main = start();
+        main.show();
+        StatusFields &fields = main.statusFields();
+        QCOMPARE(fields.PageName->text(), QStringLiteral("Untitled"));
+        QCOMPARE(fields.CaretPosition->parentWidget(), main.StatusBar1);
+        QVERIFY(main.document().openFile(path));
+        QTextCursor cursor(main.RichEdit1->document());
+        cursor.setPosition(caret);
+        main.RichEdit1->setTextCursor(cursor);
+        QTEST(fields.CaretPosition->text(), "position");
+        QTEST(fields.EncodingLabel->text(), "encoding");
+        QTEST(fields.LineBreakLabel->text(), "breaks");
+        QCOMPARE(fields.PageName->text(), QStringLiteral("page & co.htm"));
+        QCOMPARE(fields.PageName->toolTip(), QDir::toNativeSeparators(path));
+        // A hint on the left leaves the fields as they are.
+        main.StatusBar1->showMessage(QStringLiteral("hint"));
+        QTest::keyClick(main.RichEdit1, Qt::Key_Z);
+        QCOMPARE(main.StatusBar1->currentMessage(), QStringLiteral("hint"));
+        QCOMPARE(fields.PageName->text(), QStringLiteral("page & co.htm*"));
+        main.document().Save1Click();
+        QCOMPARE(fields.PageName->text(), QStringLiteral("page & co.htm"));
+        // Typed characters move the column as they should, astral ones by one.
+        QCOMPARE(fields.CaretPosition->text(),
+                 StatusFields::caretText(main.RichEdit1->textCursor()));
+        main.RichEdit1->textCursor().insertText(QStringLiteral("\U0001F600"));
+        QTest::keyClick(main.RichEdit1, Qt::Key_Q);
+        const QTextCursor at = main.RichEdit1->textCursor();
+        const qsizetype characters = at.block().text().left(at.positionInBlock()).toUcs4().size();
+        QVERIFY(
+            fields.CaretPosition->text().endsWith(QStringLiteral(", Col %1").arg(characters + 1)));
+    }
+
+    void goToLine_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("position"); // empty: refused, the caret stays
+        QTest::newRow("line") << "300"
+                              << "Ln 300, Col 1";
+        QTest::newRow("line:column") << " 250 : 4 "
+                                     << "Ln 250, Col 4";
+        QTest::newRow("past the end") << "9999"
+                                      << "Ln 400, Col 1";
+        QTest::newRow("past the line's end") << "12:99"
+                                             << "Ln 12, Col 9";
+        QTest::newRow("zero") << "0"
+                              << "Ln 1, Col 1";
+        QTest::newRow("words") << "ten"
+                               << "";
+        QTest::newRow("negative") << "-5"
+                                  << "";
+        QTest::newRow("bad column") << "5:x"
+                                    << "";
+    }
+    void goToLine() {
+        QFETCH(QString, typed);
+        QFETCH(QString, position);
+        TForm1 &main = start();
+        main.show();
+        QStringList lines;
+        for (int i = 1; i <= 400; ++i)
+            lines << QStringLiteral("line %1").arg(i, 3, 10, QLatin1Char('0'));
+        main.RichEdit1->setPlainText(lines.join(u'\n'));
+        QApplication::setActiveWindow(&main);
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QTest::keyClick(main.RichEdit1, Qt::Key_Down); // the caret on line 2
+        bool refusedAndOpen = false;
+        whenModalShown([&](QWidget *modal) {
+            auto *field = modal->findChild<QLineEdit *>(QStringLiteral("LineNumber"));
+            field->setText(typed);
+            QTest::keyClick(field, Qt::Key_Return);
+            refusedAndOpen = modal->isVisible();
+            if (refusedAndOpen)
+                qobject_cast<QDialog *>(modal)->reject();
+        });
+        const qsizetype errorsBefore = m_platform->texts(QStringLiteral("error")).size();
+        QTest::keyClick(main.RichEdit1, Qt::Key_G, Qt::ControlModifier);
+        const qsizetype errors = m_platform->texts(QStringLiteral("error")).size() - errorsBefore;
+        const QString shown = main.statusFields().CaretPosition->text();
+        if (position.isEmpty()) {
+            QVERIFY(refusedAndOpen);
+            QCOMPARE(shown, QStringLiteral("Ln 2, Col 1"));
+            QCOMPARE(errors, 1);
+            return;
+        }
+        QCOMPARE(shown, position);
+        QCOMPARE(errors, 0);
+        QVERIFY(main.RichEdit1->viewport()->rect().contains(main.RichEdit1->cursorRect()));
+    }
+
+    // The recent pages, newest first, through a restart; a vanished page is reported and dropped.
+    void recentFilesAcrossRuns() {
+        QTemporaryDir folder;
+        QStringList paths;
+        for (int i = 0; i < 12; ++i) {
+            paths << QDir::toNativeSeparators(folder.filePath(QStringLiteral("p%1.htm").arg(i)));
+            QFile file(QDir::fromNativeSeparators(paths.last()));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("<P>page " + QByteArray::number(i));
+        }
+        TForm1 &first = start();
+        auto *fileMenu = first.findChild<QMenu *>(QStringLiteral("PopupMenu2"));
+        const QList<QAction *> entries = fileMenu->actions();
+        QCOMPARE(
+            entries.at(entries.indexOf(first.action(QStringLiteral("Saveas1"))) + 1)->objectName(),
+            QStringLiteral("RecentFiles1"));
+        for (const QString &path : paths)
+            QVERIFY(first.document().openFile(path));
+        QVERIFY(first.document().openFile(paths.at(5)));
+        QStringList expected = {paths.at(5)};
+        for (int i = 11; expected.size() < 10; --i)
+            if (i != 5)
+                expected << paths.at(i);
+        QCOMPARE(stored(QStringLiteral("RecentFiles")).toStringList(), expected);
+
+        // Another run sees the same list; a page removed meanwhile goes with a message.
+        m_windows.reset();
+        m_windows = std::make_unique<Windows>(*m_platform);
+        TForm1 &second = m_windows->mainWindow();
+        QVERIFY(QFile::remove(QDir::fromNativeSeparators(paths.at(11))));
+        QMenu *recent = second.recentFiles().menu();
+        Q_EMIT recent->aboutToShow();
+        QStringList listed;
+        for (QAction *entry : recent->actions())
+            if (!entry->data().toString().isEmpty())
+                listed << entry->data().toString();
+        QCOMPARE(listed, expected);
+        QCOMPARE(recent->actions().last()->text(), QStringLiteral("Clear List"));
+        recent->actions().at(1)->trigger();
+        QVERIFY(m_platform->texts(QStringLiteral("error")).last().contains(paths.at(11)));
+        expected.removeAt(1);
+        QCOMPARE(stored(QStringLiteral("RecentFiles")).toStringList(), expected);
+        // Chosen with unsaved changes: the usual question first.
+        second.RichEdit1->document()->setModified(true);
+        m_platform->queueAnswer(QMessageBox::Yes);
+        second.recentFiles().choose(expected.at(2));
+        QVERIFY(m_platform->answersUsed());
+        QCOMPARE(second.document().CurrentFileName, expected.at(2));
+        QCOMPARE(stored(QStringLiteral("RecentFiles")).toStringList().value(0), expected.at(2));
+        Q_EMIT recent->aboutToShow();
+        recent->actions().last()->trigger();
+        QVERIFY(stored(QStringLiteral("RecentFiles")).toStringList().isEmpty());
+        Q_EMIT recent->aboutToShow();
+        QCOMPARE(recent->actions().size(), 1);
+        QVERIFY(!recent->actions().first()->isEnabled());
+    }
+    // Drawing the page in colour leaves each line's own break alone.
+    void mixedLineBreaksSurviveColouring() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("mixed.htm"));
+        const QByteArray bytes("<P>a\n<P>b\r\n<P>c\n<P>d\r\n");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        TForm1 &main = start();
+        main.show();
+        QVERIFY(main.document().openFile(path));
+        main.grab();
+        main.RichEdit1->document()->setModified(true);
+        QVERIFY(main.document().Save1Click());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
+    }
+    // A click on the encoding or line-break field changes how the page is written.
+    void statusFieldsChangeTheBytes_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("entry"); // "submenu/entry" or "entry", without '&'
+        QTest::addColumn<QString>("shown"); // the field's text afterwards
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("mixed to LF") << QByteArray("<P>a\r\n<P>b\n<P>c\n") << "LineBreakLabel"
+                                     << "Convert to LF"
+                                     << "LF" << QByteArray("<P>a\n<P>b\n<P>c\n");
+        QTest::newRow("LF to CR LF") << QByteArray("a\nb\n") << "LineBreakLabel"
+                                     << "Convert to CR LF"
+                                     << "CR LF" << QByteArray("a\r\nb\r\n");
+        QTest::newRow("CR LF to CR") << QByteArray("a\r\nb") << "LineBreakLabel"
+                                     << "Convert to CR"
+                                     << "CR" << QByteArray("a\rb");
+        QTest::newRow("UTF-8 BOM") << QByteArray("\xC3\xA9") << "EncodingLabel"
+                                   << "Save with encoding/UTF-8 BOM"
+                                   << "UTF-8 BOM" << QByteArray("\xEF\xBB\xBF\xC3\xA9");
+        QTest::newRow("UTF-16 LE") << QByteArray("\xC3\xA9") << "EncodingLabel"
+                                   << "Save with encoding/UTF-16 LE"
+                                   << "UTF-16LE" << QByteArray("\xFF\xFE\xE9\x00", 4);
+        QTest::newRow("Windows-1252") << QByteArray("\xC3\xA9") << "EncodingLabel"
+                                      << "Save with encoding/Windows-1252"
+                                      << "windows-1252" << QByteArray("\xE9");
+        QTest::newRow("reopen") << QByteArray("\xC3\xA9") << "EncodingLabel"
+                                << "Reopen with encoding/Windows-1252"
+                                << "windows-1252" << QByteArray("\xC3\xA9");
+    }
+    void statusFieldsChangeTheBytes() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, field);
+        QFETCH(QString, entry);
+        QFETCH(QByteArray, saved);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("page.htm"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        TForm1 &main = start();
+        main.show();
+        QVERIFY(main.document().openFile(path));
+        auto *label = main.StatusBar1->findChild<QLabel *>(field);
+        bool chosen = false;
+        whenPopupShown([&](QWidget *popup) {
+            auto *menu = qobject_cast<QMenu *>(popup);
+            for (const QString &step : entry.split(u'/')) {
+                QAction *found = nullptr;
+                for (QAction *action : menu->actions())
+                    if (action->text().remove(u'&') == step)
+                        found = action;
+                if (found == nullptr)
+                    return true;
+                if (found->menu() != nullptr) {
+                    menu = found->menu();
+                    continue;
+                }
+                popup->close();
+                found->trigger();
+                chosen = true;
+            }
+            return true;
+        });
+        QTest::mouseClick(label, Qt::LeftButton);
+        QTRY_VERIFY(chosen);
+        QTEST(label->text(), "shown");
+        QVERIFY(main.document().Save1Click());
+        auto savedBytes = [&] {
+            QFile page(path);
+            return page.open(QIODevice::ReadOnly) ? page.readAll() : QByteArray();
+        };
+        QCOMPARE(savedBytes(), saved);
+        if (field == u"LineBreakLabel") {
+            // One undo step gives the page its old breaks back.
+            main.RichEdit1->undo();
+            QVERIFY(main.document().Save1Click());
+            QCOMPARE(savedBytes(), bytes);
+        }
     }
 };
 

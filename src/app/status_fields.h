@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QTextDocument>
+
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QStatusBar;
+class QTextCursor;
+class QTextDocument;
+
+namespace vellumo {
+
+class DocumentController;
+struct PageFormat;
+
+// The permanent fields on the right of the status bar: where the caret is, the page's
+// encoding and line breaks, and its name. The hint text on the left is left alone.
+// The caret field follows every caret move from the caret's own line only; the others
+// change when the page is opened, saved, made new or given another encoding.
+class StatusFields final : public QObject {
+    Q_OBJECT
+public:
+    StatusFields(QStatusBar *bar, QPlainTextEdit *editor, QObject *parent = nullptr);
+
+    // Follows the page's life cycle from now on; a click on the encoding or the line
+    // breaks then offers to change them.
+    void follow(DocumentController &document);
+
+    // What a click on EncodingLabel offers: "Save with encoding" and "Reopen with
+    // encoding"; on LineBreakLabel: converting every break to LF, CR LF or CR.
+    QMenu *encodingMenu() const { return m_encodingMenu; }
+    QMenu *lineBreakMenu() const { return m_lineBreakMenu; }
+
+    // "Ln 12, Col 5": the line, and the characters before the caret on it plus one
+    // (a tab, or a character outside the BMP, counts as one).
+    static QString caretText(const QTextCursor &cursor);
+    // "LF", "CR LF", "CR", or "Mixed" when lines of `document` keep breaks of their own.
+    static QString lineBreakText(const PageFormat &format, const QTextDocument *document);
+    // The page's encoding as the page names it, with " BOM" for UTF-8 written with a mark.
+    static QString encodingText(const PageFormat &format);
+
+    QLabel *CaretPosition = nullptr;
+    QLabel *EncodingLabel = nullptr;
+    QLabel *LineBreakLabel = nullptr;
+    QLabel *PageName = nullptr;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void makeMenus();
+    void showCaret();
+    // Keeps the caret's line known as free of characters outside the BMP through a few
+    // characters typed into it, so typing in a long line does not read it at every key.
+    void noteChange(int position, int removed, int added);
+    void showPage();
+    void showName();
+
+    QPlainTextEdit *m_editor;
+    DocumentController *m_document = nullptr;
+    // The line last found to hold only characters of one UTF-16 unit each, where the
+    // caret's column is its offset.
+    struct PlainLine {
+        QPointer<QTextDocument> document;
+        int number = -1;
+        int revision = -1;
+        int blockCount = -1;
+    } m_plainLine;
+    QPointer<QTextDocument> m_watched;
+    QMenu *m_encodingMenu = nullptr;
+    QMenu *m_lineBreakMenu = nullptr;
+};
+
+} // namespace vellumo
