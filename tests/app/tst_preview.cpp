@@ -167,10 +167,10 @@ private Q_SLOTS:
         } else if (road == "go there") {
             QWidget page;
             LinkTree tree(&page, *m_platform);
-            const auto found = tree.TreeView1->findItems("AltaVista", Qt::MatchRecursive);
+            const auto found = tree.tree->findItems("AltaVista", Qt::MatchRecursive);
             QCOMPARE(found.size(), 1);
-            tree.TreeView1->setCurrentItem(found.first());
-            tree.Button1->click();
+            tree.tree->setCurrentItem(found.first());
+            tree.goButton->click();
         } else if (road == "about") {
             DialogContext context{*m_core, *m_platform};
             TForm4 about(context);
