@@ -88,6 +88,7 @@ void TextBuffer::open(QByteArray bytes) {
     m_cleanAt = 0;
     m_tree.reset({});
     m_stores = {};
+    m_originalLines = {};
 
     Utf8Store &original = m_stores[OriginalStore];
     qint64 start = 0;
@@ -109,6 +110,9 @@ void TextBuffer::open(QByteArray bytes) {
                                     page.lineBreakKinds);
         scan = scanUtf8(original, 0, original.bytes.size());
         m_format = page.format;
+        // Lines the codec could not read back as they were are written from
+        // their own bytes while they stay unedited, as the editor does.
+        m_originalLines = page.originalLines;
     }
     m_tree.reset({OriginalStore, start, original.bytes.size() - start, 0, scan.units, 0,
                   static_cast<qint64>(original.breakEndBytes.size())});
@@ -160,8 +164,8 @@ QByteArray TextBuffer::lineBreakKinds() const {
 }
 
 QByteArray TextBuffer::encoded() const {
-    if (m_format.encoding != TextEncoding::Utf8)
-        return encodePage(text(), m_format, lineBreakKinds());
+    if (m_format.encoding != TextEncoding::Utf8 || !m_originalLines.isEmpty())
+        return encodePage(text(), m_format, lineBreakKinds(), m_originalLines);
     QByteArray bytes = m_format.byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray();
     m_tree.forEachPiece(0, size(), [&](const Piece &piece, qint64, qint64) {
         bytes.append(m_stores[piece.store].bytes.constData() + piece.byte, piece.bytes);

@@ -50,6 +50,8 @@ public:
     QString openFile(const QString &path);
 
     PageFormat format() const { return m_format; }
+    // The lines written from their own bytes while unedited (see encodePage).
+    const OriginalLines &originalLines() const { return m_originalLines; }
     qsizetype size() const { return m_tree.units(); }
     qsizetype lineCount() const { return m_tree.breaks() + 1; }
 
@@ -106,6 +108,7 @@ private:
     PageStores m_stores;
     PieceTree m_tree{m_stores};
     PageFormat m_format;
+    OriginalLines m_originalLines;
     std::vector<UndoGroup> m_undo;
     std::vector<UndoGroup> m_redo;
     int m_groupDepth = 0;

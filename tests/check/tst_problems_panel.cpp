@@ -86,7 +86,7 @@ private Q_SLOTS:
         for (int i = 0; i < lines.size(); ++i)
             bytes += lines.at(i) + (lineBreak.isEmpty() ? mixed[i] : lineBreak);
         const DecodedPage page = decodePage(bytes);
-        QCOMPARE(encodingName(page.format.encoding), QStringLiteral("Windows-1252"));
+        QCOMPARE(encodingName(page.format.encoding), QStringLiteral("windows-1252"));
 
         Fixture f;
         f.editor.setPlainText(page.text);

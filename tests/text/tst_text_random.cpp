@@ -208,7 +208,8 @@ private:
         if (m_buffer.lineBreakKinds() != kinds)
             return QStringLiteral("break kinds %1, expected %2")
                 .arg(QString::fromLatin1(m_buffer.lineBreakKinds()), QString::fromLatin1(kinds));
-        if (m_buffer.encoded() != encodePage(m_model.text, m_buffer.format(), kinds))
+        if (m_buffer.encoded() !=
+            encodePage(m_model.text, m_buffer.format(), kinds, m_buffer.originalLines()))
             return QStringLiteral("saved bytes differ");
         if (m_buffer.canUndo() != !m_past.empty() || m_buffer.canRedo() != !m_future.empty())
             return QStringLiteral("undo or redo offered wrongly");
