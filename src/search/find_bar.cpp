@@ -445,7 +445,7 @@ void FindBar::cancelCounts() {
         count.cancel->store(true);
 }
 
-void FindBar::countDone(quint64 generation, std::shared_ptr<QList<qsizetype>> starts) {
+void FindBar::countDone(quint64 generation, const std::shared_ptr<QList<qsizetype>> &starts) {
     if (generation != m_generation)
         return;
     m_counted = true;

@@ -67,7 +67,7 @@ private:
     bool scoped() const;
     void setStatus(const QString &text, bool problem = false);
     void startCount();
-    void countDone(quint64 generation, std::shared_ptr<QList<qsizetype>> starts);
+    void countDone(quint64 generation, const std::shared_ptr<QList<qsizetype>> &starts);
     void cancelCounts();
     void updateStatus();
     QStringList history(const QString &key) const;
