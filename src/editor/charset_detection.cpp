@@ -14,7 +14,7 @@ namespace {
 // Browsers look for the declaration in the first 1024 bytes; so do we.
 constexpr qsizetype DeclarationWindow = 1024;
 // Enough for the detector to be sure, and quick on a page of any size.
-constexpr qsizetype DetectorSample = 64 * 1024;
+constexpr qsizetype DetectorSample = qsizetype{64} * 1024;
 
 bool isSpace(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\f' || c == '\r';

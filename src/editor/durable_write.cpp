@@ -25,7 +25,7 @@ namespace {
 
 // One write call never carries more than this, so a huge page is not one
 // enormous system call and a short write is retried in reasonable steps.
-constexpr qsizetype WriteChunk = 1024 * 1024;
+constexpr qsizetype WriteChunk = qsizetype{1024} * 1024;
 
 QString errorText(int error) {
     return QString::fromLocal8Bit(std::strerror(error));

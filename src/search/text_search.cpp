@@ -247,7 +247,7 @@ TextMatch TextSearch::previous(QStringView text, qsizetype before, SearchRange r
             end = std::min(end, lineEnd);
     }
     // Matches are found going forwards: from a little way back, then further.
-    for (qsizetype window = 16 * 1024;; window *= 4) {
+    for (qsizetype window = qsizetype{16} * 1024;; window *= 4) {
         const qsizetype from = std::max(start, before - window);
         TextMatch last;
         scan(text, splitsPair(text, from) ? from + 1 : from, end, true,
