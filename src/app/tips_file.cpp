@@ -11,7 +11,7 @@ namespace {
 
 constexpr qsizetype LongestValue = 1023;
 // Far more than any tips file needs; a bigger file is not read at all.
-constexpr qint64 LargestTipsFile = 4 * 1024 * 1024;
+constexpr qint64 LargestTipsFile = qint64{4} * 1024 * 1024;
 
 QString unquoted(const QString &value) {
     if (value.size() >= 2) {

@@ -110,7 +110,7 @@ const TidyLibrary &tidyLibrary() {
 constexpr std::size_t Header = alignof(std::max_align_t);
 constexpr std::size_t Granule = 16;
 constexpr std::size_t SmallSizes = 32; // blocks of up to 512 bytes
-constexpr std::size_t SlabSize = 256 * 1024;
+constexpr std::size_t SlabSize = std::size_t{256} * 1024;
 constexpr std::uint32_t LargeBlock = 0xFFFFFFFFu;
 
 struct Large {
