@@ -123,11 +123,13 @@ Reading readUndeclared(QByteArrayView bytes) {
     // A page that is not UTF-8 almost always shows it early: it is then decoded
     // once, in its own encoding, rather than first as UTF-8 to the end.
     QStringDecoder sampleDecoder(QStringConverter::Utf8);
-    const QString sample = sampleDecoder(bytes.first(std::min<qsizetype>(bytes.size(), 64 * 1024)));
+    const QString sample =
+        sampleDecoder(bytes.first(std::min<qsizetype>(bytes.size(), qsizetype{64} * 1024)));
     if (Reading utf8 = sampleDecoder.hasError() ? Reading{{}, 1}
                                                 : decodeWhole(bytes, TextEncoding::Utf8, false);
         utf8.errors == 0) {
-        const QByteArrayView start = bytes.first(std::min<qsizetype>(bytes.size(), 64 * 1024));
+        const QByteArrayView start =
+            bytes.first(std::min<qsizetype>(bytes.size(), qsizetype{64} * 1024));
         if (start.contains("\x1B$B") || start.contains("\x1B$@")) {
             Reading jis = decodeWhole(bytes, TextEncoding::Iso2022Jp, false);
             if (fewErrors(jis, bytes.size()) && isAscii(bytes)) {
