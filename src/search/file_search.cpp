@@ -249,8 +249,9 @@ void FileSearch::start(const FileSearchRequest &request) {
         FileSearchRequest own = request;
         own.search = TextSearch(request.search.pattern(), request.search.options());
         const FileSearchTotals totals = searchFiles(
-            own, [&](FileResult result) { post([this, result] { Q_EMIT fileFound(result); }); },
-            [&](SkippedEntry entry) { post([this, entry] { Q_EMIT entrySkipped(entry); }); },
+            own,
+            [&](const FileResult &result) { post([this, result] { Q_EMIT fileFound(result); }); },
+            [&](const SkippedEntry &entry) { post([this, entry] { Q_EMIT entrySkipped(entry); }); },
             *cancel,
             [&](const FileSearchTotals &now) { post([this, now] { Q_EMIT progress(now); }); });
         post([this, totals] {
