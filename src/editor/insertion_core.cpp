@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include <ranges>
+
 namespace vellumo {
 
 InsertionCore::InsertionCore(QPlainTextEdit *editor, QObject *parent)
@@ -53,15 +55,15 @@ void InsertionCore::ReplaceRanges(const QList<RangeEdit> &edits) {
     int movedCaret = caret;
     // From the last range to the first, so the positions still to come stay valid.
     cursor.beginEditBlock();
-    for (auto edit = edits.crbegin(); edit != edits.crend(); ++edit) {
-        cursor.setPosition(edit->start);
-        cursor.setPosition(edit->start + edit->length, QTextCursor::KeepAnchor);
-        cursor.insertText(edit->text);
-        const int grown = int(edit->text.size()) - edit->length;
-        if (caret >= edit->start + edit->length)
+    for (const RangeEdit &edit : std::views::reverse(edits)) {
+        cursor.setPosition(edit.start);
+        cursor.setPosition(edit.start + edit.length, QTextCursor::KeepAnchor);
+        cursor.insertText(edit.text);
+        const int grown = int(edit.text.size()) - edit.length;
+        if (caret >= edit.start + edit.length)
             movedCaret += grown;
-        else if (caret > edit->start)
-            movedCaret = edit->start + int(edit->text.size());
+        else if (caret > edit.start)
+            movedCaret = edit.start + int(edit.text.size());
     }
     cursor.endEditBlock();
     cursor.setPosition(movedCaret);
