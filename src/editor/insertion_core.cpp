@@ -4,7 +4,6 @@
 #include <QTextCursor>
 
 #include <algorithm>
-
 #include <ranges>
 
 namespace vellumo {
