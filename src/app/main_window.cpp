@@ -471,9 +471,12 @@ void TForm1::showCommandPalette() {
         const std::pair<QPushButton *, QString> panelButtons[] = {
             {Button1, QStringLiteral("Web Pages tab")},
             {Button2, QStringLiteral("Link to File tab")}};
-        for (const auto &[button, place] : panelButtons)
-            entries.push_back(
-                {button->text().remove(u'&'), place, {}, [button] { button->click(); }});
+        for (const auto &panelButton : panelButtons) {
+            QPushButton *button = panelButton.first;
+            entries.push_back({button->text().remove(u'&'), panelButton.second, {}, [button] {
+                                   button->click();
+                               }});
+        }
         for (const EntityButton &entity : entityButtons()) {
             auto *button = TabSheet5->findChild<QAbstractButton *>(entity.objectName);
             entries.push_back({QStringLiteral("Character %1 %2").arg(entity.toolTip, entity.entity),

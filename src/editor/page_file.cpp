@@ -269,7 +269,7 @@ QString storedText(const QString &text, const PageFormat &format, const QByteArr
     qsizetype from = 0;
     for (qsizetype at = text.indexOf(u'\n'); at >= 0; at = text.indexOf(u'\n', from)) {
         stored.append(QStringView(text).sliced(from, at - from));
-        const char kind = line < kinds.size() ? kinds.at(line) : 0;
+        const char kind = line < kinds.size() ? kinds.at(line) : char(Usual);
         appendBreak(stored, kind == Usual ? usual : kind);
         ++line;
         from = at + 1;
@@ -418,7 +418,7 @@ std::optional<char32_t> firstUnencodable(const QString &text, const PageFormat &
 }
 
 QString displayName(const PageFormat &format) {
-    const QString name = encodingName(format.encoding);
+    QString name = encodingName(format.encoding);
     const QString label = QString::fromLatin1(format.declaredLabel).trimmed();
     if (label.isEmpty() || label.compare(name, Qt::CaseInsensitive) == 0)
         return name;

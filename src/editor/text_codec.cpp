@@ -23,6 +23,9 @@ namespace vellumo {
 
 namespace {
 
+// iconv_open's documented failure value, an integer made a pointer.
+const iconv_t IconvFailed = reinterpret_cast<iconv_t>(-1); // NOLINT(performance-no-int-to-ptr)
+
 struct EncodingRow {
     TextEncoding encoding;
     const char *name;      // as browsers spell it
@@ -137,7 +140,7 @@ const SingleByteTable &iconvTable(const char *name) {
         size_t inLeft = 1;
         size_t outLeft = sizeof out;
         char16_t c = 0xFFFD;
-        if (cd != reinterpret_cast<iconv_t>(-1)) {
+        if (cd != IconvFailed) {
             iconv(cd, nullptr, nullptr, nullptr, nullptr);
             if (iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft) != static_cast<size_t>(-1) &&
                 outLeft == 2)
@@ -150,7 +153,7 @@ const SingleByteTable &iconvTable(const char *name) {
         if (c != 0xFFFD)
             table->encode.insert(c, static_cast<char>(b));
     }
-    if (cd != reinterpret_cast<iconv_t>(-1))
+    if (cd != IconvFailed)
         iconv_close(cd);
     return *table;
 }

@@ -3,6 +3,7 @@
 #include "editor/charset_detection.h"
 
 #include <algorithm>
+#include <ranges>
 
 namespace vellumo {
 
@@ -80,7 +81,7 @@ TextBuffer::TextBuffer(QObject *parent)
 
 TextBuffer::~TextBuffer() = default;
 
-void TextBuffer::open(QByteArray bytes) {
+void TextBuffer::open(const QByteArray &bytes) {
     m_undo.clear();
     m_redo.clear();
     m_groupDepth = 0;
@@ -120,9 +121,9 @@ void TextBuffer::open(QByteArray bytes) {
 
 QString TextBuffer::openFile(const QString &path) {
     QByteArray bytes;
-    const QString problem = readWholeFile(path, &bytes);
+    QString problem = readWholeFile(path, &bytes);
     if (problem.isEmpty())
-        open(std::move(bytes));
+        open(bytes);
     return problem;
 }
 
@@ -249,8 +250,8 @@ void TextBuffer::undo() {
     m_groupStarted = false; // an edit after this starts a step of its own
     UndoGroup group = std::move(m_undo.back());
     m_undo.pop_back();
-    for (auto exchange = group.rbegin(); exchange != group.rend(); ++exchange)
-        apply(*exchange);
+    for (auto &exchange : std::views::reverse(group))
+        apply(exchange);
     m_redo.push_back(std::move(group));
 }
 

