@@ -4,7 +4,6 @@
 #include <QTextCursor>
 
 #include <algorithm>
-#include <ranges>
 
 namespace vellumo {
 
@@ -54,7 +53,8 @@ void InsertionCore::ReplaceRanges(const QList<RangeEdit> &edits) {
     int movedCaret = caret;
     // From the last range to the first, so the positions still to come stay valid.
     cursor.beginEditBlock();
-    for (const RangeEdit &edit : std::views::reverse(edits)) {
+    for (qsizetype i = edits.size() - 1; i >= 0; --i) {
+        const RangeEdit &edit = edits.at(i);
         cursor.setPosition(edit.start);
         cursor.setPosition(edit.start + edit.length, QTextCursor::KeepAnchor);
         cursor.insertText(edit.text);

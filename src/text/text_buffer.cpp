@@ -3,7 +3,6 @@
 #include "editor/charset_detection.h"
 
 #include <algorithm>
-#include <ranges>
 
 namespace vellumo {
 
@@ -250,8 +249,8 @@ void TextBuffer::undo() {
     m_groupStarted = false; // an edit after this starts a step of its own
     UndoGroup group = std::move(m_undo.back());
     m_undo.pop_back();
-    for (auto &exchange : std::views::reverse(group))
-        apply(exchange);
+    for (std::size_t i = group.size(); i-- > 0;)
+        apply(group[i]);
     m_redo.push_back(std::move(group));
 }
 
