@@ -280,7 +280,9 @@ void PageColouring::contentsChange(int from, int charsRemoved, int charsAdded) {
     m_blockCount = blockCount;
     const QTextBlock first = document->findBlock(from);
     const int firstNumber = first.blockNumber();
-    const int lastNumber = document->findBlock(from + charsAdded).blockNumber();
+    // A change reaching the document's end (the whole text replaced) ends past its last position.
+    const QTextBlock last = document->findBlock(from + charsAdded);
+    const int lastNumber = last.isValid() ? last.blockNumber() : blockCount - 1;
     const bool oneLine = added == 0 && firstNumber == lastNumber;
     if (!oneLine)
         m_longLines.clear(); // their blocks may be gone or others now

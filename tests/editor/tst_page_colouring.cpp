@@ -169,6 +169,20 @@ private Q_SLOTS:
                  qPrintable(QString::number(colouring->linesLexed() - before)));
     }
 
+    // The whole text replaced by a shorter one (a page put in with setPlainText):
+    // every new line's state is lexed, none read from lines that are gone.
+    void wholeTextReplaced() {
+        PageEditor editor;
+        showEditor(editor, numberedLines(6));
+        QTRY_COMPARE(editor.colouring()->knownLines(), 6);
+        // Its first line ends as the old first line did.
+        editor.setPlainText(QStringLiteral("<p>\n<script>\nx = 1;\n</script>"));
+        PageColouring *colouring = editor.colouring();
+        const QTextBlock third = editor.document()->findBlockByNumber(2);
+        QCOMPARE(colouring->stateBefore(third).mode, HtmlLexState::Mode::RawContent);
+        QCOMPARE(colouring->spans(third).first().kind, HtmlTokenKind::ScriptText);
+    }
+
     // The gutter numbers the page's lines, one number for a wrapped line, the
     // caret's line marked; hidden, the text starts at the editor's left edge.
     void lineNumbers() {
