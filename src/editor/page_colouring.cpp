@@ -168,6 +168,16 @@ QList<HtmlTokenSpan> PageColouring::tokens(const QTextBlock &block, int from, in
     return part;
 }
 
+HtmlLexPoint PageColouring::placeBefore(const QTextBlock &block, int offset) {
+    if (block.length() <= LongLineLength)
+        return HtmlLexPoint{0, stateBefore(block)};
+    const LongLine &line = longLine(block, block.text(), stateBefore(block));
+    auto place =
+        std::upper_bound(line.places.cbegin(), line.places.cend(), offset,
+                         [](int position, const HtmlLexPoint &p) { return position < p.position; });
+    return *(place - 1);
+}
+
 QList<QTextLayout::FormatRange> PageColouring::formatRanges(const QTextBlock &block, int from,
                                                             int to, const QBrush &background) {
     const QList<HtmlTokenSpan> part = tokens(block, from, to);
