@@ -44,6 +44,15 @@ bool AppSettings::lineNumbersShown() const {
     return text(QStringLiteral("LineNumbers")) != u"No";
 }
 
+bool AppSettings::autoComplete() const {
+    return text(QStringLiteral("AutoComplete")) != u"No";
+}
+
+void AppSettings::storeAutoComplete(bool on) {
+    m_platform.writeSetting(QStringLiteral("AutoComplete"),
+                            on ? QStringLiteral("Yes") : QStringLiteral("No"));
+}
+
 bool AppSettings::checkOnSave() const {
     return text(QStringLiteral("CheckOnSave")) == u"Yes";
 }

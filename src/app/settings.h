@@ -29,6 +29,9 @@ public:
     bool syntaxColouring() const;
     // "LineNumbers": exactly "No" hides the line-number gutter.
     bool lineNumbersShown() const;
+    // "AutoComplete": exactly "No" keeps the editor from completing names and end tags.
+    bool autoComplete() const;
+    void storeAutoComplete(bool on);
     // "CheckOnSave": exactly "Yes" checks the page after every successful save.
     bool checkOnSave() const;
     void storeCheckOnSave(bool check);
