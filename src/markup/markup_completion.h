@@ -41,8 +41,8 @@ public:
 
     // How far back "</" and the matching tags look for the open element: no key
     // walks more of a long page than this.
-    static constexpr int MostLinesWalked = 50000;
-    static constexpr qsizetype MostCharactersWalked = 4'000'000;
+    static constexpr int MostLinesWalked = 20000;
+    static constexpr qsizetype MostCharactersWalked = 1'000'000;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
