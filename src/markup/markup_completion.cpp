@@ -103,6 +103,11 @@ MarkupCompletion::MarkupCompletion(PageEditor *editor, InsertionCore &core, QObj
             refilter();
     });
     connect(editor, &QPlainTextEdit::textChanged, this, [this] { m_editor->setMarkedRanges({}); });
+    // The list stays under the caret when the page scrolls.
+    connect(editor->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (!m_forwarding && m_popup->isVisible())
+            refilter();
+    });
 }
 
 void MarkupCompletion::setEnabled(bool on) {
