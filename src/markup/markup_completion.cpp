@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QListView>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStringListModel>
 #include <QTextBlock>
@@ -291,9 +292,18 @@ void MarkupCompletion::refilter() {
     const int width =
         metrics.averageCharWidth() * 24 + frame +
         (int(shown.size()) > RowsShown ? m_popup->verticalScrollBar()->sizeHint().width() : 0);
-    QRect caretArea = m_editor->cursorRect(caret);
-    const QPoint below = m_editor->viewport()->mapToGlobal(caretArea.bottomLeft());
-    m_popup->setGeometry(QRect(below, QSize(width, rows * rowHeight + frame)));
+    // Under the caret, or above it where the screen ends below.
+    const QRect caretArea = m_editor->cursorRect(caret);
+    QRect area(m_editor->viewport()->mapToGlobal(caretArea.bottomLeft()),
+               QSize(width, rows * rowHeight + frame));
+    if (const QScreen *screen = m_editor->screen()) {
+        const QRect screenArea = screen->availableGeometry();
+        if (area.bottom() > screenArea.bottom())
+            area.moveBottom(m_editor->viewport()->mapToGlobal(caretArea.topLeft()).y() - 1);
+        if (area.right() > screenArea.right())
+            area.moveRight(screenArea.right());
+    }
+    m_popup->setGeometry(area);
     if (!m_popup->isVisible())
         m_popup->show();
 }
