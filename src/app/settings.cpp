@@ -48,11 +48,6 @@ bool AppSettings::autoComplete() const {
     return text(QStringLiteral("AutoComplete")) != u"No";
 }
 
-void AppSettings::storeAutoComplete(bool on) {
-    m_platform.writeSetting(QStringLiteral("AutoComplete"),
-                            on ? QStringLiteral("Yes") : QStringLiteral("No"));
-}
-
 bool AppSettings::checkOnSave() const {
     return text(QStringLiteral("CheckOnSave")) == u"Yes";
 }

@@ -31,7 +31,6 @@ public:
     bool lineNumbersShown() const;
     // "AutoComplete": exactly "No" keeps the editor from completing names and end tags.
     bool autoComplete() const;
-    void storeAutoComplete(bool on);
     // "CheckOnSave": exactly "Yes" checks the page after every successful save.
     bool checkOnSave() const;
     void storeCheckOnSave(bool check);
