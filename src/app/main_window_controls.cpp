@@ -87,7 +87,7 @@ void TForm1::createEditor() {
     RichEdit1->setPlainText(pageTemplate(true));
     RichEdit1->installEventFilter(this);
     m_core = std::make_unique<InsertionCore>(RichEdit1);
-    (new MarkupCompletion(editor, *m_core, this))->setEnabled(m_settings.autoComplete());
+    (new MarkupCompletion(editor, *m_core))->setEnabled(m_settings.autoComplete());
     m_search = new SearchCommands(*m_core, m_platform, this);
     // Local references resolve from the page's folder, or the start folder for a new page.
     m_pageCheck = new PageCheck(
