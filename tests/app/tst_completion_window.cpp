@@ -147,6 +147,10 @@ private Q_SLOTS:
         QTest::newRow("list item, lower case") << "No"
                                                << "<ul>\n<li>one\n<li>two|\n</ul>"
                                                << "<ul>\n<li>one\n<li>two</li>|\n</ul>";
+        const QString longLine = QStringLiteral("<b>x</b> ").repeated(600);
+        QTest::newRow("a line of 5,400 characters") << "No"
+                                                    << "<div>" + longLine + "|"
+                                                    << "<div>" + longLine + "</div>|";
         QTest::newRow("never in a script") << "No"
                                            << "<div><script>\nif (a |"
                                            << "<div><script>\nif (a </|";
