@@ -50,6 +50,11 @@ const QStringList &paletteEntityNames() {
     return names;
 }
 
+const QStringList &allEntityNames() {
+    static const QStringList names = entityNames(paletteEntityNames());
+    return names;
+}
+
 bool isNameCharacter(QChar c, CompletionKind kind) {
     if (c.isLetterOrNumber())
         return c.unicode() < 0x80;
@@ -232,7 +237,7 @@ void MarkupCompletion::afterTyping(QChar typed, int caretBefore) {
         open(kind, attributeNames(element), caret.position(), typed);
         break;
     case CompletionKind::EntityName:
-        open(kind, entityNames(paletteEntityNames()), caret.position(), typed);
+        open(kind, allEntityNames(), caret.position(), typed);
         break;
     case CompletionKind::CloseTag:
         closeTag(element);
