@@ -39,9 +39,12 @@ StatusFields::StatusFields(QStatusBar *bar, QPlainTextEdit *editor, QObject *par
     EncodingLabel = makeField(bar, "EncodingLabel", QStringLiteral("The page's encoding"));
     LineBreakLabel = makeField(bar, "LineBreakLabel", QStringLiteral("The page's line breaks"));
     PageName = makeField(bar, "PageName", {});
-    // Wide enough for a long page's position, so the fields do not jump as the caret moves.
-    CaretPosition->setMinimumWidth(
-        CaretPosition->fontMetrics().horizontalAdvance(QStringLiteral("Ln 999999, Col 9999")) + 12);
+    // Wide enough for a long page's position, so the fields do not jump as the caret moves;
+    // and of a fixed size, so a new position repaints the field alone instead of laying out
+    // the whole status bar again on every key.
+    CaretPosition->setFixedSize(
+        CaretPosition->fontMetrics().horizontalAdvance(QStringLiteral("Ln 999999, Col 9999")) + 12,
+        CaretPosition->sizeHint().height());
     connect(editor, &QPlainTextEdit::cursorPositionChanged, this, &StatusFields::showCaret);
     connect(editor, &QPlainTextEdit::modificationChanged, this, &StatusFields::showName);
     showCaret();
