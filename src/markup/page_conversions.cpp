@@ -10,7 +10,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace vellumo {
 
@@ -259,18 +261,54 @@ private:
     bool canHold(char32_t c) {
         if (!m_options.canHold)
             return true;
-        const auto known = m_held.constFind(c);
-        if (known != m_held.cend())
+        // Asked once per code point: a page uses few, and an encoder is dear.
+        if (c < 0x10000) {
+            if (m_heldBmp.empty())
+                m_heldBmp.resize(0x10000);
+            std::int8_t &held = m_heldBmp[c];
+            if (held == 0)
+                held = m_options.canHold(c) ? 1 : -1;
+            return held > 0;
+        }
+        const auto known = m_heldAstral.constFind(c);
+        if (known != m_heldAstral.cend())
             return known.value();
         const bool held = m_options.canHold(c);
-        m_held.insert(c, held);
+        m_heldAstral.insert(c, held);
         return held;
+    }
+
+    // "&eacute;", or "&#9731;" for a character without a name, made once per code point.
+    const QString &referenceFor(char32_t c) {
+        QString *slot = nullptr;
+        if (c < 0x10000) {
+            if (m_referencesBmp.empty())
+                m_referencesBmp.resize(0x10000);
+            slot = &m_referencesBmp[c];
+        } else {
+            slot = &m_referencesAstral[c];
+        }
+        if (slot->isEmpty()) {
+            const QString name = referenceNameOf(c);
+            *slot = name.isEmpty() ? QStringLiteral("&#%1;").arg(uint(c))
+                                   : QLatin1Char('&') + name + QLatin1Char(';');
+        }
+        return *slot;
     }
 
     void charactersToReferences(const HtmlTokenSpan &span) {
         const qsizetype from = std::max<qsizetype>(span.start, m_from);
         const qsizetype to = std::min<qsizetype>(span.start + span.length, m_to);
         const bool all = m_options.scope == EntityScope::AllNonAscii;
+        // Neighbouring characters (a word of Greek) go in as one edit.
+        qsizetype runStart = -1;
+        qsizetype runEnd = -1;
+        const auto flush = [&] {
+            if (runStart >= 0)
+                m_edits.replace(runStart, runEnd - runStart, m_run);
+            runStart = -1;
+            m_run.resize(0);
+        };
         for (qsizetype i = from; i < to; ++i) {
             const char16_t unit = m_page[i].unicode();
             if (unit < 0x80)
@@ -286,14 +324,17 @@ private:
                 continue;
             }
             if (all || !canHold(c)) {
-                const QString name = referenceNameOf(c);
-                m_edits.replace(i, length,
-                                name.isEmpty() ? QStringLiteral("&#%1;").arg(uint(c))
-                                               : QLatin1Char('&') + name + QLatin1Char(';'));
+                if (runStart >= 0 && runEnd != i)
+                    flush();
+                if (runStart < 0)
+                    runStart = i;
+                m_run.append(referenceFor(c));
+                runEnd = i + length;
                 ++m_result.changed;
             }
             i += length - 1;
         }
+        flush();
     }
 
     void referencesToCharacters(const HtmlTokenSpan &span) {
@@ -333,7 +374,11 @@ private:
     int m_tag = 0;        // tags seen so far
     int m_countedTag = 0; // the last tag counted as changed
     bool m_textOnly = false;
-    QHash<char32_t, bool> m_held;
+    std::vector<std::int8_t> m_heldBmp; // 1: held, -1: not, 0: not asked yet
+    QHash<char32_t, bool> m_heldAstral;
+    std::vector<QString> m_referencesBmp;
+    QHash<char32_t, QString> m_referencesAstral;
+    QString m_run;
 };
 
 QString counted(int n, const char *one, const char *many) {
