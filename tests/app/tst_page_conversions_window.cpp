@@ -59,6 +59,11 @@ private Q_SLOTS:
                           "<P TITLE=\"a>b\">caf\xE9 &eacute; &rarr;\x81</P>\r\n"
                           "<SCRIPT>if (a </b) x = \"<b>\";</SCRIPT>\r\n")
             << "";
+        QTest::newRow("upper case, mixed line breaks")
+            << QByteArray("<p>a</p>\r\n<p>b</p>\n<p>c</p>\r<br>") << "TagsToUpper1"
+            << ""
+            << "" << -1 << -1 << "7 tags changed to upper case"
+            << QByteArray("<P>a</P>\r\n<P>b</P>\n<P>c</P>\r<BR>") << "";
         QTest::newRow("lower case, the selection only")
             << QByteArray("<P>a</P>\n<P>b</P>\n") << "TagsToLower1"
             << ""
