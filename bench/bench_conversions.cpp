@@ -145,11 +145,20 @@ void BM_EntitiesToCharacters(benchmark::State &state) {
                   EntityScope::Unencodable);
 }
 
-// The conversion alone, without the editor: the page lexed and the edits made.
+// The conversions alone, without the editor: the page lexed and the edits made.
 void BM_ConvertTextOnly(benchmark::State &state) {
     const QString page = tenMegabytePage();
     for (auto _ : state)
         benchmark::DoNotOptimize(convertPage(page, PageConversion::TagsToUpper, {}));
+    state.SetBytesProcessed(state.iterations() * page.size() * 2);
+}
+
+void BM_ConvertGreekTextOnly(benchmark::State &state) {
+    const QString page = greekPage();
+    ConversionOptions options;
+    options.scope = EntityScope::AllNonAscii;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(convertPage(page, PageConversion::CharactersToEntities, options));
     state.SetBytesProcessed(state.iterations() * page.size() * 2);
 }
 
@@ -159,6 +168,7 @@ BENCHMARK(BM_CharactersToEntities)->Unit(benchmark::kMillisecond)->Iterations(3)
 BENCHMARK(BM_CharactersToEntitiesGreek)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_EntitiesToCharacters)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ConvertTextOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ConvertGreekTextOnly)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 
