@@ -343,6 +343,8 @@ private:
         const qsizetype end = span.start + span.length;
         while (start < end) {
             const qsizetype stop = m_page.indexOf(u';', start) + 1;
+            if (stop <= start + 2 || stop > end || m_page[start] != u'&')
+                return; // not the lexer's reference after all: leave the rest as it is
             const QStringView reference = m_page.sliced(start, stop - start);
             if (start >= m_from && stop <= m_to)
                 referenceToCharacters(start, reference);
