@@ -438,7 +438,7 @@ void TForm1::runConversion(PageConversion conversion) {
     if (conversion == PageConversion::CharactersToEntities) {
         scope = askEntityScope(
             this, m_settings.allToEntities() ? EntityScope::AllNonAscii : EntityScope::Unencodable,
-            encodingName(encoding));
+            encoding);
         if (!scope)
             return;
         m_settings.storeAllToEntities(*scope == EntityScope::AllNonAscii);

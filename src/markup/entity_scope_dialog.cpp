@@ -11,14 +11,20 @@
 namespace vellumo {
 
 std::optional<EntityScope> askEntityScope(QWidget *parent, EntityScope initial,
-                                          const QString &encodingName) {
+                                          TextEncoding encoding) {
     QDialog dialog(parent);
     setUpFixedDialog(&dialog, QStringLiteral("EntityScopeDialog"),
                      QStringLiteral("Characters to Entities"));
     auto *layout = new QVBoxLayout(&dialog);
     layout->addWidget(new QLabel(QStringLiteral("Write as character references:"), &dialog));
+    // The Unicode encodings hold every character, so the first choice changes nothing there.
+    const bool holdsEverything = encoding == TextEncoding::Utf8 ||
+                                 encoding == TextEncoding::Gb18030 || !isAsciiCompatible(encoding);
     auto *unencodable = new QRadioButton(
-        QStringLiteral("&Only the characters %1 cannot hold").arg(encodingName), &dialog);
+        QStringLiteral("&Only the characters %1 cannot hold%2")
+            .arg(encodingName(encoding),
+                 holdsEverything ? QStringLiteral(" (it holds every one)") : QString()),
+        &dialog);
     unencodable->setObjectName(QStringLiteral("UnencodableOnly"));
     auto *all = new QRadioButton(QStringLiteral("&Every character outside ASCII"), &dialog);
     all->setObjectName(QStringLiteral("AllNonAscii"));

@@ -11,9 +11,9 @@ class QWidget;
 namespace vellumo {
 
 // Asks which characters Characters to Entities writes as references: only those
-// the page's encoding (`encodingName`) cannot hold, or every one outside ASCII.
-// `initial` is chosen when the dialog opens. Nothing when the user cancels.
+// the page's `encoding` cannot hold, or every one outside ASCII. `initial` is
+// chosen when the dialog opens. Nothing when the user cancels.
 std::optional<EntityScope> askEntityScope(QWidget *parent, EntityScope initial,
-                                          const QString &encodingName);
+                                          TextEncoding encoding);
 
 } // namespace vellumo

@@ -135,9 +135,15 @@ private Q_SLOTS:
         }
 
         bool asked = false;
+        bool allPreselected = false;
+        QString firstChoice;
         if (entry == u"CharactersToEntities1") {
             whenModalShown([&](QWidget *dialog) {
                 asked = true;
+                allPreselected =
+                    dialog->findChild<QRadioButton *>(QStringLiteral("AllNonAscii"))->isChecked();
+                firstChoice =
+                    dialog->findChild<QRadioButton *>(QStringLiteral("UnencodableOnly"))->text();
                 auto *buttons = dialog->findChild<QDialogButtonBox *>();
                 if (choice == u"Cancel") {
                     buttons->button(QDialogButtonBox::Cancel)->click();
@@ -151,6 +157,15 @@ private Q_SLOTS:
         main.StatusBar1->clearMessage();
         main.action(entry)->trigger();
         QCOMPARE(asked, entry == u"CharactersToEntities1");
+        if (asked) {
+            // The stored choice is the one offered, and the page's encoding is named.
+            QCOMPARE(allPreselected, allToEntities == u"Yes");
+            QCOMPARE(firstChoice,
+                     bytes.startsWith("<meta")
+                         ? QStringLiteral("&Only the characters windows-1252 cannot hold")
+                         : QStringLiteral("&Only the characters UTF-8 cannot hold (it "
+                                          "holds every one)"));
+        }
         QTEST(main.StatusBar1->currentMessage(), "status");
         QTEST(QSettings(QStringLiteral("Vellumo"), QStringLiteral("Vellumo"))
                   .value(QStringLiteral("AllToEntities"))
