@@ -776,7 +776,7 @@ private Q_SLOTS:
                 QCOMPARE(button->focusPolicy(), Qt::TabFocus);
             }
         }
-        QCOMPARE(controls, 149);
+        QCOMPARE(controls, 153);
         // The window-wide keys of the file commands, Redo and help.
         const std::pair<const char *, QKeySequence> hidden[] = {
             {"New2", QKeySequence(Qt::CTRL | Qt::Key_N)},
