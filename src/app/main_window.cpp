@@ -526,6 +526,7 @@ void TForm1::focusNextArea() {
     for (QWidget *panel : std::as_const(m_bottomPanels))
         if (panel->isVisible())
             areas << panel;
+    areas << m_statusFields->EncodingLabel; // Tab goes on to the line-break field
     const QWidget *focus = QApplication::focusWidget();
     qsizetype current = -1;
     for (qsizetype i = 0; i < areas.size(); ++i)
