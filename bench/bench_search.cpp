@@ -72,6 +72,7 @@ public:
     void closeHelp() override {}
     bool openUrl(const QUrl &) override { return false; }
     bool startProgram(const QString &) override { return false; }
+    bool startCopyOfThisProgram(const QStringList &) override { return false; }
     bool clipboardHasText() override { return false; }
     QStringList fontFamilies() override { return {}; }
 };
@@ -130,6 +131,37 @@ void BM_FindNextNearEnd(benchmark::State &state) {
         const TextMatch match = TextSearch(QStringLiteral("needle"), {}).next(text.text(), 0);
         benchmark::DoNotOptimize(match);
     }
+}
+
+// Taking the page's text for a search, as the first search after an edit does on the
+// window's thread.
+void BM_TakePageText(benchmark::State &state) {
+    Page &page = pageOf(state.range(0));
+    for (auto _ : state) {
+        PageText text(page.editor);
+        benchmark::DoNotOptimize(text.text().size());
+    }
+}
+
+// The same read in slices between the window's events, as the find bar reads a big
+// page: the longest slice is how long the window is held still.
+void BM_ReadPageInSlices(benchmark::State &state) {
+    Page &page = pageOf(state.range(0));
+    double longestMs = 0;
+    for (auto _ : state) {
+        PageText text(page.editor);
+        bool ready = false;
+        QObject::connect(&text, &PageText::ready, [&ready] { ready = true; });
+        text.read();
+        while (!ready) {
+            QElapsedTimer clock;
+            clock.start();
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            longestMs = std::max(longestMs, double(clock.nsecsElapsed()) / 1e6);
+        }
+        benchmark::DoNotOptimize(text.text().size());
+    }
+    state.counters["longest_slice_ms"] = longestMs;
 }
 
 // The same with Qt's own QTextDocument::find, for comparison.
@@ -249,6 +281,8 @@ void BM_FindInFiles(benchmark::State &state) {
 }
 
 BENCHMARK(BM_FindNextNearEnd)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TakePageText)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadPageInSlices)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QtDocumentFindNearEnd)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CountClass)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReplaceAll)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -174,6 +174,18 @@ std::vector<CommandRow> buildTable() {
     rows.push_back(handlerRow(
         C::CheckPage, "Check Page", {menu("CheckPage1", "&Check Page"), hidden("CheckPageKey")},
         {QKeySequence(Qt::Key_F9)}, "Check the page for markup errors and broken links"));
+    rows.push_back(handlerRow(C::TagsToUpper, "All Tags to Upper Case",
+                              {menu("TagsToUpper1", "All Tags to &Upper Case")}, {},
+                              "Write the names of every tag and attribute in upper case"));
+    rows.push_back(handlerRow(C::TagsToLower, "All Tags to Lower Case",
+                              {menu("TagsToLower1", "All Tags to &Lower Case")}, {},
+                              "Write the names of every tag and attribute in lower case"));
+    rows.push_back(handlerRow(C::CharactersToEntities, "Characters to Entities",
+                              {menu("CharactersToEntities1", "Characters to &Entities")}, {},
+                              "Write characters of the text as character references"));
+    rows.push_back(handlerRow(C::EntitiesToCharacters, "Entities to Characters",
+                              {menu("EntitiesToCharacters1", "Entities to C&haracters")}, {},
+                              "Write character references of the text as their characters"));
 
     // Formatting. The editor menu's Left Justify, Center and Right Justify run the commands
     // their captions name.
@@ -438,7 +450,8 @@ const std::vector<MenuLayout> &dropDownMenus() {
          alt(Qt::Key_T)},
         {"ToolbarButton97132", "Tags", "PopupMenu3",
          names({"Bold1", "Italic1", "Underlined1", "", "DecreaseTextSize1", "IncreaseTextSize1", "",
-                "Center1", "LeftJustify1", "RightJustify1", "", "Paragraph2", "", "Strong1"}),
+                "Center1", "LeftJustify1", "RightJustify1", "", "Paragraph2", "", "Strong1", "",
+                "TagsToUpper1", "TagsToLower1", "CharactersToEntities1", "EntitiesToCharacters1"}),
          alt(Qt::Key_A)},
         {"ToolbarButton973", "Help", "PopupMenu4", names({"Help1", "TipoftheDay2", "", "About1"}),
          alt(Qt::Key_H)},

@@ -47,6 +47,11 @@ enum class Command {
     CommandPalette,
     NextArea,
     CheckPage,
+    // Whole-page conversions of the markup.
+    TagsToUpper,
+    TagsToLower,
+    CharactersToEntities,
+    EntitiesToCharacters,
     // Formatting: wrap the selection or insert at the caret.
     Bold,
     Italic,

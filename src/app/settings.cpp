@@ -57,6 +57,15 @@ void AppSettings::storeCheckOnSave(bool check) {
                             check ? QStringLiteral("Yes") : QStringLiteral("No"));
 }
 
+bool AppSettings::allToEntities() const {
+    return text(QStringLiteral("AllToEntities")) == u"Yes";
+}
+
+void AppSettings::storeAllToEntities(bool all) {
+    m_platform.writeSetting(QStringLiteral("AllToEntities"),
+                            all ? QStringLiteral("Yes") : QStringLiteral("No"));
+}
+
 QString AppSettings::nextTipNumber() const {
     const QVariant value = m_platform.readSetting(QStringLiteral("TNumber"));
     return value.isValid() ? value.toString() : QStringLiteral("0");

@@ -35,6 +35,11 @@ public:
     bool checkOnSave() const;
     void storeCheckOnSave(bool check);
 
+    // "AllToEntities": exactly "Yes" makes Characters to Entities write every character
+    // outside ASCII as a reference; otherwise only those the page's encoding cannot hold.
+    bool allToEntities() const;
+    void storeAllToEntities(bool all);
+
     // "TNumber": the number of the next tip, as stored text ("0" when missing).
     QString nextTipNumber() const;
     void storeNextTipNumber(const QString &number);
