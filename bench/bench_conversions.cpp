@@ -10,6 +10,8 @@
 #include "editor/page_loader.h"
 #include "markup/page_conversions.h"
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -38,13 +40,8 @@ QString generatedPage() {
         QStringLiteral("    <li>One more item of a long list, with <em>emphasis</em> and "
                        "\u201Cquotes\u201D</li>"),
     };
-    QString page;
-    page.reserve(TenMiB + 128);
-    for (int i = 0; page.size() < TenMiB; ++i) {
-        page += lines[i % 4];
-        page += u'\n';
-    }
-    return page;
+    return repeatedLines(QList<QString>(std::begin(lines), std::end(lines)), TenMiB,
+                         QStringLiteral("\n"));
 }
 
 QString greekPage() {
@@ -173,10 +170,5 @@ BENCHMARK(BM_ConvertGreekTextOnly)->Unit(benchmark::kMillisecond)->Iterations(3)
 } // namespace
 
 int main(int argc, char *argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks(argc, argv);
 }

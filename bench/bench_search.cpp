@@ -13,6 +13,8 @@
 #include "search/page_text.h"
 #include "search/text_search.h"
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -46,13 +48,8 @@ QString classPage(qsizetype bytes) {
         QStringLiteral("    <li class=\"item\">One more item of a long list, with <b>bold</b> "
                        "and <i>italic</i></li>"),
     };
-    QString page;
-    page.reserve(bytes + 128);
-    for (int i = 0; page.size() < bytes; ++i) {
-        page += lines[i % 4];
-        page += u'\n';
-    }
-    return page;
+    return repeatedLines(QList<QString>(std::begin(lines), std::end(lines)), bytes,
+                         QStringLiteral("\n"));
 }
 
 // The platform for the bar: no settings kept, nothing asked.
@@ -292,11 +289,5 @@ BENCHMARK(BM_FindInFiles)->Unit(benchmark::kMillisecond)->Iterations(3);
 } // namespace
 
 int main(int argc, char *argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    pages.clear();
-    return 0;
+    return runBenchmarks(argc, argv, [] { pages.clear(); });
 }
