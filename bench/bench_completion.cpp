@@ -9,6 +9,8 @@
 #include "editor/page_loader.h"
 #include "markup/markup_completion.h"
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -25,7 +27,7 @@ namespace {
 
 // A page of closed paragraphs, lists and links, about 100 characters a line.
 QString bigPage(qsizetype bytes) {
-    static const QString lines[] = {
+    const QList<QString> lines{
         QStringLiteral("<p class=\"note\">The editor keeps the caret where the user left it &amp; "
                        "moves on.</p>"),
         QStringLiteral("<ul><li><a class=\"chapter\" href=\"two.htm\">Read the second "
@@ -35,13 +37,8 @@ QString bigPage(qsizetype bytes) {
         QStringLiteral("<div>One more block, with <b>bold</b> and <i>italic</i> and a "
                        "<br> break</div>"),
     };
-    QString page = QStringLiteral("<!DOCTYPE html>\n<html><head><title>Big</title></head>\n");
-    page.reserve(bytes + 128);
-    for (int i = 0; page.size() < bytes; ++i) {
-        page += lines[i % 4];
-        page += u'\n';
-    }
-    return page;
+    return QStringLiteral("<!DOCTYPE html>\n<html><head><title>Big</title></head>\n") +
+           repeatedLines(lines, bytes, QStringLiteral("\n"));
 }
 
 struct Page {
@@ -149,11 +146,5 @@ BENCHMARK(BM_CloseTagNothingOpen)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char *argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    thePage.reset();
-    return 0;
+    return runBenchmarks(argc, argv, [] { thePage.reset(); });
 }
