@@ -139,7 +139,12 @@ void WindowPauseDuringCheck(benchmark::State &state) {
     }
     state.counters["longest_stall_ms"] = longest;
 }
-BENCHMARK(WindowPauseDuringCheck)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(WindowPauseDuringCheck)
+    ->Arg(1)
+    ->Arg(10)
+    ->Arg(50)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 } // namespace
 
