@@ -778,7 +778,7 @@ private Q_SLOTS:
                 QCOMPARE(button->focusPolicy(), Qt::TabFocus);
             }
         }
-        QCOMPARE(controls, 153);
+        QCOMPARE(controls, 156);
         // The window-wide keys of the file commands, Redo and help.
         const std::pair<const char *, QKeySequence> hidden[] = {
             {"New2", QKeySequence(Qt::CTRL | Qt::Key_N)},
