@@ -75,6 +75,12 @@ void ElementDialog::setBevelled() {
 }
 
 MarkupStyle ElementDialog::markupStyle() const {
+    // An element being edited keeps its own case: what the dialog writes into a tag
+    // written in lower case is in lower case, whatever the case chosen for new markup.
+    if (m_edited) {
+        const QString &name = m_edited->tag.name;
+        return MarkupStyle{name != name.toLower(), core().attributeQuote()};
+    }
     return MarkupStyle{core().IsUpperTagCase(), core().attributeQuote()};
 }
 

@@ -75,7 +75,8 @@ public:
 protected:
     InsertionCore &core() const { return m_context.core; }
     Platform &platform() const { return m_context.platform; }
-    // The tag case and attribute quote as they stand now.
+    // The tag case and attribute quote as they stand now; while an element is edited,
+    // the case of that element's name.
     MarkupStyle markupStyle() const;
 
     // The area above the buttons where a dialog lays out its fields.

@@ -65,10 +65,12 @@ QList<RangeEdit> elementEdits(const PageElement &element, const QString &before,
     };
     QString tag = source.left(page.nameEnd - base);
     QList<bool> kept(page.attributes.size(), false);
+    bool changedAny = false;
     for (const TagAttribute &attribute : now.tag.attributes) {
         const TagAttribute *earlier = was.tag.attribute(attribute.name);
         const QString text = written(after, 0, attribute);
         const bool changed = earlier == nullptr || written(before, 0, *earlier) != text;
+        changedAny = changedAny || changed;
         const qsizetype index = indexOfAttribute(page, attribute.name);
         if (index >= 0 && !kept.at(index)) {
             kept[index] = true;
@@ -77,11 +79,19 @@ QList<RangeEdit> elementEdits(const PageElement &element, const QString &before,
             tag += QLatin1Char(' ') + text;
         }
     }
-    for (qsizetype i = 0; i < page.attributes.size(); ++i)
-        if (!kept.at(i) && was.tag.attribute(page.attributes.at(i).name) == nullptr)
+    for (qsizetype i = 0; i < page.attributes.size(); ++i) {
+        if (kept.at(i))
+            continue;
+        if (was.tag.attribute(page.attributes.at(i).name) == nullptr)
             tag += gap(i) + written(source, base, page.attributes.at(i));
+        else
+            changedAny = true; // a field emptied: the attribute goes
+    }
     const int tail = page.attributes.isEmpty() ? page.nameEnd : page.attributes.last().end;
     tag += source.mid(tail - base);
+    // A start tag none of whose attributes changed stays as it was, in its own order.
+    if (!changedAny)
+        tag = source;
 
     QList<RangeEdit> edits;
     if (tag != source)

@@ -83,6 +83,11 @@ void PageEditor::changeEvent(QEvent *event) {
     }
 }
 
+PageColouring *PageEditor::colouring() {
+    followDocument();
+    return m_colouring;
+}
+
 void PageEditor::followDocument() {
     // The page loader hands the editor a new document for every page opened.
     if (m_colouring->document() != document()) {

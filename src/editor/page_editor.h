@@ -35,8 +35,9 @@ public:
     void setLineNumbersShown(bool shown);
     bool lineNumbersShown() const;
 
-    // The colours' cache of lexer states, for whoever reads the page's tokens.
-    PageColouring *colouring() const { return m_colouring; }
+    // The colours' cache of lexer states, for whoever reads the page's tokens; it
+    // follows the editor's document, also before the page opened last is drawn.
+    PageColouring *colouring();
     // The background of the line the caret is on.
     static QColor currentLineColour();
 
