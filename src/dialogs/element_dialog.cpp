@@ -138,6 +138,14 @@ void ElementDialog::fillFromElement(const PageElement &element) {
 }
 
 void ElementDialog::insertAndClose(const QString &snippet, int stepBack, bool focusEditor) {
+    if (m_edited && !editsAttributes()) {
+        // Markup the dialog writes whole is replaced whole, when anything changed.
+        if (snippet != m_filledMarkup && m_edited->markup().startsWith(m_filledMarkup))
+            core().ReplaceRange(m_edited->tag.start,
+                                m_edited->tag.start + int(m_filledMarkup.size()), snippet);
+        accept();
+        return;
+    }
     if (m_edited) {
         bool writesText = false;
         for (const AttributeField &binding : attributeFields())

@@ -62,8 +62,14 @@ public:
     // close query runs exactly once per close and never refuses it.
     void done(int result) override;
 
-    // Whether the dialog can re-open an element of the page.
-    bool editsElements() const { return !attributeFields().isEmpty(); }
+    // Whether the dialog can re-open any element of its kind, attribute by attribute.
+    bool editsAttributes() const { return !attributeFields().isEmpty(); }
+    // Whether a dialog that writes a block of markup only whole (a script) finds
+    // exactly what it writes for some values at `element`.
+    virtual bool recognisesMarkup(const PageElement &element) const {
+        Q_UNUSED(element);
+        return false;
+    }
     // Opens the dialog on `element` of the page, its fields filled from the element
     // once the dialog's own opening actions have run. OK then writes what the user
     // changed into that element as one undo step (see elementEdits) instead of

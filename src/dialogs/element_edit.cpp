@@ -143,7 +143,13 @@ QString editTagAtCaret(QPlainTextEdit &editor, PageColouring &colouring,
         elementAtCaret(editor.document(), colouring, editor.textCursor().position());
     if (!search.element)
         return search.message;
-    const QString name = dialogForTag(search.element->tag);
+    QString name = dialogForTag(search.element->tag);
+    // A script written by the Scrolling Text or the Page Transfer dialog goes back to it.
+    if (search.element->tag.is(u"SCRIPT"))
+        for (const QString &writer : {QStringLiteral("Form18"), QStringLiteral("Form9")})
+            if (const ElementDialog *candidate = dialogNamed(writer);
+                candidate != nullptr && candidate->recognisesMarkup(*search.element))
+                name = writer;
     ElementDialog *dialog = name.isEmpty() ? nullptr : dialogNamed(name);
     if (dialog == nullptr)
         return QStringLiteral("No dialog writes the tag <%1>.").arg(search.element->tag.name);

@@ -37,6 +37,8 @@ QList<RangeEdit> elementEdits(const PageElement &element, const QString &before,
 
 // The object name of the dialog that writes `tag`'s element ("Form5" for IMG), the
 // one whose markup it matches best where two could; empty when no dialog writes it.
+// (A script the Scrolling Text or Page Transfer dialog wrote is theirs: editTagAtCaret
+// asks them.)
 QString dialogForTag(const StartTag &tag);
 
 // Edit Tag: opens the dialog that writes the element at the caret on that element

@@ -8,6 +8,8 @@
 
 #include <QHash>
 
+#include <algorithm>
+
 namespace vellumo {
 
 namespace {
@@ -231,7 +233,7 @@ public:
         TagReading reading = readTag(opening);
         if (!reading.ok())
             return {std::nullopt, reading.error};
-        PageElement found{reading.tag, textBetween(opening, reading.tag.end), -1, -1, {}};
+        PageElement found{reading.tag, textBetween(opening, reading.tag.end), -1, -1, {}, {}, {}};
         const QString name = found.tag.name.toLower();
         if (isTextElement(name)) {
             const auto [start, end] = endTag(name, found.tag.end);
@@ -239,6 +241,14 @@ public:
                 found.endTagStart = start;
                 found.endTagEnd = end;
                 found.inner = textBetween(found.tag.end, start);
+                found.endTag = textBetween(start, end);
+                // The rest of the end tag's line and the line after it.
+                QTextBlock after = m_document->findBlock(end);
+                if (after.next().isValid())
+                    after = after.next();
+                // A block's length counts its break; the last block's break is not text.
+                found.lineAfter = textBetween(end, std::min(after.position() + after.length(),
+                                                            m_document->characterCount() - 1));
             }
         }
         return {found, {}};

@@ -20,6 +20,11 @@ struct PageElement {
     int endTagStart = -1; // the '<' of the end tag; -1: none was found
     int endTagEnd = -1;   // after its '>'
     QString inner;        // the page text between the two tags
+    QString endTag;       // the end tag as written
+    QString lineAfter;    // the page after the end tag, through the next line and its break
+
+    // The page from the start tag through the line after the end tag.
+    QString markup() const { return source + inner + endTag + lineAfter; }
 
     bool hasEndTag() const { return endTagStart >= 0; }
 };
