@@ -49,13 +49,13 @@ QList<RangeEdit> elementEdits(const PageElement &element, const QString &before,
     const QString &source = element.source;
     const int base = page.start;
 
-    // Another element altogether (a form field of another type): the dialog's whole markup.
+    // Another element altogether (a form field of another type): the dialog's whole
+    // markup takes the start tag's place; what the element held stays after it.
     if (!now.tag.is(page.name) && !(isEmbedded(now.tag.name) && isEmbedded(page.name))) {
-        const int end = element.hasEndTag() ? element.endTagEnd : page.end;
         QString markup = after;
         if (markup.endsWith(u'\n'))
             markup.chop(1);
-        return {RangeEdit{page.start, end - page.start, markup}};
+        return {RangeEdit{page.start, page.end - page.start, markup}};
     }
 
     // The whitespace in front of the page's attribute `i`.

@@ -31,6 +31,8 @@ bool isPlainElementText(const QString &text);
 // - every other attribute stays verbatim, in its order, after the ones the dialog writes;
 // - with `writesText`, a changed text replaces the element's text when that text is
 //   plain (isPlainElementText); otherwise the element's text stays.
+// A dialog that now writes another element (a form field of another type) puts its
+// whole markup in the place of the start tag; the element's content stays after it.
 // Nothing at all when the two markups are the same.
 QList<RangeEdit> elementEdits(const PageElement &element, const QString &before,
                               const QString &after, bool writesText);

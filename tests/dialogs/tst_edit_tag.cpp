@@ -82,6 +82,66 @@ QString inCase(const QString &piece, bool upper) {
 class TestEditTag : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // What a dialog's markup before and after the user's change does to a tag written
+    // by hand: the page holds one element, its end tag the last "</" in it.
+    void editsTouchOnlyWhatChanged_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<bool>("writesText");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("nominal: an emptied field drops its attribute")
+            << "<HR ALIGN=\"CENTER\" SIZE=\"3\">"
+            << "<HR ALIGN=\"CENTER\" SIZE=\"3\">"
+            << "<HR SIZE=\"3\">" << false << "<HR SIZE=\"3\">";
+        QTest::newRow("nominal: what the dialog writes by default stays out")
+            << "<img src=a.gif>"
+            << "<img src=\"a.gif\" border=0 alt=\"\">"
+            << "<img src=\"b.gif\" border=0 alt=\"\">" << false << "<img src=\"b.gif\">";
+        QTest::newRow("nominal: other attributes after, line breaks kept")
+            << "<a class=x\n  href=\"a.htm\" target=_top>t</a>"
+            << "<a href=\"a.htm\" target=\"_top\">t</a>"
+            << "<a href=\"b.htm\" target=\"_top\">t</a>" << true
+            << "<a\n  href=\"b.htm\" target=_top class=x>t</a>";
+        QTest::newRow("nominal: an unchanged value keeps its references")
+            << "<img alt=\"a &amp; b\" src=x>"
+            << "<img src=\"x\" alt=\"a & b\">"
+            << "<img src=\"y\" alt=\"a & b\">" << false << "<img src=\"y\" alt=\"a &amp; b\">";
+        QTest::newRow("nominal: the tag's own ending kept")
+            << "<hr size=3 />"
+            << "<hr size=\"3\">"
+            << "<hr size=\"4\">" << false << "<hr size=\"4\" />";
+        QTest::newRow("robustness: text holding markup stays")
+            << "<a href=\"a.htm\"><b>t</b></a>"
+            << "<a href=\"a.htm\"></a>"
+            << "<a href=\"a.htm\">u</a>" << true << "<a href=\"a.htm\"><b>t</b></a>";
+        QTest::newRow("robustness: another element keeps the content")
+            << "<select name=s><option>1</select>"
+            << "<select name=\"s\"></select>"
+            << "<input type=\"text\" name=\"s\">" << false
+            << "<input type=\"text\" name=\"s\"><option>1</select>";
+    }
+    void editsTouchOnlyWhatChanged() {
+        QFETCH(QString, page);
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        QFETCH(bool, writesText);
+        const TagReading reading = readStartTag(page);
+        QVERIFY(reading.ok());
+        PageElement element{reading.tag, page.left(reading.tag.end), -1, -1, {}, {}, {}};
+        if (const auto end = int(page.lastIndexOf(QStringLiteral("</"))); end > 0) {
+            element.endTagStart = end;
+            element.endTagEnd = int(page.indexOf(u'>', end)) + 1;
+            element.inner = page.mid(reading.tag.end, end - reading.tag.end);
+        }
+        QString edited = page;
+        const QList<RangeEdit> edits = elementEdits(element, before, after, writesText);
+        for (qsizetype i = edits.size() - 1; i >= 0; --i)
+            edited.replace(edits.at(i).start, edits.at(i).length, edits.at(i).text);
+        QFETCH(QString, expected);
+        QCOMPARE(edited, expected);
+    }
+
     // Each dialog re-opens the markup its own OK wrote, in both tag cases: one field
     // changed rewrites that attribute alone, an attribute written by hand stays where
     // it is, one undo step takes it back, and Cancel leaves the page.
