@@ -76,7 +76,6 @@ public:
     // inserting at the caret, and Cancel leaves the page as it was. Returns the
     // dialog's result.
     int editElement(const PageElement &element);
-    bool editing() const { return m_edited.has_value(); }
 
 protected:
     InsertionCore &core() const { return m_context.core; }
