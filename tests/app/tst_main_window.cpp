@@ -642,7 +642,7 @@ private Q_SLOTS:
         // Types `filter` into the palette once it is up and presses Enter; `then` handles
         // the window the chosen command opens.
         const auto choose = [&main](const QString &filter, int *listed = nullptr,
-                                    std::function<void(QWidget *)> then = {}) {
+                                    const std::function<void(QWidget *)> &then = {}) {
             whenModalShown([filter, listed, then](QWidget *modal) {
                 auto *palette = qobject_cast<CommandPalette *>(modal);
                 QVERIFY(palette != nullptr);
