@@ -186,6 +186,11 @@ std::vector<CommandRow> buildTable() {
     rows.push_back(handlerRow(C::EntitiesToCharacters, "Entities to Characters",
                               {menu("EntitiesToCharacters1", "Entities to C&haracters")}, {},
                               "Write character references of the text as their characters"));
+    // The dialog that writes the element at the caret, opened on that element.
+    rows.push_back(handlerRow(
+        C::EditTag, "Edit Tag",
+        {menu("EditTag1", "&Edit Tag..."), menu("EditTag2", "&Edit Tag..."), hidden("EditTagKey")},
+        {QKeySequence(Qt::Key_F2)}, "Edit the tag at the caret in the dialog that writes it"));
 
     // Formatting. The editor menu's Left Justify, Center and Right Justify run the commands
     // their captions name.
@@ -451,7 +456,9 @@ const std::vector<MenuLayout> &dropDownMenus() {
         {"ToolbarButton97132", "Tags", "PopupMenu3",
          names({"Bold1", "Italic1", "Underlined1", "", "DecreaseTextSize1", "IncreaseTextSize1", "",
                 "Center1", "LeftJustify1", "RightJustify1", "", "Paragraph2", "", "Strong1", "",
-                "TagsToUpper1", "TagsToLower1", "CharactersToEntities1", "EntitiesToCharacters1"}),
+                "TagsToUpper1", "TagsToLower1", "CharactersToEntities1", "EntitiesToCharacters1",
+                // Edit Tag closes the menu, after a separator.
+                "", "EditTag1"}),
          alt(Qt::Key_A)},
         {"ToolbarButton973", "Help", "PopupMenu4", names({"Help1", "TipoftheDay2", "", "About1"}),
          alt(Qt::Key_H)},
@@ -464,7 +471,7 @@ const std::vector<MenuLayout> &editorMenuSubmenus() {
         {"", "&File", "File1", names({"New3", "", "Open3", "Save3", "SaveAs2"})},
         {"", "&Tags", "Tags1",
          names({"Bold2", "Italic2", "Underlined2", "", "Center2", "LeftJustify2", "RightJustify2",
-                "", "LineBreak1", "Paragraph1", "HorizontalRule1"})},
+                "", "LineBreak1", "Paragraph1", "HorizontalRule1", "", "EditTag2"})},
     };
     return menus;
 }

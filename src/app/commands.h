@@ -52,6 +52,7 @@ enum class Command {
     TagsToLower,
     CharactersToEntities,
     EntitiesToCharacters,
+    EditTag,
     // Formatting: wrap the selection or insert at the caret.
     Bold,
     Italic,

@@ -13,10 +13,12 @@
 #include "browser/insert_style_dialog.h"
 #include "browser/site_panel.h"
 #include "check/page_check.h"
+#include "dialogs/element_edit.h"
 #include "dialogs/link_dialog.h"
 #include "editor/document_controller.h"
 #include "editor/encoding_menu.h"
 #include "editor/insertion_core.h"
+#include "editor/page_editor.h"
 #include "editor/page_template.h"
 #include "editor/title_dialog.h"
 #include "markup/entity_palette.h"
@@ -157,6 +159,19 @@ void TForm1::run(Command command) {
     case Command::EntitiesToCharacters:
         runConversion(PageConversion::EntitiesToCharacters);
         break;
+    case Command::EditTag: {
+        const QString message =
+            editTagAtCaret(*RichEdit1, *static_cast<PageEditor *>(RichEdit1)->colouring(),
+                           [this](const QString &name) -> ElementDialog * {
+                               for (QWidget *candidate : m_windows)
+                                   if (candidate != nullptr && candidate->objectName() == name)
+                                       return qobject_cast<ElementDialog *>(candidate);
+                               return nullptr;
+                           });
+        if (!message.isEmpty())
+            StatusBar1->showMessage(message);
+        break;
+    }
     case Command::InsertFile:
         m_sitePanel->Insert1Click();
         break;

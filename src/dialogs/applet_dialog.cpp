@@ -56,6 +56,17 @@ AppletFields TForm25::fields() const {
     return AppletFields{m_source->text(), m_message->text(), m_width->text(), m_height->text()};
 }
 
+QList<AttributeField> TForm25::attributeFields() const {
+    return {{QStringLiteral("CODE"), m_source},
+            {QString(), m_message},
+            {QStringLiteral("WIDTH"), m_width},
+            {QStringLiteral("HEIGHT"), m_height}};
+}
+
+QString TForm25::markup() const {
+    return appletElement(fields(), markupStyle());
+}
+
 void TForm25::Button1Click() {
     insertAndClose(appletElement(fields(), markupStyle()));
 }
@@ -90,6 +101,14 @@ TForm26::TForm26(DialogContext &context, QWidget *parent)
 
 ParameterFields TForm26::fields() const {
     return ParameterFields{m_name->text(), m_value->text()};
+}
+
+QList<AttributeField> TForm26::attributeFields() const {
+    return {{QStringLiteral("NAME"), m_name}, {QStringLiteral("VALUE"), m_value}};
+}
+
+QString TForm26::markup() const {
+    return parameterElement(fields(), markupStyle());
 }
 
 void TForm26::Button1Click() {

@@ -3,10 +3,12 @@
 #include "widgets/fixed_dialog.h"
 #include "widgets/glyph_icon.h"
 
+#include "dialogs/element_edit.h"
 #include "editor/insertion_core.h"
 #include "widgets/number_field.h"
 #include "widgets/numeric_edit.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -73,6 +75,12 @@ void ElementDialog::setBevelled() {
 }
 
 MarkupStyle ElementDialog::markupStyle() const {
+    // An element being edited keeps its own case: what the dialog writes into a tag
+    // written in lower case is in lower case, whatever the case chosen for new markup.
+    if (m_edited) {
+        const QString &name = m_edited->tag.name;
+        return MarkupStyle{name != name.toLower(), core().attributeQuote()};
+    }
     return MarkupStyle{core().IsUpperTagCase(), core().attributeQuote()};
 }
 
@@ -91,7 +99,61 @@ void ElementDialog::done(int result) {
     QDialog::done(result);
 }
 
+int ElementDialog::editElement(const PageElement &element) {
+    m_edited = element;
+    m_filled = false;
+    const int result = exec();
+    m_edited.reset();
+    m_filled = false;
+    m_filledMarkup.clear();
+    return result;
+}
+
+void ElementDialog::fillFromElement(const PageElement &element) {
+    for (const AttributeField &binding : attributeFields()) {
+        const TagAttribute *attribute =
+            binding.attribute.isEmpty() ? nullptr : element.tag.attribute(binding.attribute);
+        if (auto *box = qobject_cast<QCheckBox *>(binding.field)) {
+            box->setChecked(attribute != nullptr);
+            continue;
+        }
+        QString value;
+        if (binding.attribute.isEmpty()) {
+            if (!element.hasEndTag() || !isPlainElementText(element.inner))
+                continue;
+            value = element.inner;
+        } else if (attribute != nullptr) {
+            value = attribute->value;
+        } else {
+            // An attribute the element does not have leaves the field as the dialog set it.
+            continue;
+        }
+        if (auto *line = qobject_cast<QLineEdit *>(binding.field))
+            line->setText(value);
+        else if (auto *combo = qobject_cast<QComboBox *>(binding.field))
+            combo->setEditText(value);
+        else if (auto *number = qobject_cast<NumberField *>(binding.field))
+            number->setText(value);
+    }
+}
+
 void ElementDialog::insertAndClose(const QString &snippet, int stepBack, bool focusEditor) {
+    if (m_edited && !editsAttributes()) {
+        // Markup the dialog writes whole is replaced whole, when anything changed.
+        if (snippet != m_filledMarkup && m_edited->markup().startsWith(m_filledMarkup))
+            core().ReplaceRange(m_edited->tag.start,
+                                m_edited->tag.start + int(m_filledMarkup.size()), snippet);
+        accept();
+        return;
+    }
+    if (m_edited) {
+        bool writesText = false;
+        for (const AttributeField &binding : attributeFields())
+            writesText = writesText || binding.attribute.isEmpty();
+        core().ReplaceRanges(elementEdits(*m_edited, m_filledMarkup, snippet, writesText));
+        accept();
+        return;
+    }
     core().InsertAtCaret(snippet);
     if (stepBack > 0)
         core().MoveCaretBack(stepBack);
@@ -147,8 +209,15 @@ void ElementDialog::setVisible(bool visible) {
     // Activation comes once the dialog is up: showing it hands the focus to its
     // first field as if by Tab, and a line edit then selects all its text, which
     // would undo a caret placed by the activation.
-    if (showing)
-        FormActivate();
+    if (!showing)
+        return;
+    FormActivate();
+    // An element being edited fills the fields the opening actions have just reset.
+    if (m_edited && !m_filled) {
+        m_filled = true;
+        fillFromElement(*m_edited);
+        m_filledMarkup = markup();
+    }
 }
 
 void ElementDialog::keyPressEvent(QKeyEvent *event) {
@@ -206,6 +275,16 @@ NumberField *makeDigitsField(QWidget *parent, const QString &editName, const QSt
     auto *field = new NumberField(editName, arrowsName, 0, 100, parent, new NumericEdit);
     field->setText(QStringLiteral("0"));
     return field;
+}
+
+void fillLoop(const PageElement &element, NumberField *loop, QCheckBox *infinite) {
+    const TagAttribute *count = element.tag.attribute(u"LOOP");
+    if (count == nullptr)
+        return;
+    if (count->value.compare(u"INFINITE", Qt::CaseInsensitive) == 0)
+        infinite->setChecked(true);
+    else
+        loop->setText(count->value);
 }
 
 QString listedFileName(const QString &folder, const QString &name) {

@@ -2,12 +2,16 @@
 
 #include "dialogs/dialog_context.h"
 #include "dialogs/tag_writer.h"
+#include "editor/tag_at_caret.h"
 #include "platform/platform.h"
 
 #include <QDialog>
 #include <QFrame>
 
+#include <optional>
+
 class QBoxLayout;
+class QCheckBox;
 class QComboBox;
 
 class QLabel;
@@ -30,6 +34,15 @@ struct DialogTraits {
     bool cancelFirst = false; // Cancel comes before OK in the keyboard order
 };
 
+// One field of a dialog and the attribute of an element it stands for, so that the
+// dialog can re-open markup it wrote (or could have written).
+struct AttributeField {
+    QString attribute; // empty: the element's text
+    // A text field, a list field or a number field takes the attribute's value; a
+    // check box is checked when the element has the attribute.
+    QWidget *field = nullptr;
+};
+
 // The behaviour every element dialog shares: a fixed frame centred on the screen, OK
 // as the default button, Escape as Cancel only where the dialog allows it, F1 for
 // its help topic, opening actions on showing and on activation, a close query that
@@ -49,10 +62,26 @@ public:
     // close query runs exactly once per close and never refuses it.
     void done(int result) override;
 
+    // Whether the dialog can re-open any element of its kind, attribute by attribute.
+    bool editsAttributes() const { return !attributeFields().isEmpty(); }
+    // Whether a dialog that writes a block of markup only whole (a script) finds
+    // exactly what it writes for some values at `element`.
+    virtual bool recognisesMarkup(const PageElement &element) const {
+        Q_UNUSED(element);
+        return false;
+    }
+    // Opens the dialog on `element` of the page, its fields filled from the element
+    // once the dialog's own opening actions have run. OK then writes what the user
+    // changed into that element as one undo step (see elementEdits) instead of
+    // inserting at the caret, and Cancel leaves the page as it was. Returns the
+    // dialog's result.
+    int editElement(const PageElement &element);
+
 protected:
     InsertionCore &core() const { return m_context.core; }
     Platform &platform() const { return m_context.platform; }
-    // The tag case and attribute quote as they stand now.
+    // The tag case and attribute quote as they stand now; while an element is edited,
+    // the case of that element's name.
     MarkupStyle markupStyle() const;
 
     // The area above the buttons where a dialog lays out its fields.
@@ -73,8 +102,16 @@ protected:
     // Resets the fields for the next showing.
     virtual void FormCloseQuery() {}
 
+    // The fields filled from an element's attributes, in the order they are filled.
+    virtual QList<AttributeField> attributeFields() const { return {}; }
+    // Fills the fields from `element`; by default as attributeFields() says.
+    virtual void fillFromElement(const PageElement &element);
+    // The markup OK writes for the fields as they stand.
+    virtual QString markup() const { return {}; }
+
     // Puts the snippet at the caret (replacing a selection), optionally steps the
     // caret back over a closing tag and focuses the editor, then closes with OK.
+    // While the dialog edits an element, the snippet goes into that element instead.
     void insertAndClose(const QString &snippet, int stepBack = 0, bool focusEditor = false);
     // An error box captioned "Error"; afterwards the dialog is active again.
     void reportError(const QString &text);
@@ -95,6 +132,10 @@ private:
     QLabel *m_picture;
     QPushButton *m_ok;
     QPushButton *m_cancel;
+    // The element being edited, and the dialog's markup for it as it was filled.
+    std::optional<PageElement> m_edited;
+    bool m_filled = false;
+    QString m_filledMarkup;
 };
 
 // An editable list field that takes the text exactly as typed: no inline completion
@@ -113,6 +154,10 @@ QPushButton *makeBrowseButton(QWidget *parent,
 // A number field that takes digits and a leading minus only, arrows 0 to 100,
 // starting at "0".
 NumberField *makeDigitsField(QWidget *parent, const QString &editName, const QString &arrowsName);
+
+// Fills a loop count and its Infinite box from the element's LOOP attribute: a count
+// unchecks the box as typing it would. Without the attribute both stay as they are.
+void fillLoop(const PageElement &element, NumberField *loop, QCheckBox *infinite);
 
 // The name under which `folder` lists a file called `name`: the stored spelling when
 // the listing holds it in other letter case, `name` itself when it is not listed.

@@ -42,6 +42,21 @@ EmailFields TForm8::fields() const {
     return EmailFields{m_address->text(), m_description->text()};
 }
 
+QList<AttributeField> TForm8::attributeFields() const {
+    return {{QString(), m_description}};
+}
+
+QString TForm8::markup() const {
+    return emailLink(fields(), markupStyle());
+}
+
+void TForm8::fillFromElement(const PageElement &element) {
+    ElementDialog::fillFromElement(element);
+    // The address is the link's without its "mailto:".
+    const QString address = element.tag.value(u"HREF").trimmed();
+    m_address->setText(address.mid(address.indexOf(u':') + 1));
+}
+
 void TForm8::Button1Click() {
     const EmailFields typed = fields();
     // With no link text the caret waits between the tags so the user can type it.

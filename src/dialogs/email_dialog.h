@@ -26,6 +26,9 @@ public Q_SLOTS:
     void Button1Click();
 
 protected:
+    QList<AttributeField> attributeFields() const override;
+    QString markup() const override;
+    void fillFromElement(const PageElement &element) override;
     void FormActivate() override;
     void FormCloseQuery() override;
 

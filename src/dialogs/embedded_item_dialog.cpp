@@ -47,6 +47,16 @@ EmbeddedItemFields TForm28::fields() const {
     return EmbeddedItemFields{m_item->text(), m_height->text(), m_width->text()};
 }
 
+QList<AttributeField> TForm28::attributeFields() const {
+    return {{QStringLiteral("SRC"), m_item},
+            {QStringLiteral("WIDTH"), m_width},
+            {QStringLiteral("HEIGHT"), m_height}};
+}
+
+QString TForm28::markup() const {
+    return embeddedItemTag(fields(), markupStyle());
+}
+
 void TForm28::Button1Click() {
     insertAndClose(embeddedItemTag(fields(), markupStyle()));
 }

@@ -57,6 +57,16 @@ FontFields TForm19::fields() const {
     return FontFields{m_size->text(), m_face->currentText(), m_colour->currentText()};
 }
 
+QList<AttributeField> TForm19::attributeFields() const {
+    return {{QStringLiteral("SIZE"), m_size},
+            {QStringLiteral("FACE"), m_face},
+            {QStringLiteral("COLOR"), m_colour}};
+}
+
+QString TForm19::markup() const {
+    return fontElement(fields(), markupStyle());
+}
+
 void TForm19::Button1Click() {
     insertAndClose(fontElement(fields(), markupStyle()), static_cast<int>(EndTag.size()));
 }

@@ -30,6 +30,14 @@ TForm20::TForm20(DialogContext &context, QWidget *parent)
     connect(okButton(), &QPushButton::clicked, this, &TForm20::Button1Click);
 }
 
+QList<AttributeField> TForm20::attributeFields() const {
+    return {{QStringLiteral("ACTION"), m_action}};
+}
+
+QString TForm20::markup() const {
+    return formActionTag(m_action->text(), markupStyle());
+}
+
 void TForm20::Button1Click() {
     insertAndClose(formActionTag(m_action->text(), markupStyle()));
 }

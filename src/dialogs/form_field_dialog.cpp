@@ -34,6 +34,20 @@ QString inputType(const QString &type) {
     return {};
 }
 
+// The type the dialog shows for a form control of the page; an INPUT of a type the
+// dialog does not write shows as Text, and keeps its own TYPE unless the type is changed.
+QString typeOfElement(const StartTag &tag) {
+    if (tag.is(u"SELECT"))
+        return QStringLiteral("Select List");
+    if (tag.is(u"TEXTAREA"))
+        return QStringLiteral("Text Area");
+    const QString type = tag.value(u"TYPE").trimmed();
+    for (const QString &name : Types)
+        if (!inputType(name).isEmpty() && inputType(name).compare(type, Qt::CaseInsensitive) == 0)
+            return name;
+    return QStringLiteral("Text");
+}
+
 } // namespace
 
 QString formFieldMarkup(const FormFieldFields &fields, const MarkupStyle &style) {
@@ -134,6 +148,27 @@ TForm21::TForm21(DialogContext &context, QWidget *parent)
 FormFieldFields TForm21::fields() const {
     return FormFieldFields{m_type->currentText(), m_name->text(), m_value->text(), m_first->text(),
                            m_second->text()};
+}
+
+QList<AttributeField> TForm21::attributeFields() const {
+    return {{QStringLiteral("NAME"), m_name}, {QStringLiteral("VALUE"), m_value}};
+}
+
+QString TForm21::markup() const {
+    return formFieldMarkup(fields(), markupStyle());
+}
+
+void TForm21::fillFromElement(const PageElement &element) {
+    // The type first: choosing it empties and enables the number fields.
+    m_type->setEditText(typeOfElement(element.tag));
+    ElementDialog::fillFromElement(element);
+    const bool textArea = element.tag.is(u"TEXTAREA");
+    const TagAttribute *first = element.tag.attribute(textArea ? u"ROWS" : u"SIZE");
+    const TagAttribute *second = element.tag.attribute(textArea ? u"COLS" : u"MAXLENGTH");
+    if (first != nullptr)
+        m_first->setText(first->value);
+    if (second != nullptr)
+        m_second->setText(second->value);
 }
 
 void TForm21::Button1Click() {

@@ -50,6 +50,9 @@ public Q_SLOTS:
     void ComboBox1Change();
 
 protected:
+    QList<AttributeField> attributeFields() const override;
+    QString markup() const override;
+    void fillFromElement(const PageElement &element) override;
     void FormShow() override;
     void FormCloseQuery() override;
 

@@ -83,6 +83,16 @@ ImageFields TForm5::fields() const {
                        m_align->currentText(), m_width->text(),         m_height->text()};
 }
 
+QList<AttributeField> TForm5::attributeFields() const {
+    return {{QStringLiteral("SRC"), m_image},     {QStringLiteral("ALT"), m_alternateText},
+            {QStringLiteral("BORDER"), m_border}, {QStringLiteral("ALIGN"), m_align},
+            {QStringLiteral("WIDTH"), m_width},   {QStringLiteral("HEIGHT"), m_height}};
+}
+
+QString TForm5::markup() const {
+    return imageTag(fields(), markupStyle());
+}
+
 void TForm5::Button1Click() {
     if (m_image->text().isEmpty()) {
         reportError(

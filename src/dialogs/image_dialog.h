@@ -36,6 +36,8 @@ public Q_SLOTS:
     void BitBtn1Click();
 
 protected:
+    QList<AttributeField> attributeFields() const override;
+    QString markup() const override;
     void FormActivate() override;
     void FormCloseQuery() override;
 

@@ -82,6 +82,16 @@ LinkFields TForm7::fields() const {
     return LinkFields{m_url->text(), m_description->text(), m_target->currentText()};
 }
 
+QList<AttributeField> TForm7::attributeFields() const {
+    return {{QStringLiteral("HREF"), m_url},
+            {QString(), m_description},
+            {QStringLiteral("TARGET"), m_target}};
+}
+
+QString TForm7::markup() const {
+    return linkTag(fields(), markupStyle());
+}
+
 void TForm7::Button2Click() {
     const LinkFields typed = fields();
     insertAndClose(linkTag(typed, markupStyle()),

@@ -35,6 +35,8 @@ public Q_SLOTS:
     void BitBtn1Click();
 
 protected:
+    QList<AttributeField> attributeFields() const override;
+    QString markup() const override;
     void FormActivate() override;
     void FormCloseQuery() override;
 

@@ -33,6 +33,14 @@ TForm22::TForm22(DialogContext &context, QWidget *parent)
     connect(okButton(), &QPushButton::clicked, this, &TForm22::Button1Click);
 }
 
+QList<AttributeField> TForm22::attributeFields() const {
+    return {{QStringLiteral("NAME"), m_name}};
+}
+
+QString TForm22::markup() const {
+    return imageMapSkeleton(m_name->text(), markupStyle());
+}
+
 void TForm22::Button1Click() {
     insertAndClose(imageMapSkeleton(m_name->text(), markupStyle()));
 }

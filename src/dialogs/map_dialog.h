@@ -19,6 +19,8 @@ public Q_SLOTS:
     void Button1Click();
 
 protected:
+    QList<AttributeField> attributeFields() const override;
+    QString markup() const override;
     void FormShow() override;
     void FormCloseQuery() override;
 

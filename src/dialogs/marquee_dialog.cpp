@@ -120,6 +120,27 @@ MarqueeFields TForm12::fields() const {
                          m_background->currentText()};
 }
 
+QList<AttributeField> TForm12::attributeFields() const {
+    return {{QString(), m_text},
+            {QStringLiteral("WIDTH"), m_width},
+            {QStringLiteral("HEIGHT"), m_height},
+            {QStringLiteral("VSPACE"), m_vspace},
+            {QStringLiteral("HSPACE"), m_hspace},
+            {QStringLiteral("ALIGN"), m_alignment},
+            {QStringLiteral("DIRECTION"), m_direction},
+            {QStringLiteral("BEHAVIOR"), m_behavior},
+            {QStringLiteral("BGCOLOR"), m_background}};
+}
+
+QString TForm12::markup() const {
+    return marqueeElement(fields(), markupStyle());
+}
+
+void TForm12::fillFromElement(const PageElement &element) {
+    ElementDialog::fillFromElement(element);
+    fillLoop(element, m_loop, m_infinite);
+}
+
 void TForm12::Button1Click() {
     insertAndClose(marqueeElement(fields(), markupStyle()));
 }

@@ -41,6 +41,9 @@ public Q_SLOTS:
     void MultiBaseEdit3Change();
 
 protected:
+    QList<AttributeField> attributeFields() const override;
+    QString markup() const override;
+    void fillFromElement(const PageElement &element) override;
     void FormActivate() override;
     void FormCloseQuery() override;
 

@@ -49,6 +49,17 @@ MetaFields TForm23::fields() const {
                       m_url->text()};
 }
 
+QList<AttributeField> TForm23::attributeFields() const {
+    return {{QStringLiteral("HTTP-EQUIV"), m_httpEquiv},
+            {QStringLiteral("CONTENT"), m_content},
+            {QStringLiteral("NAME"), m_name},
+            {QStringLiteral("URL"), m_url}};
+}
+
+QString TForm23::markup() const {
+    return metaTag(fields(), markupStyle());
+}
+
 void TForm23::Button1Click() {
     insertAndClose(metaTag(fields(), markupStyle()));
 }

@@ -46,6 +46,33 @@ QString pageTransferScript(const PageTransferFields &fields, const QString &quot
     return script + QStringLiteral("</script>\n");
 }
 
+std::optional<PageTransferFields> pageTransferFields(QStringView page, const QString &quote) {
+    // The addresses are the script's strings after "window.location=".
+    const QString location = QStringLiteral("window.location=") + quote;
+    QStringList addresses;
+    for (qsizetype at = page.indexOf(location); at >= 0 && addresses.size() < 2;
+         at = page.indexOf(location, at + 1)) {
+        const qsizetype from = at + location.size();
+        const qsizetype end = page.indexOf(u'\n', from);
+        if (end < 0)
+            return std::nullopt;
+        QStringView line = page.mid(from, end - from);
+        if (line.endsWith(u';'))
+            line.chop(1);
+        if (!line.endsWith(quote))
+            return std::nullopt;
+        addresses << scriptStringText(line.chopped(quote.size()));
+    }
+    std::optional<PageTransferFields> fields;
+    if (addresses.size() == 1)
+        fields = PageTransferFields{false, addresses.at(0), {}, {}};
+    else if (addresses.size() == 2)
+        fields = PageTransferFields{true, {}, addresses.at(0), addresses.at(1)};
+    if (fields && page.startsWith(pageTransferScript(*fields, quote)))
+        return fields;
+    return std::nullopt;
+}
+
 TForm9::TForm9(DialogContext &context, QWidget *parent)
     : ElementDialog(
           context,
@@ -97,6 +124,26 @@ PageTransferFields TForm9::fields() const {
 
 bool TForm9::browserCheckShown() const {
     return !m_browserView->isHidden();
+}
+
+bool TForm9::recognisesMarkup(const PageElement &element) const {
+    return pageTransferFields(element.markup(), markupStyle().quote).has_value();
+}
+
+void TForm9::fillFromElement(const PageElement &element) {
+    const std::optional<PageTransferFields> found =
+        pageTransferFields(element.markup(), markupStyle().quote);
+    if (!found)
+        return;
+    // Checking the box brings the browser-check view up, as a click would.
+    m_checkSimple->setChecked(found->checkBrowser);
+    m_url->setText(found->url);
+    m_netscapeUrl->setText(found->netscapeUrl);
+    m_otherUrl->setText(found->otherBrowserUrl);
+}
+
+QString TForm9::markup() const {
+    return pageTransferScript(fields(), markupStyle().quote);
 }
 
 void TForm9::Button2Click() {

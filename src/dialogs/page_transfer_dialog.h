@@ -2,6 +2,8 @@
 
 #include "dialogs/element_dialog.h"
 
+#include <optional>
+
 class QCheckBox;
 class QLineEdit;
 
@@ -17,6 +19,9 @@ struct PageTransferFields {
 // The script that sends the browser on to another page. It is written in lower case
 // whatever the tag case, each line ending in a line break.
 QString pageTransferScript(const PageTransferFields &fields, const QString &quote);
+// The fields of the script pageTransferScript() writes, when `page` starts with exactly
+// that script for some fields; nothing otherwise.
+std::optional<PageTransferFields> pageTransferFields(QStringView page, const QString &quote);
 
 // The Page Transfer dialog, with a simple view and a browser-check view in one place.
 class TForm9 final : public ElementDialog {
@@ -26,6 +31,7 @@ public:
 
     PageTransferFields fields() const;
     bool browserCheckShown() const;
+    bool recognisesMarkup(const PageElement &element) const override;
 
 public Q_SLOTS:
     void Button2Click();
@@ -33,6 +39,8 @@ public Q_SLOTS:
     void CheckBox2Click();
 
 protected:
+    void fillFromElement(const PageElement &element) override;
+    QString markup() const override;
     void FormActivate() override;
     void FormCloseQuery() override;
 

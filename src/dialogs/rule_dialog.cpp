@@ -52,6 +52,17 @@ RuleFields TForm6::fields() const {
                       m_noShading->isChecked()};
 }
 
+QList<AttributeField> TForm6::attributeFields() const {
+    return {{QStringLiteral("WIDTH"), m_width},
+            {QStringLiteral("SIZE"), m_size},
+            {QStringLiteral("ALIGN"), m_align},
+            {QStringLiteral("NOSHADE"), m_noShading}};
+}
+
+QString TForm6::markup() const {
+    return ruleTag(fields(), markupStyle());
+}
+
 void TForm6::Button1Click() {
     insertAndClose(ruleTag(fields(), markupStyle()));
 }

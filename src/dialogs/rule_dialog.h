@@ -32,6 +32,8 @@ public Q_SLOTS:
     void Button1Click();
 
 protected:
+    QList<AttributeField> attributeFields() const override;
+    QString markup() const override;
     void FormActivate() override;
     void FormCloseQuery() override;
 

@@ -47,6 +47,14 @@ ScriptFields TForm24::fields() const {
     return ScriptFields{m_language->currentText(), m_source->text()};
 }
 
+QList<AttributeField> TForm24::attributeFields() const {
+    return {{QStringLiteral("LANGUAGE"), m_language}, {QStringLiteral("SOURCE"), m_source}};
+}
+
+QString TForm24::markup() const {
+    return scriptElement(fields(), markupStyle());
+}
+
 void TForm24::Button1Click() {
     insertAndClose(scriptElement(fields(), markupStyle()));
 }

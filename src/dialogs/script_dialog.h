@@ -29,6 +29,8 @@ public Q_SLOTS:
     void BitBtn1Click();
 
 protected:
+    QList<AttributeField> attributeFields() const override;
+    QString markup() const override;
     void FormShow() override;
     void FormCloseQuery() override;
 

@@ -74,6 +74,23 @@ QString scrollingTextScript(const QString &message, const QString &quote) {
     return script;
 }
 
+std::optional<QString> scrollingTextMessage(QStringView page, const QString &quote) {
+    // The message stands on the script's fourth line: var msg =QMQ;
+    const QString opening = QStringLiteral("\nvar msg =") + quote;
+    const qsizetype line = page.indexOf(opening);
+    if (line < 0)
+        return std::nullopt;
+    const qsizetype from = line + opening.size();
+    const qsizetype end = page.indexOf(u'\n', from);
+    const QString closing = quote + QLatin1Char(';');
+    if (end < 0 || !page.mid(from, end - from).endsWith(closing))
+        return std::nullopt;
+    const QString message = scriptStringText(page.mid(from, end - from - closing.size()));
+    if (!page.startsWith(scrollingTextScript(message, quote)))
+        return std::nullopt;
+    return message;
+}
+
 TForm18::TForm18(DialogContext &context, QWidget *parent)
     : ElementDialog(
           context,
@@ -103,6 +120,19 @@ TForm18::TForm18(DialogContext &context, QWidget *parent)
     setBevelled();
     setKeyboardOrder({m_message});
     connect(okButton(), &QPushButton::clicked, this, &TForm18::Button1Click);
+}
+
+bool TForm18::recognisesMarkup(const PageElement &element) const {
+    return scrollingTextMessage(element.markup(), markupStyle().quote).has_value();
+}
+
+void TForm18::fillFromElement(const PageElement &element) {
+    m_message->setText(
+        scrollingTextMessage(element.markup(), markupStyle().quote).value_or(QString()));
+}
+
+QString TForm18::markup() const {
+    return scrollingTextScript(m_message->text(), markupStyle().quote);
 }
 
 void TForm18::Button1Click() {

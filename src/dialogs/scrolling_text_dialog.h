@@ -2,6 +2,8 @@
 
 #include "dialogs/element_dialog.h"
 
+#include <optional>
+
 class QLineEdit;
 
 namespace vellumo {
@@ -9,6 +11,9 @@ namespace vellumo {
 // The 38-line script that scrolls `message` through the browser's status bar and
 // the BODY tag that starts it; the same in both tag cases.
 QString scrollingTextScript(const QString &message, const QString &quote);
+// The message of the script scrollingTextScript() writes, when `page` starts with
+// exactly that script for some message; nothing otherwise.
+std::optional<QString> scrollingTextMessage(QStringView page, const QString &quote);
 
 // The Scrolling Text dialog.
 class TForm18 final : public ElementDialog {
@@ -19,7 +24,11 @@ public:
 public Q_SLOTS:
     void Button1Click();
 
+    bool recognisesMarkup(const PageElement &element) const override;
+
 protected:
+    void fillFromElement(const PageElement &element) override;
+    QString markup() const override;
     void FormShow() override;
     void FormCloseQuery() override;
 

@@ -53,6 +53,19 @@ SoundFields TForm11::fields() const {
     return SoundFields{m_source->text(), m_loop->text(), m_infinite->isChecked()};
 }
 
+QList<AttributeField> TForm11::attributeFields() const {
+    return {{QStringLiteral("SRC"), m_source}};
+}
+
+QString TForm11::markup() const {
+    return backgroundSoundTag(fields(), markupStyle());
+}
+
+void TForm11::fillFromElement(const PageElement &element) {
+    ElementDialog::fillFromElement(element);
+    fillLoop(element, m_loop, m_infinite);
+}
+
 void TForm11::Button1Click() {
     insertAndClose(backgroundSoundTag(fields(), markupStyle()));
 }

@@ -46,6 +46,17 @@ QString scriptStringValue(const QString &value, const QString &quote) {
     return written;
 }
 
+QString scriptStringText(QStringView written) {
+    QString value;
+    value.reserve(written.size());
+    for (qsizetype i = 0; i < written.size(); ++i) {
+        if (written.at(i) == u'\\' && i + 1 < written.size())
+            ++i;
+        value += written.at(i);
+    }
+    return value;
+}
+
 TagWriter &TagWriter::literal(const QString &upper) {
     m_text += m_style.upper ? upper : upper.toLower();
     return *this;

@@ -24,6 +24,9 @@ QString unquotedAttributeValue(const QString &value, const QString &quote);
 // the backslash are escaped with a backslash, so the string ends where it should
 // and holds exactly what was typed.
 QString scriptStringValue(const QString &value, const QString &quote);
+// The value scriptStringValue() wrote as `written`: every backslash takes the
+// character after it as it is.
+QString scriptStringText(QStringView written);
 
 // Composes one snippet piece by piece in the chosen tag case. Markup literals are
 // given in their upper-case form and written in lower case when that case is

@@ -642,7 +642,7 @@ private Q_SLOTS:
         // Types `filter` into the palette once it is up and presses Enter; `then` handles
         // the window the chosen command opens.
         const auto choose = [&main](const QString &filter, int *listed = nullptr,
-                                    std::function<void(QWidget *)> then = {}) {
+                                    const std::function<void(QWidget *)> &then = {}) {
             whenModalShown([filter, listed, then](QWidget *modal) {
                 auto *palette = qobject_cast<CommandPalette *>(modal);
                 QVERIFY(palette != nullptr);
@@ -778,7 +778,7 @@ private Q_SLOTS:
                 QCOMPARE(button->focusPolicy(), Qt::TabFocus);
             }
         }
-        QCOMPARE(controls, 153);
+        QCOMPARE(controls, 156);
         // The window-wide keys of the file commands, Redo and help.
         const std::pair<const char *, QKeySequence> hidden[] = {
             {"New2", QKeySequence(Qt::CTRL | Qt::Key_N)},
@@ -1176,6 +1176,90 @@ private Q_SLOTS:
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), bytes);
     }
+    // F2 opens the dialog that wrote the tag at the caret on that tag, from the menu's key
+    // as from anywhere; OK rewrites only what was changed, and a page in CR LF and
+    // Windows-1252 is written back byte for byte around it. Elsewhere F2 only says why.
+    void editTagRewritesTheTagAtTheCaret_data() {
+        QTest::addColumn<QByteArray>("body");
+        QTest::addColumn<QString>("caretAfter");
+        QTest::addColumn<QString>("form");  // empty: no dialog opens
+        QTest::addColumn<QString>("field"); // the dialog's field set to "Caf\u00E9 2"
+        QTest::addColumn<QByteArray>("saved");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("image across lines")
+            << QByteArray("<IMG SRC=\"a.gif\"\r\n  ALT='Caf\xE9 &amp; bar' data-x=1>\r\n")
+            << "<IMG SR"
+            << "Form5"
+            << "Edit1"
+            << QByteArray("<IMG SRC=\"Caf\xE9 2\"\r\n  ALT='Caf\xE9 &amp; bar' data-x=1>\r\n")
+            << "";
+        QTest::newRow("link text")
+            << QByteArray("<P><A class=x HREF=\"b.htm\">caf\xE9</A>\r\n") << ">ca"
+            << "Form7"
+            << "Edit2" << QByteArray("<P><A class=x HREF=\"b.htm\">Caf\xE9 2</A>\r\n") << "";
+        QTest::newRow("mail link")
+            << QByteArray("<a href=\"mailto:x@y.org\">me</a>\r\n") << "<a h"
+            << "Form8"
+            << "Edit1" << QByteArray("<a href=\"mailto:Caf\xE9 2\">me</a>\r\n") << "";
+        QTest::newRow("no dialog writes it")
+            << QByteArray("<TABLE BORDER=1>\r\n") << "<TAB"
+            << ""
+            << "" << QByteArray("<TABLE BORDER=1>\r\n") << "No dialog writes the tag <TABLE>.";
+        QTest::newRow("in a comment")
+            << QByteArray("<!-- <IMG SRC=a.gif> -->\r\n") << "<IMG"
+            << ""
+            << "" << QByteArray("<!-- <IMG SRC=a.gif> -->\r\n") << "There is no tag at the caret.";
+    }
+    void editTagRewritesTheTagAtTheCaret() {
+        QFETCH(QByteArray, body);
+        QFETCH(QString, caretAfter);
+        QFETCH(QString, form);
+        QFETCH(QString, field);
+        const QByteArray head("<HTML><HEAD><META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
+                              "charset=windows-1252\"></HEAD>\r\n<BODY>\r\n");
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("page.htm"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(head + body);
+        file.close();
+        TForm1 &main = start();
+        main.show();
+        QApplication::setActiveWindow(&main);
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QVERIFY(main.document().openFile(path));
+        const QString page = main.RichEdit1->toPlainText();
+        QTextCursor cursor(main.RichEdit1->document());
+        cursor.setPosition(int(page.indexOf(caretAfter) + caretAfter.size()));
+        main.RichEdit1->setTextCursor(cursor);
+        main.RichEdit1->setFocus();
+        main.StatusBar1->clearMessage();
+        QString opened;
+        if (!form.isEmpty())
+            whenModalShown([&opened, field](QWidget *dialog) {
+                opened = dialog->objectName();
+                dialog->findChild<QLineEdit *>(field)->setText(QStringLiteral("Caf\u00E9 2"));
+                for (auto *button : dialog->findChildren<QPushButton *>())
+                    if (button->isDefault())
+                        button->click();
+            });
+        QTest::keyClick(main.RichEdit1, Qt::Key_F2);
+        QTRY_COMPARE(opened, form);
+        QFETCH(QString, message);
+        QCOMPARE(main.StatusBar1->currentMessage(), message);
+        if (form.isEmpty()) {
+            QVERIFY(!main.RichEdit1->document()->isModified());
+            return;
+        }
+        QVERIFY(main.document().Save1Click());
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QFETCH(QByteArray, saved);
+        QCOMPARE(file.readAll(), head + saved);
+        // One undo step takes the whole change back.
+        main.RichEdit1->undo();
+        QCOMPARE(main.RichEdit1->toPlainText(), page);
+    }
+
     // A click on the encoding or line-break field changes how the page is written.
     void statusFieldsChangeTheBytes_data() {
         QTest::addColumn<QByteArray>("bytes");

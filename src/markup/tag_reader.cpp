@@ -1,0 +1,196 @@
+#include "markup/tag_reader.h"
+
+#include "markup/named_references.h"
+
+#include <optional>
+
+namespace vellumo {
+
+namespace {
+
+bool isTagSpace(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
+}
+
+bool isQuote(QChar c) {
+    return c == u'"' || c == u'\'';
+}
+
+bool isAsciiLetter(QChar c) {
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+// Reads one tag; every failure names the tag so the message can stand alone.
+class Reader {
+public:
+    Reader(QStringView text, int start)
+        : m_text(text)
+        , m_i(start) {
+        m_tag.start = start;
+    }
+
+    TagReading read() {
+        if (m_i < 0 || m_i + 1 >= m_text.size() || m_text[m_i] != u'<' ||
+            !isAsciiLetter(m_text[m_i + 1]))
+            return fail(QStringLiteral("There is no start tag here."));
+        ++m_i;
+        const int nameStart = m_i;
+        while (m_i < m_text.size() && !isTagSpace(at()) && at() != u'/' && at() != u'>') {
+            if (isQuote(at()))
+                return strayQuote();
+            if (at() == u'<')
+                return notClosed();
+            ++m_i;
+        }
+        m_tag.name = m_text.mid(nameStart, m_i - nameStart).toString();
+        m_tag.nameEnd = m_i;
+        while (true) {
+            while (m_i < m_text.size() && (isTagSpace(at()) || at() == u'/')) {
+                if (at() == u'/' && m_i + 1 < m_text.size() && m_text[m_i + 1] == u'>')
+                    break;
+                ++m_i;
+            }
+            if (m_i >= m_text.size())
+                return notClosed();
+            if (at() == u'>' || at() == u'/') {
+                m_tag.end = m_i + (at() == u'/' ? 2 : 1);
+                return TagReading{m_tag, {}};
+            }
+            if (isQuote(at()))
+                return strayQuote();
+            if (at() == u'<')
+                return notClosed();
+            if (const auto failure = attribute())
+                return *failure;
+        }
+    }
+
+private:
+    QChar at() const { return m_text[m_i]; }
+
+    TagReading fail(const QString &message) { return TagReading{m_tag, message}; }
+    TagReading notClosed() {
+        return fail(QStringLiteral("The tag <%1 does not end with \">\".").arg(m_tag.name));
+    }
+    TagReading strayQuote() {
+        return fail(QStringLiteral("The tag <%1 holds a quote outside a value.").arg(m_tag.name));
+    }
+
+    void skipSpace() {
+        while (m_i < m_text.size() && isTagSpace(at()))
+            ++m_i;
+    }
+
+    // Reads the attribute at the current place; a failure ends the reading.
+    std::optional<TagReading> attribute() {
+        TagAttribute read;
+        read.start = m_i;
+        // A name may start with '=', as a browser reads it.
+        ++m_i;
+        while (m_i < m_text.size() && !isTagSpace(at()) && at() != u'/' && at() != u'>' &&
+               at() != u'=') {
+            if (isQuote(at()))
+                return strayQuote();
+            if (at() == u'<')
+                return notClosed();
+            ++m_i;
+        }
+        read.name = m_text.mid(read.start, m_i - read.start).toString();
+        read.end = m_i;
+        const int afterName = m_i;
+        skipSpace();
+        if (m_i >= m_text.size())
+            return notClosed();
+        if (at() != u'=') {
+            // Valueless: whatever follows is the next attribute.
+            m_i = afterName;
+            m_tag.attributes.append(read);
+            return std::nullopt;
+        }
+        ++m_i;
+        skipSpace();
+        if (m_i >= m_text.size())
+            return notClosed();
+        if (isQuote(at())) {
+            read.quote = at();
+            const qsizetype close = m_text.indexOf(read.quote, m_i + 1);
+            if (close < 0)
+                return fail(QStringLiteral("The value of %1 in the tag <%2 has no closing quote.")
+                                .arg(read.name, m_tag.name));
+            read.valueStart = m_i + 1;
+            read.valueLength = int(close) - read.valueStart;
+            m_i = int(close) + 1;
+        } else {
+            read.valueStart = m_i;
+            while (m_i < m_text.size() && !isTagSpace(at()) && at() != u'>') {
+                if (isQuote(at()) || at() == u'`')
+                    return strayQuote();
+                if (at() == u'<')
+                    return notClosed();
+                ++m_i;
+            }
+            read.valueLength = m_i - read.valueStart;
+        }
+        read.end = m_i;
+        read.value = decodeCharacterReferences(m_text.mid(read.valueStart, read.valueLength));
+        m_tag.attributes.append(read);
+        return std::nullopt;
+    }
+
+    QStringView m_text;
+    int m_i;
+    StartTag m_tag;
+};
+
+} // namespace
+
+const TagAttribute *StartTag::attribute(QStringView attributeName) const {
+    for (const TagAttribute &candidate : attributes)
+        if (candidate.name.compare(attributeName, Qt::CaseInsensitive) == 0)
+            return &candidate;
+    return nullptr;
+}
+
+QString StartTag::value(QStringView attributeName) const {
+    const TagAttribute *found = attribute(attributeName);
+    return found != nullptr ? found->value : QString();
+}
+
+TagReading readStartTag(QStringView text, int start) {
+    return Reader(text, start).read();
+}
+
+QString decodeCharacterReferences(QStringView value) {
+    if (!value.contains(u'&'))
+        return value.toString();
+    QString out;
+    out.reserve(value.size());
+    for (qsizetype i = 0; i < value.size(); ++i) {
+        const qsizetype semicolon = value.at(i) == u'&' ? value.indexOf(u';', i + 1) : -1;
+        if (semicolon > i + 1 && semicolon - i <= 40) {
+            const QStringView name = value.mid(i + 1, semicolon - i - 1);
+            QString characters;
+            if (name.startsWith(u'#')) {
+                bool ok = false;
+                const bool hex = name.size() > 1 && (name[1] == u'x' || name[1] == u'X');
+                const uint code = name.mid(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
+                // A surrogate or a number past Unicode stands for nothing writable.
+                if (ok && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
+                    const auto character = char32_t(code);
+                    characters = QString::fromUcs4(&character, 1);
+                }
+            } else {
+                characters = charactersOfReference(name);
+            }
+            if (!characters.isEmpty()) {
+                out += characters;
+                i = semicolon;
+                continue;
+            }
+        }
+        out += value.at(i);
+    }
+    return out;
+}
+
+} // namespace vellumo
