@@ -47,6 +47,9 @@ enum class Command {
     CommandPalette,
     NextArea,
     CheckPage,
+    LivePreview,
+    LineNumbers,
+    SyntaxColouring,
     // Formatting: wrap the selection or insert at the caret.
     Bold,
     Italic,
