@@ -155,9 +155,6 @@ int runApplication(int argc, char *argv[]) {
     }
 #endif
 
-    // The live preview's engine draws with the window's graphics contexts, which it
-    // can only share when asked for before the application exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     nameTheProgram();
     QApplication::setApplicationDisplayName(QString());

@@ -3,6 +3,7 @@
 #include "editor/document_controller.h"
 #include "preview/live_preview.h"
 #include "scripted_platform.h"
+#include "test_main.h"
 
 #include <QAction>
 #include <QApplication>
@@ -265,18 +266,6 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char *argv[]) {
-    QTemporaryDir home;
-    qputenv("XDG_CONFIG_HOME", home.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("HOME", home.path().toLocal8Bit());
-    qputenv("XDG_DATA_HOME", home.filePath(QStringLiteral("data")).toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // As the program does: the web engine shares the window's graphics contexts.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    TestLivePreview test;
-    return QTest::qExec(&test, argc, argv);
-}
+VELLUMO_TEST_MAIN(TestLivePreview)
 
 #include "tst_live_preview.moc"
