@@ -31,8 +31,8 @@ const QString FollowKey = QStringLiteral("PreviewFollowsCaret");
 // The engine's smallest scale.
 constexpr double SmallestZoom = 0.25;
 
-// The panel's place between runs, as the settings keep it: "Shown,Right,480" (open,
-// docked on the right, 480 pixels wide) or "Hidden,Floating,x,y,width,height".
+// The panel's place between runs, as the settings keep it: "Shown Right 480" (open,
+// docked on the right, 480 pixels wide) or "Hidden Floating x y width height".
 struct DockState {
     bool shown = false;
     Qt::DockWidgetArea area = Qt::RightDockWidgetArea;
@@ -50,7 +50,7 @@ constexpr std::pair<Qt::DockWidgetArea, const char *> AreaNames[] = {
 
 DockState readState(const QString &text) {
     DockState state;
-    const QStringList parts = text.split(u',');
+    const QStringList parts = text.split(u' ');
     state.shown = parts.value(0) == u"Shown";
     if (parts.value(1) == u"Floating" && parts.size() == 6) {
         state.floating = true;
@@ -71,13 +71,13 @@ QString writeState(const DockState &state) {
         parts << QStringLiteral("Floating") << QString::number(state.geometry.x())
               << QString::number(state.geometry.y()) << QString::number(state.geometry.width())
               << QString::number(state.geometry.height());
-        return parts.join(u',');
+        return parts.join(u' ');
     }
     for (const auto &[area, name] : AreaNames)
         if (area == state.area)
             parts << QString::fromLatin1(name);
     parts << QString::number(state.size);
-    return parts.join(u',');
+    return parts.join(u' ');
 }
 
 // The dock's close button closes the preview as F12 does.

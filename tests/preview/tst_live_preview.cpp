@@ -110,10 +110,10 @@ private Q_SLOTS:
         QVERIFY(panel->findChild<QWidget *>(QStringLiteral("PreviewView")) == nullptr);
         QVERIFY(m_platform->readSetting(QStringLiteral("PreviewPanel"))
                     .toString()
-                    .startsWith(QStringLiteral("Hidden,Right,")));
+                    .startsWith(QStringLiteral("Hidden Right ")));
 
         // Left open on the left: the next start opens it there again.
-        TForm1 &again = start({{QStringLiteral("PreviewPanel"), QStringLiteral("Shown,Left,300")}});
+        TForm1 &again = start({{QStringLiteral("PreviewPanel"), QStringLiteral("Shown Left 300")}});
         QTRY_VERIFY(again.findChild<QDockWidget *>(QStringLiteral("PreviewPanel")) != nullptr);
         auto *restored = again.findChild<QDockWidget *>(QStringLiteral("PreviewPanel"));
         QTRY_VERIFY(restored->isVisible());
