@@ -316,6 +316,7 @@ void LivePreview::refreshNow() {
     if (!m_engine)
         return;
     const PageInfo page = m_page();
+    m_restartedAfter.clear();
     m_messages.clear();
     m_errors = 0;
     m_engine->show(page.folder, page.fileName, previewCopy(pageTextOf(*m_editor.document())));
@@ -324,6 +325,10 @@ void LivePreview::refreshNow() {
 void LivePreview::loaded(bool ok) {
     Q_UNUSED(ok)
     m_lastRefresh = QDateTime::currentDateTime();
+    // This copy got a new renderer: the status says why until the next refresh (a copy
+    // given up for a newer one ends loading too, before the newer one).
+    if (!m_rendererEnded.isEmpty())
+        m_restartedAfter = m_rendererEnded;
     m_rendererEnded.clear();
     m_loadedOnce = true;
     showStatus();
@@ -370,6 +375,9 @@ void LivePreview::showStatus() {
         if (others > 0)
             text += others == 1 ? QStringLiteral(", 1 console message")
                                 : QStringLiteral(", %1 console messages").arg(others);
+        if (!m_restartedAfter.isEmpty())
+            text += QStringLiteral(", in a new renderer (the last one stopped: %1)")
+                        .arg(m_restartedAfter);
         if (m_editor.document()->characterCount() > LargePage)
             text += QStringLiteral(". Over 5 MB: refreshes on Refresh or Save");
     }

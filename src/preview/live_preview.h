@@ -38,7 +38,7 @@ public:
     };
 
     // Pages above this many characters refresh only on Refresh or a save.
-    static constexpr qsizetype LargePage = 5 * 1024 * 1024;
+    static constexpr qsizetype LargePage = qsizetype{5} * 1024 * 1024;
     static constexpr int RefreshDelayMs = 300;
 
     LivePreview(QMainWindow &window, QPlainTextEdit &editor, Platform &platform,
@@ -97,6 +97,7 @@ private:
     int m_errors = 0;
     QDateTime m_lastRefresh;
     QString m_rendererEnded;
+    QString m_restartedAfter;
     int m_caretLine = 0;
     bool m_open = false;
     bool m_loadedOnce = false;

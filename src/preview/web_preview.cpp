@@ -1,7 +1,7 @@
 // The live preview's engine: Qt WebEngine, built as a plugin that the editor loads
 // the first time the preview opens.
 
-#include "preview/preview_engine.h"
+#include "preview/web_preview.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -273,7 +273,7 @@ public:
 
     void runScript(const QString &script,
                    std::function<void(const QVariant &result)> done) override {
-        m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld, std::move(done));
+        m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld, done);
     }
 
     void setZoom(double factor) override { m_view->setZoomFactor(factor); }
@@ -315,39 +315,31 @@ private:
 
 } // namespace
 
-class WebPreviewFactory final : public QObject, public PreviewEngineFactory {
-    Q_OBJECT
-    Q_PLUGIN_METADATA(IID VellumoPreviewEngineFactory_iid)
-    Q_INTERFACES(vellumo::PreviewEngineFactory)
-
-public:
-    WebPreviewFactory() {
-        // The engine draws in software. Drawing with the graphics card would need the
-        // window's GL contexts shared, which has to be asked for before the application
-        // exists (Qt::AA_ShareOpenGLContexts) and then costs every start a GL context and
-        // its driver (57 MiB and 0.05 s of CPU measured), preview or not. The engine still
-        // reads the shared context's format as it starts, so one is made now.
-        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-        if (QOpenGLContext::globalShareContext() == nullptr) {
-            auto *shared = new QOpenGLContext(QCoreApplication::instance());
-            shared->create();
-            qt_gl_set_global_share_context(shared);
-        }
-        const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
-        if (!flags.contains("--disable-gpu"))
-            qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + " --disable-gpu");
-        // Registered before the engine starts, which is when the first profile is made.
-        QWebEngineUrlScheme scheme(PageScheme);
-        scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
-        scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
-        QWebEngineUrlScheme::registerScheme(scheme);
+WebPreviewFactory::WebPreviewFactory() {
+    // The engine draws in software. Drawing with the graphics card would need the
+    // window's GL contexts shared, which has to be asked for before the application
+    // exists (Qt::AA_ShareOpenGLContexts) and then costs every start a GL context and
+    // its driver (57 MiB and 0.05 s of CPU measured), preview or not. The engine still
+    // reads the shared context's format as it starts, so one is made now.
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    if (QOpenGLContext::globalShareContext() == nullptr) {
+        auto *shared = new QOpenGLContext(QCoreApplication::instance());
+        shared->create();
+        qt_gl_set_global_share_context(shared);
     }
+    const QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--disable-gpu"))
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags + " --disable-gpu");
+    // Registered before the engine starts, which is when the first profile is made.
+    QWebEngineUrlScheme scheme(PageScheme);
+    scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
+    scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
+    QWebEngineUrlScheme::registerScheme(scheme);
+}
 
-    std::unique_ptr<PreviewEngine> create(QWidget *parent, PreviewEngine::Events events) override {
-        return std::make_unique<WebPreview>(parent, std::move(events));
-    }
-};
+std::unique_ptr<PreviewEngine> WebPreviewFactory::create(QWidget *parent,
+                                                         PreviewEngine::Events events) {
+    return std::make_unique<WebPreview>(parent, std::move(events));
+}
 
 } // namespace vellumo
-
-#include "web_preview.moc"

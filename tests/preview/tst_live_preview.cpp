@@ -2,6 +2,7 @@
 #include "app/main_window.h"
 #include "editor/document_controller.h"
 #include "preview/live_preview.h"
+#include "preview/preview_copy.h"
 #include "scripted_platform.h"
 #include "test_main.h"
 
@@ -72,6 +73,31 @@ class TestLivePreview : public QObject {
     }
 
 private Q_SLOTS:
+    // The copy the preview renders: each start tag marked with the line it starts on.
+    void copyMarksStartTagsWithTheirLine_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("copy");
+        QTest::newRow("start tags, not end tags")
+            << "<p>a</p>\n<div><b>x</b></div>"
+            << "<p data-vellumo-line=\"1\">a</p>\n<div data-vellumo-line=\"2\"><b "
+               "data-vellumo-line=\"2\">x</b></div>";
+        QTest::newRow("the head draws nothing")
+            << "<html><head><title>t</title><style>p{}</style></head><body>"
+            << "<html><head><title>t</title><style>p{}</style></head><body "
+               "data-vellumo-line=\"1\">";
+        QTest::newRow("a tag over two lines: the line it starts on")
+            << "<img\nsrc=\"a.png\"><br/>"
+            << "<img\nsrc=\"a.png\" data-vellumo-line=\"1\"><br data-vellumo-line=\"2\"/>";
+        QTest::newRow("scripts and comments as they are")
+            << "<script>if (a<b) x = '<p>';</script><!-- <p> -->"
+            << "<script>if (a<b) x = '<p>';</script><!-- <p> -->";
+    }
+    void copyMarksStartTagsWithTheirLine() {
+        QFETCH(QString, page);
+        QFETCH(QString, copy);
+        QCOMPARE(previewCopy(page), "\xEF\xBB\xBF" + copy.toUtf8());
+    }
+
     void cleanup() {
         if (m_windows)
             m_windows->mainWindow().RichEdit1->document()->setModified(false);
@@ -242,6 +268,8 @@ private Q_SLOTS:
         LivePreview &preview = openPreview(main);
         main.RichEdit1->setPlainText(QStringLiteral("<script>while (true) {}</script>"));
         preview.refreshNow();
+        // The page's script has started once the page stops answering.
+        QTRY_VERIFY_WITH_TIMEOUT(!evaluate(preview, QStringLiteral("1")).isValid(), 20000);
         main.RichEdit1->moveCursor(QTextCursor::End);
         QTest::keyClicks(main.RichEdit1, QStringLiteral("<p id=after>typed</p>"));
         QVERIFY(main.RichEdit1->toPlainText().endsWith(QStringLiteral("typed</p>")));
@@ -250,6 +278,9 @@ private Q_SLOTS:
             evaluate(preview, QStringLiteral("document.getElementById('after')?.textContent"))
                 .toString(),
             QStringLiteral("back"), 20000);
+        const QString status = main.findChild<QLabel *>(QStringLiteral("PreviewStatus"))->text();
+        QVERIFY2(status.endsWith(QStringLiteral("(the last one stopped: a script kept it busy)")),
+                 qPrintable(status));
     }
 
     // The older Preview in Browser still saves an untitled page first, then opens the
