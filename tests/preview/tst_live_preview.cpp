@@ -261,6 +261,25 @@ private Q_SLOTS:
         QVERIFY(evaluate(preview, QStringLiteral("window.scrollY")).toInt() > 0);
     }
 
+    // Without caret following, a refresh keeps the page where it was scrolled to.
+    void refreshKeepsTheScrollPosition() {
+        TForm1 &main = start({{QStringLiteral("PreviewFollowsCaret"), QStringLiteral("No")}});
+        QString page;
+        for (int i = 1; i <= 30; ++i)
+            page += QStringLiteral("<p style=\"height: 200px\">%1</p>\n").arg(i);
+        main.RichEdit1->setPlainText(page);
+        LivePreview &preview = openPreview(main);
+        evaluate(preview, QStringLiteral("window.scrollTo(0, 1000)"));
+        QSignalSpy refreshed(&preview, &LivePreview::refreshed);
+        main.RichEdit1->moveCursor(QTextCursor::End);
+        QTest::keyClicks(main.RichEdit1, QStringLiteral("<p id=last>end</p>"));
+        QVERIFY(refreshed.wait(20000));
+        QTRY_COMPARE(evaluate(preview, QStringLiteral("document.getElementById('last') ? "
+                                                      "window.scrollY : -1"))
+                         .toInt(),
+                     1000);
+    }
+
     // A page whose script never ends runs in the engine's own process: the editor
     // goes on taking keys, and the next copy of the page gets a new renderer.
     void endlessScriptLeavesTheEditorResponsive() {
