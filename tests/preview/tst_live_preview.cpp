@@ -65,7 +65,7 @@ class TestLivePreview : public QObject {
         return answer->second;
     }
     QString writePage(const QString &name, const QByteArray &html) {
-        const QString path = m_folder.filePath(name);
+        QString path = m_folder.filePath(name);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(html) != html.size())
             return {};
