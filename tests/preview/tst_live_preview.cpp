@@ -147,31 +147,43 @@ private Q_SLOTS:
     }
 
     // A picture beside the page loads: beside a saved page, and in the start folder for
-    // an untitled one.
+    // an untitled one; one outside the page's folder tree is refused.
     void relativeImageLoads_data() {
         QTest::addColumn<bool>("saved");
-        QTest::newRow("saved page: its folder") << true;
-        QTest::newRow("untitled page: the start folder") << false;
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("width");
+        QTest::newRow("saved page: its folder") << true << "pic.png" << 37;
+        QTest::newRow("untitled page: the start folder") << false << "pic.png" << 37;
+        QTest::newRow("outside the page's folder: refused") << true << "../pic.png" << 0;
     }
     void relativeImageLoads() {
         QFETCH(bool, saved);
+        QFETCH(QString, source);
+        QFETCH(int, width);
         QImage picture(37, 11, QImage::Format_RGB32);
         picture.fill(Qt::red);
+        QVERIFY(QDir(m_folder.path()).mkpath(QStringLiteral("site")));
+        QVERIFY(picture.save(m_folder.filePath(QStringLiteral("site/pic.png"))));
         QVERIFY(picture.save(m_folder.filePath(QStringLiteral("pic.png"))));
-        const QByteArray html = "<html><body><img id=pic src=\"pic.png\"></body></html>\n";
+        const QByteArray html =
+            "<html><body><img id=pic src=\"" + source.toLatin1() + "\"></body></html>\n";
         const QString before = QDir::currentPath();
-        QVERIFY(QDir::setCurrent(saved ? QDir::tempPath() : m_folder.path()));
+        QVERIFY(
+            QDir::setCurrent(saved ? QDir::tempPath() : m_folder.filePath(QStringLiteral("site"))));
         TForm1 &main = start();
         QDir::setCurrent(before);
         if (saved)
-            QVERIFY(main.document().openOrName(writePage(QStringLiteral("page.htm"), html)));
+            QVERIFY(main.document().openOrName(writePage(QStringLiteral("site/page.htm"), html)));
         else
             main.RichEdit1->setPlainText(QString::fromLatin1(html));
         LivePreview &preview = openPreview(main);
+        // The picture's width once it has loaded or failed.
         QTRY_COMPARE_WITH_TIMEOUT(
-            evaluate(preview, QStringLiteral("document.getElementById('pic')?.naturalWidth"))
+            evaluate(preview, QStringLiteral("(function () { const p = document.getElementById("
+                                             "'pic'); return p && p.complete ? p.naturalWidth : "
+                                             "-1; })()"))
                 .toInt(),
-            37, 10000);
+            width, 10000);
     }
 
     // Links go to the system browser, and the preview stays on the page; forms and a
