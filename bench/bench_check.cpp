@@ -7,6 +7,8 @@
 #include "check/page_check.h"
 #include "check/page_checker.h"
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -137,15 +139,15 @@ void WindowPauseDuringCheck(benchmark::State &state) {
     }
     state.counters["longest_stall_ms"] = longest;
 }
-BENCHMARK(WindowPauseDuringCheck)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(WindowPauseDuringCheck)
+    ->Arg(1)
+    ->Arg(10)
+    ->Arg(50)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
 
 } // namespace
 
-int main(int argc, char **argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+int main(int argc, char *argv[]) {
+    return runBenchmarks(argc, argv);
 }

@@ -10,6 +10,8 @@
 #include "editor/insertion_core.h"
 #include "editor/page_file.h"
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include "editor/page_colouring.h"
@@ -47,13 +49,8 @@ QString generatedPage(qsizetype bytes) {
         QStringLiteral(
             "    <LI>One more item of a long list, with <B>bold</B> and <I>italic</I> text"),
     };
-    QString page;
-    page.reserve(bytes + 128);
-    for (int i = 0; page.size() < bytes; ++i) {
-        page += lines[i % 4];
-        page += u'\n';
-    }
-    return page;
+    return repeatedLines(QList<QString>(std::begin(lines), std::end(lines)), bytes,
+                         QStringLiteral("\n"));
 }
 
 // 100 lines of 50,000 characters: markup written out on one line per section.
@@ -449,11 +446,5 @@ BENCHMARK(BM_OpenLongestStall)->Arg(50 << 20)->Unit(benchmark::kMillisecond)->It
 } // namespace
 
 int main(int argc, char *argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    pages.clear();
-    return 0;
+    return runBenchmarks(argc, argv, [] { pages.clear(); });
 }

@@ -13,6 +13,8 @@
 #include "search/page_text.h"
 #include "search/text_search.h"
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -46,13 +48,8 @@ QString classPage(qsizetype bytes) {
         QStringLiteral("    <li class=\"item\">One more item of a long list, with <b>bold</b> "
                        "and <i>italic</i></li>"),
     };
-    QString page;
-    page.reserve(bytes + 128);
-    for (int i = 0; page.size() < bytes; ++i) {
-        page += lines[i % 4];
-        page += u'\n';
-    }
-    return page;
+    return repeatedLines(QList<QString>(std::begin(lines), std::end(lines)), bytes,
+                         QStringLiteral("\n"));
 }
 
 // The platform for the bar: no settings kept, nothing asked.
@@ -72,6 +69,7 @@ public:
     void closeHelp() override {}
     bool openUrl(const QUrl &) override { return false; }
     bool startProgram(const QString &) override { return false; }
+    bool startCopyOfThisProgram(const QStringList &) override { return false; }
     bool clipboardHasText() override { return false; }
     QStringList fontFamilies() override { return {}; }
 };
@@ -130,6 +128,37 @@ void BM_FindNextNearEnd(benchmark::State &state) {
         const TextMatch match = TextSearch(QStringLiteral("needle"), {}).next(text.text(), 0);
         benchmark::DoNotOptimize(match);
     }
+}
+
+// Taking the page's text for a search, as the first search after an edit does on the
+// window's thread.
+void BM_TakePageText(benchmark::State &state) {
+    Page &page = pageOf(state.range(0));
+    for (auto _ : state) {
+        PageText text(page.editor);
+        benchmark::DoNotOptimize(text.text().size());
+    }
+}
+
+// The same read in slices between the window's events, as the find bar reads a big
+// page: the longest slice is how long the window is held still.
+void BM_ReadPageInSlices(benchmark::State &state) {
+    Page &page = pageOf(state.range(0));
+    double longestMs = 0;
+    for (auto _ : state) {
+        PageText text(page.editor);
+        bool ready = false;
+        QObject::connect(&text, &PageText::ready, [&ready] { ready = true; });
+        text.read();
+        while (!ready) {
+            QElapsedTimer clock;
+            clock.start();
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            longestMs = std::max(longestMs, double(clock.nsecsElapsed()) / 1e6);
+        }
+        benchmark::DoNotOptimize(text.text().size());
+    }
+    state.counters["longest_slice_ms"] = longestMs;
 }
 
 // The same with Qt's own QTextDocument::find, for comparison.
@@ -249,6 +278,8 @@ void BM_FindInFiles(benchmark::State &state) {
 }
 
 BENCHMARK(BM_FindNextNearEnd)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TakePageText)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadPageInSlices)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_QtDocumentFindNearEnd)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CountClass)->Arg(50 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReplaceAll)->Arg(10 << 20)->Unit(benchmark::kMillisecond)->Iterations(3);
@@ -258,11 +289,5 @@ BENCHMARK(BM_FindInFiles)->Unit(benchmark::kMillisecond)->Iterations(3);
 } // namespace
 
 int main(int argc, char *argv[]) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    pages.clear();
-    return 0;
+    return runBenchmarks(argc, argv, [] { pages.clear(); });
 }

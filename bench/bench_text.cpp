@@ -10,6 +10,8 @@
 #include "text/text_buffer.h"
 #include "text/text_view.h"
 
+#include "bench_support.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -41,11 +43,7 @@ QByteArray generatedPage(qsizetype bytes) {
         "    <li>One more item of a long list, with <em>emphasis</em> and "
         "\xE2\x80\x9Cquotes\xE2\x80\x9D</li>\n",
     };
-    QByteArray page;
-    page.reserve(bytes + 128);
-    for (int i = 0; page.size() < bytes; ++i)
-        page += lines[i % 4];
-    return page;
+    return repeatedLines(QList<QByteArray>(std::begin(lines), std::end(lines)), bytes);
 }
 
 // The page of `bytes` (rounded to make-inputs' sizes) as a file.

@@ -17,7 +17,8 @@ if [ ${#missing[@]} -gt 0 ] && [ "$(id -u)" -eq 0 ]; then
 fi
 cmake -S . -B build/bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVELLUMO_BUILD_TESTS=OFF \
     -DVELLUMO_BUILD_BENCHMARKS=ON >/dev/null
-cmake --build build/bench --target bench_insertion vellumo_bench_text bench_search bench_check vellumo
+cmake --build build/bench --target bench_insertion vellumo_bench_text bench_search bench_check \
+    bench_completion bench_conversions vellumo
 
 results=$(mktemp -d)
 QT_QPA_PLATFORM=offscreen build/bench/bench/bench_insertion --benchmark_format=json \
@@ -33,6 +34,10 @@ QT_QPA_PLATFORM=offscreen build/bench/bench/bench_search --benchmark_format=json
     --benchmark_out="$results/search.json" --benchmark_out_format=json "$@" >/dev/null
 QT_QPA_PLATFORM=offscreen build/bench/bench/bench_check --benchmark_format=json \
     --benchmark_out="$results/bench_check.json" --benchmark_out_format=json "$@" >/dev/null
+QT_QPA_PLATFORM=offscreen build/bench/bench/bench_completion --benchmark_format=json \
+    --benchmark_out="$results/bench_completion.json" --benchmark_out_format=json "$@" >/dev/null
+QT_QPA_PLATFORM=offscreen build/bench/bench/bench_conversions --benchmark_format=json \
+    --benchmark_out="$results/conversions.json" --benchmark_out_format=json "$@" >/dev/null
 
 if [ -n "${VELLUMO_MEASURE:-}" ]; then
     inputs=$("$(dirname "$VELLUMO_MEASURE")/make-inputs" | head -1 | xargs dirname)
@@ -53,7 +58,8 @@ import json, os, statistics, sys
 folder = sys.argv[1]
 print(f"{'Benchmark':44} {'time':>12} {'cpu':>12}  extra")
 benchmarks = []
-for name in ("bench.json", "bench-text.json", "search.json", "bench_check.json"):
+for name in ("bench.json", "bench-text.json", "search.json", "bench_check.json",
+             "bench_completion.json", "conversions.json"):
     path = os.path.join(folder, name)
     if os.path.exists(path) and os.path.getsize(path) > 0:
         benchmarks += json.load(open(path))["benchmarks"]
@@ -74,6 +80,8 @@ for b in benchmarks:
         extra = f"{b['bytes_per_second'] / 2**20:.0f} MiB/s"
         if "first_result_ms" in b:
             extra += f", first result {b['first_result_ms']:.0f} ms"
+    elif "undo_cpu_ms" in b and "changed" in b:
+        extra = f"{b['changed']:.0f} changed, undo {b['undo_cpu_ms']:.0f} ms CPU"
     elif "undo_cpu_ms" in b:
         extra = f"{b['replaced']:.0f} replaced, undo {b['undo_cpu_ms']:.0f} ms CPU"
     print(f"{b['name']:44} {b['real_time']:10.2f} {b['time_unit']:>2} "

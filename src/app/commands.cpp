@@ -188,6 +188,18 @@ std::vector<CommandRow> buildTable() {
                               {menu("Highlight1", "Syntax &Colouring")}, {},
                               "Colour the markup or show it plain"));
     rows.back().checkable = true;
+    rows.push_back(handlerRow(C::TagsToUpper, "All Tags to Upper Case",
+                              {menu("TagsToUpper1", "All Tags to &Upper Case")}, {},
+                              "Write the names of every tag and attribute in upper case"));
+    rows.push_back(handlerRow(C::TagsToLower, "All Tags to Lower Case",
+                              {menu("TagsToLower1", "All Tags to &Lower Case")}, {},
+                              "Write the names of every tag and attribute in lower case"));
+    rows.push_back(handlerRow(C::CharactersToEntities, "Characters to Entities",
+                              {menu("CharactersToEntities1", "Characters to &Entities")}, {},
+                              "Write characters of the text as character references"));
+    rows.push_back(handlerRow(C::EntitiesToCharacters, "Entities to Characters",
+                              {menu("EntitiesToCharacters1", "Entities to C&haracters")}, {},
+                              "Write character references of the text as their characters"));
 
     // Formatting. The editor menu's Left Justify, Center and Right Justify run the commands
     // their captions name.
@@ -454,7 +466,8 @@ const std::vector<MenuLayout> &dropDownMenus() {
          alt(Qt::Key_T)},
         {"ToolbarButton97132", "Tags", "PopupMenu3",
          names({"Bold1", "Italic1", "Underlined1", "", "DecreaseTextSize1", "IncreaseTextSize1", "",
-                "Center1", "LeftJustify1", "RightJustify1", "", "Paragraph2", "", "Strong1"}),
+                "Center1", "LeftJustify1", "RightJustify1", "", "Paragraph2", "", "Strong1", "",
+                "TagsToUpper1", "TagsToLower1", "CharactersToEntities1", "EntitiesToCharacters1"}),
          alt(Qt::Key_A)},
         {"ToolbarButton973", "Help", "PopupMenu4", names({"Help1", "TipoftheDay2", "", "About1"}),
          alt(Qt::Key_H)},

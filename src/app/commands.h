@@ -50,6 +50,11 @@ enum class Command {
     LivePreview,
     LineNumbers,
     SyntaxColouring,
+    // Whole-page conversions of the markup.
+    TagsToUpper,
+    TagsToLower,
+    CharactersToEntities,
+    EntitiesToCharacters,
     // Formatting: wrap the selection or insert at the caret.
     Bold,
     Italic,

@@ -21,6 +21,8 @@
 #include "editor/page_template.h"
 #include "editor/title_dialog.h"
 #include "markup/entity_palette.h"
+#include "markup/entity_scope_dialog.h"
+#include "markup/page_conversions.h"
 #include "platform/platform.h"
 #include "preview/live_preview.h"
 #include "search/search_commands.h"
@@ -151,6 +153,18 @@ void TForm1::run(Command command) {
     case Command::LineNumbers:
     case Command::SyntaxColouring:
         toggleEditorDrawing(command);
+        break;
+    case Command::TagsToUpper:
+        runConversion(PageConversion::TagsToUpper);
+        break;
+    case Command::TagsToLower:
+        runConversion(PageConversion::TagsToLower);
+        break;
+    case Command::CharactersToEntities:
+        runConversion(PageConversion::CharactersToEntities);
+        break;
+    case Command::EntitiesToCharacters:
+        runConversion(PageConversion::EntitiesToCharacters);
         break;
     case Command::InsertFile:
         m_sitePanel->Insert1Click();
@@ -431,6 +445,22 @@ bool TForm1::eventFilter(QObject *watched, QEvent *event) {
     return QMainWindow::eventFilter(watched, event);
 }
 
+void TForm1::runConversion(PageConversion conversion) {
+    std::optional<EntityScope> scope = EntityScope::Unencodable;
+    const TextEncoding encoding = m_document->format.encoding;
+    if (conversion == PageConversion::CharactersToEntities) {
+        scope = askEntityScope(
+            this, m_settings.allToEntities() ? EntityScope::AllNonAscii : EntityScope::Unencodable,
+            encoding);
+        if (!scope)
+            return;
+        m_settings.storeAllToEntities(*scope == EntityScope::AllNonAscii);
+    }
+    StatusBar1->showMessage(runPageConversion(*m_core, conversion, encoding, *scope));
+    if (RichEdit1->document()->isModified())
+        setSaveEnabled();
+}
+
 void TForm1::setSaveEnabled() {
     buttonAction(Command::Save)->setEnabled(true);
 }
@@ -525,6 +555,7 @@ void TForm1::focusNextArea() {
     for (QWidget *panel : std::as_const(m_bottomPanels))
         if (panel->isVisible())
             areas << panel;
+    areas << m_statusFields->EncodingLabel; // Tab goes on to the line-break field
     const QWidget *focus = QApplication::focusWidget();
     qsizetype current = -1;
     for (qsizetype i = 0; i < areas.size(); ++i)

@@ -34,6 +34,7 @@ class Platform;
 class SearchCommands;
 class SitePanel;
 class TForm2;
+enum class PageConversion;
 
 // The main window: three toolbar rows, the side panel with its page controls,
 // the editor and the status bar. It is wiring: the page's life cycle lives in
@@ -146,6 +147,8 @@ private:
     void applyPanelSetting();
     void setPanelShown(bool shown);
     void setSaveEnabled();
+    // Runs a whole-page conversion and reports what it changed in the status bar.
+    void runConversion(PageConversion conversion);
     void showTipOfTheDay();
     void showCommandPalette();
     // F6: the keyboard focus goes to the next of the editor, the side panel and the open

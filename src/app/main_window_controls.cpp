@@ -16,6 +16,7 @@
 #include "editor/page_editor.h"
 #include "editor/page_template.h"
 #include "markup/entity_palette.h"
+#include "markup/markup_completion.h"
 #include "preview/live_preview.h"
 #include "widgets/drop_down_row.h"
 #include "widgets/flat_tool_button.h"
@@ -87,6 +88,7 @@ void TForm1::createEditor() {
     RichEdit1->setPlainText(pageTemplate(true));
     RichEdit1->installEventFilter(this);
     m_core = std::make_unique<InsertionCore>(RichEdit1);
+    (new MarkupCompletion(editor, *m_core))->setEnabled(m_settings.autoComplete());
     m_search = new SearchCommands(*m_core, m_platform, this);
     // Local references resolve from the page's folder, or the start folder for a new page.
     m_pageCheck = new PageCheck(

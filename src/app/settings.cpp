@@ -54,6 +54,10 @@ void AppSettings::storeLineNumbersShown(bool shown) {
                             shown ? QStringLiteral("Yes") : QStringLiteral("No"));
 }
 
+bool AppSettings::autoComplete() const {
+    return text(QStringLiteral("AutoComplete")) != u"No";
+}
+
 bool AppSettings::checkOnSave() const {
     return text(QStringLiteral("CheckOnSave")) == u"Yes";
 }
@@ -61,6 +65,15 @@ bool AppSettings::checkOnSave() const {
 void AppSettings::storeCheckOnSave(bool check) {
     m_platform.writeSetting(QStringLiteral("CheckOnSave"),
                             check ? QStringLiteral("Yes") : QStringLiteral("No"));
+}
+
+bool AppSettings::allToEntities() const {
+    return text(QStringLiteral("AllToEntities")) == u"Yes";
+}
+
+void AppSettings::storeAllToEntities(bool all) {
+    m_platform.writeSetting(QStringLiteral("AllToEntities"),
+                            all ? QStringLiteral("Yes") : QStringLiteral("No"));
 }
 
 QString AppSettings::nextTipNumber() const {

@@ -31,9 +31,16 @@ public:
     // "LineNumbers": exactly "No" hides the line-number gutter.
     bool lineNumbersShown() const;
     void storeLineNumbersShown(bool shown);
+    // "AutoComplete": exactly "No" keeps the editor from completing names and end tags.
+    bool autoComplete() const;
     // "CheckOnSave": exactly "Yes" checks the page after every successful save.
     bool checkOnSave() const;
     void storeCheckOnSave(bool check);
+
+    // "AllToEntities": exactly "Yes" makes Characters to Entities write every character
+    // outside ASCII as a reference; otherwise only those the page's encoding cannot hold.
+    bool allToEntities() const;
+    void storeAllToEntities(bool all);
 
     // "TNumber": the number of the next tip, as stored text ("0" when missing).
     QString nextTipNumber() const;

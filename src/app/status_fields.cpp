@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
@@ -14,12 +15,15 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 
 #include <algorithm>
 
 namespace vellumo {
 
 namespace {
+
+const QString MixedBreaks = QStringLiteral("Mixed");
 
 QLabel *makeField(QStatusBar *bar, const char *name, const QString &toolTip) {
     auto *label = new QLabel(bar);
@@ -39,11 +43,21 @@ StatusFields::StatusFields(QStatusBar *bar, QPlainTextEdit *editor, QObject *par
     EncodingLabel = makeField(bar, "EncodingLabel", QStringLiteral("The page's encoding"));
     LineBreakLabel = makeField(bar, "LineBreakLabel", QStringLiteral("The page's line breaks"));
     PageName = makeField(bar, "PageName", {});
-    // Wide enough for a long page's position, so the fields do not jump as the caret moves.
-    CaretPosition->setMinimumWidth(
-        CaretPosition->fontMetrics().horizontalAdvance(QStringLiteral("Ln 999999, Col 9999")) + 12);
+    // Wide enough for a long page's position, so the fields do not jump as the caret moves;
+    // and of a fixed size, so a new position repaints the field alone instead of laying out
+    // the whole status bar again on every key.
+    CaretPosition->setFixedSize(
+        CaretPosition->fontMetrics().horizontalAdvance(QStringLiteral("Ln 999999, Col 9999")) + 12,
+        CaretPosition->sizeHint().height());
     connect(editor, &QPlainTextEdit::cursorPositionChanged, this, &StatusFields::showCaret);
     connect(editor, &QPlainTextEdit::modificationChanged, this, &StatusFields::showName);
+    m_breaksCheck = new QTimer(this);
+    m_breaksCheck->setSingleShot(true);
+    m_breaksCheck->setInterval(500);
+    connect(m_breaksCheck, &QTimer::timeout, this, [this] {
+        const PageFormat format = m_document != nullptr ? m_document->format : newPageFormat();
+        LineBreakLabel->setText(lineBreakText(format, m_editor->document()));
+    });
     showCaret();
     showPage();
 }
@@ -95,21 +109,38 @@ void StatusFields::makeMenus() {
     for (QLabel *label : {EncodingLabel, LineBreakLabel}) {
         label->setCursor(Qt::PointingHandCursor);
         label->installEventFilter(this);
+        // Reached from the keyboard (F6, then Tab), never by a click, which leaves the
+        // caret in the page; Space, Enter or Down opens the field's menu.
+        label->setFocusPolicy(Qt::TabFocus);
+        label->setStyleSheet(
+            QStringLiteral("QLabel { border: 1px solid transparent; }"
+                           "QLabel:focus { border: 1px solid palette(highlight); }"));
     }
+    QWidget::setTabOrder(EncodingLabel, LineBreakLabel);
     EncodingLabel->setToolTip(QStringLiteral("The page's encoding: click to change it"));
     LineBreakLabel->setToolTip(QStringLiteral("The page's line breaks: click to convert them"));
 }
 
 bool StatusFields::eventFilter(QObject *watched, QEvent *event) {
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        auto *label = static_cast<QLabel *>(watched);
-        QMenu *menu = label == EncodingLabel ? m_encodingMenu : m_lineBreakMenu;
-        // Opened above the field, since the status bar is at the window's foot.
-        menu->popup(label->mapToGlobal(QPoint(0, -menu->sizeHint().height())));
-        return true;
+    bool opens = false;
+    if (event->type() == QEvent::MouseButtonRelease) {
+        opens = static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton;
+    } else if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Escape) {
+            m_editor->setFocus(Qt::ShortcutFocusReason);
+            return true;
+        }
+        opens = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter ||
+                key == Qt::Key_Down;
     }
-    return QObject::eventFilter(watched, event);
+    if (!opens)
+        return QObject::eventFilter(watched, event);
+    auto *label = static_cast<QLabel *>(watched);
+    QMenu *menu = label == EncodingLabel ? m_encodingMenu : m_lineBreakMenu;
+    // Opened above the field, since the status bar is at the window's foot.
+    menu->popup(label->mapToGlobal(QPoint(0, -menu->sizeHint().height())));
+    return true;
 }
 
 QString StatusFields::caretText(const QTextCursor &cursor) {
@@ -139,7 +170,7 @@ QString StatusFields::lineBreakText(const PageFormat &format, const QTextDocumen
          block = block.next()) {
         const char kind = lineBreakKindOf(block);
         if ((kind == BreakLF || kind == BreakCRLF || kind == BreakCR) && kind != usual)
-            return QStringLiteral("Mixed");
+            return MixedBreaks;
     }
     return name;
 }
@@ -181,6 +212,11 @@ void StatusFields::showCaret() {
 
 void StatusFields::noteChange(int position, int removed, int added) {
     Q_UNUSED(removed);
+    // New lines take the page's usual break, so only a "Mixed" page can change its
+    // field by an edit (the lines with the other breaks deleted): looked at again once
+    // the typing pauses.
+    if (LineBreakLabel->text() == MixedBreaks)
+        m_breaksCheck->start();
     QTextDocument *document = m_plainLine.document;
     // Larger changes, and those that join or split lines, have the line read again.
     if (document == nullptr || added > 64 || document->blockCount() != m_plainLine.blockCount)

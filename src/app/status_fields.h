@@ -11,6 +11,7 @@ class QPlainTextEdit;
 class QStatusBar;
 class QTextCursor;
 class QTextDocument;
+class QTimer;
 
 namespace vellumo {
 
@@ -73,6 +74,7 @@ private:
     QPointer<QTextDocument> m_watched;
     QMenu *m_encodingMenu = nullptr;
     QMenu *m_lineBreakMenu = nullptr;
+    QTimer *m_breaksCheck = nullptr;
 };
 
 } // namespace vellumo

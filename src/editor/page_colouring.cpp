@@ -168,6 +168,16 @@ QList<HtmlTokenSpan> PageColouring::tokens(const QTextBlock &block, int from, in
     return part;
 }
 
+HtmlLexPoint PageColouring::placeBefore(const QTextBlock &block, int offset) {
+    if (block.length() <= LongLineLength)
+        return HtmlLexPoint{0, stateBefore(block)};
+    const LongLine &line = longLine(block, block.text(), stateBefore(block));
+    auto place =
+        std::upper_bound(line.places.cbegin(), line.places.cend(), offset,
+                         [](int position, const HtmlLexPoint &p) { return position < p.position; });
+    return *(place - 1);
+}
+
 QList<QTextLayout::FormatRange> PageColouring::formatRanges(const QTextBlock &block, int from,
                                                             int to, const QBrush &background) {
     const QList<HtmlTokenSpan> part = tokens(block, from, to);
@@ -280,7 +290,9 @@ void PageColouring::contentsChange(int from, int charsRemoved, int charsAdded) {
     m_blockCount = blockCount;
     const QTextBlock first = document->findBlock(from);
     const int firstNumber = first.blockNumber();
-    const int lastNumber = document->findBlock(from + charsAdded).blockNumber();
+    // A change reaching the document's end (the whole text replaced) ends past its last position.
+    const QTextBlock last = document->findBlock(from + charsAdded);
+    const int lastNumber = last.isValid() ? last.blockNumber() : blockCount - 1;
     const bool oneLine = added == 0 && firstNumber == lastNumber;
     if (!oneLine)
         m_longLines.clear(); // their blocks may be gone or others now

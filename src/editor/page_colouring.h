@@ -40,6 +40,9 @@ public:
     // Tokens covering at least the part [from, to) of `block`: all of a short
     // line, of a long one the part lexed from its place before `from`.
     QList<HtmlTokenSpan> tokens(const QTextBlock &block, int from, int to);
+    // A place of `block`'s line at or before `offset` and the lexer's state
+    // there: its start for a short line, the nearest known place of a long one.
+    HtmlLexPoint placeBefore(const QTextBlock &block, int offset);
 
     // Colour ranges for the part [from, to) of `block`, for QTextLayout::draw,
     // drawn over `background`. QTextLayout skips a range with a text colour and no

@@ -14,6 +14,8 @@
 #include <QTextLayout>
 #include <QVarLengthArray>
 
+#include <algorithm>
+
 namespace vellumo {
 
 PageEditor::PageEditor(QWidget *parent)
@@ -39,6 +41,35 @@ PageEditor::~PageEditor() = default;
 
 QColor PageEditor::currentLineColour() {
     return QColor(238, 243, 252);
+}
+
+QColor PageEditor::markedRangeColour() {
+    return QColor(200, 230, 200);
+}
+
+void PageEditor::setMarkedRanges(const QList<std::pair<int, int>> &ranges) {
+    if (ranges == m_marked)
+        return;
+    updateRangeAreas(m_marked);
+    m_marked = ranges;
+    updateRangeAreas(m_marked);
+}
+
+void PageEditor::updateRangeAreas(const QList<std::pair<int, int>> &ranges) {
+    for (const auto &[start, end] : ranges) {
+        const QTextBlock first = document()->findBlock(start);
+        const QTextBlock last = document()->findBlock(end);
+        for (QTextBlock block = first; block.isValid(); block = block.next()) {
+            updateBlockArea(block);
+            if (block == last)
+                break;
+        }
+    }
+}
+
+PageColouring *PageEditor::colouring() {
+    followDocument();
+    return m_colouring;
 }
 
 void PageEditor::setSyntaxColouring(bool on) {
@@ -200,6 +231,8 @@ void PageEditor::drawBlock(QPainter &painter, const QTextBlock &block, const QPo
     if (caretLine)
         painter.fillRect(QRectF(0, area.top(), viewport()->width(), area.height()),
                          currentLineColour());
+    if (!m_marked.isEmpty())
+        drawMarkedRanges(painter, block, offset);
 
     // The lines of the block on screen.
     int firstLine = -1;
@@ -282,6 +315,32 @@ void PageEditor::drawBlock(QPainter &painter, const QTextBlock &block, const QPo
         const int position =
             caret < -1 ? layout->preeditAreaPosition() - (caret + 2) : caret - blockStart;
         layout->drawCursor(&painter, offset, position, cursorWidth());
+    }
+}
+
+void PageEditor::drawMarkedRanges(QPainter &painter, const QTextBlock &block,
+                                  const QPointF &offset) {
+    const QTextLayout *layout = block.layout();
+    const QPointF origin = offset + layout->position();
+    const int blockStart = block.position();
+    const int blockEnd = blockStart + block.length() - 1;
+    for (const auto &[start, end] : m_marked) {
+        if (end <= blockStart || start > blockEnd)
+            continue;
+        const int from = std::max(start, blockStart) - blockStart;
+        const int to = std::min(end, blockEnd) - blockStart;
+        for (int i = 0; i < layout->lineCount(); ++i) {
+            const QTextLine line = layout->lineAt(i);
+            const int a = std::max(from, line.textStart());
+            const int b = std::min(to, line.textStart() + line.textLength());
+            if (a >= b)
+                continue;
+            const qreal left = line.cursorToX(a);
+            const qreal right = line.cursorToX(b);
+            painter.fillRect(
+                QRectF(origin.x() + left, origin.y() + line.y(), right - left, line.height()),
+                markedRangeColour());
+        }
     }
 }
 

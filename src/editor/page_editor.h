@@ -4,6 +4,8 @@
 #include <QTextBlock>
 #include <QTextLayout>
 
+#include <utility>
+
 namespace vellumo {
 
 class PageColouring;
@@ -35,10 +37,18 @@ public:
     void setLineNumbersShown(bool shown);
     bool lineNumbersShown() const;
 
-    // The colours' cache of lexer states, for whoever reads the page's tokens.
-    PageColouring *colouring() const { return m_colouring; }
+    // The colours' cache of lexer states, for whoever reads the page's tokens:
+    // the states of the document the editor holds now, a page just loaded too.
+    PageColouring *colouring();
     // The background of the line the caret is on.
     static QColor currentLineColour();
+
+    // Stretches [start, end) of the page drawn on a background of their own
+    // under their text (the tags that match at the caret). Drawing only, like the
+    // colours; the caller drops them when the text changes.
+    void setMarkedRanges(const QList<std::pair<int, int>> &ranges);
+    const QList<std::pair<int, int>> &markedRanges() const { return m_marked; }
+    static QColor markedRangeColour();
 
     // The page's lines on screen, top to bottom: a wrapped line is one line.
     struct VisibleLine {
@@ -61,6 +71,8 @@ private:
     void caretMoved();
     void updateGutterWidth();
     void updateBlockArea(const QTextBlock &block);
+    void updateRangeAreas(const QList<std::pair<int, int>> &ranges);
+    void drawMarkedRanges(QPainter &painter, const QTextBlock &block, const QPointF &offset);
     void drawBlock(QPainter &painter, const QTextBlock &block, const QPointF &offset,
                    const QRect &exposed, const QAbstractTextDocumentLayout::PaintContext &context);
 
@@ -73,6 +85,7 @@ private:
     LineNumberGutter *m_gutter;
     bool m_syntaxColouring = true;
     QTextBlock m_caretBlock;
+    QList<std::pair<int, int>> m_marked;
     int m_gutterWidth = -1;
 };
 

@@ -23,6 +23,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <utility>
 
 namespace vellumo {
 
@@ -140,6 +141,17 @@ FindBar::FindBar(InsertionCore &core, Platform &platform, QWidget *parent)
         if (isVisible())
             startCount();
     });
+    // The action that waited for a big page to be read runs once it is, after the
+    // event that finished the reading.
+    connect(
+        m_page, &PageText::ready, this,
+        [this] {
+            if (!m_pending)
+                return;
+            setStatus(m_statusBeforeReading.first, m_statusBeforeReading.second);
+            std::exchange(m_pending, {})();
+        },
+        Qt::QueuedConnection);
     connect(m_page, &PageText::changed, this, [this] {
         cancelCounts();
         m_counted = false;
@@ -200,6 +212,7 @@ void FindBar::open(bool replacing) {
 
 void FindBar::close() {
     hide();
+    m_pending = {};
     cancelCounts();
     m_highlights->clear();
     m_page->release();
@@ -237,7 +250,21 @@ void FindBar::optionsChanged() {
         patternEdited();
 }
 
+bool FindBar::pageRead(std::function<void()> action) {
+    if (m_page->isCurrent() ||
+        m_core.editor()->document()->characterCount() <= PageText::slicedFrom)
+        return true;
+    if (!m_pending)
+        m_statusBeforeReading = {m_status->text(), m_statusIsProblem};
+    m_pending = std::move(action);
+    setStatus(tr("Reading the page..."));
+    m_page->read();
+    return false;
+}
+
 void FindBar::patternEdited() {
+    if (!pageRead([this] { patternEdited(); }))
+        return;
     // Each keystroke searches again from where the search began, so typing a
     // longer word never skips the place the shorter one was found.
     const TextSearch search = currentSearch();
@@ -274,6 +301,8 @@ void FindBar::search(bool backward) {
         showFind();
         return;
     }
+    if (!pageRead([this, backward] { search(backward); }))
+        return;
     remember(FindHistoryKey, m_findEdit);
     const TextSearch search = currentSearch();
     if (!search.isValid()) {
@@ -328,6 +357,8 @@ void FindBar::showNotFound() {
 }
 
 void FindBar::replace() {
+    if (!pageRead([this] { replace(); }))
+        return;
     const TextSearch search = currentSearch();
     if (!search.isValid()) {
         search.isEmpty() ? showReplace() : setStatus(search.errorString(), true);
@@ -351,6 +382,8 @@ void FindBar::replace() {
 }
 
 void FindBar::replaceAll() {
+    if (!pageRead([this] { replaceAll(); }))
+        return;
     const TextSearch search = currentSearch();
     if (!search.isValid()) {
         search.isEmpty() ? showReplace() : setStatus(search.errorString(), true);
@@ -373,6 +406,7 @@ void FindBar::replaceAll() {
 
 void FindBar::setStatus(const QString &text, bool problem) {
     m_status->setText(text);
+    m_statusIsProblem = problem;
     QPalette palette = m_status->palette();
     palette.setColor(QPalette::WindowText,
                      problem ? QColor(176, 0, 32) : palette.color(QPalette::Text));
@@ -400,6 +434,8 @@ void FindBar::updateStatus() {
 }
 
 void FindBar::startCount() {
+    if (!pageRead([this] { startCount(); }))
+        return;
     cancelCounts();
     ++m_generation;
     m_counted = false;

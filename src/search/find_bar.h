@@ -7,7 +7,9 @@
 #include <QWidget>
 
 #include <atomic>
+#include <functional>
 #include <memory>
+#include <utility>
 
 class QCheckBox;
 class QComboBox;
@@ -66,6 +68,9 @@ private:
     SearchRange currentRange() const;
     bool scoped() const;
     void setStatus(const QString &text, bool problem = false);
+    // True when the page's text is at hand; otherwise a big page is being read in
+    // slices and `action` runs once it is (only the latest action waits).
+    bool pageRead(std::function<void()> action);
     void startCount();
     void countDone(quint64 generation, const std::shared_ptr<QList<qsizetype>> &starts);
     void cancelCounts();
@@ -111,6 +116,9 @@ private:
     };
     QList<Count> m_counts;
     QTimer *m_recount;
+    std::function<void()> m_pending;
+    std::pair<QString, bool> m_statusBeforeReading;
+    bool m_statusIsProblem = false;
 };
 
 } // namespace vellumo

@@ -3,9 +3,11 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <QTextBlock>
 
 class QPlainTextEdit;
 class QTextDocument;
+class QTimer;
 
 namespace vellumo {
 
@@ -14,25 +16,50 @@ namespace vellumo {
 // until the page changes, so a search session does not copy a big page again at
 // every keystroke or every Find Next. It follows the editor onto a new document
 // (Open, a reload), and lets the copy go when the search is over.
+//
+// A big page can be read in slices between the window's events (read()), so that
+// taking its text never holds the window still for long; text() takes whatever
+// is left at once.
 class PageText : public QObject {
     Q_OBJECT
 
 public:
+    // Pages of more characters than this are read in slices (tests lower it); smaller
+    // ones are taken at once within about 40 ms.
+    static inline int slicedFrom = 16'000'000;
+
     explicit PageText(QPlainTextEdit *editor, QObject *parent = nullptr);
 
     const QString &text();
     void release();
 
+    // The text is taken and the page has not changed since.
+    bool isCurrent();
+    // Starts reading the page in slices (or goes on reading it); ready() follows.
+    // A small page is read at once.
+    void read();
+
 Q_SIGNALS:
     // The page changed since text() was last taken (typing, an undo, another page).
     void changed();
+    // The text is current again after read().
+    void ready();
 
 private:
+    void follow(QTextDocument *document);
+    bool readSlice(qint64 budgetMs);
+    void finish();
+
     QPlainTextEdit *m_editor;
     QPointer<QTextDocument> m_document;
     QMetaObject::Connection m_watch;
     QString m_text;
     bool m_current = false;
+    // The reading in progress: the text so far and the next line to read.
+    QString m_partial;
+    QTextBlock m_next;
+    bool m_reading = false;
+    QTimer *m_slices;
 };
 
 } // namespace vellumo

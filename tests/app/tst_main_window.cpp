@@ -606,8 +606,8 @@ private Q_SLOTS:
         QCOMPARE(main.RichEdit1->toPlainText(), text);
     }
 
-    // F6 goes from the editor to the side panel and back; a palette button reached by the
-    // keyboard runs its command with Enter.
+    // F6 goes from the editor to the side panel, the status fields and back; a palette button
+    // reached by the keyboard runs its command with Enter.
     void keyboardReachesTheSidePanel() {
         TForm1 &main = start();
         main.show();
@@ -617,6 +617,8 @@ private Q_SLOTS:
         main.RichEdit1->setFocus();
         QTest::keyClick(main.RichEdit1, Qt::Key_F6);
         QTRY_VERIFY(main.PageControl1->isAncestorOf(QApplication::focusWidget()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+        QTRY_COMPARE(QApplication::focusWidget(), main.statusFields().EncodingLabel);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
         QTRY_VERIFY(main.RichEdit1->hasFocus());
 
@@ -778,7 +780,7 @@ private Q_SLOTS:
                 QCOMPARE(button->focusPolicy(), Qt::TabFocus);
             }
         }
-        QCOMPARE(controls, 153);
+        QCOMPARE(controls, 157);
         // The window-wide keys of the file commands, Redo and help.
         const std::pair<const char *, QKeySequence> hidden[] = {
             {"New2", QKeySequence(Qt::CTRL | Qt::Key_N)},
@@ -1017,6 +1019,15 @@ private Q_SLOTS:
         QTEST(fields.CaretPosition->text(), "position");
         QTEST(fields.EncodingLabel->text(), "encoding");
         QTEST(fields.LineBreakLabel->text(), "breaks");
+        if (fields.LineBreakLabel->text() == u"Mixed") {
+            // The lines with the odd breaks gone, the field says so once typing pauses.
+            QTextCursor all(main.RichEdit1->document());
+            all.select(QTextCursor::Document);
+            all.insertText(QStringLiteral("a"));
+            QTRY_COMPARE(fields.LineBreakLabel->text(), QStringLiteral("LF"));
+            main.RichEdit1->undo();
+            main.RichEdit1->document()->setModified(false);
+        }
         QCOMPARE(fields.PageName->text(), QStringLiteral("page & co.htm"));
         QCOMPARE(fields.PageName->toolTip(), QDir::toNativeSeparators(path));
         // A hint on the left leaves the fields as they are.
@@ -1174,27 +1185,35 @@ private Q_SLOTS:
         QTest::addColumn<QString>("entry"); // "submenu/entry" or "entry", without '&'
         QTest::addColumn<QString>("shown"); // the field's text afterwards
         QTest::addColumn<QByteArray>("saved");
+        QTest::addColumn<bool>("byKeyboard"); // F6 to the fields, Tab, Space
         QTest::newRow("mixed to LF") << QByteArray("<P>a\r\n<P>b\n<P>c\n") << "LineBreakLabel"
                                      << "Convert to LF"
-                                     << "LF" << QByteArray("<P>a\n<P>b\n<P>c\n");
+                                     << "LF" << QByteArray("<P>a\n<P>b\n<P>c\n") << false;
         QTest::newRow("LF to CR LF") << QByteArray("a\nb\n") << "LineBreakLabel"
                                      << "Convert to CR LF"
-                                     << "CR LF" << QByteArray("a\r\nb\r\n");
+                                     << "CR LF" << QByteArray("a\r\nb\r\n") << false;
         QTest::newRow("CR LF to CR") << QByteArray("a\r\nb") << "LineBreakLabel"
                                      << "Convert to CR"
-                                     << "CR" << QByteArray("a\rb");
+                                     << "CR" << QByteArray("a\rb") << false;
         QTest::newRow("UTF-8 BOM") << QByteArray("\xC3\xA9") << "EncodingLabel"
                                    << "Save with encoding/UTF-8 BOM"
-                                   << "UTF-8 BOM" << QByteArray("\xEF\xBB\xBF\xC3\xA9");
+                                   << "UTF-8 BOM" << QByteArray("\xEF\xBB\xBF\xC3\xA9") << false;
         QTest::newRow("UTF-16 LE") << QByteArray("\xC3\xA9") << "EncodingLabel"
                                    << "Save with encoding/UTF-16 LE"
-                                   << "UTF-16LE" << QByteArray("\xFF\xFE\xE9\x00", 4);
+                                   << "UTF-16LE" << QByteArray("\xFF\xFE\xE9\x00", 4) << false;
         QTest::newRow("Windows-1252") << QByteArray("\xC3\xA9") << "EncodingLabel"
                                       << "Save with encoding/Windows-1252"
-                                      << "windows-1252" << QByteArray("\xE9");
+                                      << "windows-1252" << QByteArray("\xE9") << false;
         QTest::newRow("reopen") << QByteArray("\xC3\xA9") << "EncodingLabel"
                                 << "Reopen with encoding/Windows-1252"
-                                << "windows-1252" << QByteArray("\xC3\xA9");
+                                << "windows-1252" << QByteArray("\xC3\xA9") << false;
+        QTest::newRow("mixed to LF by keyboard") << QByteArray("<P>a\r\n<P>b\n") << "LineBreakLabel"
+                                                 << "Convert to LF"
+                                                 << "LF" << QByteArray("<P>a\n<P>b\n") << true;
+        QTest::newRow("UTF-8 BOM by keyboard")
+            << QByteArray("\xC3\xA9") << "EncodingLabel"
+            << "Save with encoding/UTF-8 BOM"
+            << "UTF-8 BOM" << QByteArray("\xEF\xBB\xBF\xC3\xA9") << true;
     }
     void statusFieldsChangeTheBytes() {
         QFETCH(QByteArray, bytes);
@@ -1231,7 +1250,22 @@ private Q_SLOTS:
             }
             return true;
         });
-        QTest::mouseClick(label, Qt::LeftButton);
+        QFETCH(bool, byKeyboard);
+        if (byKeyboard) {
+            QApplication::setActiveWindow(&main);
+            QVERIFY(QTest::qWaitForWindowActive(&main));
+            main.RichEdit1->setFocus();
+            for (int i = 0; i < 4 && !main.StatusBar1->isAncestorOf(QApplication::focusWidget());
+                 ++i)
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+            QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("EncodingLabel"));
+            if (field == u"LineBreakLabel")
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), label);
+            QTest::keyClick(label, Qt::Key_Space);
+        } else {
+            QTest::mouseClick(label, Qt::LeftButton);
+        }
         QTRY_VERIFY(chosen);
         QTEST(label->text(), "shown");
         QVERIFY(main.document().Save1Click());

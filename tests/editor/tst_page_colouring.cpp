@@ -169,6 +169,44 @@ private Q_SLOTS:
                  qPrintable(QString::number(colouring->linesLexed() - before)));
     }
 
+    // Marked stretches lie under their text, on the caret's line too, and leave
+    // the document as it was.
+    void markedRangesDrawn() {
+        PageEditor editor;
+        showEditor(editor, QStringLiteral("<b>x</b> some text\nnext"));
+        const int revision = editor.document()->revision();
+        editor.setMarkedRanges({{0, 3}, {4, 8}});
+        const QImage drawn = editor.viewport()->grab().toImage();
+        auto marked = [&drawn](const QRect &area) {
+            for (int y = area.top(); y <= area.bottom(); ++y)
+                for (int x = area.left(); x <= area.right(); ++x)
+                    if (drawn.pixelColor(x, y) == PageEditor::markedRangeColour())
+                        return true;
+            return false;
+        };
+        QVERIFY(marked(charactersArea(editor, 0, 3)));
+        QVERIFY(marked(charactersArea(editor, 4, 8)));
+        QVERIFY(!marked(charactersArea(editor, 3, 4)));
+        QVERIFY(!marked(charactersArea(editor, 9, 17)));
+        QVERIFY(isBlue(ink(drawn, charactersArea(editor, 1, 2)))); // the tag's name on top
+        QCOMPARE(editor.document()->revision(), revision);
+        QCOMPARE(editor.document()->availableUndoSteps(), 0);
+    }
+
+    // The whole text replaced by a shorter one (a page put in with setPlainText):
+    // every new line's state is lexed, none read from lines that are gone.
+    void wholeTextReplaced() {
+        PageEditor editor;
+        showEditor(editor, numberedLines(6));
+        QTRY_COMPARE(editor.colouring()->knownLines(), 6);
+        // Its first line ends as the old first line did.
+        editor.setPlainText(QStringLiteral("<p>\n<script>\nx = 1;\n</script>"));
+        PageColouring *colouring = editor.colouring();
+        const QTextBlock third = editor.document()->findBlockByNumber(2);
+        QCOMPARE(colouring->stateBefore(third).mode, HtmlLexState::Mode::RawContent);
+        QCOMPARE(colouring->spans(third).first().kind, HtmlTokenKind::ScriptText);
+    }
+
     // The gutter numbers the page's lines, one number for a wrapped line, the
     // caret's line marked; hidden, the text starts at the editor's left edge.
     void lineNumbers() {

@@ -7,6 +7,7 @@
 #include "scripted_platform.h"
 #include "search/find_bar.h"
 #include "search/match_highlights.h"
+#include "search/page_text.h"
 #include "test_main.h"
 
 #include <QCheckBox>
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QSignalSpy>
 #include <QTextBlock>
 #include <QVBoxLayout>
@@ -71,6 +73,7 @@ private Q_SLOTS:
     void keys();
     void incrementalTyping_data();
     void incrementalTyping();
+    void pageReadInSlicesIsTheSameText();
     void opensWithTheSelection();
     void replaceWalksThePage();
     void replaceAllIsOneUndoStep_data();
@@ -118,47 +121,75 @@ void FindBarTest::incrementalTyping_data() {
     QTest::addColumn<int>("selectionStart");
     QTest::addColumn<QString>("selected");
     QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("sliced");
+    struct Row {
+        const char *name, *typed, *checked;
+        int selectionStart;
+        const char *selected, *status;
+    };
     // The caret starts at 2, in "<b>".
-    QTest::newRow("each letter searches from the start point") << "b"
-                                                               << "" << 3 << "b"
-                                                               << "2 of 5";
-    QTest::newRow("a longer word stays put when it can") << "bo"
-                                                         << "" << 3 << "bo"
-                                                         << "1 of 1";
-    QTest::newRow("round the end when nothing follows") << "<b>bo"
-                                                        << "" << 0 << "<b>bo"
-                                                        << "1 of 1, went round from the end";
-    QTest::newRow("not found: back to the start point") << "bx"
-                                                        << "" << 2 << ""
-                                                        << "Not found";
-    QTest::newRow("match case") << "B"
-                                << "MatchCase" << 8 << "B"
-                                << "1 of 2";
-    QTest::newRow("whole words") << "b"
-                                 << "WholeWords" << 8 << "B"
-                                 << "2 of 4";
-    QTest::newRow("regular expression") << "<\\w>"
-                                        << "RegularExpression" << 7 << "<B>"
-                                        << "2 of 2";
-    QTest::newRow("regular expression with an error")
-        << "(<b"
-        << "RegularExpression" << 2 << ""
-        << "missing closing parenthesis at position 3";
+    const Row rows[] = {
+        {"each letter searches from the start point", "b", "", 3, "b", "2 of 5"},
+        {"a longer word stays put when it can", "bo", "", 3, "bo", "1 of 1"},
+        {"round the end when nothing follows", "<b>bo", "", 0, "<b>bo",
+         "1 of 1, went round from the end"},
+        {"not found: back to the start point", "bx", "", 2, "", "Not found"},
+        {"match case", "B", "MatchCase", 8, "B", "1 of 2"},
+        {"whole words", "b", "WholeWords", 8, "B", "2 of 4"},
+        {"regular expression", "<\\w>", "RegularExpression", 7, "<B>", "2 of 2"},
+        {"regular expression with an error", "(<b", "RegularExpression", 2, "",
+         "missing closing parenthesis at position 3"},
+    };
+    for (const bool sliced : {false, true})
+        for (const Row &row : rows)
+            QTest::addRow("%s%s", sliced ? "read in slices: " : "", row.name)
+                << QString::fromUtf8(row.typed) << QString::fromUtf8(row.checked)
+                << row.selectionStart << QString::fromUtf8(row.selected)
+                << QString::fromUtf8(row.status) << sliced;
 }
 
 void FindBarTest::incrementalTyping() {
     QFETCH(QString, typed);
     QFETCH(QString, checked);
+    QFETCH(bool, sliced);
+    // A page read in slices is searched once it has been read.
+    const QScopedValueRollback threshold(PageText::slicedFrom, sliced ? 0 : PageText::slicedFrom);
     Window w("<b>bold<B>B</b>");
     w.select(2, 2);
     w.bar->showFind();
     if (!checked.isEmpty())
         w.child<QCheckBox>(checked.toLatin1())->setChecked(true);
     QTest::keyClicks(QApplication::focusWidget(), typed);
-    QTEST(w.selectionStart(), "selectionStart");
-    QTEST(w.selected(), "selected");
     QFETCH(QString, status);
     QTRY_COMPARE(w.status(), status);
+    QTEST(w.selectionStart(), "selectionStart");
+    QTEST(w.selected(), "selected");
+}
+
+void FindBarTest::pageReadInSlicesIsTheSameText() {
+    const QScopedValueRollback threshold(PageText::slicedFrom, 0);
+    QString page;
+    for (int i = 0; i < 20000; ++i)
+        page += QStringLiteral("<p>line %1\u00A0caf\u00E9 \U0001F600</p>\n").arg(i);
+    page += QChar(0xD800); // a lone half of a pair, as a damaged page may hold
+    page += QStringLiteral("end");
+    Window w(page);
+    PageText whole(w.editor);
+    const QString expected = whole.text();
+    QVERIFY(expected.endsWith(QStringLiteral("\uFFFDend")));
+    QVERIFY(expected.contains(QStringLiteral("\u00A0caf\u00E9 \U0001F600</p>\n<p>line 1")));
+
+    PageText sliced(w.editor);
+    QSignalSpy ready(&sliced, &PageText::ready);
+    sliced.read();
+    QVERIFY(!sliced.isCurrent());
+    // An edit while the page is being read: the reading starts again and takes it in.
+    QTextCursor cursor(w.editor->document());
+    cursor.insertText(QStringLiteral("<h1>new</h1>"));
+    QVERIFY(ready.wait());
+    QCOMPARE(ready.count(), 1);
+    QVERIFY(sliced.isCurrent());
+    QCOMPARE(sliced.text(), QStringLiteral("<h1>new</h1>") + expected);
 }
 
 void FindBarTest::opensWithTheSelection() {

@@ -1,0 +1,480 @@
+#include "markup/markup_completion.h"
+
+#include "editor/insertion_core.h"
+#include "editor/page_colouring.h"
+#include "editor/page_editor.h"
+#include "markup/entity_palette.h"
+#include "markup/named_references.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QListView>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStringListModel>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include <algorithm>
+
+namespace vellumo {
+
+namespace {
+
+// The names a list offers at most on screen at once.
+constexpr int RowsShown = 10;
+// The longest name typed before the list gives up.
+constexpr int LongestName = 64;
+// Around the caret on a long line, how far the tag it rests on is looked for.
+constexpr int TagReach = 1024;
+
+// The palette's entities come first among the names offered after '&': they are
+// the ones pages use most.
+const QStringList &paletteEntityNames() {
+    static const QStringList names = [] {
+        QStringList list;
+        for (const EntityButton &button : entityButtons()) {
+            const QStringView entity = QStringView(button.entity).sliced(1).chopped(1);
+            if (entity.startsWith(u'#')) {
+                bool ok = false;
+                const uint code = entity.sliced(1).toUInt(&ok);
+                const QString name = ok ? referenceNameOf(char32_t(code)) : QString();
+                if (!name.isEmpty())
+                    list.append(name);
+            } else {
+                list.append(entity.toString());
+            }
+        }
+        return list;
+    }();
+    return names;
+}
+
+const QStringList &allEntityNames() {
+    static const QStringList names = entityNames(paletteEntityNames());
+    return names;
+}
+
+bool isNameCharacter(QChar c, CompletionKind kind) {
+    if (c.isLetterOrNumber())
+        return c.unicode() < 0x80;
+    return kind != CompletionKind::EntityName && (c == u'-' || c == u'_' || c == u':');
+}
+
+// The tag of `tags` the caret at `column` rests on: inside it, or touching it.
+qsizetype tagAt(const QList<LineTag> &tags, int column) {
+    qsizetype touching = -1;
+    for (qsizetype i = 0; i < tags.size(); ++i) {
+        const LineTag &tag = tags.at(i);
+        if (tag.start < column && column < tag.stop)
+            return i;
+        if (touching < 0 && (tag.start == column || tag.stop == column))
+            touching = i;
+    }
+    return touching;
+}
+
+} // namespace
+
+MarkupCompletion::MarkupCompletion(PageEditor *editor, InsertionCore &core, QObject *parent)
+    : QObject(parent != nullptr ? parent : editor)
+    , m_editor(editor)
+    , m_core(core)
+    , m_popup(new QListView(editor))
+    , m_model(new QStringListModel(this)) {
+    // A list beside the editor that never takes the focus: the keys go on
+    // reaching the editor, which hands the list the ones it answers to.
+    m_popup->setObjectName(QStringLiteral("CompletionList"));
+    m_popup->setWindowFlags(Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    m_popup->setAttribute(Qt::WA_ShowWithoutActivating);
+    m_popup->setFocusPolicy(Qt::NoFocus);
+    m_popup->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_popup->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_popup->setUniformItemSizes(true);
+    m_popup->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_popup->setModel(m_model);
+    connect(m_popup, &QListView::clicked, this, [this](const QModelIndex &index) {
+        m_popup->setCurrentIndex(index);
+        accept();
+    });
+    editor->installEventFilter(this);
+
+    m_settle.setSingleShot(true);
+    m_settle.setInterval(200);
+    connect(&m_settle, &QTimer::timeout, this, &MarkupCompletion::markTags);
+    connect(editor, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+        m_settle.start();
+        // A click elsewhere, an undo: the list goes when the name it completes does.
+        if (!m_forwarding && m_popup->isVisible())
+            refilter();
+    });
+    connect(editor, &QPlainTextEdit::textChanged, this, [this] { m_editor->setMarkedRanges({}); });
+    // The list stays under the caret when the page scrolls.
+    connect(editor->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (!m_forwarding && m_popup->isVisible())
+            refilter();
+    });
+}
+
+void MarkupCompletion::setEnabled(bool on) {
+    m_enabled = on;
+    if (!on)
+        dismiss();
+}
+
+bool MarkupCompletion::eventFilter(QObject *watched, QEvent *event) {
+    if (watched != m_editor || m_forwarding)
+        return false;
+    switch (event->type()) {
+    case QEvent::ShortcutOverride:
+        // The list's keys reach the editor even where the window has a shortcut on them.
+        if (m_popup->isVisible()) {
+            switch (static_cast<QKeyEvent *>(event)->key()) {
+            case Qt::Key_Up:
+            case Qt::Key_Down:
+            case Qt::Key_PageUp:
+            case Qt::Key_PageDown:
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+            case Qt::Key_Tab:
+            case Qt::Key_Escape:
+                event->accept();
+                return true;
+            default:
+                break;
+            }
+        }
+        break;
+    case QEvent::KeyPress: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        if (m_popup->isVisible() && popupKey(key))
+            return true;
+        const QString text = key->text();
+        const bool trigger =
+            m_enabled && text.size() == 1 && QStringView(u"<&/ ").contains(text.at(0));
+        if (!trigger && !m_popup->isVisible())
+            return false; // a plain key costs nothing more
+        const int caretBefore = m_editor->textCursor().selectionStart();
+        forward(event);
+        if (m_popup->isVisible())
+            refilter();
+        if (trigger)
+            afterTyping(text.at(0), caretBefore);
+        return true;
+    }
+    case QEvent::FocusOut:
+    case QEvent::Hide:
+        dismiss();
+        break;
+    default:
+        break;
+    }
+    return false;
+}
+
+void MarkupCompletion::forward(QEvent *event) {
+    // The editor and everyone watching it see the key as if nothing stood between.
+    m_forwarding = true;
+    QCoreApplication::sendEvent(m_editor, event);
+    m_forwarding = false;
+}
+
+bool MarkupCompletion::popupKey(QKeyEvent *key) {
+    const int rows = m_model->rowCount();
+    const int row = m_popup->currentIndex().row();
+    int to = row;
+    switch (key->key()) {
+    case Qt::Key_Up:
+        to = row - 1;
+        break;
+    case Qt::Key_Down:
+        to = row + 1;
+        break;
+    case Qt::Key_PageUp:
+        to = row - (RowsShown - 1);
+        break;
+    case Qt::Key_PageDown:
+        to = row + (RowsShown - 1);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Tab:
+        accept();
+        return true;
+    case Qt::Key_Escape:
+        dismiss();
+        return true;
+    default:
+        return false;
+    }
+    m_popup->setCurrentIndex(m_model->index(std::clamp(to, 0, rows - 1), 0));
+    return true;
+}
+
+void MarkupCompletion::afterTyping(QChar typed, int caretBefore) {
+    const QTextCursor caret = m_editor->textCursor();
+    if (caret.hasSelection() || caret.position() != caretBefore + 1)
+        return; // the key typed nothing, or something else
+    const QTextBlock block = caret.block();
+    const int column = caret.position() - block.position();
+    const int cut = column - (typed == u'/' ? 2 : 1);
+    if (cut < 0)
+        return;
+    const QString text = block.text();
+    if (text.at(column - 1) != typed)
+        return;
+    // The context from the lexer's state kept for the line (or the place of a
+    // long line nearest the caret): never from the page's start.
+    const HtmlLexPoint place = m_editor->colouring()->placeBefore(block, cut);
+    QString element;
+    const CompletionKind kind = completionAt(
+        QStringView(text).sliced(place.position, column - place.position), place.state, &element);
+    switch (kind) {
+    case CompletionKind::ElementName:
+        open(kind, elementNames(), caret.position(), typed);
+        break;
+    case CompletionKind::AttributeName:
+        open(kind, attributeNames(element), caret.position(), typed);
+        break;
+    case CompletionKind::EntityName:
+        open(kind, allEntityNames(), caret.position(), typed);
+        break;
+    case CompletionKind::CloseTag:
+        closeTag(element);
+        break;
+    case CompletionKind::None:
+        break;
+    }
+}
+
+void MarkupCompletion::open(CompletionKind kind, QStringList names, int anchor, QChar trigger) {
+    if (kind != CompletionKind::EntityName && m_core.IsUpperTagCase())
+        for (QString &name : names)
+            name = name.toUpper();
+    m_kind = kind;
+    m_names = std::move(names);
+    m_anchor = anchor;
+    m_trigger = trigger;
+    refilter();
+}
+
+void MarkupCompletion::refilter() {
+    const QTextCursor caret = m_editor->textCursor();
+    const int position = caret.position();
+    if (m_kind == CompletionKind::None || caret.hasSelection() || position < m_anchor ||
+        position - m_anchor > LongestName || m_anchor < 1) {
+        dismiss();
+        return;
+    }
+    QTextCursor range(m_editor->document());
+    range.setPosition(m_anchor - 1);
+    range.setPosition(position, QTextCursor::KeepAnchor);
+    const QString typed = range.selectedText();
+    const QStringView name = QStringView(typed).sliced(1);
+    if (typed.front() != m_trigger ||
+        !std::ranges::all_of(name, [this](QChar c) { return isNameCharacter(c, m_kind); })) {
+        dismiss();
+        return;
+    }
+    // Entity names differ by case (&Eacute; and &eacute;); tag names do not.
+    const Qt::CaseSensitivity sensitivity =
+        m_kind == CompletionKind::EntityName ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    QStringList shown;
+    for (const QString &candidate : std::as_const(m_names))
+        if (candidate.startsWith(name, sensitivity))
+            shown.append(candidate);
+    if (shown.isEmpty()) {
+        dismiss();
+        return;
+    }
+    m_model->setStringList(shown);
+    m_popup->setCurrentIndex(m_model->index(0, 0));
+
+    const QFontMetrics metrics(m_popup->font());
+    const int rowHeight = std::max(m_popup->sizeHintForRow(0), metrics.height());
+    const int frame = 2 * m_popup->frameWidth();
+    const int rows = std::min<int>(RowsShown, int(shown.size()));
+    const int width =
+        metrics.averageCharWidth() * 24 + frame +
+        (int(shown.size()) > RowsShown ? m_popup->verticalScrollBar()->sizeHint().width() : 0);
+    // Under the caret, or above it where the screen ends below.
+    const QRect caretArea = m_editor->cursorRect(caret);
+    QRect area(m_editor->viewport()->mapToGlobal(caretArea.bottomLeft()),
+               QSize(width, rows * rowHeight + frame));
+    if (const QScreen *screen = m_editor->screen()) {
+        const QRect screenArea = screen->availableGeometry();
+        if (area.bottom() > screenArea.bottom())
+            area.moveBottom(m_editor->viewport()->mapToGlobal(caretArea.topLeft()).y() - 1);
+        if (area.right() > screenArea.right())
+            area.moveRight(screenArea.right());
+    }
+    m_popup->setGeometry(area);
+    if (!m_popup->isVisible())
+        m_popup->show();
+}
+
+void MarkupCompletion::accept() {
+    const QModelIndex index = m_popup->currentIndex();
+    const QString name = index.isValid() ? index.data().toString() : QString();
+    const CompletionKind kind = m_kind;
+    const int position = m_editor->textCursor().position();
+    dismiss();
+    if (name.isEmpty() || position < m_anchor)
+        return;
+    QString snippet = name;
+    int back = 0;
+    if (kind == CompletionKind::AttributeName) {
+        // The caret lands between the quotes, ready for the value.
+        snippet += u'=' + m_core.attributeQuote() + m_core.attributeQuote();
+        back = 1;
+    } else if (kind == CompletionKind::EntityName) {
+        snippet += u';';
+    }
+    QTextCursor typed = m_editor->textCursor();
+    typed.setPosition(m_anchor);
+    typed.setPosition(position, QTextCursor::KeepAnchor);
+    m_editor->setTextCursor(typed);
+    m_core.InsertAtCaret(snippet);
+    if (back > 0)
+        m_core.MoveCaretBack(back);
+}
+
+void MarkupCompletion::dismiss() {
+    m_kind = CompletionKind::None;
+    if (m_popup->isVisible())
+        m_popup->hide();
+}
+
+void MarkupCompletion::closeTag(const QString &knownElement) {
+    const QTextCursor caret = m_editor->textCursor();
+    const QTextBlock block = caret.block();
+    const QString element = knownElement.isEmpty()
+                                ? openElementAt(block, caret.position() - block.position() - 2)
+                                : knownElement;
+    if (element.isEmpty())
+        return; // nothing open, or too far up to tell: "</" stays as typed
+    m_core.InsertAtCaret((m_core.IsUpperTagCase() ? element.toUpper() : element) +
+                         QLatin1Char('>'));
+}
+
+QList<LineTag> MarkupCompletion::lineTags(const QTextBlock &block, HtmlLexState start,
+                                          HtmlLexState *end, bool *endsEarlierTagSelfClosing) {
+    const QString text = block.text();
+    m_walked += text.size();
+    if (end == nullptr && !text.contains(u'<') && !text.contains(u'>')) {
+        *endsEarlierTagSelfClosing = false;
+        return {};
+    }
+    QList<HtmlTokenSpan> spans;
+    const HtmlLexState after = lexHtmlLine(text, start, &spans);
+    if (end != nullptr)
+        *end = after;
+    return tagsOfLine(text, spans, endsEarlierTagSelfClosing);
+}
+
+// Walks up from `column` of `block`'s line. The lines' states kept by the
+// colours give each line's start without lexing anything above it, and the
+// walk gives up after MostLinesWalked lines or MostCharactersWalked characters
+// (under 20 ms at worst): an element opened further up is not completed.
+QString MarkupCompletion::openElementAt(const QTextBlock &block, int column) {
+    PageColouring *colouring = m_editor->colouring();
+    m_walked = 0;
+    OpenElementWalk walk;
+    {
+        const QString text = block.text();
+        const HtmlLexPoint place = colouring->placeBefore(
+            block, int(std::max<qsizetype>(0, column - MostCharactersWalked)));
+        QList<HtmlTokenSpan> spans;
+        lexHtmlLinePart(QStringView(text).first(column), place, column + 1, &spans);
+        m_walked += column - place.position;
+        QList<LineTag> tags = tagsOfLine(QStringView(text).first(column), spans);
+        // A tag cut by the place is no tag at all.
+        tags.removeIf([&place](const LineTag &tag) { return tag.start < place.position; });
+        if (walk.feed(tags, false))
+            return walk.element();
+        if (place.position > 0)
+            return {};
+    }
+    int lines = 0;
+    for (QTextBlock up = block.previous();
+         up.isValid() && lines < MostLinesWalked && m_walked < MostCharactersWalked;
+         up = up.previous(), ++lines) {
+        bool endsSelfClosing = false;
+        if (walk.feed(lineTags(up, colouring->stateBefore(up), nullptr, &endsSelfClosing),
+                      endsSelfClosing))
+            return walk.element();
+    }
+    return {};
+}
+
+void MarkupCompletion::markTags() {
+    const QTextCursor caret = m_editor->textCursor();
+    if (caret.hasSelection()) {
+        m_editor->setMarkedRanges({});
+        return;
+    }
+    PageColouring *colouring = m_editor->colouring();
+    const QTextBlock block = caret.block();
+    const int column = caret.position() - block.position();
+    const QString text = block.text();
+    const HtmlLexPoint place = colouring->placeBefore(block, std::max(0, column - TagReach));
+    QList<HtmlTokenSpan> spans;
+    // A short line is lexed to its end, for the state the walk down goes on from.
+    const int until = text.size() <= column + TagReach ? int(text.size()) + 1 : column + TagReach;
+    const HtmlLexPoint stop = lexHtmlLinePart(text, place, until, &spans);
+    QList<LineTag> tags = tagsOfLine(text, spans);
+    tags.removeIf([&place](const LineTag &tag) { return tag.start < place.position; });
+    const qsizetype at = tagAt(tags, column);
+    if (at < 0) {
+        m_editor->setMarkedRanges({});
+        return;
+    }
+    const LineTag tag = tags.at(at);
+    QList<std::pair<int, int>> marks{{block.position() + tag.start, block.position() + tag.stop}};
+    auto mark = [&marks](const QTextBlock &in, const LineTag &partner) {
+        marks.append({in.position() + partner.start, in.position() + partner.stop});
+    };
+    m_walked = 0;
+    int lines = 0;
+    if (tag.end) {
+        OpenElementWalk walk(tag.name);
+        if (walk.feed(tags.first(at), false)) {
+            mark(block, tags.at(walk.foundIndex()));
+        } else if (place.position == 0) {
+            for (QTextBlock up = block.previous();
+                 up.isValid() && lines < MostLinesWalked && m_walked < MostCharactersWalked;
+                 up = up.previous(), ++lines) {
+                bool endsSelfClosing = false;
+                const QList<LineTag> upTags =
+                    lineTags(up, colouring->stateBefore(up), nullptr, &endsSelfClosing);
+                if (walk.feed(upTags, endsSelfClosing)) {
+                    if (walk.found())
+                        mark(up, upTags.at(walk.foundIndex()));
+                    break;
+                }
+            }
+        }
+    } else if (!tag.selfClosing && !isVoidElement(tag.name)) {
+        EndTagWalk walk(tag.name);
+        if (walk.feed(tags.sliced(at + 1))) {
+            if (walk.found())
+                mark(block, tags.at(at + 1 + walk.foundIndex()));
+        } else if (stop.position > text.size()) {
+            HtmlLexState state = stop.state;
+            for (QTextBlock down = block.next();
+                 down.isValid() && lines < MostLinesWalked && m_walked < MostCharactersWalked;
+                 down = down.next(), ++lines) {
+                bool unused = false;
+                const QList<LineTag> downTags = lineTags(down, state, &state, &unused);
+                if (walk.feed(downTags)) {
+                    if (walk.found())
+                        mark(down, downTags.at(walk.foundIndex()));
+                    break;
+                }
+            }
+        }
+    }
+    m_editor->setMarkedRanges(marks);
+}
+
+} // namespace vellumo

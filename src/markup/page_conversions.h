@@ -1,0 +1,73 @@
+#pragma once
+
+#include "editor/insertion_core.h"
+#include "editor/text_codec.h"
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+
+#include <functional>
+
+namespace vellumo {
+
+// The commands that rewrite the markup of a whole page (or of the selection).
+enum class PageConversion {
+    TagsToUpper,          // tag and attribute names
+    TagsToLower,          // likewise
+    CharactersToEntities, // characters of text and attribute values to references
+    EntitiesToCharacters, // references of text and attribute values to their characters
+};
+
+// Which characters Characters to Entities writes as references.
+enum class EntityScope {
+    Unencodable, // only those the page's encoding cannot hold
+    AllNonAscii, // every character outside ASCII
+};
+
+struct ConversionOptions {
+    // The stretch of the page to change, [from, to); `to` < 0 means the page's end. The
+    // page is read from its start all the same, so a script or comment above the
+    // stretch is known as one.
+    int from = 0;
+    int to = -1;
+    // Where the caret is, to be followed through the edits; -1 for nowhere.
+    int caret = -1;
+    EntityScope scope = EntityScope::Unencodable;
+    // Whether the page's encoding holds a code point; empty: it holds every one.
+    std::function<bool(char32_t)> canHold;
+};
+
+struct ConversionResult {
+    // In ascending order, none overlapping, each within one line of the page.
+    QList<RangeEdit> edits;
+    int changed = 0; // tags (case), characters or references changed
+    int kept = 0;    // references kept because the encoding cannot hold their characters
+    int caret = -1;  // where the caret of the options is after the edits
+};
+
+// What `conversion` changes in `page` (line breaks as '\n'). Driven by the HTML lexer's
+// tokens: the case commands touch only tag names, attribute names and the words of a
+// <!DOCTYPE> outside its quoted identifiers; the reference commands only text and
+// attribute values, never comments, scripts, styles or the contents of <xmp>,
+// <iframe>, <noembed>, <noframes> and <plaintext>, where references are not read.
+// `&lt;`, `&gt;`, `&amp;`, `&quot;` and every other reference to '<', '>', '&', '"' or
+// '\'' stay, and so do references to invisible characters (controls, spaces, format
+// marks), which would vanish from sight as characters.
+ConversionResult convertPage(QStringView page, PageConversion conversion,
+                             const ConversionOptions &options);
+
+// `page` with `edits` applied.
+QString applyEdits(QStringView page, const QList<RangeEdit> &edits);
+
+// The status-bar line for a result: "12 tags changed to upper case".
+QString conversionReport(PageConversion conversion, const ConversionResult &result,
+                         EntityScope scope, const QString &encodingName);
+
+// Runs `conversion` on the editor's page, or on its selection when there is one, as
+// one undo step, with `encoding` the page's. The selection stays over the text it
+// covered. Returns the status-bar line.
+QString runPageConversion(InsertionCore &core, PageConversion conversion, TextEncoding encoding,
+                          EntityScope scope = EntityScope::Unencodable);
+
+} // namespace vellumo

@@ -1,0 +1,213 @@
+#include "app/application.h"
+#include "app/main_window.h"
+#include "editor/page_editor.h"
+#include "scripted_platform.h"
+#include "test_main.h"
+
+#include <QListView>
+#include <QPlainTextEdit>
+
+#include <memory>
+
+using namespace vellumo;
+
+// Completion in the real window: the list after '<', a space in a tag and '&',
+// taken with Enter or Tab, left with Escape or by typing on; "</" closing the
+// open element; each one undo step; the AutoComplete setting; the tags matching
+// at the caret marked.
+class TestCompletionWindow : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<Windows> m_windows;
+
+    // The window with `page` in its editor and the caret where `|` stands.
+    QPlainTextEdit *start(const QString &page, const QVariantMap &settings = {}) {
+        m_windows.reset();
+        m_platform = std::make_unique<ScriptedPlatform>();
+        ScriptedPlatform::clearSettings();
+        m_platform->writeSetting(QStringLiteral("Tip"), QStringLiteral("No"));
+        for (auto it = settings.cbegin(); it != settings.cend(); ++it)
+            m_platform->writeSetting(it.key(), it.value());
+        m_windows = std::make_unique<Windows>(*m_platform);
+        TForm1 &main = m_windows->mainWindow();
+        main.show();
+        QApplication::setActiveWindow(&main);
+        if (!QTest::qWaitForWindowActive(&main))
+            return nullptr;
+        QPlainTextEdit *editor = main.RichEdit1;
+        const qsizetype caret = page.indexOf(u'|');
+        editor->setPlainText(QString(page).remove(caret, 1));
+        QTextCursor cursor = editor->textCursor();
+        cursor.setPosition(int(caret));
+        editor->setTextCursor(cursor);
+        editor->setFocus();
+        return editor;
+    }
+    QListView *list() const {
+        return m_windows->mainWindow().findChild<QListView *>(QStringLiteral("CompletionList"));
+    }
+    static QString withCaret(const QPlainTextEdit *editor) {
+        return editor->toPlainText().insert(editor->textCursor().position(), u'|');
+    }
+
+private Q_SLOTS:
+    void cleanup() {
+        if (m_windows)
+            m_windows->mainWindow().RichEdit1->document()->setModified(false);
+        m_windows.reset();
+    }
+
+    void takenWithAKey_data() {
+        QTest::addColumn<QString>("tagCase");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("shown"); // the first name offered
+        QTest::addColumn<QString>("after");
+        QTest::newRow("element, Enter") << "Yes"
+                                        << "<body>\n|\n</body>"
+                                        << "<di" << int(Qt::Key_Return) << "DIALOG"
+                                        << "<body>\n<DIALOG|\n</body>";
+        QTest::newRow("element in lower case, Tab") << "No"
+                                                    << "<body>|</body>"
+                                                    << "<tab" << int(Qt::Key_Tab) << "table"
+                                                    << "<body><table|</body>";
+        QTest::newRow("element, Down and Enter") << "No"
+                                                 << "<body>|"
+                                                 << "<di" << int(Qt::Key_Down) << "dialog"
+                                                 << "<body><dir|";
+        QTest::newRow("attribute between its quotes") << "No"
+                                                      << "<p>|</p>"
+                                                      << "<img sr" << int(Qt::Key_Enter) << "src"
+                                                      << "<p><img src=\"|\"</p>";
+        QTest::newRow("attribute after a value with '>'")
+            << "Yes"
+            << "|"
+            << "<a title=\"a>b\" hre" << int(Qt::Key_Tab) << "HREF"
+            << "<a title=\"a>b\" HREF=\"|\"";
+        QTest::newRow("entity, the palette's first") << "No"
+                                                     << "<p>|</p>"
+                                                     << "&e" << int(Qt::Key_Return) << "emsp"
+                                                     << "<p>&emsp;|</p>";
+    }
+    void takenWithAKey() {
+        QFETCH(QString, tagCase);
+        QFETCH(QString, page);
+        QFETCH(QString, typed);
+        QFETCH(int, key);
+        QFETCH(QString, shown);
+        QFETCH(QString, after);
+        QPlainTextEdit *editor = start(page, {{"Upercase", tagCase}});
+        QVERIFY(editor);
+        QTest::keyClicks(editor, typed);
+        QVERIFY(list()->isVisible());
+        QCOMPARE(list()->model()->index(0, 0).data().toString(), shown);
+        const QString typedText = withCaret(editor);
+        if (key == Qt::Key_Down) {
+            QTest::keyClick(editor, Qt::Key_Down);
+            QTest::keyClick(editor, Qt::Key_Return);
+        } else {
+            QTest::keyClick(editor, Qt::Key(key));
+        }
+        QVERIFY(!list()->isVisible());
+        QCOMPARE(withCaret(editor), after);
+        // The name taken is one step of its own: undo leaves what was typed.
+        editor->undo();
+        QCOMPARE(withCaret(editor), typedText);
+    }
+
+    void leftAsTyped() {
+        QPlainTextEdit *editor = start(QStringLiteral("<body>|</body>"), {{"Upercase", "No"}});
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("<di"));
+        QVERIFY(list()->isVisible());
+        QTest::keyClick(editor, Qt::Key_Escape);
+        QVERIFY(!list()->isVisible());
+        QTest::keyClicks(editor, QStringLiteral("v>"));
+        QVERIFY(!list()->isVisible());
+        QTest::keyClick(editor, Qt::Key_Return);
+        QCOMPARE(withCaret(editor), QStringLiteral("<body><div>\n|</body>"));
+
+        // Typing on past a name: the list follows, then goes at the first other character.
+        QTest::keyClicks(editor, QStringLiteral("<sp"));
+        QCOMPARE(list()->model()->rowCount(), 2); // spacer, span
+        QTest::keyClicks(editor, QStringLiteral("an>x"));
+        QVERIFY(!list()->isVisible());
+        QCOMPARE(withCaret(editor), QStringLiteral("<body><div>\n<span>x|</body>"));
+    }
+
+    void closingTags_data() {
+        QTest::addColumn<QString>("tagCase");
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("after");
+        QTest::newRow("paragraph") << "Yes"
+                                   << "<body>\n<p>Some <b>bold</b> text|"
+                                   << "<body>\n<p>Some <b>bold</b> text</P>|";
+        QTest::newRow("list item, lower case") << "No"
+                                               << "<ul>\n<li>one\n<li>two|\n</ul>"
+                                               << "<ul>\n<li>one\n<li>two</li>|\n</ul>";
+        const QString longLine = QStringLiteral("<b>x</b> ").repeated(600);
+        QTest::newRow("a line of 5,400 characters") << "No"
+                                                    << "<div>" + longLine + "|"
+                                                    << "<div>" + longLine + "</div>|";
+        QTest::newRow("never in a script") << "No"
+                                           << "<div><script>\nif (a |"
+                                           << "<div><script>\nif (a </|";
+        QTest::newRow("never in a comment") << "No"
+                                            << "<div><!-- |"
+                                            << "<div><!-- </|";
+        QTest::newRow("nothing open") << "No"
+                                      << "<p>a</p>|"
+                                      << "<p>a</p></|";
+    }
+    void closingTags() {
+        QFETCH(QString, tagCase);
+        QFETCH(QString, page);
+        QFETCH(QString, after);
+        QPlainTextEdit *editor = start(page, {{"Upercase", tagCase}});
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("</"));
+        QCOMPARE(withCaret(editor), after);
+        QVERIFY(!list()->isVisible());
+        if (after.endsWith(QStringLiteral(">|"))) {
+            editor->undo();
+            QCOMPARE(withCaret(editor), QString(page).replace(u'|', QStringLiteral("</|")));
+        }
+    }
+
+    void offSetting() {
+        QPlainTextEdit *editor =
+            start(QStringLiteral("<body><p>a|"), {{"AutoComplete", "No"}, {"Upercase", "No"}});
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("<b"));
+        QVERIFY(!list()->isVisible());
+        QTest::keyClicks(editor, QStringLiteral("></"));
+        QTest::keyClick(editor, Qt::Key_Tab);
+        QCOMPARE(withCaret(editor), QStringLiteral("<body><p>a<b></\t|"));
+    }
+
+    void matchingTagsMarked() {
+        QPlainTextEdit *editor = start(QStringLiteral("<div>\n<p>x<br></p>\n</d|iv>"));
+        QVERIFY(editor);
+        auto *page = qobject_cast<PageEditor *>(editor);
+        using Ranges = QList<std::pair<int, int>>;
+        QTRY_COMPARE(page->markedRanges(), Ranges({{19, 25}, {0, 5}}));
+        const bool modified = editor->document()->isModified();
+        const bool undoable = editor->document()->isUndoAvailable();
+        QTextCursor cursor = editor->textCursor();
+        cursor.setPosition(8); // in <p>'s name
+        editor->setTextCursor(cursor);
+        QTRY_COMPARE(page->markedRanges(), Ranges({{6, 9}, {14, 18}}));
+        cursor.setPosition(12); // on <br>: a void element, no match
+        editor->setTextCursor(cursor);
+        QTRY_COMPARE(page->markedRanges(), Ranges({{10, 14}}));
+        QCOMPARE(editor->document()->isModified(), modified);
+        QCOMPARE(editor->document()->isUndoAvailable(), undoable);
+        QTest::keyClicks(editor, QStringLiteral("x"));
+        QCOMPARE(page->markedRanges(), Ranges());
+    }
+};
+
+VELLUMO_TEST_MAIN(TestCompletionWindow)
+#include "tst_completion_window.moc"

@@ -1,0 +1,194 @@
+#include "app/application.h"
+#include "app/main_window.h"
+#include "editor/document_controller.h"
+#include "files.h"
+#include "modal.h"
+#include "scripted_platform.h"
+#include "test_main.h"
+
+#include <QAction>
+#include <QDialogButtonBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTextCursor>
+
+#include <memory>
+
+using namespace vellumo;
+
+// The whole-page conversions run from the Tags menu of the real window, on pages
+// read from and saved to real files.
+class tst_page_conversions_window : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ScriptedPlatform> m_platform;
+    std::unique_ptr<Windows> m_windows;
+
+private Q_SLOTS:
+    void cleanup() {
+        if (m_windows)
+            m_windows->mainWindow().RichEdit1->document()->setModified(false);
+        m_windows.reset();
+    }
+
+    void commandsChangeThePageInOneUndoStep_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("entry");
+        QTest::addColumn<QString>("allToEntities"); // the stored choice before
+        QTest::addColumn<QString>("choice");        // in the dialog: a button, then OK
+        QTest::addColumn<int>("from");              // the selection, -1 for none
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::addColumn<QString>("storedAfter");
+
+        // windows-1252 with CR LF, an undefined byte (0x81) and a reference the
+        // encoding cannot hold; lines the commands leave alone keep their bytes.
+        const QByteArray latin("<meta charset=\"windows-1252\">\r\n"
+                               "<p title=\"a>b\">caf\xE9 &eacute; &rarr;\x81</p>\r\n"
+                               "<script>if (a </b) x = \"<b>\";</script>\r\n");
+        QTest::newRow("upper case")
+            << latin << "TagsToUpper1"
+            << ""
+            << "" << -1 << -1 << "5 tags changed to upper case"
+            << QByteArray("<META CHARSET=\"windows-1252\">\r\n"
+                          "<P TITLE=\"a>b\">caf\xE9 &eacute; &rarr;\x81</P>\r\n"
+                          "<SCRIPT>if (a </b) x = \"<b>\";</SCRIPT>\r\n")
+            << "";
+        QTest::newRow("upper case, mixed line breaks")
+            << QByteArray("<p>a</p>\r\n<p>b</p>\n<p>c</p>\r<br>") << "TagsToUpper1"
+            << ""
+            << "" << -1 << -1 << "7 tags changed to upper case"
+            << QByteArray("<P>a</P>\r\n<P>b</P>\n<P>c</P>\r<BR>") << "";
+        QTest::newRow("lower case, the selection only")
+            << QByteArray("<P>a</P>\n<P>b</P>\n") << "TagsToLower1"
+            << ""
+            << "" << 9 << 17 << "2 tags changed to lower case" << QByteArray("<P>a</P>\n<p>b</p>\n")
+            << "";
+        QTest::newRow("references to characters")
+            << latin << "EntitiesToCharacters1"
+            << ""
+            << "" << -1 << -1
+            << "1 reference changed to characters, 1 kept: windows-1252 cannot hold its "
+               "character"
+            << QByteArray("<meta charset=\"windows-1252\">\r\n"
+                          "<p title=\"a>b\">caf\xE9 \xE9 &rarr;\x81</p>\r\n"
+                          "<script>if (a </b) x = \"<b>\";</script>\r\n")
+            << "";
+        QTest::newRow("characters to references, every one chosen")
+            << latin << "CharactersToEntities1"
+            << ""
+            << "AllNonAscii" << -1 << -1 << "1 character changed to references"
+            << QByteArray("<meta charset=\"windows-1252\">\r\n"
+                          "<p title=\"a>b\">caf&eacute; &eacute; &rarr;\x81</p>\r\n"
+                          "<script>if (a </b) x = \"<b>\";</script>\r\n")
+            << "Yes";
+        QTest::newRow("characters to references, the remembered choice")
+            << QByteArray("<p>\xC3\xA9\xE2\x86\x92</p>") << "CharactersToEntities1"
+            << "Yes"
+            << "" << -1 << -1 << "2 characters changed to references"
+            << QByteArray("<p>&eacute;&rarr;</p>") << "Yes";
+        QTest::newRow("characters to references, only what the encoding cannot hold")
+            << latin << "CharactersToEntities1"
+            << "Yes"
+            << "UnencodableOnly" << -1 << -1
+            << "No characters changed: windows-1252 holds every character of the page" << latin
+            << "No";
+        QTest::newRow("characters to references, cancelled")
+            << latin << "CharactersToEntities1"
+            << "Yes"
+            << "Cancel" << -1 << -1 << "" << latin << "Yes";
+    }
+    void commandsChangeThePageInOneUndoStep() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, entry);
+        QFETCH(QString, allToEntities);
+        QFETCH(QString, choice);
+        QFETCH(int, from);
+        QFETCH(int, to);
+        QFETCH(QByteArray, saved);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("page.htm"));
+        writeBytes(path, bytes);
+
+        m_windows.reset();
+        m_platform = std::make_unique<ScriptedPlatform>();
+        ScriptedPlatform::clearSettings();
+        m_platform->writeSetting(QStringLiteral("Tip"), QStringLiteral("No"));
+        if (!allToEntities.isEmpty())
+            m_platform->writeSetting(QStringLiteral("AllToEntities"), allToEntities);
+        m_windows = std::make_unique<Windows>(*m_platform);
+        TForm1 &main = m_windows->mainWindow();
+        main.show();
+        QVERIFY(main.document().openFile(path));
+        QPlainTextEdit *editor = main.RichEdit1;
+        const QString before = editor->toPlainText();
+        if (from >= 0) {
+            QTextCursor cursor(editor->document());
+            cursor.setPosition(from);
+            cursor.setPosition(to, QTextCursor::KeepAnchor);
+            editor->setTextCursor(cursor);
+        }
+
+        bool asked = false;
+        bool allPreselected = false;
+        QString firstChoice;
+        if (entry == u"CharactersToEntities1") {
+            whenModalShown([&](QWidget *dialog) {
+                asked = true;
+                allPreselected =
+                    dialog->findChild<QRadioButton *>(QStringLiteral("AllNonAscii"))->isChecked();
+                firstChoice =
+                    dialog->findChild<QRadioButton *>(QStringLiteral("UnencodableOnly"))->text();
+                auto *buttons = dialog->findChild<QDialogButtonBox *>();
+                if (choice == u"Cancel") {
+                    buttons->button(QDialogButtonBox::Cancel)->click();
+                    return;
+                }
+                if (!choice.isEmpty())
+                    dialog->findChild<QRadioButton *>(choice)->click();
+                buttons->button(QDialogButtonBox::Ok)->click();
+            });
+        }
+        main.StatusBar1->clearMessage();
+        main.action(entry)->trigger();
+        QCOMPARE(asked, entry == u"CharactersToEntities1");
+        if (asked) {
+            // The stored choice is the one offered, and the page's encoding is named.
+            QCOMPARE(allPreselected, allToEntities == u"Yes");
+            QCOMPARE(firstChoice,
+                     bytes.startsWith("<meta")
+                         ? QStringLiteral("&Only the characters windows-1252 cannot hold")
+                         : QStringLiteral("&Only the characters UTF-8 cannot hold (it "
+                                          "holds every one)"));
+        }
+        QTEST(main.StatusBar1->currentMessage(), "status");
+        QTEST(QSettings(QStringLiteral("Vellumo"), QStringLiteral("Vellumo"))
+                  .value(QStringLiteral("AllToEntities"))
+                  .toString(),
+              "storedAfter");
+        if (from >= 0) {
+            const QTextCursor cursor = editor->textCursor();
+            QCOMPARE(cursor.selectionStart(), from);
+            QCOMPARE(cursor.selectionEnd(), to);
+        }
+        QCOMPARE(editor->document()->isModified(), saved != bytes);
+
+        QVERIFY(main.document().Save1Click());
+        QCOMPARE(fileBytes(path), saved);
+        // One undo step gives the page back as it was.
+        if (saved != bytes) {
+            editor->undo();
+            QCOMPARE(editor->toPlainText(), before);
+            QVERIFY(main.document().Save1Click());
+            QCOMPARE(fileBytes(path), bytes);
+        }
+    }
+};
+
+VELLUMO_TEST_MAIN(tst_page_conversions_window)
+#include "tst_page_conversions_window.moc"
