@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config clang-format clang-tidy
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    # The live preview's engine (loaded as a plugin when the preview first opens).
+    qt6-webengine-dev
     qt6-gtk-platformtheme
     fonts-dejavu-core
     libuchardet-dev libicu-dev libxxhash-dev zlib1g-dev libtidy-dev strace util-linux

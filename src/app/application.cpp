@@ -32,9 +32,11 @@
 #include "generators/page_generator_dialog.h"
 #include "markup/insert_tags_dialog.h"
 #include "platform/qt_platform.h"
+#include "preview/live_preview.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QScreen>
@@ -106,6 +108,16 @@ int writeScreenshot(TForm1 &window, const QString &out, const QString &file) {
     if (!file.isEmpty()) {
         window.document().openOrName(file);
         QApplication::processEvents();
+    }
+    // A live preview left open is drawn with the page in it: its last copy loaded, then
+    // a moment for the engine's frame to arrive.
+    LivePreview &preview = window.livePreview();
+    if (preview.isOpen()) {
+        QEventLoop wait;
+        QObject::connect(&preview, &LivePreview::refreshed, &wait,
+                         [&wait] { QTimer::singleShot(1500, &wait, &QEventLoop::quit); });
+        QTimer::singleShot(20000, &wait, &QEventLoop::quit);
+        wait.exec();
     }
     if (!window.grab().save(out, "PNG")) {
         std::fprintf(stderr, "vellumo: cannot write the picture %s\n",

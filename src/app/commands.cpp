@@ -174,6 +174,20 @@ std::vector<CommandRow> buildTable() {
     rows.push_back(handlerRow(
         C::CheckPage, "Check Page", {menu("CheckPage1", "&Check Page"), hidden("CheckPageKey")},
         {QKeySequence(Qt::Key_F9)}, "Check the page for markup errors and broken links"));
+    // The View menu: panels and the editor's drawing.
+    rows.push_back(handlerRow(C::LivePreview, "Live Preview",
+                              {menu("LivePreview1", "Live &Preview"), hidden("LivePreviewKey")},
+                              {QKeySequence(Qt::Key_F12)},
+                              "Show the page beside its source as you type"));
+    rows.back().checkable = true;
+    rows.push_back(handlerRow(C::LineNumbers, "Line Numbers",
+                              {menu("LineNumbers1", "&Line Numbers")}, {},
+                              "Show or hide the line numbers"));
+    rows.back().checkable = true;
+    rows.push_back(handlerRow(C::SyntaxColouring, "Syntax Colouring",
+                              {menu("Highlight1", "Syntax &Colouring")}, {},
+                              "Colour the markup or show it plain"));
+    rows.back().checkable = true;
     rows.push_back(handlerRow(C::TagsToUpper, "All Tags to Upper Case",
                               {menu("TagsToUpper1", "All Tags to &Upper Case")}, {},
                               "Write the names of every tag and attribute in upper case"));
@@ -449,6 +463,8 @@ const std::vector<MenuLayout> &dropDownMenus() {
          names({"Undo1", "Redo1", "", "Cut1", "Copy1", "Paste1", "", "SelectAll1", "GoToLine1", "",
                 "Find1", "FindNext1", "FindPrevious1", "Replace1", "FindInFiles1"}),
          alt(Qt::Key_E)},
+        {"ViewMenuButton", "View", "ViewMenu",
+         names({"LivePreview1", "", "LineNumbers1", "Highlight1"}), alt(Qt::Key_V)},
         {"ToolbarButton97124", "Tools", "PopupMenu5",
          names({"FrameWizard1", "FTPAccess1", "UpdateVellumo1", "", "PageGenerator1", "",
                 "CheckPage1"}),
@@ -484,7 +500,7 @@ const QStringList &editorMenuEntries() {
 const QStringList &hiddenKeyEntries() {
     static const QStringList entries =
         names({"New2", "Open2", "Save2", "Redo2", "FindKey", "FindNextKey", "FindPreviousKey",
-               "ReplaceKey", "FindInFilesKey"});
+               "ReplaceKey", "FindInFilesKey", "LivePreviewKey"});
     return entries;
 }
 

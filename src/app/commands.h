@@ -47,6 +47,9 @@ enum class Command {
     CommandPalette,
     NextArea,
     CheckPage,
+    LivePreview,
+    LineNumbers,
+    SyntaxColouring,
     // Whole-page conversions of the markup.
     TagsToUpper,
     TagsToLower,

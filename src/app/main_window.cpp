@@ -25,6 +25,7 @@
 #include "markup/entity_scope_dialog.h"
 #include "markup/page_conversions.h"
 #include "platform/platform.h"
+#include "preview/live_preview.h"
 #include "search/search_commands.h"
 
 #include <QAbstractButton>
@@ -146,6 +147,13 @@ void TForm1::run(Command command) {
         break;
     case Command::CheckPage:
         m_pageCheck->CheckPage1Click();
+        break;
+    case Command::LivePreview:
+        m_preview->setOpen(!m_preview->isOpen());
+        break;
+    case Command::LineNumbers:
+    case Command::SyntaxColouring:
+        toggleEditorDrawing(command);
         break;
     case Command::TagsToUpper:
         runConversion(PageConversion::TagsToUpper);
@@ -313,6 +321,8 @@ void TForm1::setTitleDialog(TForm2 *titleDialog) {
     });
     file->insertMenu(file->actions().value(saveAs + 1), m_recentFiles->menu());
     connect(m_document, &DocumentController::fileUsed, m_recentFiles, &RecentFiles::add);
+    // A saved or opened page shows in the preview at once, a large one too.
+    connect(m_document, &DocumentController::fileUsed, m_preview, &LivePreview::pageSaved);
 }
 
 void TForm1::setWindows(const std::array<QWidget *, WindowCount> &windows) {
@@ -382,6 +392,8 @@ void TForm1::showEvent(QShowEvent *event) {
     if (!m_shownOnce) {
         m_shownOnce = true;
         FormShow();
+        // A preview left open opens again once the window is there.
+        QTimer::singleShot(0, m_preview, &LivePreview::restore);
     }
     QMainWindow::showEvent(event);
 }
@@ -474,6 +486,22 @@ void TForm1::applyPanelSetting() {
 void TForm1::setPanelShown(bool shown) {
     Panel3->setVisible(shown);
     buttonAction(Command::ViewPanel)->setChecked(shown);
+}
+
+void TForm1::toggleEditorDrawing(Command which) {
+    auto *editor = static_cast<PageEditor *>(RichEdit1);
+    bool on = false;
+    if (which == Command::LineNumbers) {
+        on = !editor->lineNumbersShown();
+        editor->setLineNumbersShown(on);
+        m_settings.storeLineNumbersShown(on);
+    } else {
+        on = !editor->syntaxColouring();
+        editor->setSyntaxColouring(on);
+        m_settings.storeSyntaxColouring(on);
+    }
+    for (const Control &control : commandRow(which).controls)
+        action(control.objectName)->setChecked(on);
 }
 
 void TForm1::TransparentButton1Click() {

@@ -28,6 +28,7 @@ class RecentFiles;
 class StatusFields;
 class DocumentController;
 class InsertionCore;
+class LivePreview;
 class PageCheck;
 class Platform;
 class SearchCommands;
@@ -49,6 +50,7 @@ public:
     DocumentController &document() { return *m_document; }
     Platform &platform() { return m_platform; }
     PageCheck &pageCheck() { return *m_pageCheck; }
+    LivePreview &livePreview() { return *m_preview; }
 
     // The windows created after this one, handed over once they exist; the Title
     // dialog first, since New needs it.
@@ -153,6 +155,8 @@ private:
     // panels below the editor.
     void focusNextArea();
     void showModal(Window which);
+    // The View menu's toggles of the editor's drawing.
+    void toggleEditorDrawing(Command which);
 
     Platform &m_platform;
     AppSettings m_settings;
@@ -161,6 +165,7 @@ private:
     SitePanel *m_sitePanel = nullptr;
     SearchCommands *m_search = nullptr;
     PageCheck *m_pageCheck = nullptr;
+    LivePreview *m_preview = nullptr;
     QHash<QString, QAction *> m_actions;
     std::array<QWidget *, WindowCount> m_windows{};
     CommandPalette *m_palette = nullptr; // made when first asked for

@@ -17,6 +17,7 @@
 #include "editor/page_template.h"
 #include "markup/entity_palette.h"
 #include "markup/markup_completion.h"
+#include "preview/live_preview.h"
 #include "widgets/drop_down_row.h"
 #include "widgets/flat_tool_button.h"
 #include "widgets/glyph_icon.h"
@@ -101,6 +102,13 @@ void TForm1::createEditor() {
                                 encodingName(m_document->format.encoding)};
         },
         this);
+    // Relative references of an untitled page resolve from the start folder.
+    m_preview = new LivePreview(*this, *RichEdit1, m_platform, [this] {
+        if (m_document->CurrentFileName == UntitledFileName)
+            return LivePreview::PageInfo{StartupFolder, UntitledFileName};
+        const QFileInfo file(m_document->CurrentFileName);
+        return LivePreview::PageInfo{file.absolutePath(), file.fileName()};
+    });
 }
 
 QAction *TForm1::newAction(const QString &objectName, const QString &text) {
@@ -127,6 +135,7 @@ QAction *TForm1::newControlAction(const QString &objectName) {
         // key is ever bound twice.
         item->setShortcuts(row->keys);
         item->setShortcutContext(Qt::WidgetShortcut);
+        item->setCheckable(row->checkable);
         break;
     case Control::Button:
         item->setIcon(iconFor(row->face));
@@ -253,6 +262,12 @@ void TForm1::createToolbars() {
                 if (QAction *button = action(control.objectName))
                     button->setEnabled(enabledNow(row.enabled, false));
     buttonAction(Command::ViewPanel)->setChecked(true);
+    // The View menu's toggles show what the editor draws.
+    auto *editor = static_cast<PageEditor *>(RichEdit1);
+    action(QStringLiteral("LineNumbers1"))->setChecked(editor->lineNumbersShown());
+    action(QStringLiteral("Highlight1"))->setChecked(editor->syntaxColouring());
+    connect(m_preview, &LivePreview::openChanged, action(QStringLiteral("LivePreview1")),
+            &QAction::setChecked);
 }
 
 void TForm1::fillPalette(QWidget *page, const QStringList &buttons) {

@@ -40,8 +40,18 @@ bool AppSettings::syntaxColouring() const {
     return text(QStringLiteral("Highlight")) != u"No";
 }
 
+void AppSettings::storeSyntaxColouring(bool on) {
+    m_platform.writeSetting(QStringLiteral("Highlight"),
+                            on ? QStringLiteral("Yes") : QStringLiteral("No"));
+}
+
 bool AppSettings::lineNumbersShown() const {
     return text(QStringLiteral("LineNumbers")) != u"No";
+}
+
+void AppSettings::storeLineNumbersShown(bool shown) {
+    m_platform.writeSetting(QStringLiteral("LineNumbers"),
+                            shown ? QStringLiteral("Yes") : QStringLiteral("No"));
 }
 
 bool AppSettings::autoComplete() const {

@@ -27,8 +27,10 @@ public:
 
     // "Highlight": exactly "No" draws the page without markup colours.
     bool syntaxColouring() const;
+    void storeSyntaxColouring(bool on);
     // "LineNumbers": exactly "No" hides the line-number gutter.
     bool lineNumbersShown() const;
+    void storeLineNumbersShown(bool shown);
     // "AutoComplete": exactly "No" keeps the editor from completing names and end tags.
     bool autoComplete() const;
     // "CheckOnSave": exactly "Yes" checks the page after every successful save.
