@@ -6,6 +6,7 @@
 #include "check/problems_panel.h"
 #include "editor/document_controller.h"
 #include "files.h"
+#include "running_windows.h"
 #include "scripted_platform.h"
 #include "test_main.h"
 
@@ -25,19 +26,11 @@ using namespace vellumo;
 class TestCheckPageWindow : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<Windows> m_windows;
+    RunningWindows m_app;
     QTemporaryDir m_folder;
 
     TForm1 &start(const QVariantMap &settings = {}) {
-        m_windows.reset();
-        m_platform = std::make_unique<ScriptedPlatform>();
-        ScriptedPlatform::clearSettings();
-        m_platform->writeSetting(QStringLiteral("Tip"), QStringLiteral("No"));
-        for (auto it = settings.cbegin(); it != settings.cend(); ++it)
-            m_platform->writeSetting(it.key(), it.value());
-        m_windows = std::make_unique<Windows>(*m_platform);
-        TForm1 &main = m_windows->mainWindow();
+        TForm1 &main = m_app.start(settings);
         main.show();
         QApplication::setActiveWindow(&main);
         return main;
@@ -51,11 +44,7 @@ class TestCheckPageWindow : public QObject {
     }
 
 private Q_SLOTS:
-    void cleanup() {
-        if (m_windows)
-            m_windows->mainWindow().RichEdit1->document()->setModified(false);
-        m_windows.reset();
-    }
+    void cleanup() { m_app.stop(); }
 
     void f9ListsTheProblemsAndLeadsToThem() {
         TForm1 &main = start();
@@ -114,7 +103,7 @@ private Q_SLOTS:
         if (stored.isValid())
             settings.insert(QStringLiteral("CheckOnSave"), stored);
         TForm1 &main = start(settings);
-        QCOMPARE(AppSettings(*m_platform).checkOnSave(), checks);
+        QCOMPARE(AppSettings(*m_app.platform).checkOnSave(), checks);
         QVERIFY(main.document().openFile(writePage()));
         main.RichEdit1->insertPlainText(QStringLiteral(" "));
         QSignalSpy done(&main.pageCheck().worker(), &CheckWorker::finished);

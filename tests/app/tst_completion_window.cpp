@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "app/main_window.h"
 #include "editor/page_editor.h"
+#include "running_windows.h"
 #include "scripted_platform.h"
 #include "test_main.h"
 
@@ -18,19 +19,11 @@ using namespace vellumo;
 class TestCompletionWindow : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<Windows> m_windows;
+    RunningWindows m_app;
 
     // The window with `page` in its editor and the caret where `|` stands.
     QPlainTextEdit *start(const QString &page, const QVariantMap &settings = {}) {
-        m_windows.reset();
-        m_platform = std::make_unique<ScriptedPlatform>();
-        ScriptedPlatform::clearSettings();
-        m_platform->writeSetting(QStringLiteral("Tip"), QStringLiteral("No"));
-        for (auto it = settings.cbegin(); it != settings.cend(); ++it)
-            m_platform->writeSetting(it.key(), it.value());
-        m_windows = std::make_unique<Windows>(*m_platform);
-        TForm1 &main = m_windows->mainWindow();
+        TForm1 &main = m_app.start(settings);
         main.show();
         QApplication::setActiveWindow(&main);
         if (!QTest::qWaitForWindowActive(&main))
@@ -45,18 +38,14 @@ class TestCompletionWindow : public QObject {
         return editor;
     }
     QListView *list() const {
-        return m_windows->mainWindow().findChild<QListView *>(QStringLiteral("CompletionList"));
+        return m_app.windows->mainWindow().findChild<QListView *>(QStringLiteral("CompletionList"));
     }
     static QString withCaret(const QPlainTextEdit *editor) {
         return editor->toPlainText().insert(editor->textCursor().position(), u'|');
     }
 
 private Q_SLOTS:
-    void cleanup() {
-        if (m_windows)
-            m_windows->mainWindow().RichEdit1->document()->setModified(false);
-        m_windows.reset();
-    }
+    void cleanup() { m_app.stop(); }
 
     void takenWithAKey_data() {
         QTest::addColumn<QString>("tagCase");

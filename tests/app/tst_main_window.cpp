@@ -11,6 +11,7 @@
 #include "editor/page_template.h"
 #include "markup/format_commands.h"
 #include "modal.h"
+#include "running_windows.h"
 #include "scripted_platform.h"
 #include "test_main.h"
 
@@ -41,21 +42,12 @@ using namespace vellumo;
 class TestMainWindow : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<Windows> m_windows;
+    RunningWindows m_app;
 
     // A fresh start with the given stored settings; the automatic tip is off
     // unless a test asks for it.
     TForm1 &start(const QVariantMap &settings = {}, bool allowTip = false) {
-        m_windows.reset();
-        m_platform = std::make_unique<ScriptedPlatform>();
-        ScriptedPlatform::clearSettings();
-        if (!allowTip)
-            m_platform->writeSetting(QStringLiteral("Tip"), QStringLiteral("No"));
-        for (auto it = settings.cbegin(); it != settings.cend(); ++it)
-            m_platform->writeSetting(it.key(), it.value());
-        m_windows = std::make_unique<Windows>(*m_platform);
-        return m_windows->mainWindow();
+        return m_app.start(settings, !allowTip);
     }
     static QVariant stored(const QString &name) {
         return QSettings(QStringLiteral("Vellumo"), QStringLiteral("Vellumo")).value(name);
@@ -82,9 +74,7 @@ class TestMainWindow : public QObject {
 private Q_SLOTS:
     void cleanup() {
         // Leave nothing modified behind, so closing asks nothing.
-        if (m_windows)
-            m_windows->mainWindow().RichEdit1->document()->setModified(false);
-        m_windows.reset();
+        m_app.stop();
     }
 
     void windowsAreCreatedOnceInOrder() {
@@ -116,7 +106,7 @@ private Q_SLOTS:
                                       "TForm27 Form27 Tip of the Day",
                                       "TForm28 Form28 Embeded Item"};
         QStringList actual;
-        for (QWidget *window : m_windows->all()) {
+        for (QWidget *window : m_app.windows->all()) {
             actual.append(QStringLiteral("%1 %2 %3")
                               .arg(QString::fromLatin1(window->metaObject()->className())
                                        .section(QStringLiteral("::"), -1),
@@ -174,15 +164,15 @@ private Q_SLOTS:
         QVERIFY(QDir::setCurrent(folder.path()));
         TForm1 *main = &start();
         QVERIFY(main->Image2->pixmap().isNull());
-        QCOMPARE(m_platform->texts("error").size(), 1);
-        QVERIFY(m_platform->texts("error").first().contains(QStringLiteral("Vellumo.bmp")));
+        QCOMPARE(m_app.platform->texts("error").size(), 1);
+        QVERIFY(m_app.platform->texts("error").first().contains(QStringLiteral("Vellumo.bmp")));
 
         QPixmap logo(40, 20);
         logo.fill(Qt::darkBlue);
         QVERIFY(logo.save(folder.filePath(QStringLiteral("Vellumo.bmp")), "BMP"));
         main = &start();
         QCOMPARE(main->Image2->pixmap().size(), QSize(40, 20));
-        QVERIFY(m_platform->texts("error").isEmpty());
+        QVERIFY(m_app.platform->texts("error").isEmpty());
         QCOMPARE(main->StartupFolder, QDir::toNativeSeparators(folder.path()));
         QVERIFY(QDir::setCurrent(previous));
     }
@@ -384,7 +374,7 @@ private Q_SLOTS:
     void editStatesFollowSelectionAndMenus() {
         TForm1 &main = start();
         main.show();
-        m_platform->clipboardText = true;
+        m_app.platform->clipboardText = true;
         select(main.RichEdit1, 0, 6);
         QVERIFY(main.action("ToolbarButton975")->isEnabled());
         QVERIFY(main.action("ToolbarButton978")->isEnabled());
@@ -399,7 +389,7 @@ private Q_SLOTS:
         QVERIFY(main.action("Undo1")->isEnabled());
 
         // Clipboard changes elsewhere show on the toolbar only at the next move.
-        m_platform->clipboardText = false;
+        m_app.platform->clipboardText = false;
         QVERIFY(main.action("ToolbarButton979")->isEnabled());
         select(main.RichEdit1, 3, 3);
         QVERIFY(!main.action("ToolbarButton979")->isEnabled());
@@ -428,7 +418,7 @@ private Q_SLOTS:
         main.action("Cut2")->trigger();
         QVERIFY(save->isEnabled());
         save->setEnabled(false);
-        m_platform->clipboardText = true;
+        m_app.platform->clipboardText = true;
         select(main.RichEdit1, 0, 0);
         main.action("ToolbarButton979")->trigger();
         QVERIFY(save->isEnabled());
@@ -457,11 +447,11 @@ private Q_SLOTS:
         TForm1 &main = start();
         main.show();
         main.core().InsertAtCaret(QStringLiteral("unsaved"));
-        m_platform->queueAnswer(QMessageBox::Cancel);
+        m_app.platform->queueAnswer(QMessageBox::Cancel);
         main.action("Exit1")->trigger();
         QVERIFY(main.isVisible());
-        QCOMPARE(m_platform->texts("ask"), QStringList{"Do you want to save the changes?"});
-        m_platform->queueAnswer(QMessageBox::No);
+        QCOMPARE(m_app.platform->texts("ask"), QStringList{"Do you want to save the changes?"});
+        m_app.platform->queueAnswer(QMessageBox::No);
         main.action("Exit1")->trigger();
         QVERIFY(!main.isVisible());
     }
@@ -481,9 +471,9 @@ private Q_SLOTS:
         QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
         QApplication::setActiveWindow(&main);
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        m_platform->queueFile(QString());
+        m_app.platform->queueFile(QString());
         QTest::keyClick(main.RichEdit1, Qt::Key_O, Qt::ControlModifier);
-        QCOMPARE(m_platform->shown.last().kind, QStringLiteral("open"));
+        QCOMPARE(m_app.platform->shown.last().kind, QStringLiteral("open"));
     }
 
     // The drop-down menus are reached from the keyboard as a menu bar is: F10
@@ -1089,9 +1079,10 @@ private Q_SLOTS:
             if (refusedAndOpen)
                 qobject_cast<QDialog *>(modal)->reject();
         });
-        const qsizetype errorsBefore = m_platform->texts(QStringLiteral("error")).size();
+        const qsizetype errorsBefore = m_app.platform->texts(QStringLiteral("error")).size();
         QTest::keyClick(main.RichEdit1, Qt::Key_G, Qt::ControlModifier);
-        const qsizetype errors = m_platform->texts(QStringLiteral("error")).size() - errorsBefore;
+        const qsizetype errors =
+            m_app.platform->texts(QStringLiteral("error")).size() - errorsBefore;
         const QString shown = main.statusFields().CaretPosition->text();
         if (position.isEmpty()) {
             QVERIFY(refusedAndOpen);
@@ -1130,9 +1121,7 @@ private Q_SLOTS:
         QCOMPARE(stored(QStringLiteral("RecentFiles")).toStringList(), expected);
 
         // Another run sees the same list; a page removed meanwhile goes with a message.
-        m_windows.reset();
-        m_windows = std::make_unique<Windows>(*m_platform);
-        TForm1 &second = m_windows->mainWindow();
+        TForm1 &second = m_app.restart();
         QVERIFY(QFile::remove(QDir::fromNativeSeparators(paths.at(11))));
         QMenu *recent = second.recentFiles().menu();
         Q_EMIT recent->aboutToShow();
@@ -1143,14 +1132,14 @@ private Q_SLOTS:
         QCOMPARE(listed, expected);
         QCOMPARE(recent->actions().last()->text(), QStringLiteral("Clear List"));
         recent->actions().at(1)->trigger();
-        QVERIFY(m_platform->texts(QStringLiteral("error")).last().contains(paths.at(11)));
+        QVERIFY(m_app.platform->texts(QStringLiteral("error")).last().contains(paths.at(11)));
         expected.removeAt(1);
         QCOMPARE(stored(QStringLiteral("RecentFiles")).toStringList(), expected);
         // Chosen with unsaved changes: the usual question first.
         second.RichEdit1->document()->setModified(true);
-        m_platform->queueAnswer(QMessageBox::Yes);
+        m_app.platform->queueAnswer(QMessageBox::Yes);
         second.recentFiles().choose(expected.at(2));
-        QVERIFY(m_platform->answersUsed());
+        QVERIFY(m_app.platform->answersUsed());
         QCOMPARE(second.document().CurrentFileName, expected.at(2));
         QCOMPARE(stored(QStringLiteral("RecentFiles")).toStringList().value(0), expected.at(2));
         Q_EMIT recent->aboutToShow();

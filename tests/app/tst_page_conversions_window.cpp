@@ -3,6 +3,7 @@
 #include "editor/document_controller.h"
 #include "files.h"
 #include "modal.h"
+#include "running_windows.h"
 #include "scripted_platform.h"
 #include "test_main.h"
 
@@ -25,15 +26,10 @@ using namespace vellumo;
 class tst_page_conversions_window : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<Windows> m_windows;
+    RunningWindows m_app;
 
 private Q_SLOTS:
-    void cleanup() {
-        if (m_windows)
-            m_windows->mainWindow().RichEdit1->document()->setModified(false);
-        m_windows.reset();
-    }
+    void cleanup() { m_app.stop(); }
 
     void commandsChangeThePageInOneUndoStep_data() {
         QTest::addColumn<QByteArray>("bytes");
@@ -115,14 +111,10 @@ private Q_SLOTS:
         const QString path = folder.filePath(QStringLiteral("page.htm"));
         writeBytes(path, bytes);
 
-        m_windows.reset();
-        m_platform = std::make_unique<ScriptedPlatform>();
-        ScriptedPlatform::clearSettings();
-        m_platform->writeSetting(QStringLiteral("Tip"), QStringLiteral("No"));
+        QVariantMap settings;
         if (!allToEntities.isEmpty())
-            m_platform->writeSetting(QStringLiteral("AllToEntities"), allToEntities);
-        m_windows = std::make_unique<Windows>(*m_platform);
-        TForm1 &main = m_windows->mainWindow();
+            settings.insert(QStringLiteral("AllToEntities"), allToEntities);
+        TForm1 &main = m_app.start(settings);
         main.show();
         QVERIFY(main.document().openFile(path));
         QPlainTextEdit *editor = main.RichEdit1;

@@ -3,6 +3,7 @@
 #include "editor/document_controller.h"
 #include "preview/live_preview.h"
 #include "preview/preview_copy.h"
+#include "running_windows.h"
 #include "scripted_platform.h"
 #include "test_main.h"
 
@@ -30,19 +31,11 @@ using namespace vellumo;
 class TestLivePreview : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<Windows> m_windows;
+    RunningWindows m_app;
     QTemporaryDir m_folder;
 
     TForm1 &start(const QVariantMap &settings = {}) {
-        m_windows.reset();
-        m_platform = std::make_unique<ScriptedPlatform>();
-        ScriptedPlatform::clearSettings();
-        m_platform->writeSetting(QStringLiteral("Tip"), QStringLiteral("No"));
-        for (auto it = settings.cbegin(); it != settings.cend(); ++it)
-            m_platform->writeSetting(it.key(), it.value());
-        m_windows = std::make_unique<Windows>(*m_platform);
-        TForm1 &main = m_windows->mainWindow();
+        TForm1 &main = m_app.start(settings);
         main.resize(1000, 700);
         main.show();
         QApplication::setActiveWindow(&main);
@@ -98,11 +91,7 @@ private Q_SLOTS:
         QCOMPARE(previewCopy(page), "\xEF\xBB\xBF" + copy.toUtf8());
     }
 
-    void cleanup() {
-        if (m_windows)
-            m_windows->mainWindow().RichEdit1->document()->setModified(false);
-        m_windows.reset();
-    }
+    void cleanup() { m_app.stop(); }
 
     // F12 opens the panel beside the editor; what is typed shows in the rendered
     // page once typing pauses; F12 again closes it, and the settings keep its place.
@@ -134,7 +123,7 @@ private Q_SLOTS:
         QTest::keyClick(main.RichEdit1, Qt::Key_F12);
         QVERIFY(!panel->isVisible());
         QVERIFY(panel->findChild<QWidget *>(QStringLiteral("PreviewView")) == nullptr);
-        QVERIFY(m_platform->readSetting(QStringLiteral("PreviewPanel"))
+        QVERIFY(m_app.platform->readSetting(QStringLiteral("PreviewPanel"))
                     .toString()
                     .startsWith(QStringLiteral("Hidden Right ")));
 
@@ -210,11 +199,11 @@ private Q_SLOTS:
         if (opened) {
             QUrl expected = QUrl::fromLocalFile(m_folder.filePath(QStringLiteral("other.htm")));
             expected.setFragment(QStringLiteral("there"));
-            QTRY_COMPARE(m_platform->openedUrls, QList<QUrl>{expected});
+            QTRY_COMPARE(m_app.platform->openedUrls, QList<QUrl>{expected});
         } else {
             QSignalSpy refreshed(&preview, &LivePreview::refreshed);
             QVERIFY(!refreshed.wait(1500));
-            QVERIFY(m_platform->openedUrls.isEmpty());
+            QVERIFY(m_app.platform->openedUrls.isEmpty());
         }
         QCOMPARE(evaluate(preview, QStringLiteral("location.href")).toString(), address);
     }
@@ -247,7 +236,7 @@ private Q_SLOTS:
         cursor.setPosition(8);
         cursor.deleteChar();
         cursor.insertText(QStringLiteral("3"));
-        m_platform->queueFile(m_folder.filePath(QStringLiteral("large.htm")));
+        m_app.platform->queueFile(m_folder.filePath(QStringLiteral("large.htm")));
         main.run(Command::Save);
         QVERIFY(refreshed.wait(20000));
         QCOMPARE(evaluate(preview, value).toString(), QStringLiteral("3"));
@@ -320,12 +309,12 @@ private Q_SLOTS:
     void previewInBrowserStillSavesFirst() {
         TForm1 &main = start();
         const QString path = m_folder.filePath(QStringLiteral("browser.htm"));
-        m_platform->queueAnswer(QMessageBox::Yes);
-        m_platform->queueFile(path);
+        m_app.platform->queueAnswer(QMessageBox::Yes);
+        m_app.platform->queueFile(path);
         main.action(QStringLiteral("ToolbarButton9710"))->trigger();
         QVERIFY(QFile::exists(path));
-        QCOMPARE(m_platform->openedUrls, QList<QUrl>{QUrl::fromLocalFile(path)});
-        QVERIFY(m_platform->answersUsed());
+        QCOMPARE(m_app.platform->openedUrls, QList<QUrl>{QUrl::fromLocalFile(path)});
+        QVERIFY(m_app.platform->answersUsed());
     }
 };
 

@@ -6,6 +6,7 @@
 #include "editor/document_controller.h"
 #include "files.h"
 #include "modal.h"
+#include "running_windows.h"
 #include "scripted_platform.h"
 #include "search/search_results.h"
 #include "test_main.h"
@@ -28,15 +29,10 @@ using namespace vellumo;
 class SearchWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ScriptedPlatform> m_platform;
-    std::unique_ptr<Windows> m_windows;
+    RunningWindows m_app;
 
     TForm1 &start() {
-        m_platform = std::make_unique<ScriptedPlatform>();
-        ScriptedPlatform::clearSettings();
-        m_platform->writeSetting(QStringLiteral("Tip"), QStringLiteral("No"));
-        m_windows = std::make_unique<Windows>(*m_platform);
-        TForm1 &main = m_windows->mainWindow();
+        TForm1 &main = m_app.start();
         main.show();
         QApplication::setActiveWindow(&main);
         return main;
@@ -46,11 +42,7 @@ class SearchWindowTest : public QObject {
     }
 
 private Q_SLOTS:
-    void cleanup() {
-        if (m_windows)
-            m_windows->mainWindow().RichEdit1->document()->setModified(false);
-        m_windows.reset();
-    }
+    void cleanup() { m_app.stop(); }
 
     void keysWorkAnywhereInTheWindow() {
         TForm1 &main = start();
@@ -98,9 +90,9 @@ private Q_SLOTS:
         QTRY_COMPARE(list->topLevelItemCount(), 1);
         QTRY_VERIFY(!results->isRunning());
         QCOMPARE(list->topLevelItem(0)->text(0), "index.htm (1)");
-        m_platform->queueAnswer(QMessageBox::Yes);
+        m_app.platform->queueAnswer(QMessageBox::Yes);
         Q_EMIT list->itemActivated(list->topLevelItem(0)->child(0), 0);
-        QCOMPARE(m_platform->texts("ask"),
+        QCOMPARE(m_app.platform->texts("ask"),
                  QStringList({"Are you sure you want to discard the changes?"}));
         QCOMPARE(main.document().CurrentFileName,
                  QDir::toNativeSeparators(site.filePath("index.htm")));
