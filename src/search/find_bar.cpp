@@ -23,6 +23,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace vellumo {
@@ -356,16 +357,24 @@ void FindBar::showNotFound() {
     setStatus(tr("Not found"), true);
 }
 
-void FindBar::replace() {
-    if (!pageRead([this] { replace(); }))
-        return;
-    const TextSearch search = currentSearch();
+std::optional<TextSearch> FindBar::searchToReplace(void (FindBar::*again)()) {
+    if (!pageRead([this, again] { (this->*again)(); }))
+        return std::nullopt;
+    TextSearch search = currentSearch();
     if (!search.isValid()) {
         search.isEmpty() ? showReplace() : setStatus(search.errorString(), true);
-        return;
+        return std::nullopt;
     }
     remember(FindHistoryKey, m_findEdit);
     remember(ReplaceHistoryKey, m_replaceEdit);
+    return search;
+}
+
+void FindBar::replace() {
+    const std::optional<TextSearch> found = searchToReplace(&FindBar::replace);
+    if (!found)
+        return;
+    const TextSearch &search = *found;
     // The selection is replaced only when it is a match; either way the next
     // match is found, so pressing Replace again and again walks the page.
     const QTextCursor cursor = m_core.editor()->textCursor();
@@ -382,15 +391,10 @@ void FindBar::replace() {
 }
 
 void FindBar::replaceAll() {
-    if (!pageRead([this] { replaceAll(); }))
+    const std::optional<TextSearch> found = searchToReplace(&FindBar::replaceAll);
+    if (!found)
         return;
-    const TextSearch search = currentSearch();
-    if (!search.isValid()) {
-        search.isEmpty() ? showReplace() : setStatus(search.errorString(), true);
-        return;
-    }
-    remember(FindHistoryKey, m_findEdit);
-    remember(ReplaceHistoryKey, m_replaceEdit);
+    const TextSearch &search = *found;
     const QList<TextReplacement> replacements =
         search.replacements(m_page->text(), m_replaceEdit->currentText(), currentRange());
     QList<RangeEdit> edits;

@@ -9,6 +9,7 @@
 #include "editor/page_editor.h"
 #include "editor/page_layout.h"
 #include "editor/page_template.h"
+#include "files.h"
 #include "markup/format_commands.h"
 #include "modal.h"
 #include "running_windows.h"
@@ -180,10 +181,7 @@ private Q_SLOTS:
     void openedPageKeepsTheEditorsLayout() {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("page.htm"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("<P>one\r\n<P>two\r\n");
-        file.close();
+        writeBytes(path, "<P>one\r\n<P>two\r\n");
         TForm1 &main = start();
         main.show();
         QVERIFY(main.document().openFile(path));
@@ -993,10 +991,7 @@ private Q_SLOTS:
         QFETCH(int, caret);
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("page & co.htm"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        writeBytes(path, bytes);
         TForm1 &main = start();
         main.show();
         StatusFields &fields = main.statusFields();
@@ -1101,9 +1096,8 @@ private Q_SLOTS:
         QStringList paths;
         for (int i = 0; i < 12; ++i) {
             paths << QDir::toNativeSeparators(folder.filePath(QStringLiteral("p%1.htm").arg(i)));
-            QFile file(QDir::fromNativeSeparators(paths.last()));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("<P>page " + QByteArray::number(i));
+            writeBytes(QDir::fromNativeSeparators(paths.last()),
+                       "<P>page " + QByteArray::number(i));
         }
         TForm1 &first = start();
         auto *fileMenu = first.findChild<QMenu *>(QStringLiteral("PopupMenu2"));
@@ -1154,18 +1148,14 @@ private Q_SLOTS:
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("mixed.htm"));
         const QByteArray bytes("<P>a\n<P>b\r\n<P>c\n<P>d\r\n");
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        writeBytes(path, bytes);
         TForm1 &main = start();
         main.show();
         QVERIFY(main.document().openFile(path));
         main.grab();
         main.RichEdit1->document()->setModified(true);
         QVERIFY(main.document().Save1Click());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), bytes);
+        QCOMPARE(fileBytes(path), bytes);
     }
     // F2 opens the dialog that wrote the tag at the caret on that tag, from the menu's key
     // as from anywhere; OK rewrites only what was changed, and a page in CR LF and
@@ -1210,10 +1200,7 @@ private Q_SLOTS:
                               "charset=windows-1252\"></HEAD>\r\n<BODY>\r\n");
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("page.htm"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(head + body);
-        file.close();
+        writeBytes(path, head + body);
         TForm1 &main = start();
         main.show();
         QApplication::setActiveWindow(&main);
@@ -1243,9 +1230,8 @@ private Q_SLOTS:
             return;
         }
         QVERIFY(main.document().Save1Click());
-        QVERIFY(file.open(QIODevice::ReadOnly));
         QFETCH(QByteArray, saved);
-        QCOMPARE(file.readAll(), head + saved);
+        QCOMPARE(fileBytes(path), head + saved);
         // One undo step takes the whole change back.
         main.RichEdit1->undo();
         QCOMPARE(main.RichEdit1->toPlainText(), page);
@@ -1295,10 +1281,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, saved);
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("page.htm"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        writeBytes(path, bytes);
         TForm1 &main = start();
         main.show();
         QVERIFY(main.document().openFile(path));
@@ -1342,16 +1325,12 @@ private Q_SLOTS:
         QTRY_VERIFY(chosen);
         QTEST(label->text(), "shown");
         QVERIFY(main.document().Save1Click());
-        auto savedBytes = [&] {
-            QFile page(path);
-            return page.open(QIODevice::ReadOnly) ? page.readAll() : QByteArray();
-        };
-        QCOMPARE(savedBytes(), saved);
+        QCOMPARE(fileBytes(path), saved);
         if (field == u"LineBreakLabel") {
             // One undo step gives the page its old breaks back.
             main.RichEdit1->undo();
             QVERIFY(main.document().Save1Click());
-            QCOMPARE(savedBytes(), bytes);
+            QCOMPARE(fileBytes(path), bytes);
         }
     }
 };
