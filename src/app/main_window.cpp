@@ -84,19 +84,19 @@ void TForm1::bindCommands() {
             if (control.kind == Control::HiddenKey && !m_actions.contains(control.objectName))
                 newControlAction(control.objectName);
     checkCommandsBound();
-    connect(m_pageCheck, &PageCheck::summaryChanged, StatusBar1,
-            [this](const QString &summary) { StatusBar1->showMessage(summary); });
+    connect(m_pageCheck, &PageCheck::summaryChanged, statusLine,
+            [this](const QString &summary) { statusLine->showMessage(summary); });
 
-    connect(RichEdit1, &QPlainTextEdit::selectionChanged, this, &TForm1::RichEdit1SelectionChange);
-    connect(RichEdit1, &QPlainTextEdit::cursorPositionChanged, this,
+    connect(editor, &QPlainTextEdit::selectionChanged, this, &TForm1::RichEdit1SelectionChange);
+    connect(editor, &QPlainTextEdit::cursorPositionChanged, this,
             &TForm1::RichEdit1SelectionChange);
-    connect(RichEdit1, &QPlainTextEdit::customContextMenuRequested, this,
-            [this](const QPoint &at) { PopupMenu6->exec(RichEdit1->mapToGlobal(at)); });
+    connect(editor, &QPlainTextEdit::customContextMenuRequested, this,
+            [this](const QPoint &at) { editorMenu->exec(editor->mapToGlobal(at)); });
     // Shift+F10, the other key for a context menu, opens it at the caret.
-    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), RichEdit1);
+    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), editor);
     menuKey->setContext(Qt::WidgetShortcut);
     connect(menuKey, &QShortcut::activated, this, [this] {
-        PopupMenu6->exec(RichEdit1->viewport()->mapToGlobal(RichEdit1->cursorRect().bottomLeft()));
+        editorMenu->exec(editor->viewport()->mapToGlobal(editor->cursorRect().bottomLeft()));
     });
 }
 
@@ -168,16 +168,15 @@ void TForm1::run(Command command) {
         runConversion(PageConversion::EntitiesToCharacters);
         break;
     case Command::EditTag: {
-        const QString message =
-            editTagAtCaret(*RichEdit1, *static_cast<PageEditor *>(RichEdit1)->colouring(),
-                           [this](const QString &name) -> ElementDialog * {
-                               for (QWidget *candidate : m_windows)
-                                   if (candidate != nullptr && candidate->objectName() == name)
-                                       return qobject_cast<ElementDialog *>(candidate);
-                               return nullptr;
-                           });
+        const QString message = editTagAtCaret(
+            *editor, *editor->colouring(), [this](const QString &name) -> ElementDialog * {
+                for (QWidget *candidate : m_windows)
+                    if (candidate != nullptr && candidate->objectName() == name)
+                        return qobject_cast<ElementDialog *>(candidate);
+                return nullptr;
+            });
         if (!message.isEmpty())
-            StatusBar1->showMessage(message);
+            statusLine->showMessage(message);
         break;
     }
     case Command::InsertFile:
@@ -187,27 +186,27 @@ void TForm1::run(Command command) {
         close();
         break;
     case Command::Undo:
-        RichEdit1->undo();
+        editor->undo();
         break;
     case Command::Redo:
-        RichEdit1->redo();
+        editor->redo();
         break;
     case Command::Cut:
-        RichEdit1->cut();
+        editor->cut();
         setSaveEnabled();
         break;
     case Command::Copy:
-        RichEdit1->copy();
+        editor->copy();
         break;
     case Command::Paste:
-        RichEdit1->paste();
+        editor->paste();
         setSaveEnabled();
         break;
     case Command::SelectAll:
-        RichEdit1->selectAll();
+        editor->selectAll();
         break;
     case Command::GoToLine:
-        askAndGoToLine(RichEdit1, m_platform, this);
+        askAndGoToLine(editor, m_platform, this);
         break;
     case Command::Find:
         m_search->Find1Click();
@@ -243,7 +242,7 @@ void TForm1::run(Command command) {
         break;
     case Command::About:
         if (auto *about = qobject_cast<TForm4 *>(window(Window::About)))
-            about->About1Click(Image2->pixmap());
+            about->About1Click(logo->pixmap());
         break;
     case Command::ViewPanel:
         TransparentButton1Click();
@@ -252,7 +251,7 @@ void TForm1::run(Command command) {
         TransparentButton2Click();
         break;
     case Command::PreviewInBrowser:
-        previewInBrowser(*m_document, *RichEdit1, m_platform, this);
+        previewInBrowser(*m_document, *editor, m_platform, this);
         break;
     case Command::LinkFromSelection:
         ToolbarButton97125Click();
@@ -273,11 +272,11 @@ bool TForm1::enabledNow(EnabledWhen rule, bool menuOpening) const {
     case EnabledWhen::Always:
         return true;
     case EnabledWhen::TextSelected:
-        return RichEdit1->textCursor().hasSelection();
+        return editor->textCursor().hasSelection();
     case EnabledWhen::ClipboardHasText:
         return m_platform.clipboardHasText();
     case EnabledWhen::RedoAvailable:
-        return RichEdit1->document()->isRedoAvailable();
+        return editor->document()->isRedoAvailable();
     case EnabledWhen::MenuOpened:
         return menuOpening;
     case EnabledWhen::PageEdited:
@@ -312,8 +311,8 @@ void TForm1::setTitleDialog(TForm2 *titleDialog) {
     file->insertMenu(file->actions().value(saveAs + 1),
                      makeReopenWithEncodingMenu(*m_document, file));
     // How a page was read, and a declaration changed with its encoding, show in the status bar.
-    connect(m_document, &DocumentController::notice, StatusBar1,
-            [this](const QString &text) { StatusBar1->showMessage(text); });
+    connect(m_document, &DocumentController::notice, statusLine,
+            [this](const QString &text) { statusLine->showMessage(text); });
     m_statusFields->follow(*m_document);
     // Recent Files sits right under Save As; choosing one opens it as Open does.
     m_recentFiles = new RecentFiles(m_platform, this, [this](const QString &path) {
@@ -335,9 +334,9 @@ void TForm1::setWindows(const std::array<QWidget *, WindowCount> &windows) {
     auto *styleDialog = qobject_cast<TForm3 *>(window(Window::InsertStyle));
     Q_ASSERT(styleDialog != nullptr);
     m_sitePanel = new SitePanel(*m_core, m_platform, *styleDialog, this);
-    m_sitePanel->fillWebPagesTab(TabSheet1);
-    m_sitePanel->fillLinkToFileTab(TabSheet2, StartupFolder);
-    m_sitePanel->installDropHandling(RichEdit1);
+    m_sitePanel->fillWebPagesTab(webPagesTab);
+    m_sitePanel->fillLinkToFileTab(linkToFileTab, StartupFolder);
+    m_sitePanel->installDropHandling(editor);
 }
 
 void TForm1::showModal(Window which) {
@@ -353,26 +352,26 @@ void TForm1::FormCreate() {
         m_core->setTagCase(UpperTagCase);
     }
     StartupFolder = QDir::toNativeSeparators(QDir::currentPath());
-    const QString logo = findDataFile(StartupFolder, QStringLiteral("Vellumo.bmp"));
-    const QPixmap picture(logo);
+    const QString logoFile = findDataFile(StartupFolder, QStringLiteral("Vellumo.bmp"));
+    const QPixmap picture(logoFile);
     if (picture.isNull()) {
         // Start-up goes on with an empty logo area.
         m_platform.showError(
             this, QStringLiteral("Vellumo"),
             QStringLiteral("Cannot load the picture %1.")
                 .arg(QDir::toNativeSeparators(
-                    logo.isEmpty() ? QDir(StartupFolder).filePath(QStringLiteral("Vellumo.bmp"))
-                                   : logo)));
+                    logoFile.isEmpty() ? QDir(StartupFolder).filePath(QStringLiteral("Vellumo.bmp"))
+                                       : logoFile)));
         return;
     }
-    Image2->setPixmap(picture);
+    logo->setPixmap(picture);
 }
 
 void TForm1::FormShow() {
     if (!m_core->IsUpperTagCase())
-        RichEdit1->setPlainText(pageTemplate(false));
-    QTextCursor cursor(RichEdit1->document());
-    const QString text = RichEdit1->toPlainText();
+        editor->setPlainText(pageTemplate(false));
+    QTextCursor cursor(editor->document());
+    const QString text = editor->toPlainText();
     const qsizetype maker = text.lastIndexOf(MakerComment);
     if (maker >= 0) {
         // The maker comment is greyed so that the page's own text stands out.
@@ -382,10 +381,10 @@ void TForm1::FormShow() {
         grey.setForeground(QColor(128, 128, 128));
         cursor.mergeCharFormat(grey);
         cursor.setPosition(TemplateBodyOffset);
-        RichEdit1->setTextCursor(cursor);
+        editor->setTextCursor(cursor);
     }
-    RichEdit1->document()->clearUndoRedoStacks();
-    RichEdit1->document()->setModified(false);
+    editor->document()->clearUndoRedoStacks();
+    editor->document()->setModified(false);
 }
 
 void TForm1::showEvent(QShowEvent *event) {
@@ -428,7 +427,7 @@ void TForm1::holdTipOfTheDay(bool held) {
 
 void TForm1::changeEvent(QEvent *event) {
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
-        RichEdit1->setFocus(Qt::ActiveWindowFocusReason);
+        editor->setFocus(Qt::ActiveWindowFocusReason);
         // Another program may have changed the page's file while we were away;
         // the question waits until the activation is over.
         if (m_document != nullptr)
@@ -445,7 +444,7 @@ void TForm1::closeEvent(QCloseEvent *event) {
 }
 
 bool TForm1::eventFilter(QObject *watched, QEvent *event) {
-    if (watched == RichEdit1 && event->type() == QEvent::KeyPress) {
+    if (watched == editor && event->type() == QEvent::KeyPress) {
         // Any key in the editor, an arrow key too, lights the Save button.
         setSaveEnabled();
         // Alt with a key is a command (Alt+F opens File), never text. AltGr is not Alt
@@ -470,8 +469,8 @@ void TForm1::runConversion(PageConversion conversion) {
             return;
         m_settings.storeAllToEntities(*scope == EntityScope::AllNonAscii);
     }
-    StatusBar1->showMessage(runPageConversion(*m_core, conversion, encoding, *scope));
-    if (RichEdit1->document()->isModified())
+    statusLine->showMessage(runPageConversion(*m_core, conversion, encoding, *scope));
+    if (editor->document()->isModified())
         setSaveEnabled();
 }
 
@@ -484,12 +483,11 @@ void TForm1::applyPanelSetting() {
 }
 
 void TForm1::setPanelShown(bool shown) {
-    Panel3->setVisible(shown);
+    sidePanel->setVisible(shown);
     buttonAction(Command::ViewPanel)->setChecked(shown);
 }
 
 void TForm1::toggleEditorDrawing(Command which) {
-    auto *editor = static_cast<PageEditor *>(RichEdit1);
     bool on = false;
     if (which == Command::LineNumbers) {
         on = !editor->lineNumbersShown();
@@ -505,7 +503,7 @@ void TForm1::toggleEditorDrawing(Command which) {
 }
 
 void TForm1::TransparentButton1Click() {
-    const bool show = !Panel3->isVisible();
+    const bool show = !sidePanel->isVisible();
     m_settings.storePanelShown(show);
     setPanelShown(show);
 }
@@ -542,8 +540,8 @@ void TForm1::showCommandPalette() {
         }
         // The side panel's buttons and the character palette run as when clicked.
         const std::pair<QPushButton *, QString> panelButtons[] = {
-            {Button1, QStringLiteral("Web Pages tab")},
-            {Button2, QStringLiteral("Link to File tab")}};
+            {goThereButton, QStringLiteral("Web Pages tab")},
+            {linkToFileButton, QStringLiteral("Link to File tab")}};
         for (const auto &panelButton : panelButtons) {
             QPushButton *button = panelButton.first;
             entries.push_back({button->text().remove(u'&'), panelButton.second, {}, [button] {
@@ -551,7 +549,7 @@ void TForm1::showCommandPalette() {
                                }});
         }
         for (const EntityButton &entity : entityButtons()) {
-            auto *button = TabSheet5->findChild<QAbstractButton *>(entity.objectName);
+            auto *button = charactersTab->findChild<QAbstractButton *>(entity.objectName);
             entries.push_back({QStringLiteral("Character %1 %2").arg(entity.toolTip, entity.entity),
                                QStringLiteral("Characters page"),
                                {},
@@ -563,9 +561,9 @@ void TForm1::showCommandPalette() {
 }
 
 void TForm1::focusNextArea() {
-    QList<QWidget *> areas{RichEdit1};
-    if (Panel3->isVisible())
-        areas << PageControl1; // its tab bar first; Tab goes on into the page
+    QList<QWidget *> areas{editor};
+    if (sidePanel->isVisible())
+        areas << sidePanelTabs; // its tab bar first; Tab goes on into the page
     for (QWidget *panel : std::as_const(m_bottomPanels))
         if (panel->isVisible())
             areas << panel;

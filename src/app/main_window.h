@@ -28,6 +28,7 @@ class RecentFiles;
 class StatusFields;
 class DocumentController;
 class InsertionCore;
+class PageEditor;
 class LivePreview;
 class PageCheck;
 class Platform;
@@ -77,29 +78,29 @@ public:
     // it opens if it fell due meanwhile.
     void holdTipOfTheDay(bool held);
 
-    // The named controls.
-    QToolBar *Toolbar971 = nullptr;
-    QToolBar *Toolbar972 = nullptr;
-    QToolBar *Toolbar973 = nullptr;
-    QFrame *Panel1 = nullptr;
-    QFrame *Panel2 = nullptr;
-    QFrame *Panel4 = nullptr;
-    QFrame *Panel3 = nullptr;
-    QTabWidget *PageControl1 = nullptr;
-    QTabWidget *PageControl2 = nullptr;
-    QWidget *TabSheet1 = nullptr;
-    QWidget *TabSheet2 = nullptr;
-    QWidget *TabSheet3 = nullptr;
-    QWidget *TabSheet4 = nullptr;
-    QWidget *TabSheet5 = nullptr;
-    QWidget *TabSheet6 = nullptr;
-    QWidget *TabSheet7 = nullptr;
-    QLabel *Image2 = nullptr;
-    QPushButton *Button1 = nullptr;
-    QPushButton *Button2 = nullptr;
-    QPlainTextEdit *RichEdit1 = nullptr;
-    QStatusBar *StatusBar1 = nullptr;
-    QMenu *PopupMenu6 = nullptr;
+    // The controls, by their role; each carries its layout name as its object name.
+    QToolBar *dropDownBar = nullptr;
+    QToolBar *standardBar = nullptr;
+    QToolBar *insertBar = nullptr;
+    QFrame *dropDownBarFiller = nullptr;
+    QFrame *standardBarFiller = nullptr;
+    QFrame *insertBarFiller = nullptr;
+    QFrame *sidePanel = nullptr;
+    QTabWidget *sidePanelTabs = nullptr;
+    QTabWidget *insertHtmlTabs = nullptr;
+    QWidget *webPagesTab = nullptr;
+    QWidget *linkToFileTab = nullptr;
+    QWidget *insertHtmlTab = nullptr;
+    QWidget *fontsTab = nullptr;
+    QWidget *charactersTab = nullptr;
+    QWidget *normalTab = nullptr;
+    QWidget *appletsTab = nullptr;
+    QLabel *logo = nullptr;
+    QPushButton *goThereButton = nullptr;
+    QPushButton *linkToFileButton = nullptr;
+    PageEditor *editor = nullptr;
+    QStatusBar *statusLine = nullptr;
+    QMenu *editorMenu = nullptr;
 
     // Working state shared with the dialogs and panels.
     QString StartupFolder;

@@ -75,24 +75,23 @@ QFrame *makeFiller(const QString &name, QWidget *parent) {
 } // namespace
 
 void TForm1::createEditor() {
-    auto *editor = new PageEditor;
+    editor = new PageEditor;
     editor->setSyntaxColouring(m_settings.syntaxColouring());
     editor->setLineNumbersShown(m_settings.lineNumbersShown());
-    RichEdit1 = editor;
-    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
-    RichEdit1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    RichEdit1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    RichEdit1->setContextMenuPolicy(Qt::CustomContextMenu);
-    RichEdit1->setPlainText(pageTemplate(true));
-    RichEdit1->installEventFilter(this);
-    m_core = std::make_unique<InsertionCore>(RichEdit1);
+    editor->setObjectName(QStringLiteral("RichEdit1"));
+    editor->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    editor->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    editor->setContextMenuPolicy(Qt::CustomContextMenu);
+    editor->setPlainText(pageTemplate(true));
+    editor->installEventFilter(this);
+    m_core = std::make_unique<InsertionCore>(editor);
     (new MarkupCompletion(editor, *m_core))->setEnabled(m_settings.autoComplete());
     m_search = new SearchCommands(*m_core, m_platform, this);
     // Local references resolve from the page's folder, or the start folder for a new page.
     m_pageCheck = new PageCheck(
-        *RichEdit1,
+        *editor,
         [this] {
             const bool untitled = m_document->CurrentFileName == UntitledFileName;
             return CheckRequest{{},
@@ -103,7 +102,7 @@ void TForm1::createEditor() {
         },
         this);
     // Relative references of an untitled page resolve from the start folder.
-    m_preview = new LivePreview(*this, *RichEdit1, m_platform, [this] {
+    m_preview = new LivePreview(*this, *editor, m_platform, [this] {
         if (m_document->CurrentFileName == UntitledFileName)
             return LivePreview::PageInfo{StartupFolder, UntitledFileName};
         const QFileInfo file(m_document->CurrentFileName);
@@ -168,18 +167,18 @@ void TForm1::createMenus() {
         menu->setObjectName(layout.menuName);
         fillMenu(menu, layout.entries);
     }
-    PopupMenu6 = new QMenu(this);
-    PopupMenu6->setObjectName(QStringLiteral("PopupMenu6"));
+    editorMenu = new QMenu(this);
+    editorMenu->setObjectName(QStringLiteral("PopupMenu6"));
     for (const MenuLayout &layout : editorMenuSubmenus()) {
         // A line between the submenus, as between the groups of the menu's own items.
-        if (!PopupMenu6->isEmpty())
-            PopupMenu6->addSeparator();
-        QMenu *submenu = PopupMenu6->addMenu(layout.buttonText);
+        if (!editorMenu->isEmpty())
+            editorMenu->addSeparator();
+        QMenu *submenu = editorMenu->addMenu(layout.buttonText);
         submenu->setObjectName(layout.menuName);
         submenu->menuAction()->setObjectName(layout.menuName);
         fillMenu(submenu, layout.entries);
     }
-    fillMenu(PopupMenu6, editorMenuEntries());
+    fillMenu(editorMenu, editorMenuEntries());
 
     // The hidden main menu: its only item is invisible, its entries carry the
     // window's file shortcuts.
@@ -222,31 +221,31 @@ void TForm1::createToolbars() {
         }
     };
 
-    Toolbar971 = makeToolbar(QStringLiteral("Toolbar971"));
+    dropDownBar = makeToolbar(QStringLiteral("Toolbar971"));
     QList<QToolButton *> dropDowns;
     QList<QKeySequence> openers;
     for (const MenuLayout &layout : dropDownMenus()) {
         openers << layout.opener;
-        auto *button = new QToolButton(Toolbar971);
+        auto *button = new QToolButton(dropDownBar);
         button->setObjectName(layout.buttonName);
         button->setText(layout.buttonText);
         button->setAutoRaise(true);
         button->setFocusPolicy(Qt::NoFocus);
         button->setPopupMode(QToolButton::InstantPopup);
         button->setMenu(findChild<QMenu *>(layout.menuName));
-        Toolbar971->addWidget(button);
+        dropDownBar->addWidget(button);
         dropDowns << button;
     }
     new DropDownRow(this, dropDowns, QKeySequence(Qt::Key_F10), openers);
-    Panel1 = addFiller(QStringLiteral("Panel1"));
+    dropDownBarFiller = addFiller(QStringLiteral("Panel1"));
     addToolBarBreak();
-    Toolbar972 = makeToolbar(QStringLiteral("Toolbar972"));
-    addButtons(Toolbar972, standardToolbar());
-    Panel2 = addFiller(QStringLiteral("Panel2"));
+    standardBar = makeToolbar(QStringLiteral("Toolbar972"));
+    addButtons(standardBar, standardToolbar());
+    standardBarFiller = addFiller(QStringLiteral("Panel2"));
     addToolBarBreak();
-    Toolbar973 = makeToolbar(QStringLiteral("Toolbar973"));
-    addButtons(Toolbar973, insertToolbar());
-    Panel4 = addFiller(QStringLiteral("Panel4"));
+    insertBar = makeToolbar(QStringLiteral("Toolbar973"));
+    addButtons(insertBar, insertToolbar());
+    insertBarFiller = addFiller(QStringLiteral("Panel4"));
 
     // The editing commands start as an untouched page with nothing selected has them;
     // the panel starts shown.
@@ -263,7 +262,6 @@ void TForm1::createToolbars() {
                     button->setEnabled(enabledNow(row.enabled, false));
     buttonAction(Command::ViewPanel)->setChecked(true);
     // The View menu's toggles show what the editor draws.
-    auto *editor = static_cast<PageEditor *>(RichEdit1);
     action(QStringLiteral("LineNumbers1"))->setChecked(editor->lineNumbersShown());
     action(QStringLiteral("Highlight1"))->setChecked(editor->syntaxColouring());
     connect(m_preview, &LivePreview::openChanged, action(QStringLiteral("LivePreview1")),
@@ -294,24 +292,24 @@ void TForm1::fillPalette(QWidget *page, const QStringList &buttons) {
 void TForm1::fitPanelToTabs() {
     // Made after the page controls, so it outlives their tab bars.
     auto *tabStyle = new CompactTabStyle;
-    tabStyle->setParent(Panel3);
-    for (QTabWidget *pages : {PageControl1, PageControl2}) {
+    tabStyle->setParent(sidePanel);
+    for (QTabWidget *pages : {sidePanelTabs, insertHtmlTabs}) {
         pages->setElideMode(Qt::ElideNone);
         pages->setUsesScrollButtons(false);
         pages->tabBar()->setStyle(tabStyle);
     }
-    Panel3->setFixedWidth(std::max(Panel3->width(), Panel3->minimumSizeHint().width()));
+    sidePanel->setFixedWidth(std::max(sidePanel->width(), sidePanel->minimumSizeHint().width()));
 }
 
 void TForm1::createSidePanel() {
-    Panel3 = new QFrame;
-    Panel3->setObjectName(QStringLiteral("Panel3"));
-    Panel3->setFixedWidth(209);
-    PageControl1 = new QTabWidget(Panel3);
-    PageControl1->setObjectName(QStringLiteral("PageControl1"));
-    auto *panelLayout = new QVBoxLayout(Panel3);
+    sidePanel = new QFrame;
+    sidePanel->setObjectName(QStringLiteral("Panel3"));
+    sidePanel->setFixedWidth(209);
+    sidePanelTabs = new QTabWidget(sidePanel);
+    sidePanelTabs->setObjectName(QStringLiteral("PageControl1"));
+    auto *panelLayout = new QVBoxLayout(sidePanel);
     panelLayout->setContentsMargins(0, 0, 0, 0);
-    panelLayout->addWidget(PageControl1);
+    panelLayout->addWidget(sidePanelTabs);
 
     auto makeTab = [](QTabWidget *pages, const QString &name, const QString &caption) {
         auto *tab = new QWidget;
@@ -319,50 +317,53 @@ void TForm1::createSidePanel() {
         pages->addTab(tab, caption);
         return tab;
     };
-    TabSheet1 = makeTab(PageControl1, QStringLiteral("TabSheet1"), QStringLiteral("Web Pages"));
-    TabSheet2 = makeTab(PageControl1, QStringLiteral("TabSheet2"), QStringLiteral("Link to File"));
-    TabSheet3 = makeTab(PageControl1, QStringLiteral("TabSheet3"), QStringLiteral("Insert HTML"));
+    webPagesTab = makeTab(sidePanelTabs, QStringLiteral("TabSheet1"), QStringLiteral("Web Pages"));
+    linkToFileTab =
+        makeTab(sidePanelTabs, QStringLiteral("TabSheet2"), QStringLiteral("Link to File"));
+    insertHtmlTab =
+        makeTab(sidePanelTabs, QStringLiteral("TabSheet3"), QStringLiteral("Insert HTML"));
 
-    Image2 = new QLabel(TabSheet1);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setFixedSize(185, 121);
-    Image2->setFrameShape(QFrame::Panel);
-    Image2->setFrameShadow(QFrame::Sunken);
-    Image2->setScaledContents(true);
-    Button1 = new QPushButton(QStringLiteral("Go There!"), TabSheet1);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    auto *webLayout = new QVBoxLayout(TabSheet1);
-    webLayout->addWidget(Image2, 0, Qt::AlignHCenter);
+    logo = new QLabel(webPagesTab);
+    logo->setObjectName(QStringLiteral("Image2"));
+    logo->setFixedSize(185, 121);
+    logo->setFrameShape(QFrame::Panel);
+    logo->setFrameShadow(QFrame::Sunken);
+    logo->setScaledContents(true);
+    goThereButton = new QPushButton(QStringLiteral("Go There!"), webPagesTab);
+    goThereButton->setObjectName(QStringLiteral("Button1"));
+    auto *webLayout = new QVBoxLayout(webPagesTab);
+    webLayout->addWidget(logo, 0, Qt::AlignHCenter);
     webLayout->addStretch(1);
-    webLayout->addWidget(Button1);
+    webLayout->addWidget(goThereButton);
 
-    Button2 = new QPushButton(QStringLiteral("&Link To File"), TabSheet2);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    auto *fileLayout = new QVBoxLayout(TabSheet2);
+    linkToFileButton = new QPushButton(QStringLiteral("&Link To File"), linkToFileTab);
+    linkToFileButton->setObjectName(QStringLiteral("Button2"));
+    auto *fileLayout = new QVBoxLayout(linkToFileTab);
     fileLayout->addStretch(1);
-    fileLayout->addWidget(Button2);
+    fileLayout->addWidget(linkToFileButton);
 
-    PageControl2 = new QTabWidget(TabSheet3);
-    PageControl2->setObjectName(QStringLiteral("PageControl2"));
-    auto *insertLayout = new QVBoxLayout(TabSheet3);
+    insertHtmlTabs = new QTabWidget(insertHtmlTab);
+    insertHtmlTabs->setObjectName(QStringLiteral("PageControl2"));
+    auto *insertLayout = new QVBoxLayout(insertHtmlTab);
     insertLayout->setContentsMargins(0, 0, 0, 0);
-    insertLayout->addWidget(PageControl2);
-    TabSheet6 = makeTab(PageControl2, QStringLiteral("TabSheet6"), QStringLiteral("Normal"));
-    TabSheet4 = makeTab(PageControl2, QStringLiteral("TabSheet4"), QStringLiteral("Fonts"));
-    TabSheet7 = makeTab(PageControl2, QStringLiteral("TabSheet7"), QStringLiteral("Applets"));
-    TabSheet5 = makeTab(PageControl2, QStringLiteral("TabSheet5"), QStringLiteral("Characters"));
+    insertLayout->addWidget(insertHtmlTabs);
+    normalTab = makeTab(insertHtmlTabs, QStringLiteral("TabSheet6"), QStringLiteral("Normal"));
+    fontsTab = makeTab(insertHtmlTabs, QStringLiteral("TabSheet4"), QStringLiteral("Fonts"));
+    appletsTab = makeTab(insertHtmlTabs, QStringLiteral("TabSheet7"), QStringLiteral("Applets"));
+    charactersTab =
+        makeTab(insertHtmlTabs, QStringLiteral("TabSheet5"), QStringLiteral("Characters"));
     fitPanelToTabs();
 
-    fillPalette(TabSheet6, normalPalette());
-    fillPalette(TabSheet4, fontsPalette());
-    fillPalette(TabSheet7, appletsPalette());
-    populateCharacterPalette(TabSheet5, *m_core);
+    fillPalette(normalTab, normalPalette());
+    fillPalette(fontsTab, fontsPalette());
+    fillPalette(appletsTab, appletsPalette());
+    populateCharacterPalette(charactersTab, *m_core);
 
     auto *centre = new QWidget;
     auto *layout = new QHBoxLayout(centre);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(Panel3);
+    layout->addWidget(sidePanel);
     // The problems of Check Page share the editor's height with the Find in Files
     // results, hidden until the first check.
     layout->addWidget(m_search->editorColumn({m_pageCheck->panel()}), 1);
@@ -373,15 +374,15 @@ void TForm1::createSidePanel() {
 }
 
 void TForm1::createStatusBar() {
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    setStatusBar(StatusBar1);
-    StatusBar1->showMessage(StatusHints::welcomeText());
-    m_statusFields = new StatusFields(StatusBar1, RichEdit1, this);
+    statusLine = new QStatusBar(this);
+    statusLine->setObjectName(QStringLiteral("StatusBar1"));
+    setStatusBar(statusLine);
+    statusLine->showMessage(StatusHints::welcomeText());
+    m_statusFields = new StatusFields(statusLine, editor, this);
 }
 
 void TForm1::createStatusHints() {
-    auto *hints = new StatusHints(StatusBar1, this);
+    auto *hints = new StatusHints(statusLine, this);
     hints->onMenuRowFiller = [this] { dockMenuToolbarHome(); };
     hints->install(this);
     if (const QStringList missing = hints->missingControls(); !missing.isEmpty())
@@ -393,7 +394,7 @@ void TForm1::dockMenuToolbarHome() {
     // The first toolbar of the top row, the menu toolbar apart.
     QToolBar *first = nullptr;
     for (QToolBar *toolbar : findChildren<QToolBar *>(Qt::FindDirectChildrenOnly)) {
-        if (toolbar == Toolbar971 || toolbar->isFloating() ||
+        if (toolbar == dropDownBar || toolbar->isFloating() ||
             toolBarArea(toolbar) != Qt::TopToolBarArea)
             continue;
         const QPoint at = toolbar->geometry().topLeft();
@@ -403,13 +404,14 @@ void TForm1::dockMenuToolbarHome() {
     }
     if (first == nullptr)
         return;
-    const bool home = !Toolbar971->isFloating() && toolBarArea(Toolbar971) == Qt::TopToolBarArea &&
-                      Toolbar971->y() <= first->y() && Toolbar971->x() < first->x();
+    const bool home = !dropDownBar->isFloating() &&
+                      toolBarArea(dropDownBar) == Qt::TopToolBarArea &&
+                      dropDownBar->y() <= first->y() && dropDownBar->x() < first->x();
     if (home)
         return;
-    removeToolBar(Toolbar971);
-    insertToolBar(first, Toolbar971);
-    Toolbar971->show();
+    removeToolBar(dropDownBar);
+    insertToolBar(first, dropDownBar);
+    dropDownBar->show();
 }
 
 } // namespace vellumo

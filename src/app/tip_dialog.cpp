@@ -81,84 +81,84 @@ TForm27::TForm27(DialogContext &context, QWidget *parent)
     , m_platform(context.platform) {
     setUpFixedDialog(this, QStringLiteral("Form27"), QStringLiteral("Tip of the Day"));
 
-    Bevel1 = new QFrame(this);
-    Bevel1->setObjectName(QStringLiteral("Bevel1"));
-    Bevel1->setFrameShape(QFrame::Panel);
-    Bevel1->setFrameShadow(QFrame::Sunken);
+    tipFrame = new QFrame(this);
+    tipFrame->setObjectName(QStringLiteral("Bevel1"));
+    tipFrame->setFrameShape(QFrame::Panel);
+    tipFrame->setFrameShadow(QFrame::Sunken);
 
-    Panel1 = new QFrame(Bevel1);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setAutoFillBackground(true);
-    QPalette grey = Panel1->palette();
+    bulbStrip = new QFrame(tipFrame);
+    bulbStrip->setObjectName(QStringLiteral("Panel1"));
+    bulbStrip->setAutoFillBackground(true);
+    QPalette grey = bulbStrip->palette();
     grey.setColor(QPalette::Window, QColor(127, 127, 127));
-    Panel1->setPalette(grey);
-    Panel1->setFixedWidth(49);
-    Image1 = new QLabel(Panel1);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPixmap(bulbPicture());
-    auto *stripLayout = new QVBoxLayout(Panel1);
-    stripLayout->addWidget(Image1, 0, Qt::AlignHCenter);
+    bulbStrip->setPalette(grey);
+    bulbStrip->setFixedWidth(49);
+    bulbImage = new QLabel(bulbStrip);
+    bulbImage->setObjectName(QStringLiteral("Image1"));
+    bulbImage->setPixmap(bulbPicture());
+    auto *stripLayout = new QVBoxLayout(bulbStrip);
+    stripLayout->addWidget(bulbImage, 0, Qt::AlignHCenter);
     stripLayout->addStretch(1);
 
-    auto *page = whitePanel(Bevel1, QStringLiteral("TipPage"));
-    Image2 = new QLabel(page);
-    Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setPixmap(headerPicture());
-    Image2->setScaledContents(true);
-    Image2->setFixedHeight(58);
-    Panel2 = whitePanel(page, QStringLiteral("Panel2"));
-    Panel2->setFixedWidth(8);
-    RichEdit1 = new QPlainTextEdit(page);
-    RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
-    RichEdit1->setReadOnly(true);
+    auto *page = whitePanel(tipFrame, QStringLiteral("TipPage"));
+    headerImage = new QLabel(page);
+    headerImage->setObjectName(QStringLiteral("Image2"));
+    headerImage->setPixmap(headerPicture());
+    headerImage->setScaledContents(true);
+    headerImage->setFixedHeight(58);
+    tipMargin = whitePanel(page, QStringLiteral("Panel2"));
+    tipMargin->setFixedWidth(8);
+    tipText = new QPlainTextEdit(page);
+    tipText->setObjectName(QStringLiteral("RichEdit1"));
+    tipText->setReadOnly(true);
     // Shown, not edited: no caret, no focus, no frame, but the text stays black
     // and readable (and selectable by screen readers) rather than greyed out.
-    RichEdit1->setFocusPolicy(Qt::NoFocus);
-    RichEdit1->setTextInteractionFlags(Qt::NoTextInteraction);
-    RichEdit1->setFrameShape(QFrame::NoFrame);
-    RichEdit1->setMinimumSize(264, 113);
-    QPalette text = RichEdit1->palette();
+    tipText->setFocusPolicy(Qt::NoFocus);
+    tipText->setTextInteractionFlags(Qt::NoTextInteraction);
+    tipText->setFrameShape(QFrame::NoFrame);
+    tipText->setMinimumSize(264, 113);
+    QPalette text = tipText->palette();
     text.setColor(QPalette::Base, Qt::white);
     text.setColor(QPalette::Text, Qt::black);
-    RichEdit1->setPalette(text);
+    tipText->setPalette(text);
 
     auto *tipLayout = new QHBoxLayout;
     tipLayout->setContentsMargins(0, 0, 0, 0);
     tipLayout->setSpacing(0);
-    tipLayout->addWidget(Panel2);
-    tipLayout->addWidget(RichEdit1, 1);
+    tipLayout->addWidget(tipMargin);
+    tipLayout->addWidget(tipText, 1);
     auto *pageLayout = new QVBoxLayout(page);
     pageLayout->setContentsMargins(0, 0, 0, 0);
     pageLayout->setSpacing(0);
-    pageLayout->addWidget(Image2);
+    pageLayout->addWidget(headerImage);
     pageLayout->addLayout(tipLayout, 1);
-    auto *bevelLayout = new QHBoxLayout(Bevel1);
+    auto *bevelLayout = new QHBoxLayout(tipFrame);
     bevelLayout->setContentsMargins(2, 2, 2, 2);
     bevelLayout->setSpacing(0);
-    bevelLayout->addWidget(Panel1);
+    bevelLayout->addWidget(bulbStrip);
     bevelLayout->addWidget(page, 1);
 
-    CheckBox1 = new QCheckBox(QStringLiteral("Show tip at startup"), this);
-    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
-    CheckBox1->setChecked(true);
-    Button1 = new QPushButton(QStringLiteral("Next Tip"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Close"), this);
-    Button2->setObjectName(QStringLiteral("Button2"));
+    showAtStartup = new QCheckBox(QStringLiteral("Show tip at startup"), this);
+    showAtStartup->setObjectName(QStringLiteral("CheckBox1"));
+    showAtStartup->setChecked(true);
+    nextTipButton = new QPushButton(QStringLiteral("Next Tip"), this);
+    nextTipButton->setObjectName(QStringLiteral("Button1"));
+    nextTipButton->setDefault(true);
+    closeButton = new QPushButton(QStringLiteral("Close"), this);
+    closeButton->setObjectName(QStringLiteral("Button2"));
     auto *buttons = new QHBoxLayout;
-    buttons->addWidget(CheckBox1);
+    buttons->addWidget(showAtStartup);
     buttons->addStretch(1);
-    buttons->addWidget(Button1);
-    buttons->addWidget(Button2);
+    buttons->addWidget(nextTipButton);
+    buttons->addWidget(closeButton);
 
     auto *layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(Bevel1);
+    layout->addWidget(tipFrame);
     layout->addLayout(buttons);
 
-    connect(Button1, &QPushButton::clicked, this, &TForm27::Button1Click);
-    connect(Button2, &QPushButton::clicked, this, &TForm27::Button2Click);
+    connect(nextTipButton, &QPushButton::clicked, this, &TForm27::Button1Click);
+    connect(closeButton, &QPushButton::clicked, this, &TForm27::Button2Click);
 }
 
 void TForm27::showEvent(QShowEvent *event) {
@@ -170,7 +170,7 @@ void TForm27::showEvent(QShowEvent *event) {
 }
 
 void TForm27::FormShow() {
-    CheckBox1->setChecked(AppSettings(m_platform).tipAtStartup());
+    showAtStartup->setChecked(AppSettings(m_platform).tipAtStartup());
     Button1Click();
 }
 
@@ -217,12 +217,12 @@ void TForm27::Button1Click() {
     if (number < 0 || number > last)
         number = 0;
     const QString key = QString::number(number);
-    RichEdit1->setPlainText(tips.value(TipsSection, key, key));
+    tipText->setPlainText(tips.value(TipsSection, key, key));
     settings.storeNextTipNumber(QString::number(number == last ? 0 : number + 1));
 }
 
 void TForm27::Button2Click() {
-    AppSettings(m_platform).storeTipAtStartup(CheckBox1->isChecked());
+    AppSettings(m_platform).storeTipAtStartup(showAtStartup->isChecked());
     accept();
 }
 

@@ -29,15 +29,16 @@ public:
     void Button1Click();
     void Button2Click();
 
-    QFrame *Panel1 = nullptr;
-    QLabel *Image1 = nullptr;
-    QLabel *Image2 = nullptr;
-    QFrame *Panel2 = nullptr;
-    QPlainTextEdit *RichEdit1 = nullptr;
-    QFrame *Bevel1 = nullptr;
-    QCheckBox *CheckBox1 = nullptr;
-    QPushButton *Button1 = nullptr;
-    QPushButton *Button2 = nullptr;
+    // The controls, by their role; each carries its layout name as its object name.
+    QFrame *bulbStrip = nullptr;
+    QLabel *bulbImage = nullptr;
+    QLabel *headerImage = nullptr;
+    QFrame *tipMargin = nullptr;
+    QPlainTextEdit *tipText = nullptr;
+    QFrame *tipFrame = nullptr;
+    QCheckBox *showAtStartup = nullptr;
+    QPushButton *nextTipButton = nullptr;
+    QPushButton *closeButton = nullptr;
 
 protected:
     void showEvent(QShowEvent *event) override;

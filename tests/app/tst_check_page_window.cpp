@@ -55,10 +55,10 @@ private Q_SLOTS:
         QVERIFY(panel->isHidden());
         QCOMPARE(main.action(QStringLiteral("CheckPage1"))->text(), QStringLiteral("&Check Page"));
 
-        main.RichEdit1->setFocus();
-        QTest::keyClick(main.RichEdit1, Qt::Key_F9);
+        main.editor->setFocus();
+        QTest::keyClick(main.editor, Qt::Key_F9);
         QVERIFY(panel->isVisible());
-        QTRY_COMPARE_WITH_TIMEOUT(main.StatusBar1->currentMessage(), QStringLiteral("1 error"),
+        QTRY_COMPARE_WITH_TIMEOUT(main.statusLine->currentMessage(), QStringLiteral("1 error"),
                                   20000);
         auto *list = panel->findChild<ProblemsList *>(QStringLiteral("ProblemsList"));
         QCOMPARE(list->model()->rowCount(), 1);
@@ -70,20 +70,20 @@ private Q_SLOTS:
         const QRect row = list->visualRect(list->model()->index(0, ProblemsModel::MessageColumn));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row.center());
-        QCOMPARE(main.RichEdit1->textCursor().blockNumber(), 3);
-        QCOMPARE(main.RichEdit1->textCursor().selectedText(), QStringLiteral("gone.png"));
+        QCOMPARE(main.editor->textCursor().blockNumber(), 3);
+        QCOMPARE(main.editor->textCursor().selectedText(), QStringLiteral("gone.png"));
 
         // Typing over the selection: the list now says it may be out of date.
         auto *outOfDate = panel->findChild<QLabel *>(QStringLiteral("ProblemsOutOfDate"));
         QVERIFY(outOfDate->isHidden());
-        QTest::keyClicks(main.RichEdit1, QStringLiteral("x"));
+        QTest::keyClicks(main.editor, QStringLiteral("x"));
         QVERIFY(outOfDate->isVisible());
 
         // Once on disk, the picture is found by the next check (the old list stays
         // marked until the new one arrives).
         writeBytes(m_folder.filePath(QStringLiteral("x")), "x");
-        QTest::keyClick(main.RichEdit1, Qt::Key_F9);
-        QTRY_COMPARE_WITH_TIMEOUT(main.StatusBar1->currentMessage(),
+        QTest::keyClick(main.editor, Qt::Key_F9);
+        QTRY_COMPARE_WITH_TIMEOUT(main.statusLine->currentMessage(),
                                   QStringLiteral("No problems found"), 20000);
         QVERIFY(outOfDate->isHidden());
     }
@@ -105,17 +105,17 @@ private Q_SLOTS:
         TForm1 &main = start(settings);
         QCOMPARE(AppSettings(*m_app.platform).checkOnSave(), checks);
         QVERIFY(main.document().openFile(writePage()));
-        main.RichEdit1->insertPlainText(QStringLiteral(" "));
+        main.editor->insertPlainText(QStringLiteral(" "));
         QSignalSpy done(&main.pageCheck().worker(), &CheckWorker::finished);
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        QTest::keyClick(main.RichEdit1, Qt::Key_S, Qt::ControlModifier);
-        QVERIFY(!main.RichEdit1->document()->isModified());
+        QTest::keyClick(main.editor, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!main.editor->document()->isModified());
         auto *panel = main.findChild<ProblemsPanel *>(QStringLiteral("ProblemsPanel"));
         QCOMPARE(panel->isVisible(), checks);
         QCOMPARE(main.pageCheck().isChecking(), checks);
         if (checks) {
             QVERIFY(done.wait(20000));
-            QCOMPARE(main.StatusBar1->currentMessage(), QStringLiteral("1 error"));
+            QCOMPARE(main.statusLine->currentMessage(), QStringLiteral("1 error"));
         }
     }
 };

@@ -28,7 +28,7 @@ class TestCompletionWindow : public QObject {
         QApplication::setActiveWindow(&main);
         if (!QTest::qWaitForWindowActive(&main))
             return nullptr;
-        QPlainTextEdit *editor = main.RichEdit1;
+        QPlainTextEdit *editor = main.editor;
         const qsizetype caret = page.indexOf(u'|');
         editor->setPlainText(QString(page).remove(caret, 1));
         QTextCursor cursor = editor->textCursor();

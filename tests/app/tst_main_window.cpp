@@ -129,14 +129,14 @@ private Q_SLOTS:
         QTRY_COMPARE(tipSeen, QStringLiteral("Form27"));
         QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
 
-        QCOMPARE(main.RichEdit1->toPlainText(), pageTemplate(true));
-        QCOMPARE(main.RichEdit1->textCursor().position(), TemplateBodyOffset);
+        QCOMPARE(main.editor->toPlainText(), pageTemplate(true));
+        QCOMPARE(main.editor->textCursor().position(), TemplateBodyOffset);
         // The page's own layout, which keeps edits in a huge page cheap.
-        QVERIFY(qobject_cast<PageDocumentLayout *>(main.RichEdit1->document()->documentLayout()));
-        QVERIFY(!main.RichEdit1->document()->isModified());
-        QVERIFY(!main.RichEdit1->document()->isUndoAvailable());
+        QVERIFY(qobject_cast<PageDocumentLayout *>(main.editor->document()->documentLayout()));
+        QVERIFY(!main.editor->document()->isModified());
+        QVERIFY(!main.editor->document()->isUndoAvailable());
         QVERIFY(!main.action("TransparentButton2")->isChecked());
-        QVERIFY(main.Panel3->isVisible());
+        QVERIFY(main.sidePanel->isVisible());
         QVERIFY(main.action("TransparentButton1")->isChecked());
         QCOMPARE(main.core().tagCase(), UpperTagCase);
         QCOMPARE(main.document().CurrentFileName, UntitledFileName);
@@ -164,7 +164,7 @@ private Q_SLOTS:
         const QString previous = QDir::currentPath();
         QVERIFY(QDir::setCurrent(folder.path()));
         TForm1 *main = &start();
-        QVERIFY(main->Image2->pixmap().isNull());
+        QVERIFY(main->logo->pixmap().isNull());
         QCOMPARE(m_app.platform->texts("error").size(), 1);
         QVERIFY(m_app.platform->texts("error").first().contains(QStringLiteral("Vellumo.bmp")));
 
@@ -172,7 +172,7 @@ private Q_SLOTS:
         logo.fill(Qt::darkBlue);
         QVERIFY(logo.save(folder.filePath(QStringLiteral("Vellumo.bmp")), "BMP"));
         main = &start();
-        QCOMPARE(main->Image2->pixmap().size(), QSize(40, 20));
+        QCOMPARE(main->logo->pixmap().size(), QSize(40, 20));
         QVERIFY(m_app.platform->texts("error").isEmpty());
         QCOMPARE(main->StartupFolder, QDir::toNativeSeparators(folder.path()));
         QVERIFY(QDir::setCurrent(previous));
@@ -185,10 +185,10 @@ private Q_SLOTS:
         TForm1 &main = start();
         main.show();
         QVERIFY(main.document().openFile(path));
-        QCOMPARE(main.RichEdit1->toPlainText(), QStringLiteral("<P>one\n<P>two\n"));
-        QVERIFY(qobject_cast<PageDocumentLayout *>(main.RichEdit1->document()->documentLayout()));
-        QVERIFY(!main.RichEdit1->document()->isModified());
-        QCOMPARE(main.RichEdit1->font(), main.RichEdit1->document()->defaultFont());
+        QCOMPARE(main.editor->toPlainText(), QStringLiteral("<P>one\n<P>two\n"));
+        QVERIFY(qobject_cast<PageDocumentLayout *>(main.editor->document()->documentLayout()));
+        QVERIFY(!main.editor->document()->isModified());
+        QCOMPARE(main.editor->font(), main.editor->document()->defaultFont());
     }
 
     void editorViewSettings_data() {
@@ -212,8 +212,7 @@ private Q_SLOTS:
         TForm1 &main = start(settings);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
-        auto *editor = qobject_cast<PageEditor *>(main.RichEdit1);
-        QVERIFY(editor);
+        PageEditor *editor = main.editor;
         QCOMPARE(editor->syntaxColouring(), colouring);
         QCOMPARE(editor->lineNumbersShown(), numbers);
 
@@ -247,17 +246,17 @@ private Q_SLOTS:
     void lowerCaseStart() {
         TForm1 &main = start({{"Upercase", "No"}});
         main.show();
-        QCOMPARE(main.RichEdit1->toPlainText(), pageTemplate(false));
-        QCOMPARE(main.RichEdit1->textCursor().position(), 66);
+        QCOMPARE(main.editor->toPlainText(), pageTemplate(false));
+        QCOMPARE(main.editor->textCursor().position(), 66);
         QVERIFY(main.action("TransparentButton2")->isChecked());
-        QVERIFY(!main.RichEdit1->document()->isModified());
+        QVERIFY(!main.editor->document()->isModified());
         // The maker comment is grey, the page itself is not.
-        const QTextBlock last = main.RichEdit1->document()->lastBlock();
+        const QTextBlock last = main.editor->document()->lastBlock();
         QCOMPARE(last.text(), MakerComment);
         QTextCursor cursor(last);
         cursor.movePosition(QTextCursor::NextCharacter);
         QCOMPARE(cursor.charFormat().foreground().color(), QColor(128, 128, 128));
-        QVERIFY(main.RichEdit1->document()->firstBlock().charFormat().foreground().color() !=
+        QVERIFY(main.editor->document()->firstBlock().charFormat().foreground().color() !=
                 QColor(128, 128, 128));
     }
 
@@ -266,7 +265,7 @@ private Q_SLOTS:
     void editorMenuLayout() {
         TForm1 &main = start();
         QStringList items;
-        for (const QAction *item : main.PopupMenu6->actions())
+        for (const QAction *item : main.editorMenu->actions())
             items << (item->isSeparator() ? QStringLiteral("-") : item->text());
         QCOMPARE(items, (QStringList{"&File", "-", "&Tags", "-", "Cut", "Copy", "Paste", "-",
                                      "Select All"}));
@@ -277,14 +276,14 @@ private Q_SLOTS:
     void newPageIsNeverGrey() {
         TForm1 &main = start();
         main.show();
-        main.RichEdit1->moveCursor(QTextCursor::End);
+        main.editor->moveCursor(QTextCursor::End);
         whenModalShown([](QWidget *title) {
             title->findChild<QPushButton *>(QStringLiteral("Button1"))->click();
         });
         main.action(QStringLiteral("New1"))->trigger();
-        QCOMPARE(main.RichEdit1->toPlainText(), pageTemplate(true, QString()));
-        QTest::keyClicks(main.RichEdit1, QStringLiteral("typed"));
-        for (QTextBlock block = main.RichEdit1->document()->firstBlock(); block.isValid();
+        QCOMPARE(main.editor->toPlainText(), pageTemplate(true, QString()));
+        QTest::keyClicks(main.editor, QStringLiteral("typed"));
+        for (QTextBlock block = main.editor->document()->firstBlock(); block.isValid();
              block = block.next())
             for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment)
                 QVERIFY2(fragment.fragment().charFormat().foreground().color() !=
@@ -309,7 +308,7 @@ private Q_SLOTS:
             settings.insert(QStringLiteral("Panel"), panel);
         TForm1 &main = start(settings);
         main.show();
-        QCOMPARE(main.Panel3->isVisible(), shown);
+        QCOMPARE(main.sidePanel->isVisible(), shown);
         QCOMPARE(main.action("TransparentButton1")->isChecked(), shown);
     }
 
@@ -319,9 +318,9 @@ private Q_SLOTS:
         TForm1 &main = start();
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
-        QVERIFY(main.Panel3->width() >= 209);
-        for (QTabWidget *pages : {main.PageControl1, main.PageControl2}) {
-            main.PageControl1->setCurrentWidget(main.TabSheet3);
+        QVERIFY(main.sidePanel->width() >= 209);
+        for (QTabWidget *pages : {main.sidePanelTabs, main.insertHtmlTabs}) {
+            main.sidePanelTabs->setCurrentWidget(main.insertHtmlTab);
             QTabBar *bar = pages->tabBar();
             QCOMPARE(bar->font().pointSizeF(), QApplication::font().pointSizeF());
             const QFontMetrics metrics(bar->font());
@@ -330,12 +329,12 @@ private Q_SLOTS:
                 const QString caption = bar->tabText(k);
                 QVERIFY2(tab.width() >= metrics.horizontalAdvance(caption) + 12,
                          qPrintable(caption + QStringLiteral(": ") + QString::number(tab.width())));
-                const QPoint end = bar->mapTo(main.Panel3, tab.topRight());
-                QVERIFY2(end.x() < main.Panel3->width() && tab.right() < bar->width(),
+                const QPoint end = bar->mapTo(main.sidePanel, tab.topRight());
+                QVERIFY2(end.x() < main.sidePanel->width() && tab.right() < bar->width(),
                          qPrintable(caption));
             }
         }
-        qInfo("side panel width: %d", main.Panel3->width());
+        qInfo("side panel width: %d", main.sidePanel->width());
     }
 
     void viewPanelToggleIsStoredAndSurvivesResize() {
@@ -343,20 +342,20 @@ private Q_SLOTS:
         main.show();
         main.action("TransparentButton1")->trigger();
         QCOMPARE(stored("Panel").toInt(), 1);
-        QVERIFY(!main.Panel3->isVisible());
+        QVERIFY(!main.sidePanel->isVisible());
         main.resize(main.width() + 30, main.height() + 10);
-        QVERIFY(!main.Panel3->isVisible());
+        QVERIFY(!main.sidePanel->isVisible());
         QVERIFY(!main.action("TransparentButton1")->isChecked());
         main.action("TransparentButton1")->trigger();
         QCOMPARE(stored("Panel").toInt(), 2);
-        QVERIFY(main.Panel3->isVisible());
+        QVERIFY(main.sidePanel->isVisible());
         QVERIFY(main.action("TransparentButton1")->isChecked());
     }
 
     void caseToggleIsStoredAtOnce() {
         TForm1 &main = start();
         main.show();
-        const QString text = main.RichEdit1->toPlainText();
+        const QString text = main.editor->toPlainText();
         main.action("TransparentButton2")->trigger();
         QCOMPARE(stored("Upercase").toString(), QStringLiteral("No"));
         QCOMPARE(main.core().tagCase(), LowerTagCase);
@@ -365,15 +364,15 @@ private Q_SLOTS:
         QCOMPARE(stored("Upercase").toString(), QStringLiteral("Yes"));
         QCOMPARE(main.core().tagCase(), UpperTagCase);
         QVERIFY(!main.action("TransparentButton2")->isChecked());
-        QCOMPARE(main.RichEdit1->toPlainText(), text);
-        QVERIFY(!main.RichEdit1->document()->isModified());
+        QCOMPARE(main.editor->toPlainText(), text);
+        QVERIFY(!main.editor->document()->isModified());
     }
 
     void editStatesFollowSelectionAndMenus() {
         TForm1 &main = start();
         main.show();
         m_app.platform->clipboardText = true;
-        select(main.RichEdit1, 0, 6);
+        select(main.editor, 0, 6);
         QVERIFY(main.action("ToolbarButton975")->isEnabled());
         QVERIFY(main.action("ToolbarButton978")->isEnabled());
         QVERIFY(main.action("ToolbarButton979")->isEnabled());
@@ -389,10 +388,10 @@ private Q_SLOTS:
         // Clipboard changes elsewhere show on the toolbar only at the next move.
         m_app.platform->clipboardText = false;
         QVERIFY(main.action("ToolbarButton979")->isEnabled());
-        select(main.RichEdit1, 3, 3);
+        select(main.editor, 3, 3);
         QVERIFY(!main.action("ToolbarButton979")->isEnabled());
         QVERIFY(!main.action("ToolbarButton975")->isEnabled());
-        Q_EMIT main.PopupMenu6->aboutToShow();
+        Q_EMIT main.editorMenu->aboutToShow();
         QVERIFY(!main.action("Paste2")->isEnabled());
         QVERIFY(!main.action("Cut2")->isEnabled());
         QVERIFY(!main.action("Copy2")->isEnabled());
@@ -402,13 +401,13 @@ private Q_SLOTS:
         TForm1 &main = start();
         main.show();
         QAction *save = main.action("ToolbarButton977");
-        const QString text = main.RichEdit1->toPlainText();
-        QTest::keyClick(main.RichEdit1, Qt::Key_Right);
+        const QString text = main.editor->toPlainText();
+        QTest::keyClick(main.editor, Qt::Key_Right);
         QVERIFY2(save->isEnabled(), "an arrow key lights Save");
-        QCOMPARE(main.RichEdit1->toPlainText(), text);
+        QCOMPARE(main.editor->toPlainText(), text);
 
         save->setEnabled(false);
-        select(main.RichEdit1, 0, 6);
+        select(main.editor, 0, 6);
         main.action("Copy1")->trigger();
         QVERIFY(!save->isEnabled());
         main.core().InsertAtCaret(QStringLiteral("<B>"));
@@ -417,7 +416,7 @@ private Q_SLOTS:
         QVERIFY(save->isEnabled());
         save->setEnabled(false);
         m_app.platform->clipboardText = true;
-        select(main.RichEdit1, 0, 0);
+        select(main.editor, 0, 0);
         main.action("ToolbarButton979")->trigger();
         QVERIFY(save->isEnabled());
     }
@@ -425,20 +424,20 @@ private Q_SLOTS:
     void undoIsManyStepsDeepAndRedoable() {
         TForm1 &main = start();
         main.show();
-        const QString original = main.RichEdit1->toPlainText();
-        select(main.RichEdit1, 7, 13); // "<HEAD>"
+        const QString original = main.editor->toPlainText();
+        select(main.editor, 7, 13); // "<HEAD>"
         main.core().WrapSelection(QStringLiteral("<B>"), QStringLiteral("</B>"), 3);
         main.core().InsertAtCaret(QStringLiteral("&nbsp;"));
         // Undo is enabled when its menu opens.
         Q_EMIT main.findChild<QMenu *>(QStringLiteral("PopupMenu1"))->aboutToShow();
         main.action("Undo1")->trigger();
-        QVERIFY2(main.RichEdit1->toPlainText().contains(QStringLiteral("<B><HEAD></B>")),
-                 qPrintable(main.RichEdit1->toPlainText()));
+        QVERIFY2(main.editor->toPlainText().contains(QStringLiteral("<B><HEAD></B>")),
+                 qPrintable(main.editor->toPlainText()));
         main.action("Undo1")->trigger();
-        QCOMPARE(main.RichEdit1->toPlainText(), original);
+        QCOMPARE(main.editor->toPlainText(), original);
         Q_EMIT main.findChild<QMenu *>(QStringLiteral("PopupMenu1"))->aboutToShow();
         main.action("Redo1")->trigger();
-        QVERIFY(main.RichEdit1->toPlainText().contains(QStringLiteral("<B><HEAD></B>")));
+        QVERIFY(main.editor->toPlainText().contains(QStringLiteral("<B><HEAD></B>")));
     }
 
     void exitAsksLikeClosing() {
@@ -464,13 +463,13 @@ private Q_SLOTS:
             opened = modal->objectName();
             modal->close();
         });
-        QTest::keyClick(main.RichEdit1, Qt::Key_N, Qt::ControlModifier);
+        QTest::keyClick(main.editor, Qt::Key_N, Qt::ControlModifier);
         QTRY_COMPARE(opened, QStringLiteral("Form2"));
         QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
         QApplication::setActiveWindow(&main);
         QVERIFY(QTest::qWaitForWindowActive(&main));
         m_app.platform->queueFile(QString());
-        QTest::keyClick(main.RichEdit1, Qt::Key_O, Qt::ControlModifier);
+        QTest::keyClick(main.editor, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(m_app.platform->shown.last().kind, QStringLiteral("open"));
     }
 
@@ -482,7 +481,7 @@ private Q_SLOTS:
         main.show();
         QApplication::setActiveWindow(&main);
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        main.RichEdit1->setFocus();
+        main.editor->setFocus();
         const QList<std::pair<Qt::Key, QString>> steps{
             {Qt::Key_Right, "PopupMenu2"}, {Qt::Key_Right, "PopupMenu1"},
             {Qt::Key_Right, "ViewMenu"},   {Qt::Key_Left, "PopupMenu5"},
@@ -501,7 +500,7 @@ private Q_SLOTS:
             QTest::keyClick(menu, steps.at(step).first);
             return ++step == steps.size();
         });
-        QTest::keyClick(main.RichEdit1, Qt::Key_F10);
+        QTest::keyClick(main.editor, Qt::Key_F10);
         QTRY_COMPARE(step, int(steps.size()));
         QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
         QCOMPARE(seen, (QStringList{"PopupMenu2:New1", "PopupMenu1:Undo1", "ViewMenu:LivePreview1",
@@ -510,7 +509,7 @@ private Q_SLOTS:
                                     "PopupMenu2:New1"}));
         // The window's focus stays in the editor (whether the offscreen platform gives the
         // window itself back its activation after the last popup is not ours to test).
-        QTRY_COMPARE(main.focusWidget(), main.RichEdit1);
+        QTRY_COMPARE(main.focusWidget(), main.editor);
 
         // A menu opened with the mouse goes on to its neighbour too.
         QString reached;
@@ -530,15 +529,15 @@ private Q_SLOTS:
 
         // Shift+F10 in the editor opens its context menu.
         QApplication::setActiveWindow(&main);
-        main.RichEdit1->setFocus();
-        QTRY_VERIFY(main.RichEdit1->hasFocus());
+        main.editor->setFocus();
+        QTRY_VERIFY(main.editor->hasFocus());
         QString opened;
         whenPopupShown([&opened](QWidget *popup) {
             opened = popup->objectName();
             QTest::keyClick(popup, Qt::Key_Escape);
             return true;
         });
-        QTest::keyClick(main.RichEdit1, Qt::Key_F10, Qt::ShiftModifier);
+        QTest::keyClick(main.editor, Qt::Key_F10, Qt::ShiftModifier);
         QTRY_COMPARE(opened, QStringLiteral("PopupMenu6"));
     }
 
@@ -579,19 +578,19 @@ private Q_SLOTS:
         main.show();
         QApplication::setActiveWindow(&main);
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        main.RichEdit1->clear();
-        main.RichEdit1->setFocus();
+        main.editor->clear();
+        main.editor->setFocus();
         QString opened;
         whenPopupShown([&opened](QWidget *popup) {
             opened = popup->objectName();
             QTest::keyClick(popup, Qt::Key_Escape);
             return true;
         });
-        QTest::keyClick(main.RichEdit1, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        QTest::keyClick(main.editor, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         if (!menu.isEmpty())
             QTRY_COMPARE(opened, menu);
         QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
-        QCOMPARE(main.RichEdit1->toPlainText(), text);
+        QCOMPARE(main.editor->toPlainText(), text);
     }
 
     // F6 goes from the editor to the side panel, the status fields and back; a palette button
@@ -601,22 +600,22 @@ private Q_SLOTS:
         main.show();
         QApplication::setActiveWindow(&main);
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        main.RichEdit1->clear();
-        main.RichEdit1->setFocus();
-        QTest::keyClick(main.RichEdit1, Qt::Key_F6);
-        QTRY_VERIFY(main.PageControl1->isAncestorOf(QApplication::focusWidget()));
+        main.editor->clear();
+        main.editor->setFocus();
+        QTest::keyClick(main.editor, Qt::Key_F6);
+        QTRY_VERIFY(main.sidePanelTabs->isAncestorOf(QApplication::focusWidget()));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
         QTRY_COMPARE(QApplication::focusWidget(), main.statusFields().EncodingLabel);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
-        QTRY_VERIFY(main.RichEdit1->hasFocus());
+        QTRY_VERIFY(main.editor->hasFocus());
 
-        main.PageControl1->setCurrentWidget(main.TabSheet3);
-        main.PageControl2->setCurrentWidget(main.TabSheet6);
+        main.sidePanelTabs->setCurrentWidget(main.insertHtmlTab);
+        main.insertHtmlTabs->setCurrentWidget(main.normalTab);
         auto *comment = main.findChild<QToolButton *>(QStringLiteral("ToolbarButton97143"));
         comment->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(comment->hasFocus());
         QTest::keyClick(comment, Qt::Key_Return);
-        QCOMPARE(main.RichEdit1->toPlainText(), QStringLiteral("<!--  -->"));
+        QCOMPARE(main.editor->toPlainText(), QStringLiteral("<!--  -->"));
     }
 
     // Ctrl+Shift+P lists every command of the table, the side panel's buttons and the
@@ -627,8 +626,8 @@ private Q_SLOTS:
         main.show();
         QApplication::setActiveWindow(&main);
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        main.RichEdit1->clear();
-        main.RichEdit1->setFocus();
+        main.editor->clear();
+        main.editor->setFocus();
         // Types `filter` into the palette once it is up and presses Enter; `then` handles
         // the window the chosen command opens.
         const auto choose = [&main](const QString &filter, int *listed = nullptr,
@@ -646,11 +645,11 @@ private Q_SLOTS:
             // The window is active again once a dialog has closed, as on a desktop.
             QApplication::setActiveWindow(&main);
             QVERIFY(QTest::qWaitForWindowActive(&main));
-            QTest::keyClick(main.RichEdit1, Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+            QTest::keyClick(main.editor, Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
         };
         int listed = 0;
         choose(QStringLiteral("bold"), &listed);
-        QTRY_COMPARE(main.RichEdit1->toPlainText(), QStringLiteral("<B></B>"));
+        QTRY_COMPARE(main.editor->toPlainText(), QStringLiteral("<B></B>"));
         QCOMPARE(listed, int(commandTable().size()) - 1 + 2 + 84);
 
         QString opened;
@@ -661,9 +660,9 @@ private Q_SLOTS:
         QTRY_COMPARE(opened, QStringLiteral("Form5"));
         QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
 
-        QVERIFY(main.Panel3->isVisible());
+        QVERIFY(main.sidePanel->isVisible());
         choose(QStringLiteral("view panel"));
-        QTRY_VERIFY(!main.Panel3->isVisible());
+        QTRY_VERIFY(!main.sidePanel->isVisible());
         QCOMPARE(stored("Panel").toString(), QStringLiteral("1"));
     }
 
@@ -735,9 +734,9 @@ private Q_SLOTS:
         QFETCH(QString, expected);
         TForm1 &main = start();
         main.show();
-        main.RichEdit1->clear();
+        main.editor->clear();
         QVERIFY2(activate(main, control), qPrintable(control));
-        QCOMPARE(main.RichEdit1->toPlainText(), expected);
+        QCOMPARE(main.editor->toPlainText(), expected);
     }
 
     // The command table against the real window: every control it names is there, with
@@ -806,19 +805,19 @@ private Q_SLOTS:
         };
         TForm1 &main = start();
         main.show();
-        main.PageControl1->setCurrentWidget(main.TabSheet3);
-        main.PageControl2->setCurrentWidget(main.TabSheet4);
+        main.sidePanelTabs->setCurrentWidget(main.insertHtmlTab);
+        main.insertHtmlTabs->setCurrentWidget(main.fontsTab);
         QVERIFY(QTest::qWaitForWindowExposed(&main));
-        QCOMPARE(main.TabSheet4->findChildren<QToolButton *>().size(), std::size(expected));
+        QCOMPARE(main.fontsTab->findChildren<QToolButton *>().size(), std::size(expected));
         auto *first = main.findChild<QToolButton *>(QString::fromLatin1(expected[0].name));
         int index = 0;
         for (const auto &row : expected) {
-            auto *button = main.TabSheet4->findChild<QToolButton *>(QString::fromLatin1(row.name));
+            auto *button = main.fontsTab->findChild<QToolButton *>(QString::fromLatin1(row.name));
             QVERIFY2(button, row.name);
             QCOMPARE(button->toolTip(), QString::fromLatin1(row.toolTip));
             QCOMPARE(button->y() > first->y(), index >= 8);
             if (index % 8 != 0) {
-                auto *left = main.TabSheet4->findChild<QToolButton *>(
+                auto *left = main.fontsTab->findChild<QToolButton *>(
                     QString::fromLatin1(expected[index - 1].name));
                 QVERIFY(button->x() > left->x());
                 QCOMPARE(button->y(), left->y());
@@ -867,7 +866,7 @@ private Q_SLOTS:
         TForm1 &main = start();
         main.resize(1200, 700); // wide enough for every toolbar button, as when maximized
         main.show();
-        main.StatusBar1->showMessage(QStringLiteral("before"));
+        main.statusLine->showMessage(QStringLiteral("before"));
         QWidget *target = main.findChild<QWidget *>(control);
         QVERIFY2(target != nullptr, qPrintable(control));
         // Bring its palette page to the front, as a user would before reaching it.
@@ -883,7 +882,7 @@ private Q_SLOTS:
         QMouseEvent move(QEvent::MouseMove, at, target->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                          Qt::NoModifier);
         QApplication::sendEvent(target, &move);
-        QCOMPARE(main.StatusBar1->currentMessage(),
+        QCOMPARE(main.statusLine->currentMessage(),
                  expected.isEmpty() ? QStringLiteral("before") : expected);
     }
 
@@ -892,20 +891,20 @@ private Q_SLOTS:
         TForm1 &main = start();
         main.resize(1200, 700);
         main.show();
-        main.removeToolBar(main.Toolbar971);
-        main.addToolBar(Qt::BottomToolBarArea, main.Toolbar971);
-        main.Toolbar971->show();
-        QTRY_COMPARE(main.toolBarArea(main.Toolbar971), Qt::BottomToolBarArea);
+        main.removeToolBar(main.dropDownBar);
+        main.addToolBar(Qt::BottomToolBarArea, main.dropDownBar);
+        main.dropDownBar->show();
+        QTRY_COMPARE(main.toolBarArea(main.dropDownBar), Qt::BottomToolBarArea);
 
         const QPointF at(2, 2);
-        QMouseEvent move(QEvent::MouseMove, at, main.Panel1->mapToGlobal(at), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(main.Panel1, &move);
-        QCOMPARE(main.toolBarArea(main.Toolbar971), Qt::TopToolBarArea);
-        QTRY_VERIFY(main.Toolbar971->isVisible());
-        QTRY_VERIFY(main.Toolbar971->x() < main.Panel1->parentWidget()->x());
-        QCOMPARE(main.Toolbar971->y(), main.Panel1->parentWidget()->y());
-        QCOMPARE(main.StatusBar1->currentMessage(), QStringLiteral("Welcome to Vellumo"));
+        QMouseEvent move(QEvent::MouseMove, at, main.dropDownBarFiller->mapToGlobal(at),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(main.dropDownBarFiller, &move);
+        QCOMPARE(main.toolBarArea(main.dropDownBar), Qt::TopToolBarArea);
+        QTRY_VERIFY(main.dropDownBar->isVisible());
+        QTRY_VERIFY(main.dropDownBar->x() < main.dropDownBarFiller->parentWidget()->x());
+        QCOMPARE(main.dropDownBar->y(), main.dropDownBarFiller->parentWidget()->y());
+        QCOMPARE(main.statusLine->currentMessage(), QStringLiteral("Welcome to Vellumo"));
     }
 
     // Every launcher control opens its window, with the editor's selection intact.
@@ -942,12 +941,12 @@ private Q_SLOTS:
         QFETCH(QString, window);
         TForm1 &main = start();
         main.show();
-        select(main.RichEdit1, 14, 20);
+        select(main.editor, 14, 20);
         QString opened;
         bool selectionKept = false;
         whenModalShown([&](QWidget *modal) {
             opened = modal->objectName();
-            selectionKept = main.RichEdit1->textCursor().selectedText() == u"<TITLE";
+            selectionKept = main.editor->textCursor().selectedText() == u"<TITLE";
             // Staged and finished dialogs alike leave by their close box.
             QTimer::singleShot(0, modal, [modal] {
                 if (auto *dialog = qobject_cast<QDialog *>(modal))
@@ -996,38 +995,37 @@ private Q_SLOTS:
         main.show();
         StatusFields &fields = main.statusFields();
         QCOMPARE(fields.PageName->text(), QStringLiteral("Untitled"));
-        QCOMPARE(fields.CaretPosition->parentWidget(), main.StatusBar1);
+        QCOMPARE(fields.CaretPosition->parentWidget(), main.statusLine);
         QVERIFY(main.document().openFile(path));
-        QTextCursor cursor(main.RichEdit1->document());
+        QTextCursor cursor(main.editor->document());
         cursor.setPosition(caret);
-        main.RichEdit1->setTextCursor(cursor);
+        main.editor->setTextCursor(cursor);
         QTEST(fields.CaretPosition->text(), "position");
         QTEST(fields.EncodingLabel->text(), "encoding");
         QTEST(fields.LineBreakLabel->text(), "breaks");
         if (fields.LineBreakLabel->text() == u"Mixed") {
             // The lines with the odd breaks gone, the field says so once typing pauses.
-            QTextCursor all(main.RichEdit1->document());
+            QTextCursor all(main.editor->document());
             all.select(QTextCursor::Document);
             all.insertText(QStringLiteral("a"));
             QTRY_COMPARE(fields.LineBreakLabel->text(), QStringLiteral("LF"));
-            main.RichEdit1->undo();
-            main.RichEdit1->document()->setModified(false);
+            main.editor->undo();
+            main.editor->document()->setModified(false);
         }
         QCOMPARE(fields.PageName->text(), QStringLiteral("page & co.htm"));
         QCOMPARE(fields.PageName->toolTip(), QDir::toNativeSeparators(path));
         // A hint on the left leaves the fields as they are.
-        main.StatusBar1->showMessage(QStringLiteral("hint"));
-        QTest::keyClick(main.RichEdit1, Qt::Key_Z);
-        QCOMPARE(main.StatusBar1->currentMessage(), QStringLiteral("hint"));
+        main.statusLine->showMessage(QStringLiteral("hint"));
+        QTest::keyClick(main.editor, Qt::Key_Z);
+        QCOMPARE(main.statusLine->currentMessage(), QStringLiteral("hint"));
         QCOMPARE(fields.PageName->text(), QStringLiteral("page & co.htm*"));
         main.document().Save1Click();
         QCOMPARE(fields.PageName->text(), QStringLiteral("page & co.htm"));
         // Typed characters move the column as they should, astral ones by one.
-        QCOMPARE(fields.CaretPosition->text(),
-                 StatusFields::caretText(main.RichEdit1->textCursor()));
-        main.RichEdit1->textCursor().insertText(QStringLiteral("\U0001F600"));
-        QTest::keyClick(main.RichEdit1, Qt::Key_Q);
-        const QTextCursor at = main.RichEdit1->textCursor();
+        QCOMPARE(fields.CaretPosition->text(), StatusFields::caretText(main.editor->textCursor()));
+        main.editor->textCursor().insertText(QStringLiteral("\U0001F600"));
+        QTest::keyClick(main.editor, Qt::Key_Q);
+        const QTextCursor at = main.editor->textCursor();
         const qsizetype characters = at.block().text().left(at.positionInBlock()).toUcs4().size();
         QVERIFY(
             fields.CaretPosition->text().endsWith(QStringLiteral(", Col %1").arg(characters + 1)));
@@ -1061,10 +1059,10 @@ private Q_SLOTS:
         QStringList lines;
         for (int i = 1; i <= 400; ++i)
             lines << QStringLiteral("line %1").arg(i, 3, 10, QLatin1Char('0'));
-        main.RichEdit1->setPlainText(lines.join(u'\n'));
+        main.editor->setPlainText(lines.join(u'\n'));
         QApplication::setActiveWindow(&main);
         QVERIFY(QTest::qWaitForWindowActive(&main));
-        QTest::keyClick(main.RichEdit1, Qt::Key_Down); // the caret on line 2
+        QTest::keyClick(main.editor, Qt::Key_Down); // the caret on line 2
         bool refusedAndOpen = false;
         whenModalShown([&](QWidget *modal) {
             auto *field = modal->findChild<QLineEdit *>(QStringLiteral("LineNumber"));
@@ -1075,7 +1073,7 @@ private Q_SLOTS:
                 qobject_cast<QDialog *>(modal)->reject();
         });
         const qsizetype errorsBefore = m_app.platform->texts(QStringLiteral("error")).size();
-        QTest::keyClick(main.RichEdit1, Qt::Key_G, Qt::ControlModifier);
+        QTest::keyClick(main.editor, Qt::Key_G, Qt::ControlModifier);
         const qsizetype errors =
             m_app.platform->texts(QStringLiteral("error")).size() - errorsBefore;
         const QString shown = main.statusFields().CaretPosition->text();
@@ -1087,7 +1085,7 @@ private Q_SLOTS:
         }
         QCOMPARE(shown, position);
         QCOMPARE(errors, 0);
-        QVERIFY(main.RichEdit1->viewport()->rect().contains(main.RichEdit1->cursorRect()));
+        QVERIFY(main.editor->viewport()->rect().contains(main.editor->cursorRect()));
     }
 
     // The recent pages, newest first, through a restart; a vanished page is reported and dropped.
@@ -1130,7 +1128,7 @@ private Q_SLOTS:
         expected.removeAt(1);
         QCOMPARE(stored(QStringLiteral("RecentFiles")).toStringList(), expected);
         // Chosen with unsaved changes: the usual question first.
-        second.RichEdit1->document()->setModified(true);
+        second.editor->document()->setModified(true);
         m_app.platform->queueAnswer(QMessageBox::Yes);
         second.recentFiles().choose(expected.at(2));
         QVERIFY(m_app.platform->answersUsed());
@@ -1153,7 +1151,7 @@ private Q_SLOTS:
         main.show();
         QVERIFY(main.document().openFile(path));
         main.grab();
-        main.RichEdit1->document()->setModified(true);
+        main.editor->document()->setModified(true);
         QVERIFY(main.document().Save1Click());
         QCOMPARE(fileBytes(path), bytes);
     }
@@ -1206,12 +1204,12 @@ private Q_SLOTS:
         QApplication::setActiveWindow(&main);
         QVERIFY(QTest::qWaitForWindowActive(&main));
         QVERIFY(main.document().openFile(path));
-        const QString page = main.RichEdit1->toPlainText();
-        QTextCursor cursor(main.RichEdit1->document());
+        const QString page = main.editor->toPlainText();
+        QTextCursor cursor(main.editor->document());
         cursor.setPosition(int(page.indexOf(caretAfter) + caretAfter.size()));
-        main.RichEdit1->setTextCursor(cursor);
-        main.RichEdit1->setFocus();
-        main.StatusBar1->clearMessage();
+        main.editor->setTextCursor(cursor);
+        main.editor->setFocus();
+        main.statusLine->clearMessage();
         QString opened;
         if (!form.isEmpty())
             whenModalShown([&opened, field](QWidget *dialog) {
@@ -1221,20 +1219,20 @@ private Q_SLOTS:
                     if (button->isDefault())
                         button->click();
             });
-        QTest::keyClick(main.RichEdit1, Qt::Key_F2);
+        QTest::keyClick(main.editor, Qt::Key_F2);
         QTRY_COMPARE(opened, form);
         QFETCH(QString, message);
-        QCOMPARE(main.StatusBar1->currentMessage(), message);
+        QCOMPARE(main.statusLine->currentMessage(), message);
         if (form.isEmpty()) {
-            QVERIFY(!main.RichEdit1->document()->isModified());
+            QVERIFY(!main.editor->document()->isModified());
             return;
         }
         QVERIFY(main.document().Save1Click());
         QFETCH(QByteArray, saved);
         QCOMPARE(fileBytes(path), head + saved);
         // One undo step takes the whole change back.
-        main.RichEdit1->undo();
-        QCOMPARE(main.RichEdit1->toPlainText(), page);
+        main.editor->undo();
+        QCOMPARE(main.editor->toPlainText(), page);
     }
 
     // A click on the encoding or line-break field changes how the page is written.
@@ -1285,7 +1283,7 @@ private Q_SLOTS:
         TForm1 &main = start();
         main.show();
         QVERIFY(main.document().openFile(path));
-        auto *label = main.StatusBar1->findChild<QLabel *>(field);
+        auto *label = main.statusLine->findChild<QLabel *>(field);
         bool chosen = false;
         whenPopupShown([&](QWidget *popup) {
             auto *menu = qobject_cast<QMenu *>(popup);
@@ -1310,8 +1308,8 @@ private Q_SLOTS:
         if (byKeyboard) {
             QApplication::setActiveWindow(&main);
             QVERIFY(QTest::qWaitForWindowActive(&main));
-            main.RichEdit1->setFocus();
-            for (int i = 0; i < 4 && !main.StatusBar1->isAncestorOf(QApplication::focusWidget());
+            main.editor->setFocus();
+            for (int i = 0; i < 4 && !main.statusLine->isAncestorOf(QApplication::focusWidget());
                  ++i)
                 QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
             QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("EncodingLabel"));
@@ -1328,7 +1326,7 @@ private Q_SLOTS:
         QCOMPARE(fileBytes(path), saved);
         if (field == u"LineBreakLabel") {
             // One undo step gives the page its old breaks back.
-            main.RichEdit1->undo();
+            main.editor->undo();
             QVERIFY(main.document().Save1Click());
             QCOMPARE(fileBytes(path), bytes);
         }

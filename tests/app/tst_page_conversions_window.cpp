@@ -117,7 +117,7 @@ private Q_SLOTS:
         TForm1 &main = m_app.start(settings);
         main.show();
         QVERIFY(main.document().openFile(path));
-        QPlainTextEdit *editor = main.RichEdit1;
+        QPlainTextEdit *editor = main.editor;
         const QString before = editor->toPlainText();
         if (from >= 0) {
             QTextCursor cursor(editor->document());
@@ -146,7 +146,7 @@ private Q_SLOTS:
                 buttons->button(QDialogButtonBox::Ok)->click();
             });
         }
-        main.StatusBar1->clearMessage();
+        main.statusLine->clearMessage();
         main.action(entry)->trigger();
         QCOMPARE(asked, entry == u"CharactersToEntities1");
         if (asked) {
@@ -158,7 +158,7 @@ private Q_SLOTS:
                          : QStringLiteral("&Only the characters UTF-8 cannot hold (it "
                                           "holds every one)"));
         }
-        QTEST(main.StatusBar1->currentMessage(), "status");
+        QTEST(main.statusLine->currentMessage(), "status");
         QTEST(QSettings(QStringLiteral("Vellumo"), QStringLiteral("Vellumo"))
                   .value(QStringLiteral("AllToEntities"))
                   .toString(),

@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/recovery_offer.h"
 #include "editor/document_controller.h"
+#include "editor/page_editor.h"
 #include "editor/page_lock.h"
 #include "editor/page_template.h"
 #include "editor/recovery_journal.h"
@@ -37,7 +38,7 @@ struct Copy {
     ~Copy() { windows.reset(); }
     TForm1 &main() { return windows->mainWindow(); }
     DocumentController &document() { return main().document(); }
-    void type(const QString &text) { QTest::keyClicks(main().RichEdit1, text); }
+    void type(const QString &text) { QTest::keyClicks(main().editor, text); }
 
     ScriptedPlatform platform;
     RecoveryJournal journal;
@@ -76,7 +77,7 @@ private Q_SLOTS:
         QVERIFY(first->document().Save1Click());
         QCOMPARE(fileBytes(path("a.htm")), QByteArray("A <P>page a</P>\n"));
         QCOMPARE(fileBytes(path("b.htm")), QByteArray("<P>page b</P>\n"));
-        QVERIFY(second.main().RichEdit1->document()->isModified());
+        QVERIFY(second.main().editor->document()->isModified());
 
         // The page open in the first window is noticed by the second; No keeps its own.
         second.platform.queueAnswer(QMessageBox::No);

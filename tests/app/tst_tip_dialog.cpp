@@ -42,17 +42,17 @@ private Q_SLOTS:
         TForm27 tip(m_context);
         tip.StartupFolder = m_folder.path();
         tip.FormShow();
-        QCOMPARE(tip.RichEdit1->toPlainText(), QStringLiteral("First tip"));
+        QCOMPARE(tip.tipText->toPlainText(), QStringLiteral("First tip"));
         QCOMPARE(stored("TNumber"), QStringLiteral("1"));
-        tip.Button1->click();
-        QCOMPARE(tip.RichEdit1->toPlainText(), QStringLiteral("Second, with a comma"));
-        tip.Button1->click();
-        QCOMPARE(tip.RichEdit1->toPlainText(), QStringLiteral("Third"));
+        tip.nextTipButton->click();
+        QCOMPARE(tip.tipText->toPlainText(), QStringLiteral("Second, with a comma"));
+        tip.nextTipButton->click();
+        QCOMPARE(tip.tipText->toPlainText(), QStringLiteral("Third"));
         QCOMPARE(stored("TNumber"), QStringLiteral("0"));
         TForm27 nextRun(m_context);
         nextRun.StartupFolder = m_folder.path();
         nextRun.FormShow();
-        QCOMPARE(nextRun.RichEdit1->toPlainText(), QStringLiteral("First tip"));
+        QCOMPARE(nextRun.tipText->toPlainText(), QStringLiteral("First tip"));
         QCOMPARE(m_platform.shown.size(), 0);
     }
 
@@ -74,7 +74,7 @@ private Q_SLOTS:
         tip.FormShow();
         QFETCH(QString, expected);
         QFETCH(int, errors);
-        QCOMPARE(tip.RichEdit1->toPlainText(), expected);
+        QCOMPARE(tip.tipText->toPlainText(), expected);
         QCOMPARE(m_platform.texts(QStringLiteral("error")).size(), errors);
         QCOMPARE(stored("TNumber"), QStringLiteral("1"));
     }
@@ -93,7 +93,7 @@ private Q_SLOTS:
         TForm27 tip(m_context);
         tip.StartupFolder = m_folder.path();
         tip.FormShow();
-        QCOMPARE(tip.RichEdit1->toPlainText(), QStringLiteral("1"));
+        QCOMPARE(tip.tipText->toPlainText(), QStringLiteral("1"));
         QCOMPARE(stored("TNumber"), QStringLiteral("0"));
     }
 
@@ -101,13 +101,13 @@ private Q_SLOTS:
         TForm27 tip(m_context);
         tip.StartupFolder = m_folder.path();
         tip.FormShow();
-        QVERIFY(tip.CheckBox1->isChecked());
-        tip.CheckBox1->setChecked(false);
-        tip.Button2->click();
+        QVERIFY(tip.showAtStartup->isChecked());
+        tip.showAtStartup->setChecked(false);
+        tip.closeButton->click();
         QCOMPARE(stored("Tip"), QStringLiteral("No"));
         tip.FormShow();
-        QVERIFY(!tip.CheckBox1->isChecked());
-        tip.CheckBox1->setChecked(true);
+        QVERIFY(!tip.showAtStartup->isChecked());
+        tip.showAtStartup->setChecked(true);
         tip.show();
         tip.close(); // the title bar's close box writes nothing
         QCOMPARE(stored("Tip"), QStringLiteral("No"));

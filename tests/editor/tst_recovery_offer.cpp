@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "app/main_window.h"
 #include "app/recovery_offer.h"
+#include "editor/page_editor.h"
 #include "files.h"
 #include "modal.h"
 #include "recovery_page.h"
@@ -197,7 +198,7 @@ private Q_SLOTS:
         QCOMPARE(journal.recording(), answer == QMessageBox::Yes);
 
         // Typing is journalled; closing without saving leaves nothing behind.
-        QTest::keyClicks(main.RichEdit1, QStringLiteral("typed"));
+        QTest::keyClicks(main.editor, QStringLiteral("typed"));
         QVERIFY(journal.recording());
         QVERIFY(QFile::exists(journal.path()));
         platform.queueAnswer(QMessageBox::No);

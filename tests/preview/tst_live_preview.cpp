@@ -44,7 +44,7 @@ class TestLivePreview : public QObject {
     // Opens the preview with F12 and waits for the first copy of the page.
     LivePreview &openPreview(TForm1 &main) {
         QSignalSpy refreshed(&main.livePreview(), &LivePreview::refreshed);
-        QTest::keyClick(main.RichEdit1, Qt::Key_F12);
+        QTest::keyClick(main.editor, Qt::Key_F12);
         if (refreshed.isEmpty())
             refreshed.wait(20000);
         return main.livePreview();
@@ -110,17 +110,17 @@ private Q_SLOTS:
                     .startsWith(QStringLiteral("Refreshed ")));
         QVERIFY(main.action(QStringLiteral("LivePreview1"))->isChecked());
 
-        main.RichEdit1->moveCursor(QTextCursor::End);
-        QTest::keyClicks(main.RichEdit1, QStringLiteral("<p id=typed>Typed "));
-        main.RichEdit1->insertPlainText(QStringLiteral("\u00e9</p>"));
+        main.editor->moveCursor(QTextCursor::End);
+        QTest::keyClicks(main.editor, QStringLiteral("<p id=typed>Typed "));
+        main.editor->insertPlainText(QStringLiteral("\u00e9</p>"));
         QTRY_COMPARE_WITH_TIMEOUT(
             evaluate(preview, QStringLiteral("document.getElementById('typed')?.textContent"))
                 .toString(),
             QStringLiteral("Typed \u00e9"), 10000);
         // The page's own text never holds the preview's line marks.
-        QVERIFY(!main.RichEdit1->toPlainText().contains(QStringLiteral("data-vellumo")));
+        QVERIFY(!main.editor->toPlainText().contains(QStringLiteral("data-vellumo")));
 
-        QTest::keyClick(main.RichEdit1, Qt::Key_F12);
+        QTest::keyClick(main.editor, Qt::Key_F12);
         QVERIFY(!panel->isVisible());
         QVERIFY(panel->findChild<QWidget *>(QStringLiteral("PreviewView")) == nullptr);
         QVERIFY(m_app.platform->readSetting(QStringLiteral("PreviewPanel"))
@@ -164,7 +164,7 @@ private Q_SLOTS:
         if (saved)
             QVERIFY(main.document().openOrName(writePage(QStringLiteral("site/page.htm"), html)));
         else
-            main.RichEdit1->setPlainText(QString::fromLatin1(html));
+            main.editor->setPlainText(QString::fromLatin1(html));
         LivePreview &preview = openPreview(main);
         // The picture's width once it has loaded or failed.
         QTRY_COMPARE_WITH_TIMEOUT(
@@ -216,13 +216,13 @@ private Q_SLOTS:
         while (page.size() <= LivePreview::LargePage)
             page += line;
         page += QStringLiteral("-->\n");
-        main.RichEdit1->setPlainText(page);
+        main.editor->setPlainText(page);
         LivePreview &preview = openPreview(main);
         const QString value = QStringLiteral("document.getElementById('v').textContent");
         QCOMPARE(evaluate(preview, value).toString(), QStringLiteral("1"));
 
         QSignalSpy refreshed(&preview, &LivePreview::refreshed);
-        QTextCursor cursor(main.RichEdit1->document()->findBlockByNumber(0));
+        QTextCursor cursor(main.editor->document()->findBlockByNumber(0));
         cursor.setPosition(8);
         cursor.deleteChar();
         cursor.insertText(QStringLiteral("2"));
@@ -248,12 +248,11 @@ private Q_SLOTS:
         QString page;
         for (int i = 1; i <= 30; ++i)
             page += QStringLiteral("<p id=p%1 style=\"height: 200px\">%1</p>\n").arg(i);
-        main.RichEdit1->setPlainText(page);
-        main.RichEdit1->moveCursor(QTextCursor::Start);
+        main.editor->setPlainText(page);
+        main.editor->moveCursor(QTextCursor::Start);
         LivePreview &preview = openPreview(main);
         QCOMPARE(evaluate(preview, QStringLiteral("window.scrollY")).toInt(), 0);
-        main.RichEdit1->setTextCursor(
-            QTextCursor(main.RichEdit1->document()->findBlockByNumber(24)));
+        main.editor->setTextCursor(QTextCursor(main.editor->document()->findBlockByNumber(24)));
         const QString p25InView =
             QStringLiteral("(function () { const r = document.getElementById('p25')"
                            ".getBoundingClientRect(); return r.top >= 0 && r.bottom <= "
@@ -268,12 +267,12 @@ private Q_SLOTS:
         QString page;
         for (int i = 1; i <= 30; ++i)
             page += QStringLiteral("<p style=\"height: 200px\">%1</p>\n").arg(i);
-        main.RichEdit1->setPlainText(page);
+        main.editor->setPlainText(page);
         LivePreview &preview = openPreview(main);
         evaluate(preview, QStringLiteral("window.scrollTo(0, 1000)"));
         QSignalSpy refreshed(&preview, &LivePreview::refreshed);
-        main.RichEdit1->moveCursor(QTextCursor::End);
-        QTest::keyClicks(main.RichEdit1, QStringLiteral("<p id=last>end</p>"));
+        main.editor->moveCursor(QTextCursor::End);
+        QTest::keyClicks(main.editor, QStringLiteral("<p id=last>end</p>"));
         QVERIFY(refreshed.wait(20000));
         QTRY_COMPARE(evaluate(preview, QStringLiteral("document.getElementById('last') ? "
                                                       "window.scrollY : -1"))
@@ -287,14 +286,14 @@ private Q_SLOTS:
         // Typed as it stands, without end tags completed.
         TForm1 &main = start({{QStringLiteral("AutoComplete"), QStringLiteral("No")}});
         LivePreview &preview = openPreview(main);
-        main.RichEdit1->setPlainText(QStringLiteral("<script>while (true) {}</script>"));
+        main.editor->setPlainText(QStringLiteral("<script>while (true) {}</script>"));
         preview.refreshNow();
         // The page's script has started once the page stops answering.
         QTRY_VERIFY_WITH_TIMEOUT(!evaluate(preview, QStringLiteral("1")).isValid(), 20000);
-        main.RichEdit1->moveCursor(QTextCursor::End);
-        QTest::keyClicks(main.RichEdit1, QStringLiteral("<p id=after>typed</p>"));
-        QVERIFY(main.RichEdit1->toPlainText().endsWith(QStringLiteral("typed</p>")));
-        main.RichEdit1->setPlainText(QStringLiteral("<p id=after>back</p>"));
+        main.editor->moveCursor(QTextCursor::End);
+        QTest::keyClicks(main.editor, QStringLiteral("<p id=after>typed</p>"));
+        QVERIFY(main.editor->toPlainText().endsWith(QStringLiteral("typed</p>")));
+        main.editor->setPlainText(QStringLiteral("<p id=after>back</p>"));
         QTRY_COMPARE_WITH_TIMEOUT(
             evaluate(preview, QStringLiteral("document.getElementById('after')?.textContent"))
                 .toString(),

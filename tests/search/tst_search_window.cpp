@@ -37,16 +37,14 @@ class SearchWindowTest : public QObject {
         QApplication::setActiveWindow(&main);
         return main;
     }
-    static int selectionStart(TForm1 &main) {
-        return main.RichEdit1->textCursor().selectionStart();
-    }
+    static int selectionStart(TForm1 &main) { return main.editor->textCursor().selectionStart(); }
 
 private Q_SLOTS:
     void cleanup() { m_app.stop(); }
 
     void keysWorkAnywhereInTheWindow() {
         TForm1 &main = start();
-        main.RichEdit1->setPlainText("one two\none two");
+        main.editor->setPlainText("one two\none two");
         // The focus away from the editor, in the side panel.
         auto *panel = main.findChild<QTabWidget *>();
         QVERIFY(panel);
@@ -61,12 +59,12 @@ private Q_SLOTS:
         QCOMPARE(selectionStart(main), 4);
         QTest::keyClick(findEdit, Qt::Key_Escape);
         QVERIFY(!bar->isVisible());
-        QCOMPARE(QApplication::focusWidget(), main.RichEdit1);
-        QTest::keyClick(main.RichEdit1, Qt::Key_F3);
+        QCOMPARE(QApplication::focusWidget(), main.editor);
+        QTest::keyClick(main.editor, Qt::Key_F3);
         QCOMPARE(selectionStart(main), 12);
-        QTest::keyClick(main.RichEdit1, Qt::Key_F3, Qt::ShiftModifier);
+        QTest::keyClick(main.editor, Qt::Key_F3, Qt::ShiftModifier);
         QCOMPARE(selectionStart(main), 4);
-        QTest::keyClick(main.RichEdit1, Qt::Key_H, Qt::ControlModifier);
+        QTest::keyClick(main.editor, Qt::Key_H, Qt::ControlModifier);
         QVERIFY(bar->isVisible());
         QVERIFY(bar->findChild<QComboBox *>("ReplaceEdit")->isVisible());
         QCOMPARE(findEdit->currentText(), "two");
@@ -76,14 +74,14 @@ private Q_SLOTS:
         QTemporaryDir site;
         writeBytes(site.filePath("index.htm"), "<p>first</p>\n<p>the needle</p>\n");
         TForm1 &main = start();
-        main.RichEdit1->setPlainText("unsaved work");
-        main.RichEdit1->document()->setModified(true);
+        main.editor->setPlainText("unsaved work");
+        main.editor->document()->setModified(true);
         whenModalShown([&](QWidget *dialog) {
             dialog->findChild<QComboBox *>("FindInFilesText")->setEditText("needle");
             dialog->findChild<QLineEdit *>("FindInFilesFolder")->setText(site.path());
             dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
         });
-        QTest::keyClick(main.RichEdit1, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(main.editor, Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
         auto *results = main.findChild<SearchResults *>("SearchResults");
         QVERIFY(results && results->isVisible());
         auto *list = results->findChild<QTreeWidget *>("SearchResultsList");
@@ -96,7 +94,7 @@ private Q_SLOTS:
                  QStringList({"Are you sure you want to discard the changes?"}));
         QCOMPARE(main.document().CurrentFileName,
                  QDir::toNativeSeparators(site.filePath("index.htm")));
-        QCOMPARE(main.RichEdit1->textCursor().selectedText(), "needle");
+        QCOMPARE(main.editor->textCursor().selectedText(), "needle");
         QCOMPARE(selectionStart(main), 20);
     }
 };

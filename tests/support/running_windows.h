@@ -5,6 +5,7 @@
 
 #include "app/application.h"
 #include "app/main_window.h"
+#include "editor/page_editor.h"
 #include "scripted_platform.h"
 
 #include <QPlainTextEdit>
@@ -43,7 +44,7 @@ struct RunningWindows {
     // The windows closed without the unsaved-changes question.
     void stop() {
         if (windows)
-            windows->mainWindow().RichEdit1->document()->setModified(false);
+            windows->mainWindow().editor->document()->setModified(false);
         windows.reset();
     }
 };
