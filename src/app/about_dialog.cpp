@@ -71,12 +71,12 @@ TForm4::TForm4(DialogContext &context, QWidget *parent)
     , StartupFolder(QDir::toNativeSeparators(QDir::currentPath())) {
     setUpFixedDialog(this, QStringLiteral("Form4"), QStringLiteral("About Vellumo"));
 
-    Image1 = new QLabel(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setFixedSize(257, 161);
-    Image1->setScaledContents(true);
-    Image1->setFrameShape(QFrame::Panel);
-    Image1->setFrameShadow(QFrame::Sunken);
+    logo = new QLabel(this);
+    logo->setObjectName(QStringLiteral("Image1"));
+    logo->setFixedSize(257, 161);
+    logo->setScaledContents(true);
+    logo->setFrameShape(QFrame::Panel);
+    logo->setFrameShadow(QFrame::Sunken);
 
     // Raised inside, lowered outside: a box around the name and version.
     auto *outer = new QFrame(this);
@@ -104,20 +104,20 @@ TForm4::TForm4(DialogContext &context, QWidget *parent)
     outerLayout->setContentsMargins(2, 2, 2, 2);
     outerLayout->addWidget(inner);
 
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
+    okButton = new QPushButton(QStringLiteral("OK"), this);
+    okButton->setObjectName(QStringLiteral("Button1"));
+    okButton->setDefault(true);
+    connect(okButton, &QPushButton::clicked, this, &TForm4::Button1Click);
 
     auto *layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(Image1, 0, Qt::AlignHCenter);
+    layout->addWidget(logo, 0, Qt::AlignHCenter);
     layout->addWidget(outer);
-    layout->addWidget(Button1, 0, Qt::AlignHCenter);
+    layout->addWidget(okButton, 0, Qt::AlignHCenter);
 }
 
-void TForm4::About1Click(const QPixmap &logo) {
-    Image1->setPixmap(logo);
+void TForm4::About1Click(const QPixmap &mainWindowLogo) {
+    logo->setPixmap(mainWindowLogo);
     exec();
 }
 
@@ -127,9 +127,9 @@ void TForm4::FormActivate() {
     const QString path = findDataFile(StartupFolder, QStringLiteral("Vellumo.bmp"));
     if (path.isEmpty())
         return;
-    const QPixmap logo(path);
-    if (!logo.isNull())
-        Image1->setPixmap(logo);
+    const QPixmap picture(path);
+    if (!picture.isNull())
+        logo->setPixmap(picture);
 }
 
 void TForm4::showEvent(QShowEvent *event) {

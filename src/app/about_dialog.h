@@ -43,13 +43,14 @@ public:
     QString StartupFolder;
 
     // The Help menu's "&About": the main window's logo, then the box itself.
-    void About1Click(const QPixmap &logo);
+    void About1Click(const QPixmap &mainWindowLogo);
     void FormActivate();
     void Button1Click() { accept(); }
 
-    QLabel *Image1 = nullptr;
+    // The controls, by their role; each carries its layout name as its object name.
+    QLabel *logo = nullptr;
     HyperLinkLabel *HomePageLink = nullptr;
-    QPushButton *Button1 = nullptr;
+    QPushButton *okButton = nullptr;
 
 protected:
     void showEvent(QShowEvent *event) override;

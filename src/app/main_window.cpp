@@ -292,6 +292,11 @@ QAction *TForm1::buttonAction(Command command) const {
     return nullptr;
 }
 
+void TForm1::setCommandChecked(Command command, bool checked) {
+    for (const Control &control : commandRow(command).controls)
+        action(control.objectName)->setChecked(checked);
+}
+
 void TForm1::refreshMenu(QMenu *menu) {
     for (QAction *entry : menu->actions()) {
         const CommandRow *row = commandOfControl(entry->objectName());
@@ -498,8 +503,7 @@ void TForm1::toggleEditorDrawing(Command which) {
         editor->setSyntaxColouring(on);
         m_settings.storeSyntaxColouring(on);
     }
-    for (const Control &control : commandRow(which).controls)
-        action(control.objectName)->setChecked(on);
+    setCommandChecked(which, on);
 }
 
 void TForm1::TransparentButton1Click() {

@@ -145,6 +145,8 @@ private:
     void refreshMenu(QMenu *menu);
     // The toolbar button's action of a command.
     QAction *buttonAction(Command command) const;
+    // Checks or clears every control of a toggling command.
+    void setCommandChecked(Command command, bool checked);
     void applyPanelSetting();
     void setPanelShown(bool shown);
     void setSaveEnabled();

@@ -262,10 +262,10 @@ void TForm1::createToolbars() {
                     button->setEnabled(enabledNow(row.enabled, false));
     buttonAction(Command::ViewPanel)->setChecked(true);
     // The View menu's toggles show what the editor draws.
-    action(QStringLiteral("LineNumbers1"))->setChecked(editor->lineNumbersShown());
-    action(QStringLiteral("Highlight1"))->setChecked(editor->syntaxColouring());
-    connect(m_preview, &LivePreview::openChanged, action(QStringLiteral("LivePreview1")),
-            &QAction::setChecked);
+    setCommandChecked(Command::LineNumbers, editor->lineNumbersShown());
+    setCommandChecked(Command::SyntaxColouring, editor->syntaxColouring());
+    connect(m_preview, &LivePreview::openChanged, this,
+            [this](bool open) { setCommandChecked(Command::LivePreview, open); });
 }
 
 void TForm1::fillPalette(QWidget *page, const QStringList &buttons) {

@@ -223,8 +223,8 @@ private Q_SLOTS:
         about.StartupFolder = QStringLiteral(VELLUMO_SOURCE_DATA);
         QCOMPARE(about.HomePageLink->text(), ProgramHomePage);
         about.FormActivate();
-        QVERIFY(!about.Image1->pixmap().isNull());
-        QCOMPARE(about.Image1->pixmap().size(), QSize(257, 161));
+        QVERIFY(!about.logo->pixmap().isNull());
+        QCOMPARE(about.logo->pixmap().size(), QSize(257, 161));
         QTest::mouseClick(about.HomePageLink, Qt::LeftButton);
         QCOMPARE(m_platform->openedUrls, QList<QUrl>{QUrl(ProgramHomePage)});
     }
