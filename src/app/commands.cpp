@@ -31,10 +31,10 @@ Face glyph(const char16_t *text, QColor colour = Qt::black, bool bold = false) {
     return {QString::fromUtf16(text), colour, bold};
 }
 
-CommandRow markupRow(Command id, const char *title, Format format, std::vector<Control> controls,
-                     Face face, const char *status = "") {
+CommandRow markupRow(const char *title, Format format, std::vector<Control> controls, Face face,
+                     const char *status = "") {
     CommandRow row;
-    row.id = id;
+    row.id = commandFor(format);
     row.title = QString::fromLatin1(title);
     row.controls = std::move(controls);
     row.statusText = QString::fromLatin1(status);
@@ -43,10 +43,10 @@ CommandRow markupRow(Command id, const char *title, Format format, std::vector<C
     return row;
 }
 
-CommandRow windowRow(Command id, const char *title, Window window, std::vector<Control> controls,
-                     Face face, const char *status = "") {
+CommandRow windowRow(const char *title, Window window, std::vector<Control> controls, Face face,
+                     const char *status = "") {
     CommandRow row;
-    row.id = id;
+    row.id = commandFor(window);
     row.title = QString::fromLatin1(title);
     row.controls = std::move(controls);
     row.statusText = QString::fromLatin1(status);
@@ -209,185 +209,173 @@ std::vector<CommandRow> buildTable() {
     // Formatting. The editor menu's Left Justify, Center and Right Justify run the commands
     // their captions name.
     rows.push_back(
-        markupRow(C::Bold, "Bold", Format::Bold,
+        markupRow("Bold", Format::Bold,
                   {button("ToolbarButton9711", "Bold"), button("ToolbarButton97114", "Bold"),
                    menu("Bold1", "Bold"), menu("Bold2", "Bold"), hidden("BoldKey")},
                   glyph(u"B", Qt::black, true)));
     rows.back().keys = {ctrl(Qt::Key_B)};
     rows.push_back(
-        markupRow(C::Italic, "Italic", Format::Italic,
+        markupRow("Italic", Format::Italic,
                   {button("ToolbarButton9713", "Italic"), button("ToolbarButton97115", "Italic"),
                    menu("Italic1", "Italic"), menu("Italic2", "Italic"), hidden("ItalicKey")},
                   {QStringLiteral("I"), Qt::black, false, true}));
     rows.back().keys = {ctrl(Qt::Key_I)};
     rows.push_back(
-        markupRow(C::Underline, "Underline", Format::Underline,
+        markupRow("Underline", Format::Underline,
                   {button("ToolbarButton9712", "Underlined"),
                    button("ToolbarButton97116", "Underlined"), menu("Underlined1", "Underline"),
                    menu("Underlined2", "Underlined"), hidden("UnderlineKey")},
                   {QStringLiteral("U"), Qt::black, false, false, true}));
     rows.back().keys = {ctrl(Qt::Key_U)};
     rows.push_back(markupRow(
-        C::LeftJustify, "Left Justify", Format::LeftJustify,
+        "Left Justify", Format::LeftJustify,
         {button("ToolbarButton9726", "Left Justify"), button("ToolbarButton97117", "Left Justify"),
          menu("LeftJustify1", "Left Justify"), menu("LeftJustify2", "Left Justify")},
         {{}, Qt::black, false, false, false, Qt::AlignLeft}));
     rows.push_back(
-        markupRow(C::Center, "Center", Format::Center,
+        markupRow("Center", Format::Center,
                   {button("ToolbarButton9714", "Center"), button("ToolbarButton97118", "Center"),
                    menu("Center1", "Center"), menu("Center2", "Center")},
                   {{}, Qt::black, false, false, false, Qt::AlignHCenter}));
     rows.push_back(
-        markupRow(C::RightJustify, "Right Justify", Format::RightJustify,
+        markupRow("Right Justify", Format::RightJustify,
                   {button("ToolbarButton9718", "Right Justify"),
                    button("ToolbarButton97119", "Right Justify"),
                    menu("RightJustify1", "Right Justify"), menu("RightJustify2", "Right Justify")},
                   {{}, Qt::black, false, false, false, Qt::AlignRight}));
     const struct {
-        Command id;
         Format format;
         const char *title, *button, *hint, *status;
     } headings[] = {
-        {C::Heading1, Format::Heading1, "Heading 1", "ToolbarButton9719", "Heading 1",
-         "Insert Heading 1"},
-        {C::Heading2, Format::Heading2, "Heading 2", "ToolbarButton9720", "Heading 2",
-         "Insert Heading 2"},
-        {C::Heading3, Format::Heading3, "Heading 3", "ToolbarButton9721", "Heading 3",
-         "Insert Heading 3"},
-        {C::Heading4, Format::Heading4, "Heading 4", "ToolbarButton9722", "Heading 4",
-         "Insert Heading 4"},
-        {C::Heading5, Format::Heading5, "Heading 5", "ToolbarButton9723", "Heading 5",
-         "Insert Heading 5"},
-        {C::Heading6, Format::Heading6, "Heading 6", "ToolbarButton9724", "Heading 6",
-         "Insert Heading 6"},
+        {Format::Heading1, "Heading 1", "ToolbarButton9719", "Heading 1", "Insert Heading 1"},
+        {Format::Heading2, "Heading 2", "ToolbarButton9720", "Heading 2", "Insert Heading 2"},
+        {Format::Heading3, "Heading 3", "ToolbarButton9721", "Heading 3", "Insert Heading 3"},
+        {Format::Heading4, "Heading 4", "ToolbarButton9722", "Heading 4", "Insert Heading 4"},
+        {Format::Heading5, "Heading 5", "ToolbarButton9723", "Heading 5", "Insert Heading 5"},
+        {Format::Heading6, "Heading 6", "ToolbarButton9724", "Heading 6", "Insert Heading 6"},
     };
     for (const auto &h : headings)
         rows.push_back(markupRow(
-            h.id, h.title, h.format, {button(h.button, h.hint)},
+            h.title, h.format, {button(h.button, h.hint)},
             {QStringLiteral("H") + QLatin1String(h.title).back(), Qt::red, true}, h.status));
-    rows.push_back(markupRow(C::Strong, "Strong", Format::Strong,
+    rows.push_back(markupRow("Strong", Format::Strong,
                              {button("ToolbarButton9725", "Strong"),
                               button("ToolbarButton97122", "Strong"), menu("Strong1", "Strong")},
                              glyph(u"S", Qt::black, true)));
-    rows.push_back(markupRow(C::Bigger, "Increase Text Size", Format::Bigger,
+    rows.push_back(markupRow("Increase Text Size", Format::Bigger,
                              {button("ToolbarButton9727", "Increase Text Size"),
                               menu("IncreaseTextSize1", "Increase Text Size")},
                              glyph(u"A+", Navy, true)));
-    rows.push_back(markupRow(C::Smaller, "Decrease Text Size", Format::Smaller,
+    rows.push_back(markupRow("Decrease Text Size", Format::Smaller,
                              {button("ToolbarButton9728", "Decrease Text Size"),
                               menu("DecreaseTextSize1", "Decrease Text Size")},
                              glyph(u"a-", Navy, true)));
-    rows.push_back(markupRow(C::FontSizeUp, "Font Size + 1", Format::FontSizeUp,
+    rows.push_back(markupRow("Font Size + 1", Format::FontSizeUp,
                              {button("ToolbarButton97129", "Increase Text Size")},
                              glyph(u"F+", Navy, true), "Increase Text Size + 1"));
-    rows.push_back(markupRow(C::FontSizeDown, "Font Size - 1", Format::FontSizeDown,
+    rows.push_back(markupRow("Font Size - 1", Format::FontSizeDown,
                              {button("ToolbarButton97128", "Decrease Text Size - 1")},
                              glyph(u"F-", Navy, true)));
-    rows.push_back(markupRow(C::Paragraph, "Paragraph", Format::Paragraph,
+    rows.push_back(markupRow("Paragraph", Format::Paragraph,
                              {button("ToolbarButton9715", "Paragraph"),
                               menu("Paragraph2", "Paragraph"), menu("Paragraph1", "Paragraph")},
                              glyph(u"\u00B6", Qt::black, true), "Insert Paragraph"));
     rows.push_back(
-        markupRow(C::LineBreak, "Line Break", Format::LineBreak,
+        markupRow("Line Break", Format::LineBreak,
                   {button("ToolbarButton9716", "Break"), button("ToolbarButton97120", "Break"),
                    menu("LineBreak1", "Line Break")},
                   glyph(u"BR", Navy, true), "Insert Break"));
-    rows.push_back(markupRow(C::NonBreakingSpace, "Non-breaking space", Format::NonBreakingSpace,
+    rows.push_back(markupRow("Non-breaking space", Format::NonBreakingSpace,
                              {button("ToolbarButton9717", "Non-breaking space"),
                               button("ToolbarButton97121", "Non-breaking space")},
                              glyph(u"NB", Navy, true)));
-    rows.push_back(markupRow(C::Comment, "Insert Comment", Format::Comment,
+    rows.push_back(markupRow("Insert Comment", Format::Comment,
                              {button("ToolbarButton97143", "Insert Comment"),
                               button("ToolbarButton97144", "Insert Comment")},
                              glyph(u"<!", QColor(110, 110, 110), true)));
 
     // The element dialogs and generators.
-    rows.push_back(windowRow(C::InsertImage, "Insert Image", Window::Image,
+    rows.push_back(windowRow("Insert Image", Window::Image,
                              {button("ToolbarButton97113", "Insert Image"),
                               button("ToolbarButton97127", "Insert Image")},
                              glyph(u"\u25A3", Teal), "Insert an image"));
-    rows.push_back(windowRow(C::HorizontalRule, "Horizontal Rule", Window::Rule,
+    rows.push_back(windowRow("Horizontal Rule", Window::Rule,
                              {button("ToolbarButton97130", "Horizontal Rule"),
                               button("ToolbarButton97131", "Horizontal Rule"),
                               menu("HorizontalRule1", "Horizontal Rule...")},
                              glyph(u"\u2015", Qt::black, true)));
-    rows.push_back(windowRow(C::HyperLink, "Insert Hyper Link", Window::Link,
+    rows.push_back(windowRow("Insert Hyper Link", Window::Link,
                              {button("ToolbarButton97133", "Insert Hyper Link"),
                               button("ToolbarButton97134", "Insert Hyper Link")},
                              glyph(u"\u2693", Navy)));
     rows.push_back(
-        windowRow(C::EMail, "E-Mail", Window::EMail,
+        windowRow("E-Mail", Window::EMail,
                   {button("ToolbarButton97135", "E-Mail"), button("ToolbarButton97136", "E-Mail")},
                   glyph(u"@", Navy, true)));
-    rows.push_back(windowRow(C::PageTransfer, "Page Transfer", Window::PageTransfer,
+    rows.push_back(windowRow("Page Transfer", Window::PageTransfer,
                              {button("ToolbarButton97123", "Page Transfer")},
                              glyph(u"\u21C9", Navy, true),
                              "This will automatically transfer the visitor of the page to another "
                              "page"));
-    rows.push_back(windowRow(C::PageGenerator, "Page Generator", Window::PageGenerator,
+    rows.push_back(windowRow("Page Generator", Window::PageGenerator,
                              {menu("PageGenerator1", "&Page Generator")}, {}));
-    rows.push_back(windowRow(C::Sound, "Add Music or Sound", Window::Sound,
+    rows.push_back(windowRow("Add Music or Sound", Window::Sound,
                              {button("ToolbarButton97137", "Add Music or Sound"),
                               button("ToolbarButton97138", "Add Music or Sound")},
                              glyph(u"\u266B", Navy)));
-    rows.push_back(windowRow(C::Marquee, "Insert Marquee", Window::Marquee,
+    rows.push_back(windowRow("Insert Marquee", Window::Marquee,
                              {button("ToolbarButton97140", "Insert Marquee"),
                               button("ToolbarButton97139", "Insert Marquee")},
                              glyph(u"Abc")));
-    rows.push_back(windowRow(C::FrameWizard, "Frame Wizard", Window::FrameWizard,
+    rows.push_back(windowRow("Frame Wizard", Window::FrameWizard,
                              {button("ToolbarButton97142", "Start the Frame Wizard"),
                               button("ToolbarButton97141", "Start the Frame Wizard"),
                               menu("FrameWizard1", "Frame Wizard")},
                              glyph(u"\u229E", Navy)));
     rows.push_back(windowRow(
-        C::InsertTags, "Insert Tags", Window::InsertTags,
+        "Insert Tags", Window::InsertTags,
         {button("ToolbarButton97145", "Insert Tags"), button("ToolbarButton97146", "Insert Tags")},
         glyph(u"<>", Navy, true)));
-    rows.push_back(windowRow(C::ScrollingText, "Scrolling text on statusbar", Window::ScrollingText,
+    rows.push_back(windowRow("Scrolling text on statusbar", Window::ScrollingText,
                              {button("ToolbarButton97147", "Scrolling text on statusbar")},
                              glyph(u"\u21E5", Navy, true)));
     rows.push_back(
-        windowRow(C::Font, "Font", Window::Font,
+        windowRow("Font", Window::Font,
                   {button("ToolbarButton97148", "Font"), button("ToolbarButton97149", "Font")},
                   {QStringLiteral("F"), Qt::red, true, true}, "Change the font"));
     rows.push_back(windowRow(
-        C::FormAction, "Form Action", Window::FormAction,
+        "Form Action", Window::FormAction,
         {button("ToolbarButton97150", "Form Action"), button("ToolbarButton97151", "Form Action")},
         glyph(u"\u25AD", Teal, true)));
     rows.push_back(windowRow(
-        C::FormField, "Form Field", Window::FormField,
+        "Form Field", Window::FormField,
         {button("ToolbarButton97152", "Form Field"), button("ToolbarButton97153", "Form Field")},
         glyph(u"\u2610", Teal)));
     rows.push_back(windowRow(
-        C::ImageMap, "Image Map", Window::ImageMap,
+        "Image Map", Window::ImageMap,
         {button("ToolbarButton97154", "Image Map"), button("ToolbarButton97155", "Image Map")},
         glyph(u"\u25A6", Teal)));
     rows.push_back(windowRow(
-        C::Meta, "Insert Meta", Window::Meta,
+        "Insert Meta", Window::Meta,
         {button("ToolbarButton97156", "Insert Meta"), button("ToolbarButton97157", "Insert Meta")},
         glyph(u"M", Navy, true)));
-    rows.push_back(windowRow(C::Script, "Insert Script", Window::Script,
+    rows.push_back(windowRow("Insert Script", Window::Script,
                              {button("ToolbarButton97158", "Insert Script"),
                               button("ToolbarButton97159", "Insert Script")},
                              glyph(u"{}", Navy, true)));
     rows.push_back(windowRow(
-        C::Applet, "JAVA Applet", Window::Applet,
+        "JAVA Applet", Window::Applet,
         {button("ToolbarButton97160", "JAVA Applet"), button("ToolbarButton97161", "JAVA Applet")},
         glyph(u"\u2615", Brown)));
     rows.push_back(windowRow(
-        C::Parameter, "Parameter", Window::Parameter,
+        "Parameter", Window::Parameter,
         {button("ToolbarButton97162", "Parameter"), button("ToolbarButton97163", "Parameter")},
         glyph(u"P", Brown, true)));
-    rows.push_back(windowRow(C::EmbeddedItem, "Embeded Item", Window::EmbeddedItem,
+    rows.push_back(windowRow("Embeded Item", Window::EmbeddedItem,
                              {button("ToolbarButton97164", "Embeded Item"),
                               button("ToolbarButton97165", "Embeded Item")},
                              glyph(u"\u22A1", Navy)));
 
-    // The table is in the order of the enum, so a command is found by its value.
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        if (static_cast<std::size_t>(rows[i].id) != i)
-            qFatal("command table: row %zu is out of order", i);
-    }
     return rows;
 }
 
@@ -406,7 +394,25 @@ const std::vector<CommandRow> &commandTable() {
 }
 
 const CommandRow &commandRow(Command command) {
-    return commandTable().at(static_cast<std::size_t>(command));
+    // Every command's row, found by the command's value; a command twice or without a row
+    // stops start-up.
+    static const std::vector<const CommandRow *> byCommand = [] {
+        std::vector<const CommandRow *> index(OwnCommandCount + FormatCount + WindowCount);
+        for (const CommandRow &row : commandTable()) {
+            const CommandRow *&slot = index.at(static_cast<std::size_t>(row.id));
+            if (slot)
+                qFatal("command table: %s has two rows", qPrintable(row.title));
+            slot = &row;
+        }
+        for (int own = 0; own < OwnCommandCount; ++own)
+            if (!index.at(static_cast<std::size_t>(own)))
+                qFatal("command table: command %d has no row", own);
+        return index;
+    }();
+    const CommandRow *row = byCommand.at(static_cast<std::size_t>(command));
+    if (!row)
+        qFatal("command table: command %d has no row", static_cast<int>(command));
+    return *row;
 }
 
 const CommandRow *commandOfControl(const QString &objectName, const Control **control) {

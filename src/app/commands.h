@@ -13,7 +13,9 @@
 
 namespace vellumo {
 
-// Every command of the main window, whatever control runs it.
+// The main window's commands, whatever control runs it. The enum names those with a
+// handler of their own; the formatting commands (one per Format) and the commands that
+// show an element dialog or generator (one per Window) follow them, named by commandFor().
 enum class Command {
     New,
     NewWindow,
@@ -56,50 +58,8 @@ enum class Command {
     CharactersToEntities,
     EntitiesToCharacters,
     EditTag,
-    // Formatting: wrap the selection or insert at the caret.
-    Bold,
-    Italic,
-    Underline,
-    LeftJustify,
-    Center,
-    RightJustify,
-    Heading1,
-    Heading2,
-    Heading3,
-    Heading4,
-    Heading5,
-    Heading6,
-    Strong,
-    Bigger,
-    Smaller,
-    FontSizeUp,
-    FontSizeDown,
-    Paragraph,
-    LineBreak,
-    NonBreakingSpace,
-    Comment,
-    // Element dialogs and generators: show their window.
-    InsertImage,
-    HorizontalRule,
-    HyperLink,
-    EMail,
-    PageTransfer,
-    PageGenerator,
-    Sound,
-    Marquee,
-    FrameWizard,
-    InsertTags,
-    ScrollingText,
-    Font,
-    FormAction,
-    FormField,
-    ImageMap,
-    Meta,
-    Script,
-    Applet,
-    Parameter,
-    EmbeddedItem,
 };
+constexpr int OwnCommandCount = static_cast<int>(Command::EditTag) + 1;
 
 // The windows created after the main one, in creation order.
 enum class Window {
@@ -130,6 +90,13 @@ enum class Window {
     EmbeddedItem,
 };
 constexpr int WindowCount = static_cast<int>(Window::EmbeddedItem) + 1;
+
+constexpr Command commandFor(Format format) {
+    return static_cast<Command>(OwnCommandCount + static_cast<int>(format));
+}
+constexpr Command commandFor(Window window) {
+    return static_cast<Command>(OwnCommandCount + FormatCount + static_cast<int>(window));
+}
 
 // The picture of a button: a short text drawn in a colour, or lines of text set flush
 // left, centred or flush right.
@@ -175,7 +142,7 @@ struct CommandRow {
     bool checkable = false;
 };
 
-// One row per command, in the order of the enum.
+// One row per command.
 const std::vector<CommandRow> &commandTable();
 const CommandRow &commandRow(Command command);
 // The command and control a control's object name stands for, or nullptr.

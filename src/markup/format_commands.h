@@ -32,6 +32,7 @@ enum class Format {
     NonBreakingSpace,
     Comment,
 };
+constexpr int FormatCount = static_cast<int>(Format::Comment) + 1;
 
 // One formatting command's markup in both tag cases.
 //
