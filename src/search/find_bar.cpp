@@ -263,6 +263,14 @@ bool FindBar::pageRead(std::function<void()> action) {
     return false;
 }
 
+void FindBar::takePageNow() {
+    m_page->text();
+    if (m_pending) {
+        setStatus(m_statusBeforeReading.first, m_statusBeforeReading.second);
+        std::exchange(m_pending, {})();
+    }
+}
+
 void FindBar::patternEdited() {
     if (!pageRead([this] { patternEdited(); }))
         return;
@@ -302,8 +310,7 @@ void FindBar::search(bool backward) {
         showFind();
         return;
     }
-    if (!pageRead([this, backward] { search(backward); }))
-        return;
+    takePageNow();
     remember(FindHistoryKey, m_findEdit);
     const TextSearch search = currentSearch();
     if (!search.isValid()) {
@@ -357,9 +364,8 @@ void FindBar::showNotFound() {
     setStatus(tr("Not found"), true);
 }
 
-std::optional<TextSearch> FindBar::searchToReplace(void (FindBar::*again)()) {
-    if (!pageRead([this, again] { (this->*again)(); }))
-        return std::nullopt;
+std::optional<TextSearch> FindBar::searchToReplace() {
+    takePageNow();
     TextSearch search = currentSearch();
     if (!search.isValid()) {
         search.isEmpty() ? showReplace() : setStatus(search.errorString(), true);
@@ -371,7 +377,7 @@ std::optional<TextSearch> FindBar::searchToReplace(void (FindBar::*again)()) {
 }
 
 void FindBar::replace() {
-    const std::optional<TextSearch> found = searchToReplace(&FindBar::replace);
+    const std::optional<TextSearch> found = searchToReplace();
     if (!found)
         return;
     const TextSearch &search = *found;
@@ -391,7 +397,7 @@ void FindBar::replace() {
 }
 
 void FindBar::replaceAll() {
-    const std::optional<TextSearch> found = searchToReplace(&FindBar::replaceAll);
+    const std::optional<TextSearch> found = searchToReplace();
     if (!found)
         return;
     const TextSearch &search = *found;

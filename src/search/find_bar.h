@@ -72,9 +72,12 @@ private:
     // True when the page's text is at hand; otherwise a big page is being read in
     // slices and `action` runs once it is (only the latest action waits).
     bool pageRead(std::function<void()> action);
-    // The search Replace and Replace All run: once the page is read (`again` runs then),
-    // with a valid pattern, both fields remembered; none when there is nothing to run now.
-    std::optional<TextSearch> searchToReplace(void (FindBar::*again)());
+    // A command (Find Next, Replace...) answers at once: the page's text is taken now,
+    // and what waited for a reading in slices runs first.
+    void takePageNow();
+    // The search Replace and Replace All run: with a valid pattern, both fields
+    // remembered; none when there is nothing to run.
+    std::optional<TextSearch> searchToReplace();
     void startCount();
     void countDone(quint64 generation, const std::shared_ptr<QList<qsizetype>> &starts);
     void cancelCounts();

@@ -4,9 +4,11 @@
 
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <QTextDocument>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstring>
 
 namespace vellumo {
@@ -15,6 +17,8 @@ namespace {
 
 // A slice's share of the window's time: short enough that typing and painting go on.
 constexpr qint64 SliceMs = 12;
+// Edits spread over more of the page than this are not patched in: the page is taken again.
+constexpr int MostEditedSpan = 1 << 20;
 
 // Text taken from the editor as the search sees it, in one pass: paragraph
 // separators become '\n' and a lone half of a surrogate pair the replacement character.
@@ -74,17 +78,60 @@ void PageText::follow(QTextDocument *document) {
         m_partial.clear();
         m_next = m_document->begin();
     }
-    m_watch = connect(document, &QTextDocument::contentsChange, this, [this] {
-        // A reading under way starts again from the top.
-        if (m_reading) {
-            m_partial.clear();
-            m_next = m_document->begin();
-        }
-        if (!m_current)
-            return;
+    m_edited = false;
+    m_watch = connect(document, &QTextDocument::contentsChange, this, &PageText::pageChanged);
+}
+
+void PageText::pageChanged(int position, int removed, int added) {
+    // A reading under way starts again from the top.
+    if (m_reading) {
+        m_partial.clear();
+        m_next = m_document->begin();
+    }
+    if (!m_current)
+        return;
+    if (!m_edited) {
+        m_edited = true;
+        m_editedFrom = position;
+        m_editedTo = position + added;
+    } else {
+        // The span grows to take in this edit; the characters between the two were
+        // not edited, and those after both moved by what this edit added.
+        m_editedTo = std::max(m_editedTo, position + removed) + added - removed;
+        m_editedFrom = std::min(m_editedFrom, position);
+    }
+    if (m_editedTo - m_editedFrom > MostEditedSpan) {
         m_current = false;
-        Q_EMIT changed();
-    });
+        m_edited = false;
+    }
+    Q_EMIT changed();
+}
+
+// Reads the edited span of the page into the text; false when the text cannot be
+// mended that way and must be taken again.
+bool PageText::takeInEdits() {
+    if (!m_edited)
+        return true;
+    m_edited = false;
+    const int pageLength = m_document->characterCount() - 1;
+    const auto character = [this](int at) { return m_document->characterAt(at).unicode(); };
+    // The span is read with a character more on each side, and a surrogate pair at
+    // its edge whole, so each half is judged with its partner.
+    int from = std::clamp(m_editedFrom - 1, 0, pageLength);
+    int to = std::clamp(m_editedTo + 1, from, pageLength);
+    if (from > 0 && QChar::isLowSurrogate(character(from)))
+        --from;
+    if (to < pageLength && QChar::isHighSurrogate(character(to - 1)))
+        ++to;
+    const qsizetype unchangedTail = pageLength - to;
+    const qsizetype replacedTo = m_text.size() - unchangedTail;
+    if (replacedTo < from)
+        return false;
+    QTextCursor span(m_document);
+    span.setPosition(from);
+    span.setPosition(to, QTextCursor::KeepAnchor);
+    m_text.replace(from, replacedTo - from, asSearched(span.selectedText()));
+    return true;
 }
 
 bool PageText::isCurrent() {
@@ -93,16 +140,20 @@ bool PageText::isCurrent() {
 }
 
 const QString &PageText::text() {
-    if (isCurrent())
+    if (isCurrent() && takeInEdits())
         return m_text;
-    if (!m_reading) {
-        m_text.clear(); // the old copy goes before the new one is made
-        m_text = asSearched(m_document->toRawText());
-        m_current = true;
-        return m_text;
-    }
-    readSlice(-1);
-    finish();
+    // Taking the whole page at once costs a third of reading it line by line, so a
+    // reading in slices gives way to it.
+    const bool wasReading = m_reading;
+    m_slices->stop();
+    m_reading = false;
+    m_partial = QString();
+    m_text = QString(); // the old copy goes before the new one is made
+    m_text = asSearched(m_document->toRawText());
+    m_current = true;
+    m_edited = false;
+    if (wasReading)
+        Q_EMIT ready();
     return m_text;
 }
 
@@ -152,6 +203,7 @@ void PageText::finish() {
     m_text = std::move(m_partial);
     m_partial = QString();
     m_current = true;
+    m_edited = false;
     Q_EMIT ready();
 }
 
@@ -161,6 +213,7 @@ void PageText::release() {
     m_partial = QString();
     m_text = QString();
     m_current = false;
+    m_edited = false;
 }
 
 } // namespace vellumo

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QScopedValueRollback>
 #include <QSignalSpy>
 #include <QTextBlock>
@@ -74,6 +75,8 @@ private Q_SLOTS:
     void incrementalTyping_data();
     void incrementalTyping();
     void pageReadInSlicesIsTheSameText();
+    void keptTextFollowsEdits();
+    void findNextDoesNotWaitForTheReading();
     void opensWithTheSelection();
     void replaceWalksThePage();
     void replaceAllIsOneUndoStep_data();
@@ -190,6 +193,58 @@ void FindBarTest::pageReadInSlicesIsTheSameText() {
     QCOMPARE(ready.count(), 1);
     QVERIFY(sliced.isCurrent());
     QCOMPARE(sliced.text(), QStringLiteral("<h1>new</h1>") + expected);
+}
+
+void FindBarTest::keptTextFollowsEdits() {
+    // Typing, line breaks, deletions across lines, surrogate pairs split and joined,
+    // undo and redo, edits far apart: the text kept through them all is the text
+    // taken afresh.
+    QString page;
+    for (int i = 0; i < 200; ++i)
+        page += QStringLiteral("<p>line %1 caf\u00E9 \U0001F600</p>\n").arg(i);
+    Window w(page);
+    PageText kept(w.editor);
+    QSignalSpy changed(&kept, &PageText::changed);
+    kept.text();
+    QTextDocument *document = w.editor->document();
+    const QString pieces[] = {QStringLiteral("x"),
+                              QStringLiteral("\n"),
+                              QStringLiteral("\U0001F600"),
+                              QStringLiteral("<p>"),
+                              QString(),
+                              QStringLiteral("\u00E9\n\n")};
+    QRandomGenerator random(7);
+    for (int step = 0; step < 600; ++step) {
+        const int length = document->characterCount() - 1;
+        const int action = random.bounded(6);
+        if (action == 0) {
+            document->undo();
+        } else if (action == 1) {
+            document->redo();
+        } else {
+            QTextCursor cursor(document);
+            const int at = random.bounded(length + 1);
+            cursor.setPosition(at);
+            cursor.setPosition(std::min(length, at + random.bounded(40)), QTextCursor::KeepAnchor);
+            cursor.insertText(pieces[random.bounded(6)]);
+        }
+        if (step % 5 == 0)
+            QCOMPARE(kept.text(), PageText(w.editor).text());
+    }
+    QVERIFY(changed.count() > 100);
+    QVERIFY(kept.isCurrent());
+}
+
+void FindBarTest::findNextDoesNotWaitForTheReading() {
+    const QScopedValueRollback threshold(PageText::slicedFrom, 0);
+    Window w("a x a x a");
+    w.bar->showFind();
+    QTest::keyClicks(QApplication::focusWidget(), "a");
+    QCOMPARE(w.status(), "Reading the page...");
+    // Enter takes the page at once: the typed search runs, then Find Next goes on from it.
+    key(Qt::Key_Return);
+    QCOMPARE(w.selectionStart(), 4);
+    QTRY_COMPARE(w.status(), "2 of 3");
 }
 
 void FindBarTest::opensWithTheSelection() {
