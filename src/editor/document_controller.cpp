@@ -252,7 +252,9 @@ bool DocumentController::openFile(const QString &path, std::optional<TextEncodin
         return false;
     std::unique_ptr<QTextDocument> document = buildPageDocument(
         std::move(read->page.text), *m_core.editor()->document(),
-        {[&progress](qsizetype done, qsizetype total) { return progress.step(done, total); }});
+        {.betweenSlices = [&progress](qsizetype done,
+                                      qsizetype total) { return progress.step(done, total); },
+         .lineStates = true});
     if (!document)
         return false; // cancelled: the page in the editor stays as it was
     applyLineBreakKinds(document.get(), read->page.lineBreakKinds); // durability

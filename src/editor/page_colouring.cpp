@@ -16,7 +16,38 @@ HtmlLexState endState(const QTextBlock &block) {
     return HtmlLexState::unpack(block.userState());
 }
 
+// What a document carries from its page's reading to its colouring.
+class LineStates : public QObject {
+public:
+    LineStates(QTextDocument *document, std::vector<int> states)
+        : QObject(document)
+        , states(std::move(states)) {
+        setObjectName(QLatin1String(ObjectName));
+    }
+    static constexpr char ObjectName[] = "vellumo_line_states";
+    std::vector<int> states;
+};
+
 } // namespace
+
+std::vector<int> lineEndStates(QStringView pageText) {
+    std::vector<int> states;
+    HtmlLexState state;
+    qsizetype start = 0;
+    for (;;) {
+        const qsizetype end = pageText.indexOf(u'\n', start);
+        const QStringView line = pageText.sliced(start, (end < 0 ? pageText.size() : end) - start);
+        state = lexHtmlLine(line, state, nullptr);
+        states.push_back(state.pack());
+        if (end < 0)
+            return states;
+        start = end + 1;
+    }
+}
+
+void attachLineStates(QTextDocument *document, std::vector<int> states) {
+    new LineStates(document, std::move(states));
+}
 
 PageColouring::PageColouring(QObject *parent)
     : QObject(parent) {
@@ -29,9 +60,18 @@ void PageColouring::setDocument(QTextDocument *document) {
     m_knownBlocks = 0;
     m_cache.clear();
     m_longLines.clear();
+    m_pageStates = {};
     if (document == nullptr)
         return;
     m_blockCount = document->blockCount();
+    // A page split into more lines than its text has '\n' (a paragraph separator in
+    // it) would take the wrong states: those are left for lexing.
+    if (auto *carried = document->findChild<LineStates *>(QLatin1String(LineStates::ObjectName),
+                                                          Qt::FindDirectChildrenOnly)) {
+        if (carried->states.size() == static_cast<std::size_t>(m_blockCount))
+            m_pageStates = std::move(carried->states);
+        delete carried;
+    }
     m_contentsConnection =
         connect(document, &QTextDocument::contentsChange, this, &PageColouring::contentsChange);
 }
@@ -91,6 +131,14 @@ void PageColouring::lexBlocksBefore(int count) {
     if (m_document == nullptr || count <= m_knownBlocks)
         return;
     QTextBlock block = m_document->findBlockByNumber(m_knownBlocks);
+    // The lines whose states came with the page only take them.
+    const int carried = std::min(count, static_cast<int>(m_pageStates.size()));
+    for (; block.isValid() && m_knownBlocks < carried; block = block.next())
+        block.setUserState(m_pageStates[static_cast<std::size_t>(m_knownBlocks++)]);
+    if (m_knownBlocks >= static_cast<int>(m_pageStates.size()))
+        m_pageStates = {};
+    if (!block.isValid() || m_knownBlocks >= count)
+        return;
     HtmlLexState state = m_knownBlocks == 0 ? HtmlLexState{} : endState(block.previous());
     // Line by line, each through its own text(): measured a third cheaper than taking a
     // megabyte of lines at once through a selection, whose text Qt gathers fragment by
@@ -273,6 +321,9 @@ void PageColouring::contentsChange(int from, int charsRemoved, int charsAdded) {
     const bool oneLine = added == 0 && firstNumber == lastNumber;
     if (!oneLine)
         m_longLines.clear(); // their blocks may be gone or others now
+    // The page's own states hold for the lines before the change only.
+    if (static_cast<std::size_t>(std::max(firstNumber, 0)) < m_pageStates.size())
+        m_pageStates.resize(static_cast<std::size_t>(std::max(firstNumber, 0)));
     if (firstNumber >= m_knownBlocks || !first.isValid())
         return;
     const LineEdit edit{from - first.position(), charsRemoved, charsAdded};

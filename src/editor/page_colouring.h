@@ -15,6 +15,16 @@ class QTextDocument;
 
 namespace vellumo {
 
+// The lexer's state (packed) at the end of every line of a page's text, its lines
+// split at '\n' (a page is read with every line break made one). Worked out while a page is read,
+// straight from the text, it spares the colouring reading every line back out of
+// the document to lex it.
+std::vector<int> lineEndStates(QStringView pageText);
+// Hands `states` to the colouring that next follows `document`; they are taken only
+// when they hold one state for each of its lines (another character that splits a
+// document's line, a '\r' or a paragraph separator, leaves its page to be lexed).
+void attachLineStates(QTextDocument *document, std::vector<int> states);
+
 // The markup colours of the page as it is drawn. Nothing here touches the
 // document's text or formats: the lexer's state at the end of every line is kept
 // in the line's QTextBlock::userState (which travels with the line through edits
@@ -85,6 +95,9 @@ private:
 
     QPointer<QTextDocument> m_document;
     QMetaObject::Connection m_contentsConnection;
+    // The states that came with the page for its first lines, not yet in their blocks;
+    // cut short at the first line an edit touches.
+    std::vector<int> m_pageStates;
     // Blocks [0, m_knownBlocks) hold the state at their end in their userState.
     int m_knownBlocks = 0;
     int m_blockCount = 0;

@@ -1,5 +1,6 @@
 #include "editor/page_loader.h"
 
+#include "editor/page_colouring.h"
 #include "editor/page_layout.h"
 
 #include <QPlainTextEdit>
@@ -7,6 +8,7 @@
 #include <QTextDocument>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -135,6 +137,18 @@ std::unique_ptr<QTextDocument> buildPageDocument(QString &&text, const QTextDocu
     document->setDefaultTextOption(like.defaultTextOption());
     document->setUseDesignMetrics(like.useDesignMetrics());
 
+    // The lines' states are lexed from the text on a thread of their own while the
+    // first slices go in (the lexer is many times faster than the document); the
+    // text is only read meanwhile, and shrinks once the lexer is done with it.
+    std::vector<int> states;
+    std::atomic_bool lexed = !fill.lineStates;
+    std::jthread lexer;
+    if (fill.lineStates)
+        lexer = std::jthread([&] {
+            states = lineEndStates(text);
+            lexed = true;
+        });
+
     const qsizetype total = text.size();
     QTextCursor cursor(document.get());
     cursor.beginEditBlock();
@@ -146,15 +160,22 @@ std::unique_ptr<QTextDocument> buildPageDocument(QString &&text, const QTextDocu
         // Not movePosition: that lays out the block the cursor is in.
         cursor.setPosition(0);
         cursor.insertText(QStringView(text).sliced(start, end - start).toString());
-        text.truncate(start);
-        text.squeeze();
+        if (lexed) {
+            text.truncate(start);
+            text.squeeze();
+        }
         end = start;
         if (fill.betweenSlices && !fill.betweenSlices(total - end, total)) {
             StagingView::release(document.get());
-            return nullptr;
+            return nullptr; // the lexer is waited for as it goes
         }
     }
     cursor.endEditBlock();
+    if (lexer.joinable()) {
+        lexer.join();
+        attachLineStates(document.get(), std::move(states));
+    }
+    text = QString();
     return document;
 }
 

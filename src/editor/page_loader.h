@@ -45,6 +45,9 @@ struct PageFill {
     Progress betweenSlices;
     // Characters per slice: about 40 ms of work each on an ordinary machine.
     qsizetype sliceSize = qsizetype(1) << 20;
+    // Works out the lexer's state at the end of every line on another thread while
+    // the text goes in, for the colouring (attachLineStates).
+    bool lineStates = false;
 };
 
 // A new document holding `text` exactly (blocks split at '\n'), shaped like

@@ -1,6 +1,7 @@
 #include "editor/line_number_gutter.h"
 #include "editor/page_colouring.h"
 #include "editor/page_editor.h"
+#include "editor/page_loader.h"
 #include "test_main.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -139,6 +140,58 @@ private Q_SLOTS:
         QCOMPARE(colouring->knownLines(), 20000);
         QCOMPARE(colouring->spans(editor.document()->lastBlock()).first().kind,
                  HtmlTokenKind::TagDelimiter);
+    }
+
+    void statesReadWithThePage_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<int>("editedLine"); // -1: none
+        QTest::addColumn<bool>("carried");
+        // States that change from line to line: comments, scripts and styles over lines.
+        QString page;
+        for (int i = 0; i < 3000; ++i)
+            page += QStringLiteral("<p a=\"%1\">x</p><!-- open\nstill --><script>var s = `a\n"
+                                   "b`;</script><style>p {\ncolor: red }</style>\n")
+                        .arg(i);
+        QTest::newRow("taken with the page") << page << -1 << true;
+        QTest::newRow("an edit halfway: lexed from there") << page << 6000 << true;
+        QTest::newRow("a paragraph separator makes another line: all lexed")
+            << page + QChar(QChar::ParagraphSeparator) + QStringLiteral("<b>") << -1 << false;
+        QTest::newRow("so does a carriage return") << QStringLiteral("<b>\r") + page << -1 << false;
+    }
+    // A page read with its lines' states takes them instead of lexing its lines when
+    // the end is shown; the states are those lexing gives, after an edit too.
+    void statesReadWithThePage() {
+        QFETCH(QString, page);
+        QFETCH(int, editedLine);
+        PageEditor editor;
+        showEditor(editor, QString());
+        PageFill withStates;
+        withStates.lineStates = true;
+        attachPageDocument(&editor,
+                           buildPageDocument(QString(page), *editor.document(), withStates));
+        PageEditor lexed;
+        showEditor(lexed, page);
+        for (PageEditor *each : {&editor, &lexed})
+            if (editedLine >= 0)
+                QTextCursor(each->document()->findBlockByNumber(editedLine))
+                    .insertText(QStringLiteral("<!--"));
+        const qint64 before = editor.colouring()->linesLexed();
+        const int known = editor.colouring()->knownLines(); // the lines drawn at the top
+        editor.moveCursor(QTextCursor::End);
+        editor.viewport()->repaint();
+        QFETCH(bool, carried);
+        const qint64 linesLexed = editor.colouring()->linesLexed() - before;
+        const int lines = editor.document()->blockCount();
+        // Besides the lines lexed for their states, those drawn are lexed for their colours.
+        const int expected = !carried ? lines - known : editedLine < 0 ? 0 : lines - editedLine;
+        QVERIFY2(linesLexed >= expected && linesLexed < expected + 100,
+                 qPrintable(QString::number(linesLexed)));
+        QCOMPARE(lines, lexed.document()->blockCount());
+        for (int i = 0; i < lines; i += 7) {
+            const QTextBlock block = editor.document()->findBlockByNumber(i);
+            QCOMPARE(editor.colouring()->stateBefore(block),
+                     lexed.colouring()->stateBefore(lexed.document()->findBlockByNumber(i)));
+        }
     }
 
     // A comment opened at the top colours the lines below it; undone, they are
