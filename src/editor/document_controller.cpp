@@ -5,7 +5,6 @@
 #include "editor/insertion_core.h"
 #include "editor/journal_replay.h"
 #include "editor/page_breaks.h"
-#include "editor/page_editor.h"
 #include "editor/page_loader.h"
 #include "editor/page_template.h"
 #include "editor/page_text.h"
@@ -30,12 +29,6 @@
 namespace vellumo {
 
 namespace {
-
-// The editor colours its page: a page opened comes with its lines' lexer states.
-bool colouredPage(QPlainTextEdit *editor) {
-    const auto *page = qobject_cast<PageEditor *>(editor);
-    return page != nullptr && page->syntaxColouring();
-}
 
 const QString QuestionCaption = QStringLiteral("Confirm");
 const QString ErrorCaption = QStringLiteral("Vellumo");
@@ -261,7 +254,7 @@ bool DocumentController::openFile(const QString &path, std::optional<TextEncodin
         std::move(read->page.text), *m_core.editor()->document(),
         {.betweenSlices = [&progress](qsizetype done,
                                       qsizetype total) { return progress.step(done, total); },
-         .lineStates = colouredPage(m_core.editor())});
+         .lineStates = true});
     if (!document)
         return false; // cancelled: the page in the editor stays as it was
     applyLineBreakKinds(document.get(), read->page.lineBreakKinds); // durability
