@@ -360,6 +360,7 @@ void PageEditor::drawColouredLines(QPainter &painter, const QTextBlock &block,
     const int from = first.textStart();
     const int to = last.textStart() + last.textLength();
     const QList<HtmlTokenSpan> tokens = m_colouring->tokens(block, from, to);
+    const QString text = block.text();
     int selectionStart = 0;
     int selectionEnd = 0;
     QTextCharFormat selected;
@@ -423,33 +424,54 @@ void PageEditor::drawColouredLines(QPainter &painter, const QTextBlock &block,
         }
         if (runs.isEmpty())
             continue;
-        // Where the line has one glyph a character (plain text in one font, no
-        // tabs), the glyphs of each colour go to the painter together; otherwise
-        // each run asks the line for its own glyphs.
+        // Where the line has one glyph a character, left to right (the usual case, also
+        // with characters from a fallback font), glyph k stands for the line's character
+        // k (its last spaces have none): the glyphs of each colour go to the painter together, out
+        // of the line's glyph runs taken once. Otherwise each run asks the line for its own glyphs,
+        // and each such question costs Qt a walk from the start of the line's item.
         const QList<QGlyphRun> glyphs = line.glyphRuns();
-        if (glyphs.size() == 1 && glyphs.first().glyphIndexes().size() == lineEnd - lineStart) {
-            const QList<quint32> indexes = glyphs.first().glyphIndexes();
-            const QList<QPointF> positions = glyphs.first().positions();
-            QVarLengthArray<bool, 32> done(runs.size(), false);
-            for (qsizetype r = 0; r < runs.size(); ++r) {
-                if (done[r])
-                    continue;
-                QList<quint32> someIndexes;
-                QList<QPointF> somePositions;
-                for (qsizetype o = r; o < runs.size(); ++o) {
-                    if (done[o] || runs[o].colour != runs[r].colour)
+        qsizetype glyphCount = 0;
+        bool leftToRight = true;
+        for (const QGlyphRun &glyphRun : glyphs) {
+            glyphCount += glyphRun.glyphIndexes().size();
+            leftToRight = leftToRight && !glyphRun.isRightToLeft();
+        }
+        // The spaces a line wraps after have no glyphs.
+        const auto onlySpacesAfter = [&](qsizetype glyphed) {
+            const qsizetype from = lineStart + glyphed;
+            return from <= lineEnd && std::all_of(text.cbegin() + from, text.cbegin() + lineEnd,
+                                                  [](QChar c) { return c.isSpace(); });
+        };
+        if (leftToRight && onlySpacesAfter(glyphCount)) {
+            int glyphStart = lineStart; // the character of the glyph run's first glyph
+            for (const QGlyphRun &glyphRun : glyphs) {
+                const QList<quint32> indexes = glyphRun.glyphIndexes();
+                const QList<QPointF> positions = glyphRun.positions();
+                const int glyphEnd = glyphStart + static_cast<int>(indexes.size());
+                QVarLengthArray<bool, 32> done(runs.size(), false);
+                for (qsizetype r = 0; r < runs.size(); ++r) {
+                    if (done[r] || runs[r].end <= glyphStart || runs[r].start >= glyphEnd)
                         continue;
-                    done[o] = true;
-                    someIndexes.append(
-                        indexes.mid(runs[o].start - lineStart, runs[o].end - runs[o].start));
-                    somePositions.append(
-                        positions.mid(runs[o].start - lineStart, runs[o].end - runs[o].start));
+                    QList<quint32> someIndexes;
+                    QList<QPointF> somePositions;
+                    for (qsizetype o = r; o < runs.size(); ++o) {
+                        if (done[o] || runs[o].colour != runs[r].colour)
+                            continue;
+                        const int from = std::max(runs[o].start, glyphStart) - glyphStart;
+                        const int to = std::min(runs[o].end, glyphEnd) - glyphStart;
+                        if (from >= to)
+                            continue;
+                        done[o] = true;
+                        someIndexes.append(indexes.mid(from, to - from));
+                        somePositions.append(positions.mid(from, to - from));
+                    }
+                    QGlyphRun some = glyphRun;
+                    some.setGlyphIndexes(someIndexes);
+                    some.setPositions(somePositions);
+                    painter.setPen(runs[r].colour);
+                    painter.drawGlyphRun(origin, some);
                 }
-                QGlyphRun some = glyphs.first();
-                some.setGlyphIndexes(someIndexes);
-                some.setPositions(somePositions);
-                painter.setPen(runs[r].colour);
-                painter.drawGlyphRun(origin, some);
+                glyphStart = glyphEnd;
             }
             continue;
         }

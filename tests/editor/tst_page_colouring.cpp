@@ -125,6 +125,27 @@ private Q_SLOTS:
         QVERIFY(!editor.document()->isModified());
     }
 
+    // A line wrapped many times, with characters of a fallback font: each token keeps
+    // its colour on every visual line.
+    void colouredOnWrappedLines() {
+        PageEditor editor;
+        showEditor(editor, QString(QStringLiteral("\u6F22 <i>x</i> caf\u00E9 ")).repeated(60));
+        const QImage drawn = editor.viewport()->grab().toImage();
+        const QString text = editor.toPlainText();
+        int checked = 0;
+        for (qsizetype at = text.indexOf(u"<i>"); at >= 0; at = text.indexOf(u"<i>", at + 1)) {
+            const int name = static_cast<int>(at) + 1;
+            const QRect area = charactersArea(editor, name, name + 1);
+            if (area.bottom() >= drawn.height())
+                break;
+            QVERIFY2(isBlue(ink(drawn, area)), qPrintable(QString::number(at)));
+            QVERIFY(!isBlue(ink(drawn, charactersArea(editor, name + 2, name + 3))));
+            ++checked;
+        }
+        QVERIFY(editor.document()->firstBlock().layout()->lineCount() > 5);
+        QVERIFY(checked > 10);
+    }
+
     // Only what is drawn is lexed: a long page shown at its top knows the states
     // of its first lines; going to its end lexes the lines before the end.
     void lexesWhatIsDrawn() {
