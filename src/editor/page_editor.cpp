@@ -360,7 +360,8 @@ void PageEditor::drawColouredLines(QPainter &painter, const QTextBlock &block,
     const int from = first.textStart();
     const int to = last.textStart() + last.textLength();
     const QList<HtmlTokenSpan> tokens = m_colouring->tokens(block, from, to);
-    const QString text = block.text();
+    QTextDocument *page = document();
+    const int blockStart = block.position();
     int selectionStart = 0;
     int selectionEnd = 0;
     QTextCharFormat selected;
@@ -438,9 +439,10 @@ void PageEditor::drawColouredLines(QPainter &painter, const QTextBlock &block,
         }
         // The spaces a line wraps after have no glyphs.
         const auto onlySpacesAfter = [&](qsizetype glyphed) {
-            const qsizetype from = lineStart + glyphed;
-            return from <= lineEnd && std::all_of(text.cbegin() + from, text.cbegin() + lineEnd,
-                                                  [](QChar c) { return c.isSpace(); });
+            int at = lineStart + static_cast<int>(glyphed);
+            while (at < lineEnd && page->characterAt(blockStart + at).isSpace())
+                ++at;
+            return at == lineEnd;
         };
         if (leftToRight && onlySpacesAfter(glyphCount)) {
             int glyphStart = lineStart; // the character of the glyph run's first glyph
