@@ -225,6 +225,25 @@ void BM_Open(benchmark::State &state) {
     state.SetBytesProcessed(state.iterations() * QFileInfo(path).size());
 }
 
+// Open as the program opens (the lines' states lexed on a thread of their own while the
+// text goes in), then Ctrl+End painted in colour; the CPU of every thread counts.
+void BM_OpenAndGoToEnd(benchmark::State &state) {
+    const QString path = pageFile(state.range(0), false);
+    PageEditor editor;
+    showEditor(editor);
+    PageFill fill;
+    fill.lineStates = true;
+    for (auto _ : state) {
+        PageRead read = readPageFile(path);
+        attachPageDocument(&editor,
+                           buildPageDocument(std::move(read.page.text), *editor.document(), fill));
+        QApplication::processEvents();
+        editor.moveCursor(QTextCursor::End);
+        editor.repaint();
+    }
+    state.SetBytesProcessed(state.iterations() * QFileInfo(path).size());
+}
+
 void BM_Save(benchmark::State &state) {
     const QString path = pageFile(state.range(0), false);
     QByteArray bytes;
@@ -425,6 +444,11 @@ BENCHMARK(BM_DetectUndeclared)
     ->Args({50 << 20, 1})
     ->Unit(benchmark::kMillisecond)
     ->MeasureProcessCPUTime();
+BENCHMARK(BM_OpenAndGoToEnd)
+    ->Arg(50 << 20)
+    ->MeasureProcessCPUTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 BENCHMARK(BM_Open)
     ->Args({100 << 10, 0})
     ->Args({1 << 20, 0})
