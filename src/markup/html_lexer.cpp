@@ -127,6 +127,15 @@ private:
             markSpan(kind, from, to);
     }
 
+    // Marks the run of whitespace that starts at `i` as `kind`; returns where it ends.
+    qsizetype markSpaces(Kind kind, qsizetype i, qsizetype limit) {
+        qsizetype k = i + 1;
+        while (k < limit && isSpace(at(k)))
+            ++k;
+        mark(kind, i, k);
+        return k;
+    }
+
     void markSpan(Kind kind, qsizetype from, qsizetype to) {
         if (to > m_size)
             to = m_size;
@@ -519,13 +528,8 @@ private:
             break;
         }
         const char16_t c = at(i);
-        if (isSpace(c)) {
-            qsizetype k = i + 1;
-            while (k < limit && isSpace(at(k)))
-                ++k;
-            mark(Kind::ScriptText, i, k);
-            return k;
-        }
+        if (isSpace(c))
+            return markSpaces(Kind::ScriptText, i, limit);
         if (c == u'/') {
             const char16_t next = ch(i + 1);
             if (next == u'/') {
@@ -708,13 +712,8 @@ private:
             return limit;
         }
         const char16_t c = at(i);
-        if (isSpace(c)) {
-            qsizetype k = i + 1;
-            while (k < limit && isSpace(at(k)))
-                ++k;
-            mark(Kind::StyleText, i, k);
-            return k;
-        }
+        if (isSpace(c))
+            return markSpaces(Kind::StyleText, i, limit);
         if (c == u'/' && ch(i + 1) == u'*') {
             mark(Kind::StyleComment, i, i + 2);
             s.cssComment = true;
