@@ -21,11 +21,13 @@ class LineStates : public QObject {
 public:
     LineStates(QTextDocument *document, std::vector<int> states)
         : QObject(document)
-        , states(std::move(states)) {
+        , states(std::move(states))
+        , revision(document->revision()) {
         setObjectName(QLatin1String(ObjectName));
     }
     static constexpr char ObjectName[] = "vellumo_line_states";
     std::vector<int> states;
+    int revision; // of the document they describe
 };
 
 } // namespace
@@ -65,10 +67,11 @@ void PageColouring::setDocument(QTextDocument *document) {
         return;
     m_blockCount = document->blockCount();
     // A page split into more lines than its text has '\n' (a paragraph separator in
-    // it) would take the wrong states: those are left for lexing.
+    // it), or edited since, would take the wrong states: those are left for lexing.
     if (auto *carried = document->findChild<LineStates *>(QLatin1String(LineStates::ObjectName),
                                                           Qt::FindDirectChildrenOnly)) {
-        if (carried->states.size() == static_cast<std::size_t>(m_blockCount))
+        if (carried->states.size() == static_cast<std::size_t>(m_blockCount) &&
+            carried->revision == document->revision())
             m_pageStates = std::move(carried->states);
         delete carried;
     }

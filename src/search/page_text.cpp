@@ -177,8 +177,8 @@ void PageText::read() {
     m_slices->start();
 }
 
-// Reads lines of the page until the budget is spent (a negative budget: to the end);
-// true when the page has been read to its end.
+// Reads lines of the page until the budget is spent; true when the page has been read
+// to its end.
 bool PageText::readSlice(qint64 budgetMs) {
     QElapsedTimer clock;
     clock.start();
@@ -190,7 +190,7 @@ bool PageText::readSlice(qint64 budgetMs) {
         block = block.next();
         if (block.isValid())
             m_partial += u'\n';
-        if (budgetMs >= 0 && ++lines % 512 == 0 && clock.elapsed() >= budgetMs)
+        if (++lines % 512 == 0 && clock.elapsed() >= budgetMs)
             break;
     }
     m_next = block;

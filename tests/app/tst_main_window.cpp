@@ -6,6 +6,7 @@
 #include "app/status_fields.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
+#include "editor/page_colouring.h"
 #include "editor/page_editor.h"
 #include "editor/page_layout.h"
 #include "editor/page_template.h"
@@ -189,6 +190,23 @@ private Q_SLOTS:
         QVERIFY(qobject_cast<PageDocumentLayout *>(main.editor->document()->documentLayout()));
         QVERIFY(!main.editor->document()->isModified());
         QCOMPARE(main.editor->font(), main.editor->document()->defaultFont());
+    }
+
+    // A page opened brings its lines' lexer states: going to its end lexes only the
+    // lines drawn there.
+    void openedPageBringsItsLinesStates() {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("page.htm"));
+        writeBytes(path, QByteArray("<p class=x>a line</p><!-- a\nb -->\r\n").repeated(3000));
+        TForm1 &main = start();
+        main.show();
+        QVERIFY(main.document().openFile(path));
+        const qint64 lexed = main.editor->colouring()->linesLexed();
+        main.editor->moveCursor(QTextCursor::End);
+        main.editor->viewport()->repaint();
+        QCOMPARE(main.editor->colouring()->knownLines(), main.editor->document()->blockCount());
+        QVERIFY2(main.editor->colouring()->linesLexed() - lexed < 100,
+                 qPrintable(QString::number(main.editor->colouring()->linesLexed() - lexed)));
     }
 
     void editorViewSettings_data() {
