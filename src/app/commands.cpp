@@ -404,9 +404,10 @@ const CommandRow &commandRow(Command command) {
                 qFatal("command table: %s has two rows", qPrintable(row.title));
             slot = &row;
         }
-        for (int own = 0; own < OwnCommandCount; ++own)
-            if (!index.at(static_cast<std::size_t>(own)))
-                qFatal("command table: command %d has no row", own);
+        // Every command with a handler, and every formatting, has its row.
+        for (int command = 0; command < OwnCommandCount + FormatCount; ++command)
+            if (!index.at(static_cast<std::size_t>(command)))
+                qFatal("command table: command %d has no row", command);
         return index;
     }();
     const CommandRow *row = byCommand.at(static_cast<std::size_t>(command));
