@@ -362,6 +362,20 @@ QList<LineTag> tagsOfLine(QStringView line, const QList<HtmlTokenSpan> &spans,
     return tags;
 }
 
+QStringList attributesOfTag(QStringView line, const QList<HtmlTokenSpan> &spans, int caret) {
+    QStringList names;
+    for (const LineTag &tag : tagsOfLine(line, spans)) {
+        if (tag.end || caret <= tag.start || caret > tag.stop)
+            continue;
+        for (const HtmlTokenSpan &span : spans)
+            if (span.kind == HtmlTokenKind::AttributeName && span.start > tag.start &&
+                span.start + span.length <= tag.stop)
+                names << line.sliced(span.start, span.length).toString().toLower();
+        break;
+    }
+    return names;
+}
+
 OpenElementWalk::OpenElementWalk(QString wanted)
     : m_wanted(std::move(wanted)) {
 }

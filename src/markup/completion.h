@@ -62,6 +62,10 @@ struct LineTag {
 QList<LineTag> tagsOfLine(QStringView line, const QList<HtmlTokenSpan> &spans,
                           bool *endsEarlierTagSelfClosing = nullptr);
 
+// The attribute names (lower case) the start tag around `caret` already has on the
+// line, from the line's tokens: what completion no longer offers for that tag.
+QStringList attributesOfTag(QStringView line, const QList<HtmlTokenSpan> &spans, int caret);
+
 // Walks a page backwards from a place, line by line (tags of each line in their
 // order, the last line first), to the innermost element still open there: the
 // end tags met wait for their start tags, void and self-closed elements never

@@ -233,9 +233,16 @@ void MarkupCompletion::afterTyping(QChar typed, int caretBefore) {
     case CompletionKind::ElementName:
         open(kind, elementNames(), caret.position(), typed);
         break;
-    case CompletionKind::AttributeName:
-        open(kind, attributeNames(element), caret.position(), typed);
+    case CompletionKind::AttributeName: {
+        // An attribute the tag already has is not offered again.
+        QStringList names = attributeNames(element);
+        QList<HtmlTokenSpan> spans;
+        lexHtmlLinePart(text, place, static_cast<int>(text.size()) + 1, &spans);
+        for (const QString &had : attributesOfTag(text, spans, column))
+            names.removeAll(had);
+        open(kind, std::move(names), caret.position(), typed);
         break;
+    }
     case CompletionKind::EntityName:
         open(kind, allEntityNames(), caret.position(), typed);
         break;

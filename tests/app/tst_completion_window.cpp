@@ -70,6 +70,11 @@ private Q_SLOTS:
                                                       << "<p>|</p>"
                                                       << "<img sr" << int(Qt::Key_Enter) << "src"
                                                       << "<p><img src=\"|\"</p>";
+        QTest::newRow("an attribute the tag has is not offered again")
+            << "No"
+            << "<p>|</p>"
+            << "<img src=x sr" << int(Qt::Key_Enter) << "srcset"
+            << "<p><img src=x srcset=\"|\"</p>";
         QTest::newRow("attribute after a value with '>'")
             << "Yes"
             << "|"

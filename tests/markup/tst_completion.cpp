@@ -178,6 +178,26 @@ private Q_SLOTS:
         QCOMPARE(tags, expected);
     }
 
+    void attributesAlreadyInTheTag_data() {
+        QTest::addColumn<QString>("line"); // '|' stands for the caret
+        QTest::addColumn<QStringList>("had");
+        QTest::newRow("before the caret, any case, any quotes")
+            << "<a HREF=x title='y' data-x=\"z\" |" << QStringList{"href", "title", "data-x"};
+        QTest::newRow("after the caret too") << "<img |src=a.png alt>" << QStringList{"src", "alt"};
+        QTest::newRow("only the tag around the caret")
+            << "<b class=x><i id=y |>" << QStringList{"id"};
+        QTest::newRow("a value holding '>'") << "<a title=\"a>b\" |" << QStringList{"title"};
+        QTest::newRow("caret in text") << "<b class=x> |" << QStringList{};
+    }
+    void attributesAlreadyInTheTag() {
+        QFETCH(QString, line);
+        const int caret = static_cast<int>(line.indexOf(u'|'));
+        line.remove(caret, 1);
+        QList<HtmlTokenSpan> spans;
+        lexHtmlLine(line, HtmlLexState{}, &spans);
+        QTEST(attributesOfTag(line, spans, caret), "had");
+    }
+
     void namesOffered() {
         QVERIFY(elementNames().contains(QStringLiteral("marquee")));
         QVERIFY(elementNames().contains(QStringLiteral("section")));
