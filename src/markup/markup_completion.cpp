@@ -123,6 +123,12 @@ void MarkupCompletion::setEnabled(bool on) {
 }
 
 bool MarkupCompletion::eventFilter(QObject *watched, QEvent *event) {
+    if (watched != m_editor && watched == m_editor->window()) {
+        if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
+            m_popup->isVisible())
+            refilter();
+        return false;
+    }
     if (watched != m_editor || m_forwarding)
         return false;
     switch (event->type()) {
@@ -316,8 +322,11 @@ void MarkupCompletion::refilter() {
             area.moveRight(screenArea.right());
     }
     m_popup->setGeometry(area);
-    if (!m_popup->isVisible())
+    if (!m_popup->isVisible()) {
+        // The list follows the window when it is moved, as it follows scrolling.
+        m_editor->window()->installEventFilter(this);
         m_popup->show();
+    }
 }
 
 void MarkupCompletion::accept() {

@@ -111,6 +111,18 @@ private Q_SLOTS:
         QCOMPARE(withCaret(editor), typedText);
     }
 
+    // The list stays under the caret when the window is moved.
+    void listFollowsTheWindow() {
+        QPlainTextEdit *editor = start(QStringLiteral("<body>|</body>"));
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("<di"));
+        QVERIFY(list()->isVisible());
+        const QPoint before = list()->pos();
+        QWidget *window = editor->window();
+        window->move(window->pos() + QPoint(40, 30));
+        QTRY_COMPARE(list()->pos(), before + QPoint(40, 30));
+    }
+
     void leftAsTyped() {
         QPlainTextEdit *editor = start(QStringLiteral("<body>|</body>"), {{"Upercase", "No"}});
         QVERIFY(editor);
