@@ -129,7 +129,7 @@ void DocumentController::restartJournal(const PageFingerprint &opened) {
 void DocumentController::showRecoveredPage(RecoveredPage &&page) {
     attachPageDocument(m_core.editor(), std::move(page.document));
     format = page.format;
-    m_originalLines = {};
+    m_originalLines = std::move(page.originalLines);
     m_encodingChanged = m_referencesChosen = false;
     CurrentFileName = page.fileName;
     rememberDiskState();

@@ -66,16 +66,21 @@ RecoveredPage recoverJournal(const QString &path, const QTextDocument &like) {
             return page;
         }
     }
-    if (base.fromFile) {
-        // In the encoding the page was shown in, which the user may have chosen.
+    if (!base.fileHash.isEmpty()) {
+        // In the encoding the page was shown in, which the user may have chosen. The
+        // lines the changes left alone keep their bytes in the next save, as they
+        // would have without the crash.
         DecodedPage decoded = decodePageAs(fileBytes, base.format.encoding);
-        if (textHash(decoded.text) != base.textHash) {
+        if (base.fromFile && textHash(decoded.text) != base.textHash) {
             page.outcome = RecoveredPage::Outcome::FileChanged;
             page.problem = QStringLiteral("The file no longer reads back as the page it was.");
             return page;
         }
-        text = std::move(decoded.text);
-        kinds = std::move(decoded.lineBreakKinds);
+        page.originalLines = std::move(decoded.originalLines);
+        if (base.fromFile) {
+            text = std::move(decoded.text);
+            kinds = std::move(decoded.lineBreakKinds);
+        }
     }
 
     std::unique_ptr<QTextDocument> document = buildPageDocument(std::move(text), like);

@@ -22,6 +22,7 @@ struct RecoveredPage {
     Outcome outcome = Outcome::Unreadable;
     QString fileName; // as the page had it, "Untitled" for an untitled page
     PageFormat format;
+    OriginalLines originalLines; // the bytes of the lines of the page's file, if it has one
     std::unique_ptr<QTextDocument> document; // ready for attachPageDocument
     QDateTime lastChange;
     qint64 charactersAdded = 0;

@@ -208,6 +208,33 @@ private Q_SLOTS:
             QCOMPARE(int(recover(page).outcome), int(RecoveredPage::Outcome::NothingToRecover));
     }
 
+    // A recovered page keeps the bytes of the lines the changes left alone, as the page
+    // would have without the crash: a byte not valid in UTF-8 is written back as it was,
+    // before and after a save.
+    void recoveredPageKeepsItsLinesBytes() {
+        const QString file = m_dir.filePath(QStringLiteral("odd.htm"));
+        const QByteArray mark("\xEF\xBB\xBF"); // read as UTF-8, whatever follows
+        const QByteArray body("<p>caf\xC3\xA9</p>\n<p>bad \xFF byte</p>\n<p>end</p>\n");
+        const QByteArray bytes = mark + body;
+        writeBytes(file, bytes);
+        for (const bool savedBefore : {false, true}) {
+            RecoveryPage page(freshFolder());
+            QVERIFY(page.doc.openFile(file));
+            QVERIFY(page.edit({"caret:0", "type:X"}));
+            if (savedBefore) {
+                QVERIFY(page.doc.Save1Click());
+                QVERIFY(page.edit({"type:Y"}));
+            }
+            RecoveredPage recovered = recover(page);
+            QCOMPARE(int(recovered.outcome), int(RecoveredPage::Outcome::Recovered));
+            RecoveryPage after(freshFolder());
+            after.doc.showRecoveredPage(std::move(recovered));
+            QVERIFY(after.doc.Save1Click());
+            QCOMPARE(fileBytes(file), mark + (savedBefore ? "XY" : "X") + body);
+            writeBytes(file, bytes);
+        }
+    }
+
     // The journal goes when the changes are saved or given up, and starts again
     // with the next change.
     void removedOnCleanSaveAndClose() {
