@@ -267,10 +267,19 @@ QString storedText(const QString &text, const PageFormat &format, const QByteArr
     stored.reserve(text.size() + kinds.size());
     qsizetype line = 0;
     qsizetype from = 0;
+    const auto kindOf = [&](qsizetype line) {
+        const char kind = line < kinds.size() ? kinds.at(line) : char(Usual);
+        return kind == Usual ? usual : kind;
+    };
     for (qsizetype at = text.indexOf(u'\n'); at >= 0; at = text.indexOf(u'\n', from)) {
         stored.append(QStringView(text).sliced(from, at - from));
-        const char kind = line < kinds.size() ? kinds.at(line) : char(Usual);
-        appendBreak(stored, kind == Usual ? usual : kind);
+        char kind = kindOf(line);
+        // A CR right before an empty line's LF would read back as one CR LF and lose
+        // that line (an edit can leave them so): it is written as a CR LF itself.
+        if (kind == BreakCR && at + 1 < text.size() && text.at(at + 1) == u'\n' &&
+            kindOf(line + 1) == BreakLF)
+            kind = BreakCRLF;
+        appendBreak(stored, kind);
         ++line;
         from = at + 1;
     }

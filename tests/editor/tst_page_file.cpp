@@ -123,6 +123,13 @@ private Q_SLOTS:
         QCOMPARE(encodePage(page.text + "four\n", page.format, kinds),
                  QByteArray("one\r\ntwo\nthree\r\nfour\r\n"));
         QVERIFY(decodePage("a\r\nb\r\n").lineBreakKinds.isEmpty());
+        // "a" CR, "X" LF, "b": with "X" deleted, the CR and the LF would meet as one
+        // CR LF; the empty line comes back.
+        const DecodedPage joined = decodePage("a\rX\nb\nc\n");
+        const QByteArray saved =
+            encodePage(QStringLiteral("a\n\nb\nc\n"), joined.format, joined.lineBreakKinds);
+        QCOMPARE(saved, QByteArray("a\r\n\nb\nc\n"));
+        QCOMPARE(decodePage(saved).text, QStringLiteral("a\n\nb\nc\n"));
     }
 
     void binaryFiles_data() {
