@@ -208,7 +208,7 @@ bool DocumentController::openOrName(const QString &path) {
     const QFileInfo file(path);
     if (file.exists())
         return openFile(path);
-    if (!confirmOpenElsewhere(path))
+    if (!confirmOpenElsewhere(path, QStringLiteral("Open it here as well?")))
         return false;
     CurrentFileName = QDir::toNativeSeparators(file.absoluteFilePath());
     format = newPageFormat();
@@ -216,7 +216,7 @@ bool DocumentController::openOrName(const QString &path) {
     return true;
 }
 
-bool DocumentController::confirmOpenElsewhere(const QString &path) {
+bool DocumentController::confirmOpenElsewhere(const QString &path, const QString &question) {
     // Reloading the page in this window is no news to anyone.
     const QString wanted = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     if (m_journal == nullptr || wanted == CurrentFileName || !m_journal->pageOpenElsewhere(path))
@@ -224,14 +224,13 @@ bool DocumentController::confirmOpenElsewhere(const QString &path) {
     // Both windows may save: the one that saves second is told the file changed
     // on disk and asked before it writes over it.
     return m_platform.ask(m_window, QuestionCaption,
-                          QStringLiteral("%1 is already open in another Vellumo window.\n\n"
-                                         "Open it here as well?")
-                              .arg(wanted),
+                          QStringLiteral("%1 is already open in another Vellumo window.\n\n%2")
+                              .arg(wanted, question),
                           QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
 bool DocumentController::openFile(const QString &path, std::optional<TextEncoding> encoding) {
-    if (!confirmOpenElsewhere(path))
+    if (!confirmOpenElsewhere(path, QStringLiteral("Open it here as well?")))
         return false;
     QElapsedTimer clock;
     clock.start();
@@ -491,7 +490,8 @@ bool DocumentController::Saveas1Click() {
     FileChooserRequest request = pageChooser(m_lastSaved);
     request.confirmOverwrite = true;
     const QString path = m_platform.chooseSaveFile(m_window, request);
-    if (path.isEmpty())
+    if (path.isEmpty() ||
+        !confirmOpenElsewhere(path, QStringLiteral("Save this page over it anyway?")))
         return false;
     m_lastSaved = path;
     if (!writeTo(path))

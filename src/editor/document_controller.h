@@ -118,8 +118,9 @@ private:
     bool writeTo(const QString &path);
     bool settleEncoding();
     bool confirmOverwriteOfNewerFile();
-    // Whether to go on with `path` when another running copy has it open.
-    bool confirmOpenElsewhere(const QString &path);
+    // Whether to go on with `path` when another running copy has it open: asks
+    // `question` after saying so.
+    bool confirmOpenElsewhere(const QString &path, const QString &question);
     bool refuseBinaryFile(const QString &path, const QString &kind);
     void rememberDiskState();
     FileChooserRequest pageChooser(const QString &lastChosen) const;

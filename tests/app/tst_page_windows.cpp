@@ -114,6 +114,26 @@ private Q_SLOTS:
         QCOMPARE(second.platform.texts(QStringLiteral("ask")).size(), 1);
     }
 
+    // Save As onto the page another window has open asks first; No writes nothing.
+    void saveAsOntoAPageOpenElsewhereAsks() {
+        writeBytes(path("e.htm"), "<P>e</P>\n");
+        Copy first(recovery());
+        Copy second(recovery());
+        QVERIFY(first.document().openFile(path("e.htm")));
+        second.type(QStringLiteral("mine "));
+        for (const auto answer : {QMessageBox::No, QMessageBox::Yes}) {
+            second.platform.queueFile(path("e.htm"));
+            second.platform.queueAnswer(answer);
+            QCOMPARE(second.document().Saveas1Click(), answer == QMessageBox::Yes);
+            QCOMPARE(fileBytes(path("e.htm")) == "<P>e</P>\n", answer == QMessageBox::No);
+        }
+        QCOMPARE(second.platform.texts(QStringLiteral("ask")).first(),
+                 QStringLiteral("%1 is already open in another Vellumo window.\n\n"
+                                "Save this page over it anyway?")
+                     .arg(native(path("e.htm"))));
+        QVERIFY(second.platform.answersUsed());
+    }
+
     void lockOfAGoneCopyIsIgnored() {
         // A lock file left by a copy that is no longer running (a process id
         // that cannot be alive) counts for nothing and is cleared.
