@@ -167,9 +167,16 @@ QByteArray TextBuffer::encoded() const {
     if (m_format.encoding != TextEncoding::Utf8 || !m_originalLines.isEmpty())
         return encodePage(text(), m_format, lineBreakKinds(), m_originalLines);
     QByteArray bytes = m_format.byteOrderMark ? QByteArray("\xEF\xBB\xBF") : QByteArray();
+    // A CR break that an edit left right before an empty line's LF would read back as
+    // one CR LF: such a page goes the way that writes that CR as a CR LF.
+    bool joined = false;
     m_tree.forEachPiece(0, size(), [&](const Piece &piece, qint64, qint64) {
-        bytes.append(m_stores[piece.store].bytes.constData() + piece.byte, piece.bytes);
+        const char *from = m_stores[piece.store].bytes.constData() + piece.byte;
+        joined = joined || (piece.bytes > 0 && *from == '\n' && bytes.endsWith('\r'));
+        bytes.append(from, piece.bytes);
     });
+    if (joined)
+        return encodePage(text(), m_format, lineBreakKinds(), m_originalLines);
     return bytes;
 }
 
