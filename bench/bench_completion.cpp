@@ -10,6 +10,7 @@
 #include "markup/markup_completion.h"
 
 #include "bench_support.h"
+#include "shown_page.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,7 +18,6 @@
 #include <QListView>
 #include <QTest>
 #include <QTextCursor>
-#include <QVBoxLayout>
 
 #include <memory>
 
@@ -48,12 +48,7 @@ struct Page {
     MarkupCompletion *completion = new MarkupCompletion(editor, core);
 
     explicit Page(QString text) {
-        auto *layout = new QVBoxLayout(&window);
-        layout->addWidget(editor);
-        window.resize(900, 700);
-        window.show();
-        QApplication::processEvents();
-        attachPageDocument(editor, buildPageDocument(std::move(text), *editor->document()));
+        showPage(window, editor, std::move(text));
         // The end of the page on screen: its lines' states known, as after Ctrl+End.
         editor->moveCursor(QTextCursor::End);
         editor->ensureCursorVisible();

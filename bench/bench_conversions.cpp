@@ -11,13 +11,13 @@
 #include "markup/page_conversions.h"
 
 #include "bench_support.h"
+#include "shown_page.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QFile>
 #include <QTextCursor>
-#include <QVBoxLayout>
 
 #include <ctime>
 #include <memory>
@@ -71,22 +71,8 @@ struct Page {
     PageEditor *editor = new PageEditor(&window);
     InsertionCore core{editor};
 
-    explicit Page(QString text) {
-        auto *layout = new QVBoxLayout(&window);
-        layout->addWidget(editor);
-        window.resize(900, 700);
-        window.show();
-        QApplication::processEvents();
-        attachPageDocument(editor, buildPageDocument(std::move(text), *editor->document()));
-        QApplication::processEvents();
-    }
+    explicit Page(QString text) { showPage(window, editor, std::move(text)); }
 };
-
-double threadSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
-}
 
 void runConversion(benchmark::State &state, QString text, PageConversion conversion,
                    EntityScope scope) {
@@ -99,9 +85,7 @@ void runConversion(benchmark::State &state, QString text, PageConversion convers
     QString report;
     for (auto _ : state) {
         report = runPageConversion(page.core, conversion, TextEncoding::Utf8, scope);
-        const double e0 = threadSeconds();
         QApplication::processEvents();
-        fprintf(stderr, "events %f\n", threadSeconds() - e0);
         state.PauseTiming();
         const double before = threadSeconds();
         if (page.editor->document()->isUndoAvailable())

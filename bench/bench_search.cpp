@@ -14,6 +14,7 @@
 #include "search/text_search.h"
 
 #include "bench_support.h"
+#include "shown_page.h"
 
 #include <benchmark/benchmark.h>
 
@@ -26,7 +27,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
-#include <QVBoxLayout>
 
 #include <ctime>
 #include <map>
@@ -82,15 +82,8 @@ struct Page {
     FindBar *bar = new FindBar(core, platform, &window);
 
     explicit Page(QString text) {
-        auto *layout = new QVBoxLayout(&window);
-        layout->addWidget(editor);
-        layout->addWidget(bar);
         editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-        window.resize(900, 700);
-        window.show();
-        QApplication::processEvents();
-        attachPageDocument(editor, buildPageDocument(std::move(text), *editor->document()));
-        QApplication::processEvents();
+        showPage(window, editor, std::move(text), bar);
     }
 };
 
@@ -104,12 +97,6 @@ Page &pageOf(qsizetype bytes) {
         page = std::make_unique<Page>(text);
     }
     return *page;
-}
-
-double threadSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }
 
 void caretAtStart(Page &page) {

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QList>
 
+#include <ctime>
 #include <functional>
 
 namespace vellumo {
@@ -22,6 +23,13 @@ Text repeatedLines(const QList<Text> &lines, qsizetype size, const Text &end = T
         page += end;
     }
     return page;
+}
+
+// CPU seconds of the calling thread so far.
+inline double threadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) + double(now.tv_nsec) / 1e9;
 }
 
 // Runs the registered benchmarks in an application on the offscreen platform (unless
