@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "app/main_window.h"
 #include "editor/document_controller.h"
+#include "files.h"
 #include "preview/live_preview.h"
 #include "preview/preview_copy.h"
 #include "running_windows.h"
@@ -56,13 +57,6 @@ class TestLivePreview : public QObject {
         if (!QTest::qWaitFor([&answer] { return answer->first; }, 5000))
             return {};
         return answer->second;
-    }
-    QString writePage(const QString &name, const QByteArray &html) {
-        QString path = m_folder.filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(html) != html.size())
-            return {};
-        return path;
     }
 
 private Q_SLOTS:
@@ -161,10 +155,13 @@ private Q_SLOTS:
             QDir::setCurrent(saved ? QDir::tempPath() : m_folder.filePath(QStringLiteral("site"))));
         TForm1 &main = start();
         QDir::setCurrent(before);
-        if (saved)
-            QVERIFY(main.document().openOrName(writePage(QStringLiteral("site/page.htm"), html)));
-        else
+        const QString page = m_folder.filePath(QStringLiteral("site/page.htm"));
+        if (saved) {
+            writeBytes(page, html);
+            QVERIFY(main.document().openOrName(page));
+        } else {
             main.editor->setPlainText(QString::fromLatin1(html));
+        }
         LivePreview &preview = openPreview(main);
         // The picture's width once it has loaded or failed.
         QTRY_COMPARE_WITH_TIMEOUT(
@@ -188,8 +185,9 @@ private Q_SLOTS:
         QFETCH(QString, action);
         QFETCH(bool, opened);
         TForm1 &main = start();
-        const QString path = writePage(
-            QStringLiteral("links.htm"),
+        const QString path = m_folder.filePath(QStringLiteral("links.htm"));
+        writeBytes(
+            path,
             "<a id=link href=\"other.htm#there\">x</a><form id=form action=\"other.htm\"></form>");
         QVERIFY(main.document().openOrName(path));
         LivePreview &preview = openPreview(main);
