@@ -119,22 +119,30 @@ void PageEditor::followDocument() {
     if (m_colouring->document() != document()) {
         m_colouring->setDocument(document());
         m_caretBlock = QTextBlock();
+        m_caretDocument = nullptr;
+        m_marked.clear(); // the marks were the old page's
         m_gutterWidth = -1;
         updateGutterWidth();
+        // The loader repaints the editor, not the numbers beside it.
+        m_gutter->update();
     }
 }
 
 void PageEditor::caretMoved() {
+    followDocument(); // a new page reports its caret first
     const QTextBlock block = textCursor().block();
-    if (block == m_caretBlock)
+    const bool samePage = m_caretDocument == document();
+    if (samePage && block == m_caretBlock)
         return;
-    updateBlockArea(m_caretBlock);
+    if (samePage)
+        updateBlockArea(m_caretBlock);
     updateBlockArea(block);
     m_caretBlock = block;
+    m_caretDocument = document();
 }
 
 void PageEditor::updateBlockArea(const QTextBlock &block) {
-    if (!block.isValid() || block.document() != document())
+    if (!block.isValid())
         return;
     const QRectF area = blockBoundingGeometry(block).translated(contentOffset());
     const QRect rect(0, int(area.top()), viewport()->width(), int(area.height()) + 1);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QTextBlock>
 #include <QTextLayout>
 
@@ -84,7 +85,12 @@ private:
     PageColouring *m_colouring;
     LineNumberGutter *m_gutter;
     bool m_syntaxColouring = true;
+    // The line the caret was on, redrawn without its highlight when the caret leaves it.
+    // A block is only a position in its document's memory, which the text control frees
+    // inside setDocument before it reports the caret moved: the block is read only while
+    // the document it was taken from is the one shown.
     QTextBlock m_caretBlock;
+    QPointer<QTextDocument> m_caretDocument;
     QList<std::pair<int, int>> m_marked;
     int m_gutterWidth = -1;
 };

@@ -1,5 +1,6 @@
 #include "editor/page_editor.h"
 #include "editor/page_layout.h"
+#include "editor/page_loader.h"
 #include "test_main.h"
 
 #include <QClipboard>
@@ -30,6 +31,32 @@ private Q_SLOTS:
         QVERIFY(qobject_cast<PageDocumentLayout *>(editor.document()->documentLayout()));
         editor.setPlainText(QStringLiteral("<HTML>\n</HTML>"));
         QVERIFY(qobject_cast<PageDocumentLayout *>(editor.document()->documentLayout()));
+    }
+
+    // Each page opened hands the editor a new document and the old one goes: the
+    // editor's first document inside setDocument, before the caret is reported moved,
+    // the later ones right after. Nothing the editor keeps of a page (the caret's line,
+    // the marked tags) may be read once its document is gone. (The tests fill freed
+    // memory, so a read of it from inside Qt crashes here.)
+    void pagesComeAndGo() {
+        PageEditor editor;
+        editor.resize(400, 300);
+        editor.show();
+        for (int page = 0; page < 4; ++page) {
+            const QString text =
+                QStringLiteral("<a href=\"x\">y</a>\n<p>page %1</p>\n").arg(page).repeated(3);
+            QTextCursor caret = editor.textCursor();
+            caret.movePosition(QTextCursor::End);
+            editor.setTextCursor(caret);
+            editor.setMarkedRanges({{0, 3}});
+            attachPageDocument(&editor, buildPageDocument(QString(text), *editor.document()));
+            QCOMPARE(editor.toPlainText(), text);
+            QVERIFY(editor.markedRanges().isEmpty());
+            caret = editor.textCursor();
+            caret.setPosition(text.size() - 2);
+            editor.setTextCursor(caret);
+            editor.repaint();
+        }
     }
 
     void copyAndPaste_data() {
