@@ -119,37 +119,4 @@ QList<ScannedTag> scanTags(const QString &text, const std::atomic_bool *cancel) 
     return tags;
 }
 
-QString decodeAttributeValue(const QString &value) {
-    if (!value.contains(u'&'))
-        return value;
-    QString out;
-    out.reserve(value.size());
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        if (value.at(i) == u'&') {
-            const qsizetype semicolon = value.indexOf(u';', i);
-            if (semicolon > i && semicolon - i <= 10) {
-                const QStringView name = QStringView(value).mid(i + 1, semicolon - i - 1);
-                bool ok = false;
-                uint code = 0;
-                if (name.compare(u"amp", Qt::CaseInsensitive) == 0) {
-                    code = u'&';
-                    ok = true;
-                } else if (name.startsWith(u"#x", Qt::CaseInsensitive)) {
-                    code = name.mid(2).toUInt(&ok, 16);
-                } else if (name.startsWith(u'#')) {
-                    code = name.mid(1).toUInt(&ok, 10);
-                }
-                if (ok && code > 0 && code <= 0x10FFFF) {
-                    const char32_t character = code;
-                    out += QString::fromUcs4(&character, 1);
-                    i = semicolon;
-                    continue;
-                }
-            }
-        }
-        out += value.at(i);
-    }
-    return out;
-}
-
 } // namespace vellumo

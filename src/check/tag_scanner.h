@@ -31,8 +31,4 @@ struct ScannedTag {
 // Every tag of `text`, in page order. Stops early (with what it has) when `cancel` is set.
 QList<ScannedTag> scanTags(const QString &text, const std::atomic_bool *cancel = nullptr);
 
-// An attribute value with the character references a link is likely to hold
-// (&amp; and numeric ones) turned into their characters.
-QString decodeAttributeValue(const QString &value);
-
 } // namespace vellumo

@@ -17,8 +17,16 @@ struct NamedReference {
 // Every named reference of HTML (2,125), sorted by name in byte order.
 std::span<const NamedReference> namedReferences();
 
-// The characters `name` (without '&' and ';') stands for; empty when HTML has no such name.
-QString charactersOfReference(QStringView name);
+// The characters a reference stands for, as a browser reads it: `body` is what stands
+// between '&' and ';', a name ("eacute", case matters) or a number ("#233", "#xE9"; 128 to
+// 159 are windows-1252's characters, as old pages meant them). Empty when it stands for
+// nothing: a name HTML does not know, a surrogate, a noncharacter or a number past Unicode.
+QString charactersOfReference(QStringView body);
+
+// `text` with its character references (each with its ';') turned into their characters;
+// everything else as it is. The one decoder of the program: links, tag values, the
+// conversions and completion read references through it.
+QString decodeCharacterReferences(QStringView text);
 
 // The name to write for the single code point `c`: HTML 4's name when it has one, else the
 // shortest of HTML's (the first in byte order among equals); empty when there is none.

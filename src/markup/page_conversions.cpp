@@ -97,41 +97,13 @@ bool holdsTextOnly(QStringView name) {
     });
 }
 
-// What a numeric reference's number means to a browser: 128-159 are windows-1252's
-// characters, as old pages meant them.
-char32_t numericReferenceCharacter(char32_t n) {
-    static constexpr std::array<char16_t, 32> windows1252 = {
-        0x20AC, 0x81,   0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x8D,   0x017D, 0x8F,   0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x9D,   0x017E, 0x0178};
-    if (n >= 0x80 && n <= 0x9F)
-        return windows1252.at(n - 0x80);
-    return n;
-}
-
 // The characters of one reference ("&eacute;", "&#233;", "&#xE9;"), or nothing for a
 // name HTML does not know or a number that is no character.
 std::optional<QString> referenceCharacters(QStringView reference) {
-    const QStringView body = reference.sliced(1, reference.size() - 2);
-    if (!body.startsWith(u'#')) {
-        QString characters = charactersOfReference(body);
-        if (characters.isEmpty())
-            return std::nullopt;
-        return characters;
-    }
-    const bool hex = body.size() > 1 && (body[1] == u'x' || body[1] == u'X');
-    char32_t n = 0;
-    for (const QChar c : body.sliced(hex ? 2 : 1)) {
-        const char16_t u = c.unicode();
-        const char32_t digit = u <= u'9' ? u - u'0' : (u | 0x20) - u'a' + 10;
-        n = n * (hex ? 16 : 10) + digit;
-        if (n > 0x10FFFF)
-            return std::nullopt;
-    }
-    if (n == 0 || QChar::isSurrogate(n) || QChar::isNonCharacter(n))
+    QString characters = charactersOfReference(reference.sliced(1, reference.size() - 2));
+    if (characters.isEmpty())
         return std::nullopt;
-    const char32_t character = numericReferenceCharacter(n);
-    return QString::fromUcs4(&character, 1);
+    return characters;
 }
 
 // Characters that, written as themselves, would change the markup or vanish from sight.

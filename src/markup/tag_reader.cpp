@@ -160,37 +160,4 @@ TagReading readStartTag(QStringView text, int start) {
     return Reader(text, start).read();
 }
 
-QString decodeCharacterReferences(QStringView value) {
-    if (!value.contains(u'&'))
-        return value.toString();
-    QString out;
-    out.reserve(value.size());
-    for (qsizetype i = 0; i < value.size(); ++i) {
-        const qsizetype semicolon = value.at(i) == u'&' ? value.indexOf(u';', i + 1) : -1;
-        if (semicolon > i + 1 && semicolon - i <= 40) {
-            const QStringView name = value.mid(i + 1, semicolon - i - 1);
-            QString characters;
-            if (name.startsWith(u'#')) {
-                bool ok = false;
-                const bool hex = name.size() > 1 && (name[1] == u'x' || name[1] == u'X');
-                const uint code = name.mid(hex ? 2 : 1).toUInt(&ok, hex ? 16 : 10);
-                // A surrogate or a number past Unicode stands for nothing writable.
-                if (ok && code > 0 && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
-                    const auto character = char32_t(code);
-                    characters = QString::fromUcs4(&character, 1);
-                }
-            } else {
-                characters = charactersOfReference(name);
-            }
-            if (!characters.isEmpty()) {
-                out += characters;
-                i = semicolon;
-                continue;
-            }
-        }
-        out += value.at(i);
-    }
-    return out;
-}
-
 } // namespace vellumo

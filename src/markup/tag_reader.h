@@ -53,8 +53,4 @@ struct TagReading {
 // written back.
 TagReading readStartTag(QStringView text, int start = 0);
 
-// `value` with its character references (named ones with their ';', decimal and
-// hexadecimal ones) turned into their characters; everything else as it is.
-QString decodeCharacterReferences(QStringView value);
-
 } // namespace vellumo

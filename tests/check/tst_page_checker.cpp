@@ -77,6 +77,14 @@ private Q_SLOTS:
         QTest::newRow("links: a percent-encoded name and &amp; in a link")
             << "<a href=\"my%20page.htm\">a</a><a href=\"a&amp;b.htm\">b</a>\n"
             << "" << QStringList{"my page.htm", "a&b.htm"} << none;
+        QTest::newRow("links: a name written with named and numeric references")
+            << "<a href=\"caf&eacute;.htm\">a</a><a href=\"caf&#233;.htm\">b</a>"
+               "<img src=\"&Eacute;t&eacute;.png\" alt=\"\"><a href=\"gone&eacute;.htm\">c</a>\n"
+            << ""
+            << QStringList{"caf\u00e9.htm", "\u00c9t\u00e9.png"}
+            // (Tidy warns of a character outside ASCII in each address.)
+            << QStringList{"W Markup 3:1", "W Markup 3:32", "W Markup 3:61", "W Markup 3:101",
+                           "E MissingFile 3:110"};
         QTest::newRow("links: the web, mail and scripts are never looked up")
             << "<a href=\"http://example.invalid/x\">a</a><a href=\"mailto:a@b.c\">b</a>"
                "<a href=\"javascript:go()\">c</a><a href=\"ftp://x/y\">d</a>"

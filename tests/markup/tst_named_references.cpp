@@ -29,11 +29,40 @@ private Q_SLOTS:
         QTest::newRow("unknown") << "eacutex" << QString();
         QTest::newRow("prefix only") << "eacut" << QString();
         QTest::newRow("empty") << "" << QString();
+        QTest::newRow("decimal") << "#233" << QStringLiteral("\u00E9");
+        QTest::newRow("hexadecimal, either case") << "#Xe9" << QStringLiteral("\u00E9");
+        QTest::newRow("leading zeros") << "#x0000E9" << QStringLiteral("\u00E9");
+        QTest::newRow("128-159 are windows-1252's") << "#150" << QStringLiteral("\u2013");
+        QTest::newRow("astral number") << "#x1F600" << QString::fromUcs4(U"\U0001F600", 1);
+        QTest::newRow("surrogate") << "#xD800" << QString();
+        QTest::newRow("past Unicode") << "#x110000" << QString();
+        QTest::newRow("far past Unicode") << "#99999999999999999999" << QString();
+        QTest::newRow("zero") << "#0" << QString();
+        QTest::newRow("not a number") << "#12a" << QString();
+        QTest::newRow("no digits") << "#x" << QString();
     }
     void lookups() {
         QFETCH(QString, name);
         QFETCH(QString, characters);
         QCOMPARE(charactersOfReference(name), characters);
+    }
+
+    void decoding_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("decoded");
+        QTest::newRow("names and numbers") << "caf&eacute; &#233;t&#xE9; &amp;&lt;"
+                                           << QStringLiteral("caf\u00E9 \u00E9t\u00E9 &<");
+        QTest::newRow("unknown, unended and bare stay as written") << "&bogus; &eacute &; & x"
+                                                                   << "&bogus; &eacute &; & x";
+        QTest::newRow("a reference right after a lone ampersand") << "&&amp;"
+                                                                  << "&&";
+        QTest::newRow("no reference") << "plain"
+                                      << "plain";
+    }
+    void decoding() {
+        QFETCH(QString, text);
+        QFETCH(QString, decoded);
+        QCOMPARE(decodeCharacterReferences(text), decoded);
     }
 
     void preferredNames_data() {
