@@ -21,12 +21,31 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace vellumo {
 
 namespace {
 
 const QString StateKey = QStringLiteral("PreviewPanel");
 const QString FollowKey = QStringLiteral("PreviewFollowsCaret");
+// "Yes": the engine runs without its sandbox when the program runs as root.
+const QString NoSandboxKey = QStringLiteral("PreviewWithoutSandbox");
+
+bool runsAsRoot() {
+#ifdef Q_OS_UNIX
+    return geteuid() == 0;
+#else
+    return false;
+#endif
+}
+
+bool sandboxTurnedOff() {
+    return !qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX") ||
+           qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").contains("--no-sandbox");
+}
 
 // The engine's smallest scale.
 constexpr double SmallestZoom = 0.25;
@@ -191,6 +210,9 @@ void LivePreview::createPanel() {
     m_status = new QLabel(content);
     m_status->setObjectName(QStringLiteral("PreviewStatus"));
     m_status->setTextInteractionFlags(Qt::NoTextInteraction);
+    // A long message wraps instead of widening the panel over the editor.
+    m_status->setWordWrap(true);
+    m_status->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     bar->addWidget(m_width);
     bar->addWidget(m_refresh);
     bar->addWidget(m_status, 1);
@@ -235,12 +257,29 @@ QString LivePreview::pluginPath() const {
 }
 
 bool LivePreview::createEngine() {
+    // The engine refuses to start as root with its sandbox on, and then ends the whole
+    // program, unsaved page and all: it is not asked to, unless the user chose to run
+    // it unprotected.
+    if (runsAsRoot() && !sandboxTurnedOff()) {
+        if (m_platform.readSetting(NoSandboxKey).toString() != u"Yes") {
+            m_engineError = QStringLiteral(
+                "Vellumo runs as root, and the web engine does not show pages as root with "
+                "its sandbox on. Start Vellumo as your own user to see the preview, or set "
+                "PreviewWithoutSandbox=Yes in Vellumo.conf to run the engine without its "
+                "sandbox.");
+            return false;
+        }
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    }
     QPluginLoader loader(pluginPath());
     auto *factory = qobject_cast<PreviewEngineFactory *>(loader.instance());
     if (factory == nullptr) {
         m_engineError = loader.errorString();
         return false;
     }
+    m_engineError = factory->unavailable();
+    if (!m_engineError.isEmpty())
+        return false;
     PreviewEngine::Events events;
     events.loaded = [this](bool ok) { loaded(ok); };
     events.linkClicked = [this](const QUrl &url) {

@@ -1,12 +1,12 @@
 #pragma once
 
+#include <QString>
 #include <QtPlugin>
 
 #include <functional>
 #include <memory>
 
 class QByteArray;
-class QString;
 class QUrl;
 class QVariant;
 class QWidget;
@@ -51,11 +51,14 @@ public:
 class PreviewEngineFactory {
 public:
     virtual ~PreviewEngineFactory() = default;
+    // Why the engine cannot start here, for a person; empty when it can. The engine ends
+    // the whole program when it fails to start, so this is asked first.
+    virtual QString unavailable() const = 0;
     virtual std::unique_ptr<PreviewEngine> create(QWidget *parent,
                                                   PreviewEngine::Events events) = 0;
 };
 
 } // namespace vellumo
 
-#define VellumoPreviewEngineFactory_iid "org.example.vellumo.PreviewEngineFactory/1"
+#define VellumoPreviewEngineFactory_iid "org.example.vellumo.PreviewEngineFactory/2"
 Q_DECLARE_INTERFACE(vellumo::PreviewEngineFactory, VellumoPreviewEngineFactory_iid)

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QMimeDatabase>
 #include <QPointer>
 #include <QQuickWindow>
@@ -335,6 +336,27 @@ WebPreviewFactory::WebPreviewFactory() {
     scheme.setSyntax(QWebEngineUrlScheme::Syntax::Path);
     scheme.setFlags(QWebEngineUrlScheme::LocalScheme | QWebEngineUrlScheme::LocalAccessAllowed);
     QWebEngineUrlScheme::registerScheme(scheme);
+}
+
+QString WebPreviewFactory::unavailable() const {
+    // The engine's pages run in a helper program of its own; without it the engine
+    // stops the process that asked for a page.
+    const QString helper = QStringLiteral("QtWebEngineProcess");
+    if (const QString named = qEnvironmentVariable("QTWEBENGINEPROCESS_PATH"); !named.isEmpty())
+        return QFileInfo(named).isExecutable()
+                   ? QString()
+                   : QStringLiteral("the web engine's helper program %1 (named by "
+                                    "QTWEBENGINEPROCESS_PATH) cannot be run.")
+                         .arg(QDir::toNativeSeparators(named));
+    for (const QString &folder : {QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath),
+                                  QCoreApplication::applicationDirPath()})
+        if (QFileInfo(QDir(folder).filePath(helper)).isExecutable())
+            return {};
+    return QStringLiteral("the web engine's helper program %1 is missing from %2; "
+                          "reinstalling Qt WebEngine (Debian's libqt6webenginecore6-bin) "
+                          "brings it back.")
+        .arg(helper,
+             QDir::toNativeSeparators(QLibraryInfo::path(QLibraryInfo::LibraryExecutablesPath)));
 }
 
 std::unique_ptr<PreviewEngine> WebPreviewFactory::create(QWidget *parent,

@@ -14,6 +14,7 @@ class WebPreviewFactory final : public QObject, public PreviewEngineFactory {
 
 public:
     WebPreviewFactory();
+    QString unavailable() const override;
     std::unique_ptr<PreviewEngine> create(QWidget *parent, PreviewEngine::Events events) override;
 };
 

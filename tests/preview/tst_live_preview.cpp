@@ -1,6 +1,7 @@
 #include "app/application.h"
 #include "app/main_window.h"
 #include "editor/document_controller.h"
+#include "editor/insertion_core.h"
 #include "files.h"
 #include "preview/live_preview.h"
 #include "preview/preview_copy.h"
@@ -17,6 +18,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -24,6 +26,8 @@
 #include <QToolButton>
 
 #include <memory>
+
+#include <unistd.h>
 
 using namespace vellumo;
 
@@ -86,6 +90,53 @@ private Q_SLOTS:
     }
 
     void cleanup() { m_app.stop(); }
+
+    // As root the engine refuses to start with its sandbox on, and ends the whole program
+    // when asked to: the panel says why instead and the editor goes on, until the user
+    // chooses to run the engine without its sandbox.
+    void asRootThePanelSaysWhyUntilTheSandboxIsTurnedOff() {
+        if (geteuid() != 0)
+            QSKIP("runs as root only");
+        const QByteArray sandboxOff = qgetenv("QTWEBENGINE_DISABLE_SANDBOX");
+        qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
+        const auto restore =
+            qScopeGuard([&sandboxOff] { qputenv("QTWEBENGINE_DISABLE_SANDBOX", sandboxOff); });
+        TForm1 &main = start();
+        QTest::keyClick(main.editor, Qt::Key_F12);
+        auto *panel = main.findChild<QDockWidget *>(QStringLiteral("PreviewPanel"));
+        QVERIFY(panel != nullptr && panel->isVisible());
+        QVERIFY(panel->findChild<QWidget *>(QStringLiteral("PreviewView")) == nullptr);
+        const QString status = panel->findChild<QLabel *>(QStringLiteral("PreviewStatus"))->text();
+        QVERIFY2(
+            status.startsWith(QStringLiteral("The preview cannot start: Vellumo runs as root")),
+            qPrintable(status));
+        QVERIFY(status.contains(QStringLiteral("PreviewWithoutSandbox=Yes")));
+        QVERIFY(qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"));
+        main.core().InsertAtCaret(QStringLiteral("<HR>"));
+        QVERIFY(main.editor->toPlainText().contains(QStringLiteral("<HR>")));
+        QTest::keyClick(main.editor, Qt::Key_F12);
+        m_app.stop();
+
+        TForm1 &chosen = start({{QStringLiteral("PreviewWithoutSandbox"), QStringLiteral("Yes")}});
+        openPreview(chosen);
+        QVERIFY(chosen.findChild<QWidget *>(QStringLiteral("PreviewView")) != nullptr);
+        QCOMPARE(qgetenv("QTWEBENGINE_DISABLE_SANDBOX"), QByteArray("1"));
+    }
+
+    // Without its helper program the engine would stop the program: the panel says so.
+    void missingEngineHelperIsReportedNotFatal() {
+        qputenv("QTWEBENGINEPROCESS_PATH", m_folder.filePath(QStringLiteral("gone")).toUtf8());
+        const auto restore = qScopeGuard([] { qunsetenv("QTWEBENGINEPROCESS_PATH"); });
+        TForm1 &main = start();
+        QTest::keyClick(main.editor, Qt::Key_F12);
+        auto *panel = main.findChild<QDockWidget *>(QStringLiteral("PreviewPanel"));
+        QVERIFY(panel != nullptr && panel->isVisible());
+        QVERIFY(panel->findChild<QWidget *>(QStringLiteral("PreviewView")) == nullptr);
+        const QString status = panel->findChild<QLabel *>(QStringLiteral("PreviewStatus"))->text();
+        QVERIFY2(status.startsWith(QStringLiteral("The preview cannot start: the web engine's "
+                                                  "helper program")),
+                 qPrintable(status));
+    }
 
     // F12 opens the panel beside the editor; what is typed shows in the rendered
     // page once typing pauses; F12 again closes it, and the settings keep its place.
