@@ -76,7 +76,8 @@ std::vector<CommandRow> buildTable() {
                                button("ToolbarButton976", "New"), hidden("New2")},
                               {ctrl(Qt::Key_N)}, "Create a new file", glyph(u"\u2750")));
     // Each window is a running copy of the program with a page of its own.
-    rows.push_back(handlerRow(C::NewWindow, "New Window", {menu("NewWindow1", "New &Window")},
+    rows.push_back(handlerRow(C::NewWindow, "New Window",
+                              {menu("NewWindow1", "New &Window"), hidden("NewWindowKey")},
                               {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N)},
                               "Open an empty page in a window of its own"));
     rows.push_back(handlerRow(C::Open, "Open",
@@ -387,6 +388,13 @@ QStringList names(std::initializer_list<const char *> list) {
 }
 
 } // namespace
+
+EnabledWhen enabledRule(const CommandRow &row, Control::Kind kind) {
+    if (kind == Control::HiddenKey ||
+        (kind == Control::MenuEntry && row.enabled == EnabledWhen::PageEdited))
+        return EnabledWhen::Always;
+    return row.enabled;
+}
 
 const std::vector<CommandRow> &commandTable() {
     static const std::vector<CommandRow> table = buildTable();

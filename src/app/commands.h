@@ -126,7 +126,7 @@ enum class EnabledWhen {
     ClipboardHasText,
     RedoAvailable,
     MenuOpened, // dimmed until its menu is first opened
-    PageEdited, // the button only: lit by the first key, dimmed by a save
+    PageEdited, // lit by the first key, dimmed by a save
 };
 
 struct CommandRow {
@@ -141,6 +141,11 @@ struct CommandRow {
     EnabledWhen enabled = EnabledWhen::Always;
     bool checkable = false;
 };
+
+// The rule `kind`'s controls of `row` follow. A row's rule is its buttons' and its menu
+// entries'; the Save button alone shows whether there is something to save, and the
+// File menu's Save always saves, as do the hidden entries that carry a command's key.
+EnabledWhen enabledRule(const CommandRow &row, Control::Kind kind);
 
 // One row per command.
 const std::vector<CommandRow> &commandTable();

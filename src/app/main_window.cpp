@@ -26,6 +26,7 @@
 #include "markup/page_conversions.h"
 #include "platform/platform.h"
 #include "preview/live_preview.h"
+#include "search/find_bar.h"
 #include "search/search_commands.h"
 
 #include <QAbstractButton>
@@ -299,10 +300,8 @@ void TForm1::setCommandChecked(Command command, bool checked) {
 
 void TForm1::refreshMenu(QMenu *menu) {
     for (QAction *entry : menu->actions()) {
-        const CommandRow *row = commandOfControl(entry->objectName());
-        // The Save button's rule is the button's; its menu entries always save.
-        if (row && row->enabled != EnabledWhen::PageEdited)
-            entry->setEnabled(enabledNow(row->enabled, true));
+        if (const CommandRow *row = commandOfControl(entry->objectName()))
+            entry->setEnabled(enabledNow(enabledRule(*row, Control::MenuEntry), true));
     }
 }
 
@@ -318,6 +317,11 @@ void TForm1::setTitleDialog(TForm2 *titleDialog) {
     // How a page was read, and a declaration changed with its encoding, show in the status bar.
     connect(m_document, &DocumentController::notice, statusLine,
             [this](const QString &text) { statusLine->showMessage(text); });
+    connect(m_document, &DocumentController::pageReplaced, this, [this] {
+        m_statusHints->showLastHint();
+        m_pageCheck->pageReplaced();
+        m_search->findBar()->pageReplaced();
+    });
     m_statusFields->follow(*m_document);
     // Recent Files sits right under Save As; choosing one opens it as Open does.
     m_recentFiles = new RecentFiles(m_platform, this, [this](const QString &path) {
@@ -529,7 +533,8 @@ void TForm1::RichEdit1SelectionChange() {
         const CommandRow &row = commandRow(command);
         for (const Control &control : row.controls)
             if (control.kind == Control::Button)
-                action(control.objectName)->setEnabled(enabledNow(row.enabled, false));
+                action(control.objectName)
+                    ->setEnabled(enabledNow(enabledRule(row, Control::Button), false));
     }
 }
 

@@ -26,6 +26,7 @@ namespace vellumo {
 class CommandPalette;
 class RecentFiles;
 class StatusFields;
+class StatusHints;
 class DocumentController;
 class InsertionCore;
 class PageEditor;
@@ -168,6 +169,7 @@ private:
     SitePanel *m_sitePanel = nullptr;
     SearchCommands *m_search = nullptr;
     PageCheck *m_pageCheck = nullptr;
+    StatusHints *m_statusHints = nullptr;
     LivePreview *m_preview = nullptr;
     QHash<QString, QAction *> m_actions;
     std::array<QWidget *, WindowCount> m_windows{};

@@ -248,18 +248,17 @@ void TForm1::createToolbars() {
     insertBarFiller = addFiller(QStringLiteral("Panel4"));
 
     // The editing commands start as an untouched page with nothing selected has them;
-    // the panel starts shown.
-    // (The editor menu's entries are set when it opens, Redo's when the Edit menu opens.)
+    // the panel starts shown. (Menu entries are set again each time their menu opens;
+    // the editor menu's only then.)
     for (const MenuLayout &layout : dropDownMenus())
         for (const QString &name : layout.entries)
-            if (const CommandRow *row = commandOfControl(name);
-                row && row->enabled != EnabledWhen::RedoAvailable)
-                action(name)->setEnabled(enabledNow(row->enabled, false));
+            if (const CommandRow *row = commandOfControl(name))
+                action(name)->setEnabled(enabledNow(enabledRule(*row, Control::MenuEntry), false));
     for (const CommandRow &row : commandTable())
         for (const Control &control : row.controls)
-            if (control.kind == Control::Button && row.enabled != EnabledWhen::Always)
+            if (control.kind == Control::Button)
                 if (QAction *button = action(control.objectName))
-                    button->setEnabled(enabledNow(row.enabled, false));
+                    button->setEnabled(enabledNow(enabledRule(row, Control::Button), false));
     buttonAction(Command::ViewPanel)->setChecked(true);
     // The View menu's toggles show what the editor draws.
     setCommandChecked(Command::LineNumbers, editor->lineNumbersShown());
@@ -382,10 +381,10 @@ void TForm1::createStatusBar() {
 }
 
 void TForm1::createStatusHints() {
-    auto *hints = new StatusHints(statusLine, this);
-    hints->onMenuRowFiller = [this] { dockMenuToolbarHome(); };
-    hints->install(this);
-    if (const QStringList missing = hints->missingControls(); !missing.isEmpty())
+    m_statusHints = new StatusHints(statusLine, this);
+    m_statusHints->onMenuRowFiller = [this] { dockMenuToolbarHome(); };
+    m_statusHints->install(this);
+    if (const QStringList missing = m_statusHints->missingControls(); !missing.isEmpty())
         qFatal("main window: no control for the status texts of %s",
                qPrintable(missing.join(u' ')));
 }

@@ -61,7 +61,11 @@ StatusHints::StatusHints(QStatusBar *bar, QObject *parent)
         m_table.insert(QString::fromLatin1(name), {Entry::Welcome, welcomeText()});
     m_table.insert(QString::fromLatin1(MenuRowFiller), {Entry::MenuRowFiller, welcomeText()});
 
-    m_bar->showMessage(welcomeText());
+    m_bar->showMessage(m_lastHint);
+}
+
+void StatusHints::showLastHint() {
+    m_bar->showMessage(m_lastHint);
 }
 
 void StatusHints::install(QWidget *root) {
@@ -142,8 +146,10 @@ void StatusHints::showFor(QWidget *widget) {
     if (entry.source == Entry::MenuRowFiller && onMenuRowFiller)
         onMenuRowFiller();
     const QString text = statusTextFor(widget);
-    if (!text.isEmpty())
+    if (!text.isEmpty()) {
+        m_lastHint = text;
         m_bar->showMessage(text);
+    }
 }
 
 } // namespace vellumo

@@ -29,6 +29,10 @@ public:
     // watches them. Call it again after adding controls; a control is watched once.
     void install(QWidget *root);
 
+    // Shows the last control's status text again (the welcome text before any), in place
+    // of what a command said since about a page that is no longer there.
+    void showLastHint();
+
     // Table names that install() has not found so far, for a start-up check of the window.
     QStringList missingControls() const;
 
@@ -57,6 +61,7 @@ private:
     QStatusBar *m_bar;
     QHash<QString, Entry> m_table;
     QHash<QWidget *, QString> m_controls; // watched controls and their table names
+    QString m_lastHint = welcomeText();
 };
 
 } // namespace vellumo

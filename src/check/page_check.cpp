@@ -122,6 +122,14 @@ void PageCheck::stop() {
     Q_EMIT summaryChanged(QStringLiteral("Check stopped"));
 }
 
+void PageCheck::pageReplaced() {
+    m_copier->stop();
+    m_request = {};
+    m_worker->stop();
+    m_changedSinceRequest = false;
+    m_panel->clear();
+}
+
 bool PageCheck::isChecking() const {
     return m_copier->isActive() || m_worker->isRunning();
 }

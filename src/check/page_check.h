@@ -36,6 +36,8 @@ public:
     // After a successful save: checks the page when the user asked for that.
     void pageSaved(bool checkOnSave);
     void stop();
+    // Another page came into the editor: a check of the old one stops and its problems go.
+    void pageReplaced();
     // Whether a check is under way: the page being copied or checked.
     bool isChecking() const;
     // Puts the caret at the problem and selects the offending text.

@@ -266,6 +266,11 @@ void ProblemsPanel::showStopped() {
     m_stop->setEnabled(false);
 }
 
+void ProblemsPanel::clear() {
+    showResult({});
+    m_summary->clear();
+}
+
 void ProblemsPanel::setOutOfDate(bool outOfDate) {
     m_outOfDate = outOfDate;
     m_model->setOutOfDate(outOfDate);

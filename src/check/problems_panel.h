@@ -61,6 +61,8 @@ public:
     void showRunning();
     void showResult(const CheckResult &result);
     void showStopped();
+    // Nothing checked yet: no summary, no problems.
+    void clear();
     // The page changed after the check: positions may no longer be right.
     void setOutOfDate(bool outOfDate);
     bool isOutOfDate() const { return m_outOfDate; }

@@ -128,6 +128,7 @@ void DocumentController::restartJournal(const PageFingerprint &opened) {
 
 void DocumentController::showRecoveredPage(RecoveredPage &&page) {
     attachPageDocument(m_core.editor(), std::move(page.document));
+    Q_EMIT pageReplaced();
     format = page.format;
     m_originalLines = std::move(page.originalLines);
     m_encodingChanged = m_referencesChosen = false;
@@ -169,6 +170,7 @@ void DocumentController::NewPage() {
     // comment is grey: the new page starts from plain text instead.
     m_core.editor()->setCurrentCharFormat(QTextCharFormat());
     m_core.editor()->setPlainText(page);
+    Q_EMIT pageReplaced();
     markClean();
     TitleCancelled = false;
     m_titleDialog.clearTitle();
@@ -258,6 +260,7 @@ bool DocumentController::openFile(const QString &path, std::optional<TextEncodin
         return false; // cancelled: the page in the editor stays as it was
     applyLineBreakKinds(document.get(), read->page.lineBreakKinds); // durability
     attachPageDocument(m_core.editor(), std::move(document));
+    Q_EMIT pageReplaced();
     format = read->page.format;
     m_originalLines = std::move(read->page.originalLines);
     m_encodingChanged = m_referencesChosen = false;

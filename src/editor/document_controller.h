@@ -93,6 +93,9 @@ Q_SIGNALS:
     // The page became another one or was saved: its name, encoding or line breaks may
     // have changed.
     void pageChanged();
+    // Another page is in the editor (a new one, one opened, read again or recovered):
+    // whatever described the one before (messages, problems, matches) goes with it.
+    void pageReplaced();
     // A page file was opened or saved, under its full native path.
     void fileUsed(const QString &path);
 

@@ -423,6 +423,11 @@ void FindBar::setStatus(const QString &text, bool problem) {
     m_status->setPalette(palette);
 }
 
+void FindBar::pageReplaced() {
+    m_current = {};
+    setStatus(QString());
+}
+
 QString FindBar::statusText() const {
     return m_status->text();
 }

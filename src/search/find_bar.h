@@ -56,6 +56,8 @@ public:
     void close();
 
     QString statusText() const;
+    // Another page came into the editor: the last search's result was the old page's.
+    void pageReplaced();
 
 private:
     void open(bool replacing);

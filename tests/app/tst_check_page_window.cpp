@@ -6,12 +6,15 @@
 #include "check/problems_panel.h"
 #include "editor/document_controller.h"
 #include "files.h"
+#include "modal.h"
 #include "running_windows.h"
 #include "scripted_platform.h"
 #include "test_main.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QStatusBar>
@@ -86,6 +89,46 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(main.statusLine->currentMessage(),
                                   QStringLiteral("No problems found"), 20000);
         QVERIFY(outOfDate->isHidden());
+    }
+
+    // What described the page before (its problems, the last search's result, a message
+    // in the status bar) goes when another page comes in, opened or new.
+    void anotherPageClearsWhatDescribedTheOldOne_data() {
+        QTest::addColumn<bool>("opened");
+        QTest::newRow("opened") << true;
+        QTest::newRow("new") << false;
+    }
+    void anotherPageClearsWhatDescribedTheOldOne() {
+        QFETCH(bool, opened);
+        TForm1 &main = start();
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        QVERIFY(main.document().openFile(writePage()));
+        QTest::keyClick(main.editor, Qt::Key_F9);
+        QTRY_COMPARE_WITH_TIMEOUT(main.statusLine->currentMessage(), QStringLiteral("1 error"),
+                                  20000);
+        auto *list = main.findChild<ProblemsList *>(QStringLiteral("ProblemsList"));
+        QCOMPARE(list->model()->rowCount(), 1);
+        main.action(QStringLiteral("Find1"))->trigger();
+        auto *field = main.findChild<QComboBox *>(QStringLiteral("FindEdit"));
+        QVERIFY(field);
+        QTest::keyClicks(field->lineEdit(), QStringLiteral("img"));
+        main.action(QStringLiteral("FindNext1"))->trigger();
+        auto *found = main.findChild<QLabel *>(QStringLiteral("FindStatus"));
+        QVERIFY(!found->text().isEmpty());
+
+        const QString other = m_folder.filePath(QStringLiteral("other.htm"));
+        writeBytes(other, "<p>other</p>\n");
+        if (opened) {
+            QVERIFY(main.document().openFile(other));
+        } else {
+            whenModalShown([](QWidget *title) { title->close(); });
+            main.document().NewPage();
+        }
+        QCOMPARE(list->model()->rowCount(), 0);
+        QCOMPARE(found->text(), QString());
+        QCOMPARE(main.statusLine->currentMessage(), QStringLiteral("Welcome to Vellumo"));
+        auto *summary = main.findChild<QLabel *>(QStringLiteral("ProblemsSummary"));
+        QVERIFY(summary == nullptr || summary->text().isEmpty());
     }
 
     void checkOnSave_data() {

@@ -26,6 +26,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTabBar>
@@ -37,6 +38,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <memory>
 
 using namespace vellumo;
@@ -439,6 +441,86 @@ private Q_SLOTS:
         QVERIFY(save->isEnabled());
     }
 
+    // A command with a toolbar button and menu entries: the button follows the page as it
+    // changes, each menu entry is set when its menu opens, and the File menu's Save saves
+    // whatever the Save button shows.
+    void buttonsAndMenuEntriesFollowTheirOwnRules_data() {
+        QTest::addColumn<int>("command");
+        QTest::addColumn<QString>("situation");
+        QTest::addColumn<bool>("buttonEnabled");
+        QTest::addColumn<bool>("menuEnabled");
+        const auto row = [](Command command, const char *situation, bool button, bool menu) {
+            QTest::addRow("%s: %s", qPrintable(commandRow(command).title), situation)
+                << int(command) << QString::fromLatin1(situation) << button << menu;
+        };
+        row(Command::Save, "untouched", false, true);
+        row(Command::Save, "opened", false, true);
+        row(Command::Save, "inserted", false, true);
+        row(Command::Save, "key", true, true);
+        row(Command::Cut, "untouched", false, false);
+        row(Command::Cut, "selected", true, true);
+        row(Command::Copy, "untouched", false, false);
+        row(Command::Copy, "selected", true, true);
+        row(Command::Paste, "untouched", false, false);
+        row(Command::Paste, "clipboard", true, true);
+    }
+    void buttonsAndMenuEntriesFollowTheirOwnRules() {
+        QFETCH(int, command);
+        QFETCH(QString, situation);
+        QFETCH(bool, buttonEnabled);
+        QFETCH(bool, menuEnabled);
+        TForm1 &main = start();
+        main.show();
+        QTemporaryDir folder;
+        const QString page = folder.filePath(QStringLiteral("page.htm"));
+        writeBytes(page, "<p>one</p>\n");
+        if (situation == u"opened") {
+            QVERIFY(main.document().openFile(page));
+        } else if (situation == u"inserted") {
+            QVERIFY(main.document().openFile(page));
+            main.core().InsertAtCaret(QStringLiteral("<HR>"));
+        } else if (situation == u"key") {
+            QTest::keyClick(main.editor, Qt::Key_Right);
+        } else if (situation == u"selected") {
+            select(main.editor, 0, 4);
+        } else if (situation == u"clipboard") {
+            m_app.platform->clipboardText = true;
+            select(main.editor, 1, 1);
+        }
+        const CommandRow &row = commandRow(Command(command));
+        for (const Control &control : row.controls) {
+            QAction *item = main.action(control.objectName);
+            QVERIFY2(item != nullptr, qPrintable(control.objectName));
+            if (control.kind == Control::MenuEntry)
+                for (QObject *holder : item->associatedObjects())
+                    if (auto *menu = qobject_cast<QMenu *>(holder))
+                        Q_EMIT menu->aboutToShow();
+            const bool expected = control.kind == Control::Button      ? buttonEnabled
+                                  : control.kind == Control::MenuEntry ? menuEnabled
+                                                                       : true;
+            QVERIFY2(item->isEnabled() == expected, qPrintable(control.objectName));
+        }
+        if (Command(command) == Command::Save && situation == u"inserted") {
+            main.action(QStringLiteral("Save1"))->trigger();
+            QCOMPARE(fileBytes(page), QByteArray("<HR><p>one</p>\n"));
+        }
+    }
+    // Every command with both kinds of controls and a rule of its own has rows above.
+    void everyRuleOfTwoKindsOfControlsIsTested() {
+        QSet<int> twoKinds;
+        for (const CommandRow &row : commandTable()) {
+            const auto has = [&row](Control::Kind kind) {
+                return std::any_of(row.controls.begin(), row.controls.end(),
+                                   [kind](const Control &c) { return c.kind == kind; });
+            };
+            if (row.enabled != EnabledWhen::Always && has(Control::Button) &&
+                has(Control::MenuEntry))
+                twoKinds.insert(int(row.id));
+        }
+        QCOMPARE(twoKinds, (QSet<int>{int(Command::Save), int(Command::Cut), int(Command::Copy),
+                                      int(Command::Paste)}));
+    }
+
     void undoIsManyStepsDeepAndRedoable() {
         TForm1 &main = start();
         main.show();
@@ -489,6 +571,11 @@ private Q_SLOTS:
         m_app.platform->queueFile(QString());
         QTest::keyClick(main.editor, Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(m_app.platform->shown.last().kind, QStringLiteral("open"));
+        // A new window from the editor and from the side panel.
+        QTest::keyClick(main.editor, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+        main.sidePanelTabs->setFocus();
+        QTest::keyClick(main.sidePanelTabs, Qt::Key_N, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(m_app.platform->startedCopies, (QList<QStringList>{{}, {}}));
     }
 
     // The drop-down menus are reached from the keyboard as a menu bar is: F10
@@ -785,7 +872,7 @@ private Q_SLOTS:
                 QCOMPARE(button->focusPolicy(), Qt::TabFocus);
             }
         }
-        QCOMPARE(controls, 160);
+        QCOMPARE(controls, 161);
         // The window-wide keys of the file commands, Redo and help.
         const std::pair<const char *, QKeySequence> hidden[] = {
             {"New2", QKeySequence(Qt::CTRL | Qt::Key_N)},
