@@ -15,6 +15,8 @@ packages=(
     # The package test: CPack works out the package's dependencies with dpkg-dev
     # and file; the desktop entry and the metainfo are checked once installed.
     dpkg-dev file desktop-file-utils appstream
+    # The smoke tests: an X server of their own, keys typed into the window, memcheck.
+    xvfb xdotool valgrind python3
 )
 # Extra packages a caller needs besides these (scripts/fuzz.sh: the fuzzing compiler).
 packages+=("$@")
