@@ -25,7 +25,12 @@ CommandPalette::CommandPalette(QWidget *parent)
         {QStringLiteral("Command"), QStringLiteral("Where"), QStringLiteral("Shortcut")});
     m_list->setRootIsDecorated(false);
     m_list->setUniformRowHeights(true);
+    // Every column in view: the names and keys as wide as they need, the places in what is
+    // left (a long one cut short, whole in its tooltip).
+    m_list->header()->setStretchLastSection(false);
     m_list->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_list->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setFocusProxy(m_filter);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_filter);
@@ -45,6 +50,7 @@ void CommandPalette::setEntries(std::vector<PaletteEntry> entries) {
         auto *item = new QTreeWidgetItem(
             m_list, {entry.title, entry.place, entry.keys.toString(QKeySequence::NativeText)});
         item->setData(0, Qt::UserRole, static_cast<qulonglong>(i));
+        item->setToolTip(1, entry.place);
     }
     applyFilter(m_filter->text());
 }

@@ -20,6 +20,7 @@
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QDialog>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -740,8 +741,15 @@ private Q_SLOTS:
             whenModalShown([filter, listed, then](QWidget *modal) {
                 auto *palette = qobject_cast<CommandPalette *>(modal);
                 QVERIFY(palette != nullptr);
-                if (listed)
+                if (listed) {
                     *listed = palette->list()->topLevelItemCount();
+                    // All three columns in view, the keys whole.
+                    QTreeWidget *list = palette->list();
+                    const int keys =
+                        list->header()->sectionViewportPosition(2) + list->header()->sectionSize(2);
+                    QVERIFY2(keys <= list->viewport()->width(), qPrintable(QString::number(keys)));
+                    QVERIFY(list->header()->sectionSize(2) >= list->header()->sectionSizeHint(2));
+                }
                 QTest::keyClicks(palette->filterField(), filter);
                 if (then)
                     whenModalShown(then);

@@ -82,6 +82,8 @@ private Q_SLOTS:
     void replaceAllIsOneUndoStep_data();
     void replaceAllIsOneUndoStep();
     void replaceAllKeepsAWindows1252CrLfPageByteExact();
+    void escapeFromAnyControlClosesTheBar_data();
+    void escapeFromAnyControlClosesTheBar();
     void highlightsAreDrawnNotStored();
     void historyAcrossRuns();
 };
@@ -338,6 +340,39 @@ void FindBarTest::replaceAllIsOneUndoStep() {
     QCOMPARE(w.text(), page);
     QVERIFY(!w.editor->document()->isModified());
     QVERIFY(!w.editor->document()->isUndoAvailable());
+}
+
+// After Replace All, Escape from whichever control of the bar has the focus closes it
+// and gives the editor the focus, where Ctrl+Z takes the replacements back.
+void FindBarTest::escapeFromAnyControlClosesTheBar_data() {
+    QTest::addColumn<QString>("control");
+    for (const char *name :
+         {"FindEdit", "ReplaceEdit", "FindNextButton", "FindPreviousButton", "ReplaceButton",
+          "ReplaceAllButton", "MatchCase", "WholeWords", "RegularExpression", "InSelection"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void FindBarTest::escapeFromAnyControlClosesTheBar() {
+    QFETCH(QString, control);
+    Window w("one two\none two\n");
+    w.bar->showReplace();
+    w.child<QComboBox>("FindEdit")->setEditText(QStringLiteral("one"));
+    w.child<QComboBox>("ReplaceEdit")->setEditText(QStringLiteral("1"));
+    auto *replaceAll = w.child<QPushButton>("ReplaceAllButton");
+    replaceAll->setFocus();
+    key(Qt::Key_Space);
+    QCOMPARE(w.text(), QStringLiteral("1 two\n1 two\n"));
+    auto *focused = w.bar->findChild<QWidget *>(control);
+    QVERIFY2(focused != nullptr, qPrintable(control));
+    focused->setFocus();
+    QCOMPARE(QApplication::focusWidget() == focused ||
+                 QApplication::focusWidget()->parentWidget() == focused,
+             true);
+    key(Qt::Key_Escape);
+    QVERIFY(!w.bar->isVisible());
+    QCOMPARE(QApplication::focusWidget(), w.editor);
+    key(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(w.text(), QStringLiteral("one two\none two\n"));
 }
 
 void FindBarTest::replaceAllKeepsAWindows1252CrLfPageByteExact() {
