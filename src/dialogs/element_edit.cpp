@@ -82,7 +82,10 @@ QList<RangeEdit> elementEdits(const PageElement &element, const QString &before,
     for (qsizetype i = 0; i < page.attributes.size(); ++i) {
         if (kept.at(i))
             continue;
-        if (was.tag.attribute(page.attributes.at(i).name) == nullptr)
+        // The dialog stands for the first of an attribute's name; one written again
+        // after it is the page's own and stays as written.
+        const QString &name = page.attributes.at(i).name;
+        if (was.tag.attribute(name) == nullptr || indexOfAttribute(page, name) != i)
             tag += gap(i) + written(source, base, page.attributes.at(i));
         else
             changedAny = true; // a field emptied: the attribute goes

@@ -111,6 +111,15 @@ private Q_SLOTS:
             << "<hr size=3 />"
             << "<hr size=\"3\">"
             << "<hr size=\"4\">" << false << "<hr size=\"4\" />";
+        QTest::newRow("robustness: a repeated attribute stays as written")
+            << "<a href=\"index.html\" href=\"x.html\">t</a>"
+            << "<a href=\"index.html\">t</a>"
+            << "<a href=\"new.html\">t</a>" << true
+            << "<a href=\"new.html\" href=\"x.html\">t</a>";
+        QTest::newRow("robustness: a repeated attribute stays when the first goes")
+            << "<hr size=3 size=4 noshade>"
+            << "<hr size=\"3\">"
+            << "<hr>" << false << "<hr size=4 noshade>";
         QTest::newRow("robustness: text holding markup stays")
             << "<a href=\"a.htm\"><b>t</b></a>"
             << "<a href=\"a.htm\"></a>"
