@@ -1,6 +1,7 @@
 #include "app/status_fields.h"
 
 #include "editor/document_controller.h"
+#include "editor/encoding_menu.h"
 #include "editor/page_breaks.h"
 #include "editor/page_file.h"
 
@@ -70,33 +71,16 @@ void StatusFields::follow(DocumentController &document) {
 }
 
 void StatusFields::makeMenus() {
-    // The encodings a page is commonly saved in; Reopen reads the file in them.
-    struct Choice {
-        const char *text;
-        const char *label;
-        bool byteOrderMark;
-    };
-    static const Choice encodings[] = {
-        {"UTF-8", "utf-8", false},
-        {"UTF-8 BOM", "utf-8", true},
-        {"UTF-16 LE", "utf-16le", true},
-        {"UTF-16 BE", "utf-16be", true},
-        {"Windows-1252", "windows-1252", false},
-        {"ISO-8859-1", "iso-8859-1", false},
-    };
+    // Every encoding the program reads, for the next save or to read the file again in.
     m_encodingMenu = new QMenu(EncodingLabel);
     m_encodingMenu->setObjectName(QStringLiteral("EncodingMenu"));
-    QMenu *save = m_encodingMenu->addMenu(QStringLiteral("&Save with encoding"));
-    QMenu *reopen = m_encodingMenu->addMenu(QStringLiteral("&Reopen with encoding"));
-    for (const Choice &choice : encodings) {
-        const QString label = QString::fromLatin1(choice.label);
-        connect(save->addAction(QString::fromLatin1(choice.text)), &QAction::triggered, this,
-                [this, label, mark = choice.byteOrderMark] {
-                    m_document->setSaveEncoding(label, mark);
-                });
-        connect(reopen->addAction(QString::fromLatin1(choice.text)), &QAction::triggered, this,
-                [this, label] { m_document->reopenWithEncoding(label); });
-    }
+    m_encodingMenu->addMenu(makeSaveEncodingMenu(*m_document, m_encodingMenu));
+    QMenu *reopen = makeReopenWithEncodingMenu(*m_document, m_encodingMenu,
+                                               QStringLiteral("&Reopen with encoding"));
+    // The File menu has its own.
+    reopen->setObjectName(QStringLiteral("EncodingFieldReopenMenu"));
+    reopen->menuAction()->setObjectName({});
+    m_encodingMenu->addMenu(reopen);
     m_lineBreakMenu = new QMenu(LineBreakLabel);
     m_lineBreakMenu->setObjectName(QStringLiteral("LineBreakMenu"));
     const std::pair<const char *, LineBreakStyle> styles[] = {

@@ -1366,23 +1366,26 @@ private Q_SLOTS:
                                      << "Convert to CR"
                                      << "CR" << QByteArray("a\rb") << false;
         QTest::newRow("UTF-8 BOM") << QByteArray("\xC3\xA9") << "EncodingLabel"
-                                   << "Save with encoding/UTF-8 BOM"
+                                   << "Encoding of the next save/UTF-8 with BOM"
                                    << "UTF-8 BOM" << QByteArray("\xEF\xBB\xBF\xC3\xA9") << false;
         QTest::newRow("UTF-16 LE") << QByteArray("\xC3\xA9") << "EncodingLabel"
-                                   << "Save with encoding/UTF-16 LE"
+                                   << "Encoding of the next save/UTF-16LE"
                                    << "UTF-16LE" << QByteArray("\xFF\xFE\xE9\x00", 4) << false;
         QTest::newRow("Windows-1252") << QByteArray("\xC3\xA9") << "EncodingLabel"
-                                      << "Save with encoding/Windows-1252"
+                                      << "Encoding of the next save/windows-1252"
                                       << "windows-1252" << QByteArray("\xE9") << false;
+        QTest::newRow("Shift_JIS") << QByteArray("\xE6\x97\xA5") << "EncodingLabel"
+                                   << "Encoding of the next save/Shift_JIS"
+                                   << "Shift_JIS" << QByteArray("\x93\xFA") << false;
         QTest::newRow("reopen") << QByteArray("\xC3\xA9") << "EncodingLabel"
-                                << "Reopen with encoding/Windows-1252"
+                                << "Reopen with encoding/windows-1252"
                                 << "windows-1252" << QByteArray("\xC3\xA9") << false;
         QTest::newRow("mixed to LF by keyboard") << QByteArray("<P>a\r\n<P>b\n") << "LineBreakLabel"
                                                  << "Convert to LF"
                                                  << "LF" << QByteArray("<P>a\n<P>b\n") << true;
         QTest::newRow("UTF-8 BOM by keyboard")
             << QByteArray("\xC3\xA9") << "EncodingLabel"
-            << "Save with encoding/UTF-8 BOM"
+            << "Encoding of the next save/UTF-8 with BOM"
             << "UTF-8 BOM" << QByteArray("\xEF\xBB\xBF\xC3\xA9") << true;
     }
     void statusFieldsChangeTheBytes() {
