@@ -132,6 +132,7 @@ void DocumentController::showRecoveredPage(RecoveredPage &&page) {
     format = page.format;
     m_originalLines = std::move(page.originalLines);
     m_encodingChanged = m_referencesChosen = false;
+    m_askAboutDeclaration = false;
     CurrentFileName = page.fileName;
     rememberDiskState();
     m_core.editor()->document()->setModified(true);
@@ -166,6 +167,7 @@ void DocumentController::NewPage() {
     format = newPageFormat();
     m_originalLines = {};
     m_encodingChanged = m_referencesChosen = false;
+    m_askAboutDeclaration = false;
     // The new text takes the format at the caret, which after the greyed maker
     // comment is grey: the new page starts from plain text instead.
     m_core.editor()->setCurrentCharFormat(QTextCharFormat());
@@ -264,6 +266,7 @@ bool DocumentController::openFile(const QString &path, std::optional<TextEncodin
     format = read->page.format;
     m_originalLines = std::move(read->page.originalLines);
     m_encodingChanged = m_referencesChosen = false;
+    m_askAboutDeclaration = encoding.has_value();
     QString note = std::move(read->page.note);
     if (note.isEmpty() && encoding)
         note = QStringLiteral("The page was read again as %1.").arg(encodingName(*encoding));
@@ -381,7 +384,7 @@ void DocumentController::changeEncoding(TextEncoding encoding) {
     m_referencesChosen = false;
 }
 
-bool DocumentController::updateDeclaration() {
+CharsetDeclaration DocumentController::pageDeclaration() const {
     // The declaration counts only near the start: the first blocks are enough,
     // and a block's position is its offset in the page's text.
     QTextDocument *document = m_core.editor()->document();
@@ -389,7 +392,37 @@ bool DocumentController::updateDeclaration() {
     for (QTextBlock block = document->begin(); block.isValid() && head.size() < 1024;
          block = block.next())
         head += block.text() + u'\n';
-    const CharsetDeclaration declaration = findCharsetDeclaration(QStringView(head));
+    return findCharsetDeclaration(QStringView(head));
+}
+
+std::optional<bool> DocumentController::declarationFollows() {
+    if (m_encodingChanged)
+        return true;
+    const CharsetDeclaration declaration = pageDeclaration();
+    if (!m_askAboutDeclaration || !declaration.found() ||
+        encodingForLabel(declaration.label) == format.encoding)
+        return false;
+    // The user read the page again in another encoding than it declares: a browser
+    // would read the saved file by the declaration, so the user says which is right.
+    switch (m_platform.ask(
+        m_window, QuestionCaption,
+        QStringLiteral("The page declares its encoding as %1, but it is saved as %2.\n\n"
+                       "Yes: change the declaration to %2.\n"
+                       "No: keep the declaration as it is.\nCancel: do not save now.")
+            .arg(QString::fromLatin1(declaration.label), encodingName(format.encoding)),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+    case QMessageBox::Yes:
+        return true;
+    case QMessageBox::No:
+        m_askAboutDeclaration = false;
+        return false;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool DocumentController::updateDeclaration() {
+    const CharsetDeclaration declaration = pageDeclaration();
     if (!declaration.found() || encodingForLabel(declaration.label) == format.encoding)
         return false;
     // Written in the style of the label it replaces.
@@ -448,8 +481,11 @@ bool DocumentController::writeTo(const QString &path) {
     const bool encodingChangedBefore = m_encodingChanged;
     if (!settleEncoding())
         return false;
+    const std::optional<bool> follows = declarationFollows();
+    if (!follows)
+        return false;
     // The declaration changes in the same save as the encoding, as one undo step.
-    const bool declarationChanged = m_encodingChanged && updateDeclaration();
+    const bool declarationChanged = *follows && updateDeclaration();
     QTextDocument *document = m_core.editor()->document();
     const QByteArray bytes =
         encodePage(pageText(), format, lineBreakKinds(document), m_originalLines);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/charset_detection.h"
 #include "editor/disk_identity.h"
 #include "editor/page_file.h"
 #include "editor/recovery_journal.h"
@@ -113,6 +114,11 @@ private:
     // Makes the page's own declaration name its encoding, as one undo step.
     // Returns whether it changed anything.
     bool updateDeclaration();
+    // The charset declaration near the page's start, if any.
+    CharsetDeclaration pageDeclaration() const;
+    // Whether the save changes the declaration to the page's encoding; nothing when the
+    // user cancelled the save.
+    std::optional<bool> declarationFollows();
     // Unsaved work is never replaced without a question: whether the user let it go.
     bool mayDiscardChanges();
     // `opened` is the fingerprint of the file just opened, when there is one.
@@ -141,6 +147,9 @@ private:
     // The user chose to keep the encoding and write references for what it
     // cannot hold; not asked again until the page or its encoding changes.
     bool m_referencesChosen = false;
+    // The page was read again in an encoding the user named: a declaration naming
+    // another is offered to follow at the next save, until the user keeps it.
+    bool m_askAboutDeclaration = false;
     RecoveryJournal *m_journal = nullptr;
     QString m_lastOpened;
     QString m_lastSaved;

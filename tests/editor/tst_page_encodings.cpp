@@ -361,6 +361,40 @@ private Q_SLOTS:
         QVERIFY(f.platform.answersUsed());
     }
 
+    // A page read in another encoding than it declares: the save asks whether the
+    // declaration follows the encoding, once per page.
+    void declarationNamingAnotherEncodingIsOfferedToFollow_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QByteArray>("saved");
+        QTest::newRow("Yes: it follows")
+            << int(QMessageBox::Yes) << QByteArray("x<meta charset=utf-8><p>\xC3\xA9</p>");
+        QTest::newRow("No: kept") << int(QMessageBox::No)
+                                  << QByteArray("x<meta charset=windows-1251><p>\xC3\xA9</p>");
+        QTest::newRow("Cancel: not saved")
+            << int(QMessageBox::Cancel) << QByteArray("<meta charset=windows-1251><p>\xC3\xA9</p>");
+    }
+    void declarationNamingAnotherEncodingIsOfferedToFollow() {
+        QFETCH(int, answer);
+        const QString path = m_dir.filePath(QStringLiteral("declared.htm"));
+        writeBytes(path, "<meta charset=windows-1251><p>\xC3\xA9</p>");
+        Fixture f;
+        QVERIFY(f.doc.openFile(path));
+        QVERIFY(f.doc.reopenWithEncoding(QStringLiteral("utf-8")));
+        f.typeAt(0, QStringLiteral("x"));
+        f.platform.queueAnswer(QMessageBox::StandardButton(answer));
+        QCOMPARE(f.doc.Save1Click(), answer != QMessageBox::Cancel);
+        QTEST(fileBytes(path), "saved");
+        QCOMPARE(f.platform.texts("ask"),
+                 QStringList{"The page declares its encoding as windows-1251, but it is saved as "
+                             "UTF-8.\n\nYes: change the declaration to UTF-8.\nNo: keep the "
+                             "declaration as it is.\nCancel: do not save now."});
+        if (answer == QMessageBox::Cancel)
+            return;
+        f.typeAt(0, QStringLiteral("y"));
+        QVERIFY(f.doc.Save1Click());
+        QCOMPARE(f.platform.texts("ask").size(), 1);
+    }
+
     // A page read in the wrong encoding is read again in the one the user names;
     // unsaved changes are not dropped without a question.
     void reopenWithEncoding() {
