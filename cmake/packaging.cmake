@@ -35,9 +35,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION editors)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://vellumo.example.org/)
-# The libraries the program links come from the binary itself; the Qt platform
-# plugins for Wayland and the desktop's file choosers are welcome but not needed.
+# The libraries the program and its preview plugin link come from the binaries
+# themselves (the web engine's helper program with its library); Tidy, which Check Page
+# opens only when first used, is named here. The Qt platform plugins for Wayland and
+# the desktop's file choosers are welcome but not needed.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libtidy5deb1")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-qpa-plugins, qt6-gtk-platformtheme")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

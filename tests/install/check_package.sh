@@ -34,6 +34,37 @@ for field in "Package: vellumo" "Version: $version" "Section: editors" "Depends:
     grep -q "^$field" <<<"$control" || fail "the package's control has no '$field':\n$control"
 done
 
+# Every library the installed program and its plugins load is declared: those they link
+# themselves (where ldd finds them; the libraries they bring declare their own) and
+# Tidy, which Check Page opens itself.
+declared=$(grep -E '^(Pre-Depends|Depends|Recommends):' <<<"$control" | cut -d: -f2- |
+    tr ',|' '\n\n' | sed 's/([^)]*)//g; s/[[:space:]]//g; s/:any$//' | sort -u)
+dpkg-deb -x "$deb" "$work/unpacked"
+libraries=$(find "$work/unpacked" -type f | while read -r binary; do
+    file -b "$binary" | grep -q '^ELF' || continue
+    found=$(ldd "$binary")
+    readelf -d "$binary" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p' | while read -r name; do
+        awk -v name="$name" '$1 == name && $3 ~ /^\// {print $3}' <<<"$found"
+    done
+done | sort -u)
+tidy=$(ldconfig -p | awk '/libtidy\.so\.5deb1 / {print $NF; exit}')
+[ -n "$tidy" ] || fail "Tidy's library is not installed on this machine"
+owner() { # the package that installed a library, whichever of /lib or /usr/lib it names
+    local path candidate package
+    path=$(readlink -f "$1")
+    for candidate in "$path" "${path#/usr}" "/usr$path" "$1"; do
+        package=$(dpkg -S "$candidate" 2>/dev/null | grep -v '^diversion' | head -1 | cut -d: -f1)
+        [ -z "$package" ] || { echo "$package"; return; }
+    done
+}
+for library in $libraries $tidy; do
+    package=$(owner "$library")
+    [ -n "$package" ] || fail "no package owns $library"
+    grep -qx "$package" <<<"$declared" ||
+        fail "$library (package $package) is loaded but not declared:\n$control"
+done
+echo "every library loaded is declared ($(wc -w <<<"$libraries $tidy") libraries)"
+
 removed=0
 remove() {
     [ "$removed" -eq 1 ] || dpkg -r vellumo >/dev/null 2>&1 || true
