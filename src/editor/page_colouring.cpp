@@ -350,7 +350,10 @@ void PageColouring::contentsChange(int from, int charsRemoved, int charsAdded) {
         state = lexBlock(block, state, oneLine && block == first ? &edit : nullptr);
         block.setUserState(state.pack());
         ++m_knownBlocks;
-        if (m_knownBlocks - 1 > lastNumber) {
+        // From the change's last line on, a line that ends as it did leaves the lines
+        // below as they were; one that ends otherwise starts the next one otherwise,
+        // which then draws in other colours even where it ends as before.
+        if (m_knownBlocks - 1 >= lastNumber) {
             if (state.pack() == before) {
                 m_knownBlocks = knownAfter;
                 break;

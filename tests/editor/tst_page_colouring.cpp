@@ -6,6 +6,8 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QImage>
+#include <QSignalSpy>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
@@ -241,6 +243,23 @@ private Q_SLOTS:
         QTest::keyClick(editor.viewport(), Qt::Key_X);
         QVERIFY2(colouring->linesLexed() - before <= 3,
                  qPrintable(QString::number(colouring->linesLexed() - before)));
+    }
+
+    // An edit that changes the state its line ends in changes the colours of the next
+    // line even where that line ends as before: the lines below are drawn again.
+    void linesBelowAnEditAreRedrawnWhenTheyStartOtherwise() {
+        PageEditor editor;
+        showEditor(editor, QStringLiteral("<p>x\nfoo>\n<b>bar</b>\n"));
+        PageColouring *colouring = editor.colouring();
+        const QTextBlock below = editor.document()->findBlockByNumber(1);
+        QCOMPARE(colouring->spans(below).first().kind, HtmlTokenKind::Text);
+        QSignalSpy redrawn(colouring, &PageColouring::linesBelowChanged);
+        QTextCursor cursor(editor.document()->firstBlock());
+        cursor.movePosition(QTextCursor::EndOfBlock);
+        editor.setTextCursor(cursor);
+        QTest::keyClicks(editor.viewport(), QStringLiteral("</"));
+        QCOMPARE(colouring->spans(below).first().kind, HtmlTokenKind::Comment);
+        QVERIFY(!redrawn.isEmpty());
     }
 
     // Marked stretches lie under their text, on the caret's line too, and leave
