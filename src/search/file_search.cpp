@@ -137,7 +137,10 @@ private:
             bytes = QByteArray();
             FileResult result =
                 matchesInText(QDir::toNativeSeparators(path), text, m_request.search);
-            if (result.matchCount > 0) {
+            if (result.gaveUp) {
+                --m_totals.filesSearched;
+                skip(path, tooComplexMessage());
+            } else if (result.matchCount > 0) {
                 ++m_totals.filesMatched;
                 m_totals.matches += result.matchCount;
                 m_found(std::move(result));
@@ -169,7 +172,7 @@ FileResult matchesInText(const QString &path, const QString &text, const TextSea
     int line = 1;
     qsizetype counted = 0; // line breaks counted up to here
     qsizetype lineStart = 0;
-    search.forEach(text, {}, [&](const TextMatch &match) {
+    result.gaveUp = !search.forEach(text, {}, [&](const TextMatch &match) {
         ++result.matchCount;
         if (result.matches.size() >= limit)
             return true;

@@ -42,6 +42,8 @@ struct FileResult {
     int matchCount = 0;
     // The first matches of the file; a file with thousands lists only the first of them.
     QList<FileMatch> matches;
+    // The expression engine gave up on the file: its matches are not known.
+    bool gaveUp = false;
 };
 
 // A file or folder that could not be searched, and why.

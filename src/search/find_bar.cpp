@@ -294,7 +294,7 @@ void FindBar::patternEdited() {
     if (match.found())
         showMatch(match, false);
     else
-        showNotFound();
+        showNotFound(match.gaveUp);
 }
 
 void FindBar::findNext() {
@@ -333,7 +333,7 @@ void FindBar::search(bool backward) {
         showMatch(match, backward);
         m_startPosition = int(match.start);
     } else {
-        showNotFound();
+        showNotFound(match.gaveUp);
     }
 }
 
@@ -350,7 +350,7 @@ void FindBar::showMatch(const TextMatch &match, bool backward) {
     updateStatus();
 }
 
-void FindBar::showNotFound() {
+void FindBar::showNotFound(bool gaveUp) {
     m_current = {};
     m_wrapped = false;
     // The caret goes back to where the search began, so the text typed next
@@ -361,7 +361,7 @@ void FindBar::showNotFound() {
         cursor.setPosition(std::min(m_startPosition, editor->document()->characterCount() - 1));
         editor->setTextCursor(cursor);
     }
-    setStatus(tr("Not found"), true);
+    setStatus(gaveUp ? tooComplexMessage() : tr("Not found"), true);
 }
 
 std::optional<TextSearch> FindBar::searchToReplace() {
@@ -401,8 +401,13 @@ void FindBar::replaceAll() {
     if (!found)
         return;
     const TextSearch &search = *found;
+    bool gaveUp = false;
     const QList<TextReplacement> replacements =
-        search.replacements(m_page->text(), m_replaceEdit->currentText(), currentRange());
+        search.replacements(m_page->text(), m_replaceEdit->currentText(), currentRange(), &gaveUp);
+    if (gaveUp) {
+        setStatus(tooComplexMessage(), true);
+        return;
+    }
     QList<RangeEdit> edits;
     edits.reserve(replacements.size());
     for (const TextReplacement &r : replacements)
@@ -469,14 +474,15 @@ void FindBar::startCount() {
         // but the text, which nobody changes.
         const TextSearch own(search.pattern(), search.options());
         auto starts = std::make_shared<QList<qsizetype>>();
-        own.forEach(
+        const bool whole = own.forEach(
             text, range,
             [&](const TextMatch &match) {
                 starts->append(match.start);
                 return true;
             },
             cancel.get());
-        if (cancel->load())
+        // Matches past where the engine gave up are not known: no count is shown.
+        if (cancel->load() || !whole)
             return;
         // The bar waits for this thread before it goes, so it is still there.
         QMetaObject::invokeMethod(

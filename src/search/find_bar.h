@@ -66,7 +66,8 @@ private:
     void scopeChanged(bool inSelection);
     void search(bool backward);
     void showMatch(const TextMatch &match, bool backward);
-    void showNotFound();
+    // `gaveUp`: the expression engine gave up, which is no "not found".
+    void showNotFound(bool gaveUp = false);
     TextSearch currentSearch() const;
     SearchRange currentRange() const;
     bool scoped() const;

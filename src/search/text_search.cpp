@@ -150,19 +150,25 @@ bool TextSearch::acceptable(QStringView text, qsizetype start, qsizetype end) co
            !(wordAfter && isWordCharacter(codePointBefore(text, end)));
 }
 
+QString tooComplexMessage() {
+    return QStringLiteral("The expression is too complex for this page");
+}
+
 template <typename Visit>
-void TextSearch::scan(QStringView text, qsizetype from, qsizetype end, bool emptyAtFrom,
+bool TextSearch::scan(QStringView text, qsizetype from, qsizetype end, bool emptyAtFrom,
                       Visit visit, const std::atomic_bool *cancel) const {
     const QStringView subject = text.first(end);
     qsizetype pos = from;
     bool allowEmpty = emptyAtFrom;
     while (pos <= end) {
         if (cancel != nullptr && cancel->load(std::memory_order_relaxed))
-            return;
+            return true;
         QRegularExpressionMatch match =
             m_regex.match(subject, pos, QRegularExpression::NormalMatch, TrustedSubject);
+        // A real miss is a valid match without a match; PCRE2 running into its match
+        // or depth limit leaves the match invalid.
         if (!match.hasMatch())
-            return;
+            return match.isValid();
         qsizetype start = match.capturedStart();
         qsizetype stop = match.capturedEnd();
         if (!m_spansLines && subject.sliced(start, stop - start).contains(u'\n')) {
@@ -175,6 +181,8 @@ void TextSearch::scan(QStringView text, qsizetype from, qsizetype end, bool empt
             match = m_regex.match(subject.sliced(lineStart, breakAt - lineStart),
                                   std::min(start, breakAt) - lineStart,
                                   QRegularExpression::NormalMatch, TrustedSubject);
+            if (!match.isValid())
+                return false;
             if (!match.hasMatch()) {
                 pos = lineEnd + 1;
                 allowEmpty = true;
@@ -194,10 +202,11 @@ void TextSearch::scan(QStringView text, qsizetype from, qsizetype end, bool empt
             continue;
         }
         if (!visit(start, stop, match))
-            return;
+            return true;
         pos = stop;
         allowEmpty = stop > start;
     }
+    return true;
 }
 
 namespace {
@@ -221,11 +230,11 @@ TextMatch TextSearch::next(QStringView text, qsizetype from, SearchRange range,
     if (from > end)
         return {};
     TextMatch found;
-    scan(text, from, end, emptyAtFrom,
-         [&](qsizetype start, qsizetype stop, const QRegularExpressionMatch &) {
-             found = {start, stop - start};
-             return false;
-         });
+    found.gaveUp = !scan(text, from, end, emptyAtFrom,
+                         [&](qsizetype start, qsizetype stop, const QRegularExpressionMatch &) {
+                             found = {start, stop - start};
+                             return false;
+                         });
     return found;
 }
 
@@ -250,13 +259,17 @@ TextMatch TextSearch::previous(QStringView text, qsizetype before, SearchRange r
     for (qsizetype window = qsizetype{16} * 1024;; window *= 4) {
         const qsizetype from = std::max(start, before - window);
         TextMatch last;
-        scan(text, splitsPair(text, from) ? from + 1 : from, end, true,
-             [&](qsizetype matchStart, qsizetype stop, const QRegularExpressionMatch &) {
-                 if (matchStart >= before)
-                     return false;
-                 last = {matchStart, stop - matchStart};
-                 return true;
-             });
+        const bool ran =
+            scan(text, splitsPair(text, from) ? from + 1 : from, end, true,
+                 [&](qsizetype matchStart, qsizetype stop, const QRegularExpressionMatch &) {
+                     if (matchStart >= before)
+                         return false;
+                     last = {matchStart, stop - matchStart};
+                     return true;
+                 });
+        // A later match may lie past where the engine gave up: the last one is not known.
+        if (!ran)
+            return TextMatch{.gaveUp = true};
         if (last.found() || from == start)
             return last;
     }
@@ -265,25 +278,25 @@ TextMatch TextSearch::previous(QStringView text, qsizetype before, SearchRange r
 TextMatch TextSearch::find(QStringView text, qsizetype from, bool backward, SearchRange range,
                            bool emptyAtFrom) const {
     TextMatch match = backward ? previous(text, from, range) : next(text, from, range, emptyAtFrom);
-    if (match.found() || !isValid())
+    if (match.found() || match.gaveUp || !isValid())
         return match;
     match = backward ? previous(text, rangeEnd(text, range) + 1, range) : next(text, 0, range);
     match.wrapped = match.found();
     return match;
 }
 
-void TextSearch::forEach(QStringView text, SearchRange range,
+bool TextSearch::forEach(QStringView text, SearchRange range,
                          const std::function<bool(const TextMatch &)> &visit,
                          const std::atomic_bool *cancel) const {
     if (!isValid())
-        return;
+        return true;
     QString storage;
     text = trusted(text, storage);
     const qsizetype end = rangeEnd(text, range);
     const qsizetype from = std::max<qsizetype>(range.start, 0);
     if (from > end)
-        return;
-    scan(
+        return true;
+    return scan(
         text, splitsPair(text, from) ? from + 1 : from, end, true,
         [&](qsizetype start, qsizetype stop, const QRegularExpressionMatch &) {
             return visit(TextMatch{start, stop - start});
@@ -301,7 +314,7 @@ QList<TextMatch> TextSearch::all(QStringView text, SearchRange range) const {
 }
 
 QList<TextReplacement> TextSearch::replacements(QStringView text, const QString &replacement,
-                                                SearchRange range) const {
+                                                SearchRange range, bool *gaveUp) const {
     QList<TextReplacement> result;
     if (!isValid())
         return result;
@@ -312,12 +325,18 @@ QList<TextReplacement> TextSearch::replacements(QStringView text, const QString 
     if (from > end)
         return result;
     const bool expand = m_options.testFlag(SearchOption::RegularExpression);
-    scan(text, splitsPair(text, from) ? from + 1 : from, end, true,
-         [&](qsizetype start, qsizetype stop, const QRegularExpressionMatch &match) {
-             result.append({start, stop - start,
-                            expand ? expandReplacement(replacement, match) : replacement});
-             return true;
-         });
+    const bool ran =
+        scan(text, splitsPair(text, from) ? from + 1 : from, end, true,
+             [&](qsizetype start, qsizetype stop, const QRegularExpressionMatch &match) {
+                 result.append({start, stop - start,
+                                expand ? expandReplacement(replacement, match) : replacement});
+                 return true;
+             });
+    if (gaveUp != nullptr)
+        *gaveUp = !ran;
+    // Some of the matches only: replacing those would look like all of them.
+    if (!ran)
+        result.clear();
     return result;
 }
 

@@ -32,6 +32,9 @@ struct TextMatch {
     qsizetype length = 0;
     // Set when the search went round the end (or, backwards, the start) to find it.
     bool wrapped = false;
+    // Set when the expression engine gave up (its match or depth limit) before a match:
+    // nothing is known of the text past that point, so this is no "not found".
+    bool gaveUp = false;
 
     bool found() const { return start >= 0; }
     qsizetype end() const { return start + length; }
@@ -83,22 +86,24 @@ public:
                    bool emptyAtFrom = true) const;
 
     // Every match in `range`, in order, handed to `visit` until it returns false
-    // or `cancel` is set.
-    void forEach(QStringView text, SearchRange range,
+    // or `cancel` is set. False when the expression engine gave up on the way.
+    bool forEach(QStringView text, SearchRange range,
                  const std::function<bool(const TextMatch &)> &visit,
                  const std::atomic_bool *cancel = nullptr) const;
     QList<TextMatch> all(QStringView text, SearchRange range = {}) const;
-    // What every match in `range` becomes with `replacement` (see expandReplacement).
+    // What every match in `range` becomes with `replacement` (see expandReplacement);
+    // nothing, and `gaveUp` set, when the expression engine gave up on the way.
     QList<TextReplacement> replacements(QStringView text, const QString &replacement,
-                                        SearchRange range = {}) const;
+                                        SearchRange range = {}, bool *gaveUp = nullptr) const;
     // What the match `match` (as found by next()) becomes; `match` must be one.
     QString replacementFor(QStringView text, const TextMatch &match,
                            const QString &replacement) const;
 
 private:
-    // Calls `visit(start, end, regexMatch)` for each match from `from`.
+    // Calls `visit(start, end, regexMatch)` for each match from `from`; false when the
+    // expression engine gave up before the end.
     template <typename Visit>
-    void scan(QStringView text, qsizetype from, qsizetype end, bool emptyAtFrom, Visit visit,
+    bool scan(QStringView text, qsizetype from, qsizetype end, bool emptyAtFrom, Visit visit,
               const std::atomic_bool *cancel = nullptr) const;
     bool acceptable(QStringView text, qsizetype start, qsizetype end) const;
 
@@ -108,6 +113,9 @@ private:
     // Whether a regular expression asks for line breaks itself.
     bool m_spansLines = false;
 };
+
+// What the find bar and Find in Files say of an expression the engine gave up on.
+QString tooComplexMessage();
 
 // The replacement text for one regular-expression match: \1..\9 and $1..$99 (or
 // ${name}) are the groups, \0 and $0 the whole match, \n a line break, \t a tab,

@@ -82,6 +82,7 @@ private Q_SLOTS:
     void replaceAllIsOneUndoStep_data();
     void replaceAllIsOneUndoStep();
     void replaceAllKeepsAWindows1252CrLfPageByteExact();
+    void expressionTooComplexIsSaidAndReplacesNothing();
     void escapeFromAnyControlClosesTheBar_data();
     void escapeFromAnyControlClosesTheBar();
     void highlightsAreDrawnNotStored();
@@ -340,6 +341,23 @@ void FindBarTest::replaceAllIsOneUndoStep() {
     QCOMPARE(w.text(), page);
     QVERIFY(!w.editor->document()->isModified());
     QVERIFY(!w.editor->document()->isUndoAvailable());
+}
+
+// An expression the engine gives up on is reported as such, never as "Not found", and
+// Replace All then replaces nothing rather than only the matches before the long line.
+void FindBarTest::expressionTooComplexIsSaidAndReplacesNothing() {
+    const QString page = QString(30000, u'a') + QStringLiteral("\nxaabc\n");
+    Window w(page);
+    w.bar->showReplace();
+    w.child<QCheckBox>("RegularExpression")->setChecked(true);
+    w.child<QComboBox>("FindEdit")->setEditText(QStringLiteral("(a|a)*bc"));
+    w.child<QComboBox>("ReplaceEdit")->setEditText(QStringLiteral("X"));
+    w.bar->findNext();
+    QCOMPARE(w.status(), tooComplexMessage());
+    w.child<QPushButton>("ReplaceAllButton")->click();
+    QCOMPARE(w.status(), tooComplexMessage());
+    QCOMPARE(w.text(), page);
+    QVERIFY(!w.editor->document()->isModified());
 }
 
 // After Replace All, Escape from whichever control of the bar has the focus closes it

@@ -92,6 +92,7 @@ private Q_SLOTS:
     void panelStreamsResultsAndOpensAMatch();
     void openingAMatchAsksAboutUnsavedChanges();
     void dialogMakesTheRequest();
+    void fileTheEngineGaveUpOnIsReportedNotSearched();
 };
 
 void FindInFilesTest::searchesTheTree() {
@@ -262,6 +263,31 @@ void FindInFilesTest::dialogMakesTheRequest() {
     QCOMPARE(request.search.options(), SearchOptions(SearchOption::WholeWords));
     dialog.rememberText();
     QCOMPARE(platform.readSetting("FindHistory").toStringList(), QStringList({"chosen", "older"}));
+}
+
+// A file on which the expression engine gives up is listed as not searched, with why,
+// instead of as a file without matches.
+void FindInFilesTest::fileTheEngineGaveUpOnIsReportedNotSearched() {
+    QTemporaryDir folder;
+    writeBytes(folder.filePath(QStringLiteral("hard.htm")),
+               QByteArray(30000, 'a') + "\n<p>aabc</p>\n");
+    writeBytes(folder.filePath(QStringLiteral("easy.htm")), "<p>aabc</p>\n");
+    FileSearchRequest request;
+    request.folder = folder.path();
+    request.search = TextSearch(QStringLiteral("(a|a)*bc"), SearchOption::RegularExpression);
+    QStringList found;
+    QStringList skipped;
+    std::atomic_bool cancel = false;
+    const FileSearchTotals totals = searchFiles(
+        request, [&found](const FileResult &r) { found << QFileInfo(r.path).fileName(); },
+        [&skipped](const SkippedEntry &e) {
+            skipped << QFileInfo(e.path).fileName() + ": " + e.reason;
+        },
+        cancel);
+    QCOMPARE(found, QStringList{"easy.htm"});
+    QCOMPARE(skipped, QStringList{"hard.htm: " + tooComplexMessage()});
+    QCOMPARE(totals.filesSearched, 1);
+    QCOMPARE(totals.unreadable, 1);
 }
 
 VELLUMO_TEST_MAIN(FindInFilesTest)

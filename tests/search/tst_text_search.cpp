@@ -43,6 +43,7 @@ private Q_SLOTS:
     void invalidPatterns_data();
     void invalidPatterns();
     void countsEveryMatch();
+    void engineGivingUpIsNoMiss();
 };
 
 void TextSearchTest::find_data() {
@@ -254,6 +255,30 @@ void TextSearchTest::countsEveryMatch() {
             },
             &cancel);
     QCOMPARE(count, 0);
+}
+
+// A pattern that makes the expression engine give up on a long line (its match limit)
+// finds nothing there, but that is no "not found": the search says so, and the
+// matches after the line are not silently dropped from a count or a Replace All.
+void TextSearchTest::engineGivingUpIsNoMiss() {
+    const QString page = QString(30000, u'a') + QStringLiteral("\nxaabc\n");
+    const TextSearch hard(QStringLiteral("(a|a)*bc"), Regex);
+    QVERIFY(hard.isValid());
+    const TextMatch first = hard.find(page, 0, false);
+    QVERIFY(!first.found());
+    QVERIFY(first.gaveUp);
+    QVERIFY(hard.previous(page, page.size()).gaveUp);
+    int count = 0;
+    QVERIFY(!hard.forEach(page, {}, [&count](const TextMatch &) { return ++count > 0; }));
+    bool gaveUp = false;
+    QVERIFY(hard.replacements(page, QStringLiteral("x"), {}, &gaveUp).isEmpty());
+    QVERIFY(gaveUp);
+    // Past the long line the same pattern runs, and a simpler one everywhere.
+    QCOMPARE(hard.next(page, 30001), (TextMatch{30002, 4}));
+    const TextSearch easy(QStringLiteral("a+bc"), Regex);
+    QCOMPARE(easy.all(page), (QList<TextMatch>{{30002, 4}}));
+    QVERIFY(easy.forEach(page, {}, [](const TextMatch &) { return true; }));
+    QVERIFY(!easy.find(page, 0, false).gaveUp);
 }
 
 VELLUMO_TEST_MAIN(TextSearchTest)
