@@ -84,7 +84,7 @@ void runConversion(benchmark::State &state, QString text, PageConversion convers
     double undoSeconds = 0;
     QString report;
     for (auto _ : state) {
-        report = runPageConversion(page.core, conversion, TextEncoding::Utf8, scope);
+        report = runPageConversion(page.core, conversion, PageFormat{}, scope);
         QApplication::processEvents();
         state.PauseTiming();
         const double before = threadSeconds();

@@ -478,7 +478,7 @@ void TForm1::runConversion(PageConversion conversion) {
             return;
         m_settings.storeAllToEntities(*scope == EntityScope::AllNonAscii);
     }
-    statusLine->showMessage(runPageConversion(*m_core, conversion, encoding, *scope));
+    statusLine->showMessage(runPageConversion(*m_core, conversion, m_document->format, *scope));
     if (editor->document()->isModified())
         setSaveEnabled();
 }

@@ -1,5 +1,6 @@
 #include "markup/page_conversions.h"
 
+#include "editor/charset_detection.h"
 #include "editor/page_text.h"
 #include "markup/html_lexer.h"
 #include "markup/named_references.h"
@@ -412,8 +413,61 @@ QString conversionReport(PageConversion conversion, const ConversionResult &resu
     return {};
 }
 
-QString runPageConversion(InsertionCore &core, PageConversion conversion, TextEncoding encoding,
+std::optional<RangeEdit> charsetDeclarationEdit(QStringView page, const QString &encodingName) {
+    // A declaration counts within the page's first kilobytes, and so does its head.
+    constexpr qsizetype HeadLength = 4096;
+    const QStringView head = page.first(std::min(page.size(), HeadLength));
+    if (findCharsetDeclaration(head).found())
+        return std::nullopt;
+    QList<HtmlTokenSpan> spans;
+    lexHtmlText(head, HtmlLexState{}, &spans);
+    qsizetype after = 0;
+    bool upper = false;
+    int rank = 0; // 3: after <head>, 2: after <html>, 1: after <!DOCTYPE>
+    for (qsizetype i = 0; i < spans.size() && rank < 3; ++i) {
+        const HtmlTokenSpan &span = spans.at(i);
+        const QStringView text = head.sliced(span.start, span.length);
+        // Just past the tag's '>' (its delimiter token may run on into the next tag's '<').
+        const auto tagEnd = [&] {
+            for (qsizetype j = i + 1; j < spans.size(); ++j) {
+                const HtmlTokenSpan &delimiter = spans.at(j);
+                const qsizetype close =
+                    head.sliced(delimiter.start, delimiter.length).indexOf(u'>');
+                if (delimiter.kind == HtmlTokenKind::TagDelimiter && close >= 0)
+                    return qsizetype(delimiter.start + close + 1);
+            }
+            return qsizetype(-1);
+        };
+        if (span.kind == HtmlTokenKind::Doctype && rank < 1) {
+            after = span.start + span.length;
+            rank = 1;
+        } else if (span.kind == HtmlTokenKind::TagName && i > 0 &&
+                   head.sliced(spans.at(i - 1).start, spans.at(i - 1).length).endsWith(u'<')) {
+            // (A start tag: an end tag's name follows "</".)
+            const int tagRank = text.compare(u"head", Qt::CaseInsensitive) == 0   ? 3
+                                : text.compare(u"html", Qt::CaseInsensitive) == 0 ? 2
+                                                                                  : 0;
+            upper = text.at(0).isUpper();
+            if (tagRank > rank) {
+                if (const qsizetype end = tagEnd(); end > 0) {
+                    after = end;
+                    rank = tagRank;
+                }
+            }
+            if (tagRank == 0 && text.compare(u"title", Qt::CaseInsensitive) != 0 &&
+                text.compare(u"meta", Qt::CaseInsensitive) != 0)
+                break; // the body's markup has begun
+        }
+    }
+    // On the line of the tag before it, so no line break of the page's kind is needed.
+    const QString meta =
+        upper ? QStringLiteral("<META CHARSET=\"%1\">") : QStringLiteral("<meta charset=\"%1\">");
+    return RangeEdit{int(after), 0, meta.arg(encodingName)};
+}
+
+QString runPageConversion(InsertionCore &core, PageConversion conversion, const PageFormat &format,
                           EntityScope scope) {
+    const TextEncoding encoding = format.encoding;
     QPlainTextEdit *editor = core.editor();
     QTextCursor cursor = editor->textCursor();
     const bool selected = cursor.hasSelection();
@@ -427,8 +481,32 @@ QString runPageConversion(InsertionCore &core, PageConversion conversion, TextEn
     if (!isCaseConversion(conversion))
         options.canHold = holdTest(encoding);
     const bool forward = cursor.position() == options.to;
-    const ConversionResult result =
-        convertPage(pageTextOf(*editor->document()), conversion, options);
+    const QString page = pageTextOf(*editor->document());
+    ConversionResult result = convertPage(page, conversion, options);
+    // Characters outside ASCII written into an undeclared page in another encoding than
+    // the one browsers assume: the page says which, in the same step.
+    std::optional<RangeEdit> declaration;
+    if (conversion == PageConversion::EntitiesToCharacters && !format.byteOrderMark &&
+        encoding != TextEncoding::Windows1252 &&
+        std::any_of(result.edits.cbegin(), result.edits.cend(), [](const RangeEdit &edit) {
+            return std::any_of(edit.text.cbegin(), edit.text.cend(),
+                               [](QChar c) { return c.unicode() > 0x7F; });
+        }))
+        declaration = charsetDeclarationEdit(page, encodingName(encoding));
+    if (declaration) {
+        const int added = int(declaration->text.size());
+        if (declaration->start <= options.from)
+            options.from += added;
+        if (options.to >= 0 && declaration->start <= options.to)
+            options.to += added;
+        if (declaration->start <= result.caret)
+            result.caret += added;
+        const auto at = std::find_if(
+            result.edits.begin(), result.edits.end(),
+            [&declaration](const RangeEdit &edit) { return edit.start >= declaration->start; });
+        // The edits after it are in the page as it was: ReplaceRanges takes them so.
+        result.edits.insert(at, *declaration);
+    }
     if (!result.edits.isEmpty()) {
         core.ReplaceRanges(result.edits);
         cursor = editor->textCursor();
@@ -437,7 +515,7 @@ QString runPageConversion(InsertionCore &core, PageConversion conversion, TextEn
             for (const RangeEdit &edit : result.edits)
                 grown += int(edit.text.size()) - edit.length;
             const int start = options.from;
-            const int end = options.to + grown;
+            const int end = options.to + grown - (declaration ? int(declaration->text.size()) : 0);
             cursor.setPosition(forward ? start : end);
             cursor.setPosition(forward ? end : start, QTextCursor::KeepAnchor);
         } else {
@@ -445,7 +523,12 @@ QString runPageConversion(InsertionCore &core, PageConversion conversion, TextEn
         }
         editor->setTextCursor(cursor);
     }
-    return conversionReport(conversion, result, scope, encodingName(encoding));
+    QString report = conversionReport(conversion, result, scope, encodingName(encoding));
+    if (declaration)
+        report += QStringLiteral("; the page now declares its encoding (%1), which browsers "
+                                 "would otherwise take for windows-1252")
+                      .arg(encodingName(encoding));
+    return report;
 }
 
 } // namespace vellumo

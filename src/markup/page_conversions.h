@@ -1,6 +1,7 @@
 #pragma once
 
 #include "editor/insertion_core.h"
+#include "editor/page_file.h"
 #include "editor/text_codec.h"
 
 #include <QList>
@@ -8,6 +9,7 @@
 #include <QStringView>
 
 #include <functional>
+#include <optional>
 
 namespace vellumo {
 
@@ -64,10 +66,19 @@ QString applyEdits(QStringView page, const QList<RangeEdit> &edits);
 QString conversionReport(PageConversion conversion, const ConversionResult &result,
                          EntityScope scope, const QString &encodingName);
 
+// The edit that gives `page`, which declares no encoding, a `<meta charset>` naming
+// `encodingName`: right after its <head> start tag, else after its <html> start tag, else
+// after its <!DOCTYPE>, else at its start; the element's name in the case of the
+// nearest tag. Nothing when the page declares an encoding already.
+std::optional<RangeEdit> charsetDeclarationEdit(QStringView page, const QString &encodingName);
+
 // Runs `conversion` on the editor's page, or on its selection when there is one, as
-// one undo step, with `encoding` the page's. The selection stays over the text it
-// covered. Returns the status-bar line.
-QString runPageConversion(InsertionCore &core, PageConversion conversion, TextEncoding encoding,
+// one undo step, in the page's `format`. The selection stays over the text it covered.
+// A page that declares no encoding and has no byte-order mark is read by a browser in
+// windows-1252: when Entities to Characters writes other characters into it in
+// another encoding, the same step declares the page's encoding. Returns the status-bar
+// line.
+QString runPageConversion(InsertionCore &core, PageConversion conversion, const PageFormat &format,
                           EntityScope scope = EntityScope::Unencodable);
 
 } // namespace vellumo

@@ -75,6 +75,25 @@ private Q_SLOTS:
                           "<p title=\"a>b\">caf\xE9 \xE9 &rarr;\x81</p>\r\n"
                           "<script>if (a </b) x = \"<b>\";</script>\r\n")
             << "";
+        // A browser reads a page without a declaration or a mark as windows-1252: the
+        // characters written in UTF-8 come with the declaration that says so.
+        QTest::newRow("references to characters, an undeclared page declares UTF-8")
+            << QByteArray("<!DOCTYPE html>\n<html><head><title>t</title></head>\n"
+                          "<body><p>Copyright &copy; 2001&hellip; &amp;</p></body></html>\n")
+            << "EntitiesToCharacters1"
+            << ""
+            << "" << -1 << -1
+            << "2 references changed to characters; the page now declares its encoding "
+               "(UTF-8), which browsers would otherwise take for windows-1252"
+            << QByteArray("<!DOCTYPE html>\n<html><head><meta charset=\"UTF-8\"><title>t</title>"
+                          "</head>\n<body><p>Copyright \xC2\xA9 2001\xE2\x80\xA6 &amp;</p>"
+                          "</body></html>\n")
+            << "";
+        QTest::newRow("references to characters, a byte-order mark declares enough")
+            << QByteArray("\xEF\xBB\xBF<p>&copy;</p>\n") << "EntitiesToCharacters1"
+            << ""
+            << "" << -1 << -1 << "1 reference changed to characters"
+            << QByteArray("\xEF\xBB\xBF<p>\xC2\xA9</p>\n") << "";
         QTest::newRow("characters to references, every one chosen")
             << latin << "CharactersToEntities1"
             << ""

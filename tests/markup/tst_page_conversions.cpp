@@ -131,6 +131,35 @@ private Q_SLOTS:
         }
     }
 
+    // Where a page without a declaration gets one.
+    void charsetDeclarationGoesIntoTheHead_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QString>("declared"); // the page afterwards; "" nothing added
+        QTest::newRow("after <head>, past a comment that names one")
+            << "<!DOCTYPE html>\n<!-- <head> -->\n<html lang=en>\n<HEAD>\n<title>t</title>"
+            << "<!DOCTYPE html>\n<!-- <head> -->\n<html lang=en>\n<HEAD><META CHARSET=\"UTF-8\">"
+               "\n<title>t</title>";
+        QTest::newRow("after <html> without a head") << "<html><p>x</p>"
+                                                     << "<html><meta charset=\"UTF-8\"><p>x</p>";
+        QTest::newRow("after the <!DOCTYPE>, never before it")
+            << "<!DOCTYPE html><p>x</p>"
+            << "<!DOCTYPE html><meta charset=\"UTF-8\"><p>x</p>";
+        QTest::newRow("at the start of a fragment") << "<p>x</p>"
+                                                    << "<meta charset=\"UTF-8\"><p>x</p>";
+        QTest::newRow("a <head> in the body is no head")
+            << "<html><body><p>x</p><head>"
+            << "<html><meta charset=\"UTF-8\"><body><p>x</p><head>";
+        QTest::newRow("declared already: nothing")
+            << "<head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\">"
+            << "";
+    }
+    void charsetDeclarationGoesIntoTheHead() {
+        QFETCH(QString, page);
+        QFETCH(QString, declared);
+        const std::optional<RangeEdit> edit = charsetDeclarationEdit(page, QStringLiteral("UTF-8"));
+        QCOMPARE(edit ? applyEdits(page, {*edit}) : QString(), declared);
+    }
+
     void caretFollowsTheText_data() {
         QTest::addColumn<PageConversion>("conversion");
         QTest::addColumn<QString>("page");

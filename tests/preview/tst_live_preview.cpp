@@ -54,6 +54,16 @@ class TestLivePreview : public QObject {
             refreshed.wait(20000);
         return main.livePreview();
     }
+    // F12 when the engine cannot start: the panel is there, without a page, and its
+    // status says why.
+    static QString refusal(TForm1 &main) {
+        QTest::keyClick(main.editor, Qt::Key_F12);
+        auto *panel = main.findChild<QDockWidget *>(QStringLiteral("PreviewPanel"));
+        if (panel == nullptr || !panel->isVisible() ||
+            panel->findChild<QWidget *>(QStringLiteral("PreviewView")) != nullptr)
+            return QStringLiteral("(the panel is missing or shows a page)");
+        return panel->findChild<QLabel *>(QStringLiteral("PreviewStatus"))->text();
+    }
     // A script's result in the rendered page; invalid when it never answered.
     static QVariant evaluate(LivePreview &preview, const QString &script) {
         auto answer = std::make_shared<std::pair<bool, QVariant>>();
@@ -102,11 +112,7 @@ private Q_SLOTS:
         const auto restore =
             qScopeGuard([&sandboxOff] { qputenv("QTWEBENGINE_DISABLE_SANDBOX", sandboxOff); });
         TForm1 &main = start();
-        QTest::keyClick(main.editor, Qt::Key_F12);
-        auto *panel = main.findChild<QDockWidget *>(QStringLiteral("PreviewPanel"));
-        QVERIFY(panel != nullptr && panel->isVisible());
-        QVERIFY(panel->findChild<QWidget *>(QStringLiteral("PreviewView")) == nullptr);
-        const QString status = panel->findChild<QLabel *>(QStringLiteral("PreviewStatus"))->text();
+        const QString status = refusal(main);
         QVERIFY2(
             status.startsWith(QStringLiteral("The preview cannot start: Vellumo runs as root")),
             qPrintable(status));
@@ -127,12 +133,7 @@ private Q_SLOTS:
     void missingEngineHelperIsReportedNotFatal() {
         qputenv("QTWEBENGINEPROCESS_PATH", m_folder.filePath(QStringLiteral("gone")).toUtf8());
         const auto restore = qScopeGuard([] { qunsetenv("QTWEBENGINEPROCESS_PATH"); });
-        TForm1 &main = start();
-        QTest::keyClick(main.editor, Qt::Key_F12);
-        auto *panel = main.findChild<QDockWidget *>(QStringLiteral("PreviewPanel"));
-        QVERIFY(panel != nullptr && panel->isVisible());
-        QVERIFY(panel->findChild<QWidget *>(QStringLiteral("PreviewView")) == nullptr);
-        const QString status = panel->findChild<QLabel *>(QStringLiteral("PreviewStatus"))->text();
+        const QString status = refusal(start());
         QVERIFY2(status.startsWith(QStringLiteral("The preview cannot start: the web engine's "
                                                   "helper program")),
                  qPrintable(status));
