@@ -114,8 +114,7 @@ private Q_SLOTS:
         QTest::newRow("robustness: a repeated attribute stays as written")
             << "<a href=\"index.html\" href=\"x.html\">t</a>"
             << "<a href=\"index.html\">t</a>"
-            << "<a href=\"new.html\">t</a>" << true
-            << "<a href=\"new.html\" href=\"x.html\">t</a>";
+            << "<a href=\"new.html\">t</a>" << true << "<a href=\"new.html\" href=\"x.html\">t</a>";
         QTest::newRow("robustness: a repeated attribute stays when the first goes")
             << "<hr size=3 size=4 noshade>"
             << "<hr size=\"3\">"
