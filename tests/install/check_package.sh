@@ -41,19 +41,21 @@ declared=$(grep -E '^(Pre-Depends|Depends|Recommends):' <<<"$control" | cut -d: 
     tr ',|' '\n\n' | sed 's/([^)]*)//g; s/[[:space:]]//g; s/:any$//' | sort -u)
 dpkg-deb -x "$deb" "$work/unpacked"
 libraries=$(find "$work/unpacked" -type f | while read -r binary; do
-    file -b "$binary" | grep -q '^ELF' || continue
+    [ "$(head -c 4 "$binary" | od -An -c | tr -d ' ')" = '177ELF' ] || continue
     found=$(ldd "$binary")
     readelf -d "$binary" | sed -n 's/.*Shared library: \[\(.*\)\]/\1/p' | while read -r name; do
         awk -v name="$name" '$1 == name && $3 ~ /^\// {print $3}' <<<"$found"
     done
 done | sort -u)
-tidy=$(ldconfig -p | awk '/libtidy\.so\.5deb1 / {print $NF; exit}')
+# (Every reader below reads its input to the end: one that stopped early would end the
+# writer with SIGPIPE, which pipefail makes a failure.)
+tidy=$(ldconfig -p | awk '/libtidy\.so\.5deb1 / && !seen {print $NF; seen = 1}')
 [ -n "$tidy" ] || fail "Tidy's library is not installed on this machine"
 owner() { # the package that installed a library, whichever of /lib or /usr/lib it names
     local path candidate package
     path=$(readlink -f "$1")
     for candidate in "$path" "${path#/usr}" "/usr$path" "$1"; do
-        package=$(dpkg -S "$candidate" 2>/dev/null | grep -v '^diversion' | head -1 | cut -d: -f1)
+        package=$(dpkg -S "$candidate" 2>/dev/null | awk -F: '!/^diversion/ && !seen {print $1; seen = 1}')
         [ -z "$package" ] || { echo "$package"; return; }
     done
 }
