@@ -155,8 +155,9 @@ def pages():
     page("utf16be-bom.html",
          _utf16("<html><body>\n<p>" + JAPANESE + "</p>\n</body></html>\n", "be"),
          typed="x".encode("utf-16-be"))
-    # Browsers read UTF-16 only by its mark, and so does the program: without one the
-    # page is single-byte text with NULs in it, and the typed x is one byte.
+    # UTF-16 of ASCII text without a mark: its zero bytes are valid UTF-8 too, and the
+    # program reads it as UTF-8 with NULs in it today (the typed x is one byte), before
+    # looking for UTF-16's pattern of zeros. Its bytes survive either way.
     page("utf16le-no-bom.html",
          "<html><body>\n<p>UTF-16 without a mark</p>\n</body></html>\n".encode("utf-16-le"))
 
