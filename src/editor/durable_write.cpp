@@ -2,8 +2,10 @@
 
 #include "platform/folder_sync.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #ifdef Q_OS_UNIX
 #include <algorithm>
@@ -184,9 +186,22 @@ int rewrite(int fd, const QByteArray &bytes) {
     return syncFile(fd);
 }
 
+// Where the safety copy of `target` goes: beside it when its folder may be written,
+// otherwise in `spareFolder`, named after the whole path so that two pages of the
+// same name never share a copy.
+QByteArray safetyCopyPath(const QByteArray &target, const QString &spareFolder) {
+    if (::access(folderOf(target).constData(), W_OK | X_OK) == 0 || spareFolder.isEmpty())
+        return target + '~';
+    const QByteArray folder = QFile::encodeName(spareFolder);
+    QDir().mkpath(spareFolder);
+    return folder + '/' + target.toPercentEncoding() + '~';
+}
+
 // For a target that must keep its inode (hard links, an owner we cannot give
-// away): a whole copy of the old contents first, then the rewrite in place.
-WriteOutcome writeInPlace(const QByteArray &target, const QByteArray &bytes) {
+// away, a folder that takes no new file): a whole copy of the old contents first,
+// then the rewrite in place.
+WriteOutcome writeInPlace(const QByteArray &target, const QByteArray &bytes,
+                          const QString &spareFolder) {
     WriteOutcome outcome;
     FileHandle fd(::open(target.constData(), O_RDWR | O_CLOEXEC));
     if (fd.get() < 0) {
@@ -198,7 +213,7 @@ WriteOutcome writeInPlace(const QByteArray &target, const QByteArray &bytes) {
         outcome.reason = errorText(error);
         return outcome;
     }
-    const QByteArray backup = target + '~';
+    const QByteArray backup = safetyCopyPath(target, spareFolder);
     bool ownerKept = true;
     if (!replaceWhole(backup, old, nullptr, outcome, ownerKept)) {
         outcome.reason = QStringLiteral("The safety copy %1 could not be written: %2")
@@ -223,13 +238,14 @@ WriteOutcome writeInPlace(const QByteArray &target, const QByteArray &bytes) {
         return outcome;
     }
     ::unlink(backup.constData());
-    syncFolder(folderOf(target));
+    syncFolder(folderOf(backup));
     return outcome;
 }
 
 } // namespace
 
-WriteOutcome writeFileDurably(const QString &path, const QByteArray &bytes) {
+WriteOutcome writeFileDurably(const QString &path, const QByteArray &bytes,
+                              const QString &spareFolder) {
     WriteOutcome outcome;
     const QByteArray target = resolveLinks(QFile::encodeName(path));
     struct stat st {};
@@ -257,20 +273,23 @@ WriteOutcome writeFileDurably(const QString &path, const QByteArray &bytes) {
             outcome.reason = errorText(errno);
             return outcome;
         }
-        if (st.st_nlink > 1)
-            return writeInPlace(target, bytes);
+        // A file the user may write keeps being writable where its folder is
+        // not: editors people use write it in place, and so does this one.
+        if (st.st_nlink > 1 ||
+            (::access(folderOf(target).constData(), W_OK) != 0 && errno == EACCES))
+            return writeInPlace(target, bytes, spareFolder);
     }
     bool ownerKept = true;
     if (replaceWhole(target, bytes, exists ? &st : nullptr, outcome, ownerKept))
         return {};
     if (!ownerKept)
-        return writeInPlace(target, bytes);
+        return writeInPlace(target, bytes, spareFolder);
     return outcome;
 }
 
 #else
 
-WriteOutcome writeFileDurably(const QString &path, const QByteArray &bytes) {
+WriteOutcome writeFileDurably(const QString &path, const QByteArray &bytes, const QString &) {
     WriteOutcome outcome;
     const QFileInfo info(path);
     QSaveFile file(info.isSymLink() ? info.symLinkTarget() : path);
@@ -294,5 +313,10 @@ WriteOutcome writeFileDurably(const QString &path, const QByteArray &bytes) {
 }
 
 #endif
+
+QString safetyCopyFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QStringLiteral("/safety copies");
+}
 
 } // namespace vellumo

@@ -38,14 +38,25 @@ struct ProbeRun {
     }
 };
 
-// Runs the save probe under strace, with `inject` (strace's -e inject=...) if given.
-ProbeRun runProbe(const QStringList &probeArguments, const QString &inject = {}) {
+// How a test's target stands.
+enum class Target {
+    Plain,
+    HardLinked,     // shares its contents with other.htm beside it
+    InLockedFolder, // the user "nobody" may write it but not its folder
+};
+
+// Runs the save probe under strace, with `inject` (strace's -e inject=...) if given,
+// as the user "nobody" for a target in a locked folder.
+ProbeRun runProbe(const QStringList &probeArguments, const QString &inject = {},
+                  Target kind = Target::Plain) {
     QTemporaryDir logDir;
     const QString log = logDir.filePath(QStringLiteral("calls"));
     QStringList arguments{QStringLiteral("-qq"), QStringLiteral("-o"), log, QStringLiteral("-e"),
                           QStringLiteral("trace=getppid,") + SaveCalls};
     if (!inject.isEmpty())
         arguments << QStringLiteral("-e") << QStringLiteral("inject=") + inject;
+    if (kind == Target::InLockedFolder)
+        arguments << QStringLiteral("-u") << QStringLiteral("nobody");
     arguments << QStringLiteral(VELLUMO_SAVE_PROBE) << probeArguments;
     QProcess strace;
     strace.start(QStringLiteral("strace"), arguments);
@@ -107,9 +118,8 @@ class TestDurableSave : public QObject {
     QByteArray m_old;
     QByteArray m_new;
 
-    // A fresh target with the old contents and a source with the new ones; a
-    // hard-linked target shares its contents with other.htm beside it.
-    QString prepare(const QString &name, bool hardLinked = false) {
+    // A fresh target with the old contents and a source with the new ones.
+    QString prepare(const QString &name, Target kind = Target::Plain) {
         const QString folder = m_dir.filePath(name);
         QDir().mkpath(folder);
         const QString target = folder + QStringLiteral("/page.htm");
@@ -118,12 +128,31 @@ class TestDurableSave : public QObject {
         QFile::remove(other);
         writeBytes(target, m_old);
         writeBytes(folder + QStringLiteral("/new-contents"), m_new);
-        if (hardLinked && ::link(QFile::encodeName(target).constData(),
-                                 QFile::encodeName(other).constData()) != 0)
+        if (kind == Target::HardLinked && ::link(QFile::encodeName(target).constData(),
+                                                 QFile::encodeName(other).constData()) != 0)
             qWarning("could not link %s", qPrintable(other));
+        if (kind == Target::InLockedFolder) {
+            // The administrator preparing it may write anywhere; "nobody" may
+            // write the page and its own spare folder only.
+            const QString spareFolder = spare(name);
+            QDir(spareFolder).removeRecursively();
+            QDir().mkpath(spareFolder);
+            if (::chown(QFile::encodeName(target).constData(), Nobody, Nobody) != 0 ||
+                ::chown(QFile::encodeName(spareFolder).constData(), Nobody, Nobody) != 0 ||
+                ::chmod(QFile::encodeName(folder).constData(), 0555) != 0)
+                qWarning("could not hand %s to nobody", qPrintable(target));
+        }
         return target;
     }
     QString source(const QString &name) const { return m_dir.filePath(name) + "/new-contents"; }
+    QString spare(const QString &name) const { return m_dir.filePath(name) + "-spare"; }
+    QStringList probeArguments(const QString &name, Target kind) const {
+        QStringList arguments{m_dir.filePath(name) + "/page.htm", source(name)};
+        if (kind == Target::InLockedFolder)
+            arguments << spare(name);
+        return arguments;
+    }
+    static constexpr uid_t Nobody = 65534;
 
     // Runs the save in folder `name` afresh with strace doing `action` (for
     // example "error=EIO") to the save's step `step` as the untouched run `full`
@@ -131,16 +160,16 @@ class TestDurableSave : public QObject {
     // start-up before the save does not always make the same number of them, so
     // a run that hit another call is made again with that run's own count.
     ProbeRun tamperWithStep(const QString &name, const ProbeRun &full, int step,
-                            const QString &action, bool hardLinked = false) {
+                            const QString &action, Target kind = Target::Plain) {
         const QString call = full.steps.at(step);
         const int occurrence = full.occurrence(step);
         int before = full.before.value(call);
         ProbeRun run;
         for (int attempt = 0; attempt < 5; ++attempt) {
-            const QString target = prepare(name, hardLinked);
+            prepare(name, kind);
             run = runProbe(
-                {target, source(name)},
-                QStringLiteral("%1:%2:when=%3").arg(call, action).arg(before + occurrence));
+                probeArguments(name, kind),
+                QStringLiteral("%1:%2:when=%3").arg(call, action).arg(before + occurrence), kind);
             if (run.tampered >= 0 && run.steps.at(run.tampered) == call &&
                 run.occurrence(run.tampered) == occurrence)
                 return run;
@@ -156,6 +185,10 @@ class TestDurableSave : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         QVERIFY(m_dir.isValid());
+        // The user "nobody" reaches the locked folder's page through it.
+        QVERIFY(QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                        QFile::ExeOwner | QFile::ReadOther |
+                                                        QFile::ExeOther));
         // Big enough to take several write calls.
         m_old = QByteArray(1500 * 1024, 'o') + "old end";
         m_new = QByteArray(2500 * 1024, 'n') + "new end";
@@ -293,7 +326,7 @@ private Q_SLOTS:
             QVERIFY(folder->ready());
             target = folder->path(QStringLiteral("page.htm"));
             if (geteuid() != 0)
-                reason = QStringLiteral("Permission denied");
+                reason = QStringLiteral("The file is read-only.");
         }
         const WriteOutcome outcome = writeFileDurably(target, m_new);
         QCOMPARE(outcome.reason, reason);
@@ -339,7 +372,7 @@ private Q_SLOTS:
     // A hard-linked file killed half way through its rewrite in place: the safety
     // copy beside it holds the old contents whole.
     void hardLinkedFileKilledHalfWay() {
-        const QString target = prepare(QStringLiteral("hard"), true);
+        const QString target = prepare(QStringLiteral("hard"), Target::HardLinked);
         const QString other = m_dir.filePath(QStringLiteral("hard/other.htm"));
         const ProbeRun full = runProbe({target, source("hard")});
         QCOMPARE(full.exitCode, 0);
@@ -348,14 +381,56 @@ private Q_SLOTS:
         for (int step = 0; step < full.steps.size(); ++step) {
             if (full.steps.at(step) != QLatin1String("write"))
                 continue;
-            const ProbeRun run = tamperWithStep(QStringLiteral("hard"), full, step,
-                                                QStringLiteral("error=EIO:signal=SIGKILL"), true);
+            const ProbeRun run =
+                tamperWithStep(QStringLiteral("hard"), full, step,
+                               QStringLiteral("error=EIO:signal=SIGKILL"), Target::HardLinked);
             QVERIFY(run.tampered >= 0);
             const QByteArray now = fileBytes(target);
             QVERIFY2(now == m_old || now == m_new || fileBytes(target + u'~') == m_old,
                      qPrintable(QStringLiteral("write #%1").arg(full.occurrence(step))));
             QCOMPARE(fileBytes(other), now);
         }
+    }
+
+    // A page the user may write in a folder the user may not is written in place;
+    // while the write lasts its old contents are kept in the spare folder, and
+    // killed at any write, the page or that copy holds them whole.
+    void pageInALockedFolder() {
+        if (geteuid() != 0)
+            QSKIP("the save is made as another user, which only the administrator can become");
+        const QString target = prepare(QStringLiteral("locked"), Target::InLockedFolder);
+        struct stat before {};
+        QCOMPARE(::stat(QFile::encodeName(target).constData(), &before), 0);
+        const ProbeRun full =
+            runProbe(probeArguments(QStringLiteral("locked"), Target::InLockedFolder), {},
+                     Target::InLockedFolder);
+        QCOMPARE(full.exitCode, 0);
+        QCOMPARE(fileBytes(target), m_new);
+        struct stat after {};
+        QCOMPARE(::stat(QFile::encodeName(target).constData(), &after), 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_uid, Nobody);
+        QCOMPARE(QDir(spare(QStringLiteral("locked"))).entryList(QDir::Files | QDir::Hidden),
+                 QStringList());
+        int writes = 0;
+        for (int step = 0; step < full.steps.size(); ++step) {
+            if (full.steps.at(step) != QLatin1String("write"))
+                continue;
+            ++writes;
+            const ProbeRun run =
+                tamperWithStep(QStringLiteral("locked"), full, step,
+                               QStringLiteral("error=EIO:signal=SIGKILL"), Target::InLockedFolder);
+            QVERIFY(run.tampered >= 0);
+            const QByteArray now = fileBytes(target);
+            const QStringList copies =
+                QDir(spare(QStringLiteral("locked"))).entryList(QDir::Files | QDir::Hidden);
+            const bool copyWhole = copies.size() == 1 && fileBytes(spare(QStringLiteral("locked")) +
+                                                                   u'/' + copies.first()) == m_old;
+            QVERIFY2(now == m_old || now == m_new || copyWhole,
+                     qPrintable(QStringLiteral("write #%1").arg(full.occurrence(step))));
+        }
+        // The copy and the page, each written in several calls.
+        QVERIFY(writes >= 4);
     }
 };
 

@@ -1,8 +1,9 @@
 #pragma once
 
 // A folder whose files cannot be written or replaced. As an ordinary user that is
-// a folder without write permission; as root (where permissions do not stop
-// anything) it is a small tmpfs mounted read-only over a temporary folder.
+// a folder and a file without write permission (a writable file in a locked folder
+// is written in place); as root (where permissions do not stop anything) it is a
+// small tmpfs mounted read-only over a temporary folder.
 
 #include <QByteArray>
 #include <QDir>
@@ -31,8 +32,8 @@ public:
         if (m_root)
             m_ready = m_ready && run({"-o", "remount,ro", m_dir.path()});
         else
-            m_ready =
-                m_ready && QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+            m_ready = m_ready && QFile::setPermissions(path(fileName), QFile::ReadOwner) &&
+                      QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::ExeOwner);
     }
     ~ReadOnlyFolder() {
         if (m_mounted)
