@@ -478,7 +478,22 @@ void TForm1::runConversion(PageConversion conversion) {
             return;
         m_settings.storeAllToEntities(*scope == EntityScope::AllNonAscii);
     }
-    statusLine->showMessage(runPageConversion(*m_core, conversion, m_document->format, *scope));
+    const auto label = [conversion] {
+        switch (conversion) {
+        case PageConversion::TagsToUpper:
+            return QStringLiteral("Changing the tags to upper case...");
+        case PageConversion::TagsToLower:
+            return QStringLiteral("Changing the tags to lower case...");
+        case PageConversion::CharactersToEntities:
+            return QStringLiteral("Changing characters to references...");
+        case PageConversion::EntitiesToCharacters:
+            break;
+        }
+        return QStringLiteral("Changing references to characters...");
+    };
+    LongCommand command(this, label());
+    statusLine->showMessage(
+        runPageConversion(*m_core, conversion, m_document->format, *scope, &command));
     if (editor->document()->isModified())
         setSaveEnabled();
 }

@@ -10,15 +10,13 @@
 #include "editor/page_text.h"
 #include "editor/recovery_journal.h"
 #include "editor/title_dialog.h"
+#include "widgets/long_command.h"
 
 #include <QAction>
-#include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QPlainTextEdit>
-#include <QProgressDialog>
 #include <QTextBlock>
 #include <QTextCharFormat>
 #include <QTextDocument>
@@ -32,46 +30,6 @@ namespace {
 
 const QString QuestionCaption = QStringLiteral("Confirm");
 const QString ErrorCaption = QStringLiteral("Vellumo");
-
-// While a big page goes in, the window keeps painting; once the wait becomes
-// noticeable a progress window says how far it got and offers Cancel, which
-// leaves the page in the editor as it was.
-class LoadingProgress {
-public:
-    LoadingProgress(QWidget *window, const QString &path, const QElapsedTimer &clock)
-        : m_window(window)
-        , m_path(path)
-        , m_clock(clock) {}
-
-    bool step(qsizetype done, qsizetype total) {
-        constexpr qint64 ShowAfterMs = 400;
-        if (!m_dialog && m_clock.elapsed() >= ShowAfterMs) {
-            m_dialog = std::make_unique<QProgressDialog>(
-                QStringLiteral("Opening %1...").arg(QFileInfo(m_path).fileName()),
-                QStringLiteral("Cancel"), 0, 1000, m_window);
-            m_dialog->setWindowTitle(QStringLiteral("Vellumo"));
-            m_dialog->setWindowModality(Qt::WindowModal);
-            m_dialog->setMinimumDuration(0);
-            m_dialog->setAutoClose(false);
-            m_dialog->show();
-        }
-        if (!m_dialog) {
-            // Painting and timers only: the keys and clicks wait for the new page.
-            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-            return true;
-        }
-        m_dialog->setValue(total > 0 ? static_cast<int>(done * 1000 / total) : 1000);
-        // The progress window is modal: of the input, only its Cancel gets through.
-        QCoreApplication::processEvents();
-        return !m_dialog->wasCanceled();
-    }
-
-private:
-    QWidget *m_window;
-    QString m_path;
-    const QElapsedTimer &m_clock;
-    std::unique_ptr<QProgressDialog> m_dialog;
-};
 
 } // namespace
 
@@ -236,9 +194,11 @@ bool DocumentController::confirmOpenElsewhere(const QString &path, const QString
 bool DocumentController::openFile(const QString &path, std::optional<TextEncoding> encoding) {
     if (!confirmOpenElsewhere(path, QStringLiteral("Open it here as well?")))
         return false;
-    QElapsedTimer clock;
-    clock.start();
-    LoadingProgress progress(m_window, path, clock);
+    // While a big page goes in, the window keeps painting; once the wait becomes
+    // noticeable a progress window says how far it got and offers Cancel, which
+    // leaves the page in the editor as it was.
+    LongCommand progress(m_window, QStringLiteral("Opening %1...").arg(QFileInfo(path).fileName()),
+                         400);
     // Reading and decoding happen on a worker thread while the window keeps
     // painting; the keys and clicks wait for the new page.
     std::optional<PageRead> read = readPageFileAside(

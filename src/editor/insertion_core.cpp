@@ -1,7 +1,9 @@
 #include "editor/insertion_core.h"
 
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <QTextDocument>
 
 #include <algorithm>
 
@@ -46,11 +48,22 @@ void InsertionCore::WrapSelection(const QString &open, const QString &close, int
 }
 
 void InsertionCore::ReplaceRanges(const QList<RangeEdit> &edits) {
+    ReplaceRanges(edits, {});
+}
+
+bool InsertionCore::ReplaceRanges(const QList<RangeEdit> &edits,
+                                  const std::function<bool(qint64, qint64)> &betweenSlices) {
     if (edits.isEmpty())
-        return;
+        return true;
+    // A slice ends after this long, looked at every few edits.
+    constexpr qint64 SliceNs = 40'000'000;
+    constexpr qsizetype EditsBetweenLooks = 256;
     QTextCursor cursor = m_editor->textCursor();
+    const int anchor = cursor.anchor();
     const int caret = cursor.position();
     int movedCaret = caret;
+    QElapsedTimer slice;
+    slice.start();
     // From the last range to the first, so the positions still to come stay valid.
     cursor.beginEditBlock();
     for (qsizetype i = edits.size() - 1; i >= 0; --i) {
@@ -63,10 +76,27 @@ void InsertionCore::ReplaceRanges(const QList<RangeEdit> &edits) {
             movedCaret += grown;
         else if (caret > edit.start)
             movedCaret = edit.start + int(edit.text.size());
+        if (!betweenSlices || i == 0 || i % EditsBetweenLooks != 0 ||
+            slice.nsecsElapsed() < SliceNs)
+            continue;
+        // The slices join into one undo step; between them the page is whole.
+        cursor.endEditBlock();
+        if (!betweenSlices(edits.size() - i, edits.size())) {
+            QTextDocument *document = m_editor->document();
+            document->undo();
+            document->clearUndoRedoStacks(QTextDocument::RedoStack);
+            cursor.setPosition(anchor);
+            cursor.setPosition(caret, QTextCursor::KeepAnchor);
+            m_editor->setTextCursor(cursor);
+            return false;
+        }
+        cursor.joinPreviousEditBlock();
+        slice.start();
     }
     cursor.endEditBlock();
     cursor.setPosition(movedCaret);
     m_editor->setTextCursor(cursor);
+    return true;
 }
 
 void InsertionCore::MoveCaretBack(int n) {

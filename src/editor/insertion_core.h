@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class QPlainTextEdit;
 
 namespace vellumo {
@@ -46,6 +48,13 @@ public:
     // a range it moves by what that range grew or shrank, and from inside a range
     // it goes to that range's end.
     void ReplaceRanges(const QList<RangeEdit> &edits);
+    // The same, made in slices of a few hundredths of a second for a long command:
+    // between two slices `betweenSlices(done, total)` runs with the page consistent
+    // in its intermediate state. When it returns false the slices made are undone,
+    // the page, its undo history and the caret are as they were, and the result is
+    // false.
+    bool ReplaceRanges(const QList<RangeEdit> &edits,
+                       const std::function<bool(qint64 done, qint64 total)> &betweenSlices);
     // Sets the caret `n` characters before the selection start.
     void MoveCaretBack(int n);
     void FocusEditor();

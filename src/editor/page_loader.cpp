@@ -2,6 +2,7 @@
 
 #include "editor/page_colouring.h"
 #include "editor/page_layout.h"
+#include "widgets/long_command.h"
 
 #include <QPlainTextEdit>
 #include <QTextCursor>
@@ -9,9 +10,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 
 namespace vellumo {
@@ -92,32 +90,8 @@ std::optional<PageRead> readPageFileAside(const QString &path,
                                           const std::function<bool()> &whileWaiting,
                                           std::optional<TextEncoding> encoding) {
     PageRead read;
-    std::mutex mutex;
-    std::condition_variable finished;
-    bool done = false;
-    std::thread worker([&] {
-        PageRead result = readPageFile(path, encoding);
-        std::lock_guard lock(mutex);
-        read = std::move(result);
-        done = true;
-        finished.notify_one();
-    });
-    bool gaveUp = false;
-    for (;;) {
-        {
-            // Short waits: often enough for painting and timers, rarely enough
-            // to cost nothing.
-            std::unique_lock lock(mutex);
-            if (finished.wait_for(lock, std::chrono::milliseconds(15), [&] { return done; }))
-                break;
-        }
-        if (whileWaiting && !whileWaiting()) {
-            gaveUp = true;
-            break;
-        }
-    }
-    worker.join();
-    if (gaveUp)
+    if (!runAside([&](const std::atomic_bool &) { read = readPageFile(path, encoding); },
+                  whileWaiting))
         return std::nullopt;
     return read;
 }

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -466,7 +467,7 @@ std::optional<RangeEdit> charsetDeclarationEdit(QStringView page, const QString 
 }
 
 QString runPageConversion(InsertionCore &core, PageConversion conversion, const PageFormat &format,
-                          EntityScope scope) {
+                          EntityScope scope, LongCommand *command) {
     const TextEncoding encoding = format.encoding;
     QPlainTextEdit *editor = core.editor();
     QTextCursor cursor = editor->textCursor();
@@ -482,17 +483,24 @@ QString runPageConversion(InsertionCore &core, PageConversion conversion, const 
         options.canHold = holdTest(encoding);
     const bool forward = cursor.position() == options.to;
     const QString page = pageTextOf(*editor->document());
-    ConversionResult result = convertPage(page, conversion, options);
-    // Characters outside ASCII written into an undeclared page in another encoding than
-    // the one browsers assume: the page says which, in the same step.
+    ConversionResult result;
     std::optional<RangeEdit> declaration;
-    if (conversion == PageConversion::EntitiesToCharacters && !format.byteOrderMark &&
-        encoding != TextEncoding::Windows1252 &&
-        std::any_of(result.edits.cbegin(), result.edits.cend(), [](const RangeEdit &edit) {
-            return std::any_of(edit.text.cbegin(), edit.text.cend(),
-                               [](QChar c) { return c.unicode() > 0x7F; });
-        }))
-        declaration = charsetDeclarationEdit(page, encodingName(encoding));
+    const auto work = [&](const std::atomic_bool &) {
+        result = convertPage(page, conversion, options);
+        // Characters outside ASCII written into an undeclared page in another encoding
+        // than the one browsers assume: the page says which, in the same step.
+        if (conversion == PageConversion::EntitiesToCharacters && !format.byteOrderMark &&
+            encoding != TextEncoding::Windows1252 &&
+            std::any_of(result.edits.cbegin(), result.edits.cend(), [](const RangeEdit &edit) {
+                return std::any_of(edit.text.cbegin(), edit.text.cend(),
+                                   [](QChar c) { return c.unicode() > 0x7F; });
+            }))
+            declaration = charsetDeclarationEdit(page, encodingName(encoding));
+    };
+    if (!command)
+        work(std::atomic_bool{false});
+    else if (!command->runAside(work))
+        return LongCommand::cancelledReport();
     if (declaration) {
         const int added = int(declaration->text.size());
         if (declaration->start <= options.from)
@@ -508,7 +516,12 @@ QString runPageConversion(InsertionCore &core, PageConversion conversion, const 
         result.edits.insert(at, *declaration);
     }
     if (!result.edits.isEmpty()) {
-        core.ReplaceRanges(result.edits);
+        if (!command)
+            core.ReplaceRanges(result.edits);
+        else if (!core.ReplaceRanges(result.edits, [command](qint64 done, qint64 total) {
+                     return command->step(done, total);
+                 }))
+            return LongCommand::cancelledReport();
         cursor = editor->textCursor();
         if (selected) {
             int grown = 0;

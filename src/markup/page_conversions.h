@@ -3,6 +3,7 @@
 #include "editor/insertion_core.h"
 #include "editor/page_file.h"
 #include "editor/text_codec.h"
+#include "widgets/long_command.h"
 
 #include <QList>
 #include <QString>
@@ -77,8 +78,11 @@ std::optional<RangeEdit> charsetDeclarationEdit(QStringView page, const QString 
 // A page that declares no encoding and has no byte-order mark is read by a browser in
 // windows-1252: when Entities to Characters writes other characters into it in
 // another encoding, the same step declares the page's encoding. Returns the status-bar
-// line.
+// line. With a `command`, the conversion is worked out on a worker thread and made
+// in slices, with progress and Cancel once it takes long; cancelled, it leaves the
+// page as it was and says so.
 QString runPageConversion(InsertionCore &core, PageConversion conversion, const PageFormat &format,
-                          EntityScope scope = EntityScope::Unencodable);
+                          EntityScope scope = EntityScope::Unencodable,
+                          LongCommand *command = nullptr);
 
 } // namespace vellumo

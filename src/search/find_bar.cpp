@@ -4,6 +4,7 @@
 #include "platform/platform.h"
 #include "search/match_highlights.h"
 #include "search/page_text.h"
+#include "widgets/long_command.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -402,17 +403,30 @@ void FindBar::replaceAll() {
         return;
     const TextSearch &search = *found;
     bool gaveUp = false;
-    const QList<TextReplacement> replacements =
-        search.replacements(m_page->text(), m_replaceEdit->currentText(), currentRange(), &gaveUp);
-    if (gaveUp) {
+    const QString text = m_page->text();
+    const QString replacement = m_replaceEdit->currentText();
+    const SearchRange range = currentRange();
+    QList<RangeEdit> edits;
+    // On a big page the matches are found on a worker thread and replaced in
+    // slices, with progress and Cancel once it takes long.
+    LongCommand command(window(), tr("Replacing..."));
+    const bool searched = command.runAside([&](const std::atomic_bool &stop) {
+        const QList<TextReplacement> replacements =
+            search.replacements(text, replacement, range, &gaveUp, &stop);
+        edits.reserve(replacements.size());
+        for (const TextReplacement &r : replacements)
+            edits.append(RangeEdit{int(r.start), int(r.length), r.text});
+    });
+    if (searched && gaveUp) {
         setStatus(tooComplexMessage(), true);
         return;
     }
-    QList<RangeEdit> edits;
-    edits.reserve(replacements.size());
-    for (const TextReplacement &r : replacements)
-        edits.append(RangeEdit{int(r.start), int(r.length), r.text});
-    m_core.ReplaceRanges(edits);
+    if (!searched || !m_core.ReplaceRanges(edits, [&command](qint64 done, qint64 total) {
+            return command.step(done, total);
+        })) {
+        setStatus(LongCommand::cancelledReport());
+        return;
+    }
     m_core.editor()->ensureCursorVisible();
     m_current = {};
     setStatus(edits.isEmpty() ? tr("Not found") : tr("%n replaced", nullptr, int(edits.size())),

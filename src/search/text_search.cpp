@@ -314,7 +314,8 @@ QList<TextMatch> TextSearch::all(QStringView text, SearchRange range) const {
 }
 
 QList<TextReplacement> TextSearch::replacements(QStringView text, const QString &replacement,
-                                                SearchRange range, bool *gaveUp) const {
+                                                SearchRange range, bool *gaveUp,
+                                                const std::atomic_bool *cancel) const {
     QList<TextReplacement> result;
     if (!isValid())
         return result;
@@ -330,12 +331,12 @@ QList<TextReplacement> TextSearch::replacements(QStringView text, const QString 
              [&](qsizetype start, qsizetype stop, const QRegularExpressionMatch &match) {
                  result.append({start, stop - start,
                                 expand ? expandReplacement(replacement, match) : replacement});
-                 return true;
+                 return cancel == nullptr || !*cancel;
              });
     if (gaveUp != nullptr)
         *gaveUp = !ran;
     // Some of the matches only: replacing those would look like all of them.
-    if (!ran)
+    if (!ran || (cancel != nullptr && *cancel))
         result.clear();
     return result;
 }

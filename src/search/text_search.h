@@ -92,9 +92,11 @@ public:
                  const std::atomic_bool *cancel = nullptr) const;
     QList<TextMatch> all(QStringView text, SearchRange range = {}) const;
     // What every match in `range` becomes with `replacement` (see expandReplacement);
-    // nothing, and `gaveUp` set, when the expression engine gave up on the way.
+    // nothing, and `gaveUp` set, when the expression engine gave up on the way; nothing
+    // either once `cancel` is set.
     QList<TextReplacement> replacements(QStringView text, const QString &replacement,
-                                        SearchRange range = {}, bool *gaveUp = nullptr) const;
+                                        SearchRange range = {}, bool *gaveUp = nullptr,
+                                        const std::atomic_bool *cancel = nullptr) const;
     // What the match `match` (as found by next()) becomes; `match` must be one.
     QString replacementFor(QStringView text, const TextMatch &match,
                            const QString &replacement) const;

@@ -8,14 +8,19 @@
 #include "test_main.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextCursor>
+#include <QThread>
+#include <QTimer>
 
 #include <memory>
 
@@ -198,6 +203,58 @@ private Q_SLOTS:
             QVERIFY(main.document().Save1Click());
             QCOMPARE(fileBytes(path), bytes);
         }
+    }
+
+    // A command over a big page that keeps the user waiting shows its progress after
+    // half a second, and Cancel there leaves the page as it was. The machine is made
+    // slow for a moment at the command's first pause, so the wait is always long.
+    void longCommandsShowProgressAndCancel_data() {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("robustness: All Tags to Upper Case") << "TagsToUpper1";
+        QTest::newRow("robustness: Replace All") << "ReplaceAllButton";
+    }
+    void longCommandsShowProgressAndCancel() {
+        QFETCH(QString, command);
+        TForm1 &main = m_app.start({});
+        main.show();
+        QPlainTextEdit *editor = main.editor;
+        editor->setPlainText(QStringLiteral("<p>x</p>\n").repeated(60000));
+        editor->document()->setModified(false);
+        const QString before = editor->toPlainText();
+        QWidget *bar = nullptr;
+        if (command == u"ReplaceAllButton") {
+            QTest::keyClick(editor, Qt::Key_H, Qt::ControlModifier);
+            bar = main.findChild<QWidget *>(QStringLiteral("FindBar"));
+            bar->findChild<QComboBox *>(QStringLiteral("FindEdit"))->setCurrentText("p>");
+            bar->findChild<QComboBox *>(QStringLiteral("ReplaceEdit"))->setCurrentText("P>");
+        }
+        bool slowed = false;
+        QTimer::singleShot(0, [&slowed] {
+            slowed = true;
+            QThread::msleep(600);
+        });
+        bool shown = false;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] {
+            auto *progress = main.findChild<QProgressDialog *>();
+            if (progress == nullptr || !progress->isVisible() || shown)
+                return;
+            shown = true;
+            progress->findChild<QPushButton *>()->click();
+        });
+        watch.start(5);
+        if (bar)
+            bar->findChild<QPushButton *>(command)->click();
+        else
+            main.action(command)->trigger();
+        QVERIFY(slowed);
+        QVERIFY(shown);
+        QCOMPARE(editor->toPlainText(), before);
+        QVERIFY(!editor->document()->isModified());
+        QVERIFY(!editor->document()->isUndoAvailable());
+        const QString status = bar ? bar->findChild<QLabel *>(QStringLiteral("FindStatus"))->text()
+                                   : main.statusLine->currentMessage();
+        QCOMPARE(status, QStringLiteral("Cancelled: the page is as it was"));
     }
 };
 

@@ -2,6 +2,7 @@
 #include "test_main.h"
 
 #include <QPlainTextEdit>
+#include <QTextBlock>
 #include <QTextCursor>
 
 using namespace vellumo;
@@ -103,6 +104,56 @@ private Q_SLOTS:
         QCOMPARE(editor.toPlainText(), QStringLiteral("keep this word"));
         editor.redo();
         QCOMPARE(editor.toPlainText(), QStringLiteral("keep <I>this</I> word"));
+    }
+
+    // Many edits made in slices: each slice ends after a few hundredths of a second,
+    // and a command cancelled between two of them leaves the page, its undo history
+    // and the selection as they were; one that goes on is one undo step.
+    void slicedEditsAreOneStepOrNone_data() {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("nominal: every slice made") << false;
+        QTest::newRow("robustness: cancelled after the first slice") << true;
+    }
+    void slicedEditsAreOneStepOrNone() {
+        QFETCH(bool, cancel);
+        QPlainTextEdit editor;
+        const QString line = QStringLiteral("<p>x</p>\n");
+        prepare(editor, line.repeated(100000) + QStringLiteral("end"), 0, 0);
+        QTextCursor typed = editor.textCursor();
+        typed.movePosition(QTextCursor::End);
+        typed.insertText(QStringLiteral("y")); // an earlier undo step that must stay
+        typed.setPosition(40);
+        typed.setPosition(12, QTextCursor::KeepAnchor);
+        editor.setTextCursor(typed);
+        const QString before = editor.toPlainText();
+        const int undoSteps = editor.document()->availableUndoSteps();
+        QList<RangeEdit> edits;
+        for (int i = 0; i < 100000; ++i)
+            edits.append(RangeEdit{int(i * line.size()) + 1, 1, QStringLiteral("P")});
+        int slices = 0;
+        const bool made =
+            InsertionCore(&editor).ReplaceRanges(edits, [&](qint64 done, qint64 total) {
+                ++slices;
+                // The page is whole between slices: the edits made are at its end.
+                const QTextBlock last = editor.document()->lastBlock();
+                const bool consistent =
+                    done > 0 && done < total && last.previous().text() == QLatin1String("<P>x</p>");
+                return consistent && !cancel;
+            });
+        QVERIFY(slices > 0);
+        QCOMPARE(made, !cancel);
+        QVERIFY(!editor.document()->isRedoAvailable());
+        if (cancel) {
+            QCOMPARE(editor.document()->availableUndoSteps(), undoSteps);
+            QCOMPARE(editor.toPlainText(), before);
+            QCOMPARE(editor.textCursor().anchor(), 40);
+            QCOMPARE(editor.textCursor().position(), 12);
+            return;
+        }
+        QVERIFY(editor.toPlainText().startsWith(QStringLiteral("<P>x</p>\n<P>")));
+        QVERIFY(!editor.toPlainText().contains(QStringLiteral("<p>")));
+        editor.undo();
+        QCOMPARE(editor.toPlainText(), before);
     }
 
     void moveCaretBack() {
