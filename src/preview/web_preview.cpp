@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -25,6 +26,7 @@
 #include <QOpenGLContext>
 
 #include <csignal>
+#include <unistd.h>
 
 // Qt's own setter of the context every GL context of the program shares with (exported
 // by Qt GUI, not in its public headers). The engine takes it for granted.
@@ -48,8 +50,33 @@ QUrl pageUrl(const QString &path) {
     return url;
 }
 
-// How long a renderer may leave a question unanswered before it counts as stuck.
+// How long a renderer may leave a question unanswered before it counts as stuck,
+// when a new copy of the page waits for it.
 constexpr int StuckAfterMs = 1000;
+// The watch kept on a page from its load until a while after it finished: a question
+// this often, and patience this long. A renderer that leaves it unanswered while
+// keeping a processor at least half busy is stuck in a script; one that is merely
+// slow (a busy machine) keeps its page.
+constexpr int WatchEveryMs = 2000;
+constexpr int WatchPatienceMs = 5000;
+constexpr int WatchAfterLoadMs = 10000;
+
+// The processor time a process has used, in milliseconds; -1 when unknown.
+qint64 processorMs(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray line = stat.readAll();
+    // The fields after the command's name, which is in parentheses and may hold spaces:
+    // state is the first, user and system time the 12th and 13th.
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return -1;
+    const long ticksPerSecond = ::sysconf(_SC_CLK_TCK);
+    return ticksPerSecond > 0
+               ? (fields.at(11).toLongLong() + fields.at(12).toLongLong()) * 1000 / ticksPerSecond
+               : -1;
+}
 
 // Serves the page's copy at the page's own path, and the files of the page's folder
 // tree from disk; nothing outside that tree.
@@ -189,11 +216,19 @@ public:
         m_view->setObjectName(QStringLiteral("PreviewView"));
         m_view->setPage(m_page);
         m_view->setContextMenuPolicy(Qt::NoContextMenu);
+        m_watchdog.setInterval(WatchEveryMs);
+        connect(&m_watchdog, &QTimer::timeout, this, [this] {
+            if (!m_loading && m_watchEnds.isValid() && m_watchEnds.hasExpired(WatchAfterLoadMs))
+                m_watchdog.stop();
+            else
+                probe(WatchPatienceMs, true);
+        });
         connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
             // A navigation the page tried and was refused ends too; only our own loads count.
             if (!m_loading)
                 return;
             m_loading = false;
+            m_watchEnds.start();
             if (m_keepScroll)
                 m_page->runJavaScript(
                     QStringLiteral("window.scrollTo(%1, %2)").arg(m_scroll.x()).arg(m_scroll.y()),
@@ -205,6 +240,7 @@ public:
         connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
                 [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
                     m_loading = false;
+                    m_watchdog.stop();
                     if (m_events.rendererEnded)
                         m_events.rendererEnded(m_stuck ? QStringLiteral("a script kept it busy")
                                                        : endedHow(status));
@@ -243,33 +279,8 @@ public:
         }
         // The last copy has not finished: a renderer that cannot even answer is stuck
         // in a script, and is ended so that the next copy gets a new one.
-        if (m_probing)
-            return;
-        m_probing = true;
-        // Settled by whichever comes first: the answer, or the time running out.
-        auto settled = std::make_shared<bool>(false);
-        m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
-                              [this, settled](const QVariant &) {
-                                  if (*settled)
-                                      return;
-                                  *settled = true;
-                                  m_probing = false;
-                                  load();
-                              });
-        QTimer::singleShot(StuckAfterMs, this, [this, settled] {
-            if (*settled)
-                return;
-            *settled = true;
-            m_probing = false;
-            const qint64 pid = m_page->renderProcessPid();
-            if (pid <= 0) {
-                load();
-                return;
-            }
-            m_stuck = true;
-            m_loadAfterEnd = true;
-            ::kill(static_cast<pid_t>(pid), SIGKILL);
-        });
+        m_reloadWanted = true;
+        probe(StuckAfterMs, false);
     }
 
     void runScript(const QString &script,
@@ -280,8 +291,51 @@ public:
     void setZoom(double factor) override { m_view->setZoomFactor(factor); }
 
 private:
+    // Asks the renderer a trivial question. Unanswered after `patienceMs` (and, when
+    // `onlyIfBusy`, with a processor kept at least half busy meanwhile), it counts as
+    // stuck in a script and is ended. A copy of the page waiting for the renderer is
+    // loaded once the question is settled either way.
+    void probe(int patienceMs, bool onlyIfBusy) {
+        if (m_probing)
+            return;
+        m_probing = true;
+        // Settled by whichever comes first: the answer, or the time running out.
+        auto settled = std::make_shared<bool>(false);
+        const qint64 busyBefore = processorMs(m_page->renderProcessPid());
+        m_page->runJavaScript(QStringLiteral("0"), QWebEngineScript::ApplicationWorld,
+                              [this, settled](const QVariant &) {
+                                  if (*settled)
+                                      return;
+                                  *settled = true;
+                                  m_probing = false;
+                                  loadIfWanted();
+                              });
+        QTimer::singleShot(patienceMs, this, [this, settled, busyBefore, patienceMs, onlyIfBusy] {
+            if (*settled)
+                return;
+            *settled = true;
+            m_probing = false;
+            const qint64 pid = m_page->renderProcessPid();
+            const qint64 busy = processorMs(pid) - busyBefore;
+            if (pid <= 0 || (onlyIfBusy && (busyBefore < 0 || busy < patienceMs / 2))) {
+                loadIfWanted();
+                return;
+            }
+            m_stuck = true;
+            m_loadAfterEnd = std::exchange(m_reloadWanted, false);
+            ::kill(static_cast<pid_t>(pid), SIGKILL);
+        });
+    }
+
+    void loadIfWanted() {
+        if (std::exchange(m_reloadWanted, false))
+            load();
+    }
+
     void load() {
         m_loading = true;
+        m_watchEnds.invalidate();
+        m_watchdog.start();
         // A copy: loading may end the old renderer, whose page held the address.
         const QUrl url = m_page->expected;
         m_page->load(url);
@@ -312,6 +366,9 @@ private:
     bool m_probing = false;
     bool m_stuck = false;
     bool m_loadAfterEnd = false;
+    bool m_reloadWanted = false;
+    QTimer m_watchdog;
+    QElapsedTimer m_watchEnds; // since the last load finished
 };
 
 } // namespace

@@ -353,6 +353,20 @@ private Q_SLOTS:
                  qPrintable(status));
     }
 
+    // A script that never ends is found on its own, without a next edit: the
+    // renderer is ended and the status says why.
+    void endlessScriptIsStoppedOnItsOwn() {
+        TForm1 &main = start({{QStringLiteral("AutoComplete"), QStringLiteral("No")}});
+        LivePreview &preview = openPreview(main);
+        main.editor->setPlainText(
+            QStringLiteral("<p>first</p><script>onload = () => { while (true) {} }</script>"));
+        preview.refreshNow();
+        const auto *status = main.findChild<QLabel *>(QStringLiteral("PreviewStatus"));
+        QTRY_VERIFY_WITH_TIMEOUT(
+            status->text().startsWith(QStringLiteral("The page stopped (a script kept it busy)")),
+            30000);
+    }
+
     // The older Preview in Browser still saves an untitled page first, then opens the
     // saved file in the system browser.
     void previewInBrowserStillSavesFirst() {
