@@ -45,6 +45,9 @@ enum class Target {
     InLockedFolder, // the user "nobody" may write it but not its folder
 };
 
+// A copy of the probe that the user "nobody" can reach whatever folder the build is in.
+QString nobodysProbe;
+
 // Runs the save probe under strace, with `inject` (strace's -e inject=...) if given,
 // as the user "nobody" for a target in a locked folder.
 ProbeRun runProbe(const QStringList &probeArguments, const QString &inject = {},
@@ -57,7 +60,9 @@ ProbeRun runProbe(const QStringList &probeArguments, const QString &inject = {},
         arguments << QStringLiteral("-e") << QStringLiteral("inject=") + inject;
     if (kind == Target::InLockedFolder)
         arguments << QStringLiteral("-u") << QStringLiteral("nobody");
-    arguments << QStringLiteral(VELLUMO_SAVE_PROBE) << probeArguments;
+    arguments << (kind == Target::InLockedFolder ? nobodysProbe
+                                                 : QStringLiteral(VELLUMO_SAVE_PROBE))
+              << probeArguments;
     QProcess strace;
     strace.start(QStringLiteral("strace"), arguments);
     strace.waitForFinished(60000);
@@ -189,6 +194,10 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner |
                                                         QFile::ExeOwner | QFile::ReadOther |
                                                         QFile::ExeOther));
+        nobodysProbe = m_dir.filePath(QStringLiteral("save_probe"));
+        QVERIFY(QFile::copy(QStringLiteral(VELLUMO_SAVE_PROBE), nobodysProbe));
+        QVERIFY(QFile::setPermissions(nobodysProbe, QFile::ReadOwner | QFile::ExeOwner |
+                                                        QFile::ReadOther | QFile::ExeOther));
         // Big enough to take several write calls.
         m_old = QByteArray(1500 * 1024, 'o') + "old end";
         m_new = QByteArray(2500 * 1024, 'n') + "new end";
