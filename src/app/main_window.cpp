@@ -28,6 +28,7 @@
 #include "preview/live_preview.h"
 #include "search/find_bar.h"
 #include "search/search_commands.h"
+#include "widgets/long_command.h"
 
 #include <QAbstractButton>
 #include <QAction>

@@ -4,6 +4,7 @@
 #include "editor/page_text.h"
 #include "markup/html_lexer.h"
 #include "markup/named_references.h"
+#include "widgets/long_command.h"
 
 #include <QHash>
 #include <QPlainTextEdit>

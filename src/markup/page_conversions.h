@@ -3,7 +3,6 @@
 #include "editor/insertion_core.h"
 #include "editor/page_file.h"
 #include "editor/text_codec.h"
-#include "widgets/long_command.h"
 
 #include <QList>
 #include <QString>
@@ -13,6 +12,8 @@
 #include <optional>
 
 namespace vellumo {
+
+class LongCommand;
 
 // The commands that rewrite the markup of a whole page (or of the selection).
 enum class PageConversion {
