@@ -1,5 +1,7 @@
 #include "editor/charset_detection.h"
 
+#include "markup/html_lexer.h"
+
 #include <QString>
 
 #include <uchardet.h>
@@ -291,6 +293,58 @@ std::optional<TextEncoding> detectEncoding(QByteArrayView bytes) {
         decodeText(sample, *encoding) == decodeText(sample, TextEncoding::Windows1252))
         return TextEncoding::Windows1252;
     return encoding;
+}
+
+std::optional<RangeEdit> charsetDeclarationEdit(QStringView page, const QString &encodingName) {
+    // A declaration counts within the page's first kilobytes, and so does its head.
+    constexpr qsizetype HeadLength = 4096;
+    const QStringView head = page.first(std::min(page.size(), HeadLength));
+    if (findCharsetDeclaration(head).found())
+        return std::nullopt;
+    QList<HtmlTokenSpan> spans;
+    lexHtmlText(head, HtmlLexState{}, &spans);
+    qsizetype after = 0;
+    bool upper = false;
+    int rank = 0; // 3: after <head>, 2: after <html>, 1: after <!DOCTYPE>
+    for (qsizetype i = 0; i < spans.size() && rank < 3; ++i) {
+        const HtmlTokenSpan &span = spans.at(i);
+        const QStringView text = head.sliced(span.start, span.length);
+        // Just past the tag's '>' (its delimiter token may run on into the next tag's '<').
+        const auto tagEnd = [&] {
+            for (qsizetype j = i + 1; j < spans.size(); ++j) {
+                const HtmlTokenSpan &delimiter = spans.at(j);
+                const qsizetype close =
+                    head.sliced(delimiter.start, delimiter.length).indexOf(u'>');
+                if (delimiter.kind == HtmlTokenKind::TagDelimiter && close >= 0)
+                    return qsizetype(delimiter.start + close + 1);
+            }
+            return qsizetype(-1);
+        };
+        if (span.kind == HtmlTokenKind::Doctype && rank < 1) {
+            after = span.start + span.length;
+            rank = 1;
+        } else if (span.kind == HtmlTokenKind::TagName && i > 0 &&
+                   head.sliced(spans.at(i - 1).start, spans.at(i - 1).length).endsWith(u'<')) {
+            // (A start tag: an end tag's name follows "</".)
+            const int tagRank = text.compare(u"head", Qt::CaseInsensitive) == 0   ? 3
+                                : text.compare(u"html", Qt::CaseInsensitive) == 0 ? 2
+                                                                                  : 0;
+            upper = text.at(0).isUpper();
+            if (tagRank > rank) {
+                if (const qsizetype end = tagEnd(); end > 0) {
+                    after = end;
+                    rank = tagRank;
+                }
+            }
+            if (tagRank == 0 && text.compare(u"title", Qt::CaseInsensitive) != 0 &&
+                text.compare(u"meta", Qt::CaseInsensitive) != 0)
+                break; // the body's markup has begun
+        }
+    }
+    // On the line of the tag before it, so no line break of the page's kind is needed.
+    const QString meta =
+        upper ? QStringLiteral("<META CHARSET=\"%1\">") : QStringLiteral("<meta charset=\"%1\">");
+    return RangeEdit{int(after), 0, meta.arg(encodingName)};
 }
 
 } // namespace vellumo

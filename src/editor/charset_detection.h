@@ -1,5 +1,6 @@
 #pragma once
 
+#include "editor/insertion_core.h"
 #include "editor/text_codec.h"
 
 #include <QByteArray>
@@ -27,6 +28,12 @@ struct CharsetDeclaration {
 CharsetDeclaration findCharsetDeclaration(QByteArrayView bytes);
 // The same search in a page's text, for rewriting the label in the editor.
 CharsetDeclaration findCharsetDeclaration(QStringView text);
+
+// The edit that gives `page`, which declares no encoding, a `<meta charset>` naming
+// `encodingName`: right after its <head> start tag, else after its <html> start tag, else
+// after its <!DOCTYPE>, else at its start; the element's name in the case of the
+// nearest tag. Nothing when the page declares an encoding already.
+std::optional<RangeEdit> charsetDeclarationEdit(QStringView page, const QString &encodingName);
 
 // UTF-16 without a byte-order mark, recognised as browsers' detectors do: markup
 // in UTF-16 has a zero byte in every other position. A file of zero bytes is not.

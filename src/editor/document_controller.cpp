@@ -89,8 +89,8 @@ void DocumentController::showRecoveredPage(RecoveredPage &&page) {
     Q_EMIT pageReplaced();
     format = page.format;
     m_originalLines = std::move(page.originalLines);
-    m_encodingChanged = m_referencesChosen = false;
-    m_askAboutDeclaration = false;
+    forgetAnswers();
+    m_cameInAscii = isAsciiOnly(pageText());
     CurrentFileName = page.fileName;
     rememberDiskState();
     m_core.editor()->document()->setModified(true);
@@ -124,8 +124,8 @@ void DocumentController::NewPage() {
     CurrentFileName = UntitledFileName;
     format = newPageFormat();
     m_originalLines = {};
-    m_encodingChanged = m_referencesChosen = false;
-    m_askAboutDeclaration = false;
+    forgetAnswers();
+    m_cameInAscii = isAsciiOnly(page);
     // The new text takes the format at the caret, which after the greyed maker
     // comment is grey: the new page starts from plain text instead.
     m_core.editor()->setCurrentCharFormat(QTextCharFormat());
@@ -225,8 +225,9 @@ bool DocumentController::openFile(const QString &path, std::optional<TextEncodin
     Q_EMIT pageReplaced();
     format = read->page.format;
     m_originalLines = std::move(read->page.originalLines);
-    m_encodingChanged = m_referencesChosen = false;
+    forgetAnswers();
     m_askAboutDeclaration = encoding.has_value();
+    m_cameInAscii = read->asciiOnly;
     QString note = std::move(read->page.note);
     if (note.isEmpty() && encoding)
         note = QStringLiteral("The page was read again as %1.").arg(encodingName(*encoding));
@@ -341,18 +342,73 @@ void DocumentController::changeEncoding(TextEncoding encoding) {
     format.byteOrderMark = !isAsciiCompatible(encoding);
     format.declaredLabel.clear();
     m_encodingChanged = true;
-    m_referencesChosen = false;
+    m_referencesChosen = m_undeclaredKept = false;
+}
+
+void DocumentController::forgetAnswers() {
+    m_encodingChanged = m_referencesChosen = m_askAboutDeclaration = m_undeclaredKept = false;
+}
+
+QString DocumentController::pageHead(qsizetype length) const {
+    // The first blocks are enough, and a block's position is its offset in the
+    // page's text.
+    QTextDocument *document = m_core.editor()->document();
+    QString head;
+    for (QTextBlock block = document->begin(); block.isValid() && head.size() < length;
+         block = block.next())
+        head += block.text() + u'\n';
+    return head;
 }
 
 CharsetDeclaration DocumentController::pageDeclaration() const {
-    // The declaration counts only near the start: the first blocks are enough,
-    // and a block's position is its offset in the page's text.
-    QTextDocument *document = m_core.editor()->document();
-    QString head;
-    for (QTextBlock block = document->begin(); block.isValid() && head.size() < 1024;
-         block = block.next())
-        head += block.text() + u'\n';
-    return findCharsetDeclaration(QStringView(head));
+    // The declaration counts only near the start.
+    return findCharsetDeclaration(QStringView(pageHead(1024)));
+}
+
+std::optional<bool> DocumentController::declarationWanted(const QString &text) {
+    // Only characters the page did not hold when it came in: a page that did was
+    // shown as it is by its server or its readers before it met the editor.
+    if (!m_cameInAscii || m_undeclaredKept || format.byteOrderMark ||
+        format.encoding == TextEncoding::Windows1252 || !isAsciiCompatible(format.encoding) ||
+        pageDeclaration().found())
+        return false;
+    const auto nonAscii =
+        std::find_if(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0x7F; });
+    if (nonAscii == text.cend())
+        return false;
+    // Typed, pasted or inserted by a dialog, such characters would show wrongly in
+    // a browser, which reads a page that says nothing as windows-1252.
+    const QString encoding = encodingName(format.encoding);
+    switch (m_platform.ask(
+        m_window, QuestionCaption,
+        QStringLiteral("The page does not say which encoding it is in, so browsers read it as "
+                       "windows-1252 unless its server says otherwise: its characters outside "
+                       "ASCII, such as \"%1\", would show wrongly.\n\n"
+                       "Yes: declare the page's encoding (%2) in the page.\n"
+                       "No: save the page as it is (not asked again for this page).\n"
+                       "Cancel: do not save now.")
+            .arg(QString(nonAscii->isSurrogate() ? text.mid(nonAscii - text.cbegin(), 2)
+                                                 : QString(*nonAscii)),
+                 encoding),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel)) {
+    case QMessageBox::Yes:
+        return true;
+    case QMessageBox::No:
+        m_undeclaredKept = true;
+        return false;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool DocumentController::addDeclaration() {
+    const QString name = encodingName(format.encoding);
+    const std::optional<RangeEdit> edit = charsetDeclarationEdit(pageHead(4096), name);
+    if (!edit)
+        return false;
+    m_core.ReplaceRange(edit->start, edit->start, edit->text);
+    format.declaredLabel = name.toLatin1();
+    return true;
 }
 
 std::optional<bool> DocumentController::declarationFollows() {
@@ -446,9 +502,20 @@ bool DocumentController::writeTo(const QString &path) {
         return false;
     // The declaration changes in the same save as the encoding, as one undo step.
     const bool declarationChanged = *follows && updateDeclaration();
+    QString text = pageText();
+    const std::optional<bool> declare = declarationWanted(text);
+    if (!declare) {
+        if (declarationChanged)
+            m_core.editor()->document()->undo();
+        format = before;
+        m_encodingChanged = encodingChangedBefore;
+        return false;
+    }
+    const bool declarationAdded = *declare && addDeclaration();
+    if (declarationAdded)
+        text = pageText();
     QTextDocument *document = m_core.editor()->document();
-    const QByteArray bytes =
-        encodePage(pageText(), format, lineBreakKinds(document), m_originalLines);
+    const QByteArray bytes = encodePage(text, format, lineBreakKinds(document), m_originalLines);
     const WriteOutcome outcome = writeFileDurably(path, bytes);
     if (outcome.ok()) {
         if (declarationChanged)
@@ -456,9 +523,13 @@ bool DocumentController::writeTo(const QString &path) {
                 QStringLiteral("Saved as %1; the page's charset declaration now says "
                                "%2.")
                     .arg(encodingName(format.encoding), QString::fromLatin1(format.declaredLabel)));
+        if (declarationAdded)
+            Q_EMIT notice(QStringLiteral("Saved as %1; the page now declares its encoding, which "
+                                         "browsers would otherwise take for windows-1252.")
+                              .arg(encodingName(format.encoding)));
         return true;
     }
-    if (declarationChanged)
+    if (declarationChanged || declarationAdded)
         document->undo();
     format = before;
     m_encodingChanged = encodingChangedBefore;

@@ -114,8 +114,17 @@ private:
     // Makes the page's own declaration name its encoding, as one undo step.
     // Returns whether it changed anything.
     bool updateDeclaration();
+    // The first `length` characters of the page, or a few more, lines ending in '\n'.
+    QString pageHead(qsizetype length) const;
     // The charset declaration near the page's start, if any.
     CharsetDeclaration pageDeclaration() const;
+    // Whether the save declares the encoding of a page `text` that says nothing of
+    // it and holds characters outside ASCII; nothing when the user cancelled the save.
+    std::optional<bool> declarationWanted(const QString &text);
+    // Writes a <meta charset> naming the page's encoding into it, as one undo step.
+    bool addDeclaration();
+    // The answers the user gave about this page's encoding are forgotten.
+    void forgetAnswers();
     // Whether the save changes the declaration to the page's encoding; nothing when the
     // user cancelled the save.
     std::optional<bool> declarationFollows();
@@ -150,6 +159,11 @@ private:
     // The page was read again in an encoding the user named: a declaration naming
     // another is offered to follow at the next save, until the user keeps it.
     bool m_askAboutDeclaration = false;
+    // The user chose to save the page without declaring its encoding, though it
+    // holds characters outside ASCII; not asked again until the page changes.
+    bool m_undeclaredKept = false;
+    // The page held no character outside ASCII when it was opened, made or recovered.
+    bool m_cameInAscii = true;
     RecoveryJournal *m_journal = nullptr;
     QString m_lastOpened;
     QString m_lastSaved;

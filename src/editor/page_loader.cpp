@@ -83,7 +83,16 @@ PageRead readPageFile(const QString &path, std::optional<TextEncoding> encoding)
         return read;
     read.page = encoding ? decodePageAs(bytes, *encoding) : decodePage(bytes);
     read.fingerprint = fingerprintOf(bytes, read.page);
+    read.asciiOnly = isAsciiOnly(read.page.text);
     return read; // the bytes go here, before the document is filled
+}
+
+bool isAsciiOnly(QStringView text) {
+    // No early way out: the loop stays simple enough to run many characters a step.
+    char16_t seen = 0;
+    for (const QChar c : text)
+        seen |= c.unicode();
+    return seen <= 0x7F;
 }
 
 std::optional<PageRead> readPageFileAside(const QString &path,

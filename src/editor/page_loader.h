@@ -20,7 +20,11 @@ struct PageRead {
     QString binaryKind; // what the file looks like when it is plainly not a text page
     DecodedPage page;
     PageFingerprint fingerprint; // for the recovery journal
+    bool asciiOnly = false;      // the text holds no character outside ASCII
 };
+
+// Whether `text` holds no character outside ASCII.
+bool isAsciiOnly(QStringView text);
 
 // Reads, checks and decodes the file at `path` (in `encoding` when one is given,
 // else in the encoding the page is found to be in). It touches nothing but the

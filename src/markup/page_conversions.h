@@ -68,12 +68,6 @@ QString applyEdits(QStringView page, const QList<RangeEdit> &edits);
 QString conversionReport(PageConversion conversion, const ConversionResult &result,
                          EntityScope scope, const QString &encodingName);
 
-// The edit that gives `page`, which declares no encoding, a `<meta charset>` naming
-// `encodingName`: right after its <head> start tag, else after its <html> start tag, else
-// after its <!DOCTYPE>, else at its start; the element's name in the case of the
-// nearest tag. Nothing when the page declares an encoding already.
-std::optional<RangeEdit> charsetDeclarationEdit(QStringView page, const QString &encodingName);
-
 // Runs `conversion` on the editor's page, or on its selection when there is one, as
 // one undo step, in the page's `format`. The selection stays over the text it covered.
 // A page that declares no encoding and has no byte-order mark is read by a browser in

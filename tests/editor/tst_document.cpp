@@ -192,6 +192,57 @@ private Q_SLOTS:
                                              "end\r\n"));
     }
 
+    // Characters outside ASCII typed into a page that came in as ASCII and declares no
+    // encoding: a browser would take the page for windows-1252, so the save offers to
+    // declare it, once per page.
+    void undeclaredPageGetsItsEncodingDeclared_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("answer"); // QMessageBox::NoButton: no question expected
+        QTest::addColumn<QByteArray>("saved");
+        const QByteArray ascii("<html><head><title>t</title></head>\n<p>x</p>\n");
+        QTest::newRow("nominal: declared when the user says so")
+            << ascii << "\u00E9" << int(QMessageBox::Yes)
+            << QByteArray("<html><head><meta charset=\"UTF-8\"><title>t</title></head>\n"
+                          "<p>x</p>\n\xC3\xA9");
+        QTest::newRow("nominal: kept as it is, not asked again")
+            << ascii << "\u00E9" << int(QMessageBox::No) << ascii + "\xC3\xA9";
+        QTest::newRow("robustness: Cancel saves nothing")
+            << ascii << "\u00E9" << int(QMessageBox::Cancel) << ascii;
+        QTest::newRow("nominal: ASCII typed needs nothing")
+            << ascii << "e" << int(QMessageBox::NoButton) << ascii + "e";
+        QTest::newRow("nominal: a page that held such characters already is left alone")
+            << ascii + "\xC3\xA8"
+            << "\u00E9" << int(QMessageBox::NoButton) << ascii + "\xC3\xA8\xC3\xA9";
+        QTest::newRow("nominal: a page in windows-1252 is read so anyway")
+            << ascii + "\xE8"
+            << "\u00E9" << int(QMessageBox::NoButton) << ascii + "\xE8\xE9";
+    }
+    void undeclaredPageGetsItsEncodingDeclared() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, typed);
+        QFETCH(int, answer);
+        QFETCH(QByteArray, saved);
+        Fixture f;
+        const QString path = m_dir.filePath(QStringLiteral("undeclared.htm"));
+        writeBytes(path, bytes);
+        QVERIFY(f.doc.openFile(path));
+        f.edit(typed);
+        if (answer != QMessageBox::NoButton)
+            f.platform.queueAnswer(QMessageBox::StandardButton(answer));
+        QCOMPARE(f.doc.Save1Click(), answer != QMessageBox::Cancel);
+        QCOMPARE(fileBytes(path), saved);
+        QCOMPARE(f.platform.texts(QStringLiteral("ask")).size(),
+                 answer == QMessageBox::NoButton ? 0 : 1);
+        QVERIFY(f.platform.unexpected.isEmpty());
+        if (answer != QMessageBox::Yes && answer != QMessageBox::No)
+            return;
+        // Asked once: the next save of more such characters goes without a question.
+        f.edit(QStringLiteral("\u00EA"));
+        QVERIFY(f.doc.Save1Click());
+        QVERIFY(f.platform.unexpected.isEmpty());
+    }
+
     // Mixed breaks and U+2029 survive the editor; typing a character changes only
     // that character's bytes.
     void mixedBreaksThroughTheEditor() {
