@@ -6,9 +6,9 @@
 // VELLUMO_BENCH_QT_LAYOUT=1 the edited pages use Qt's own plain-text layout
 // instead of the page layout, for comparison.
 
-#include "editor/charset_detection.h"
+#include "document/charset_detection.h"
+#include "document/page_file.h"
 #include "editor/insertion_core.h"
-#include "editor/page_file.h"
 
 #include "bench_support.h"
 
@@ -17,7 +17,7 @@
 #include "editor/page_colouring.h"
 #include "editor/page_editor.h"
 #include "editor/page_loader.h"
-#include "markup/html_lexer.h"
+#include "html/html_lexer.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

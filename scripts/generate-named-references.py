@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes src/markup/named_references_table.inc: HTML's named character references.
+"""Writes src/html/named_references_table.inc: HTML's named character references.
 
 The list is the one Python's standard library carries (html.entities.html5), which
 follows the HTML standard. Run again when that list changes; the output is committed.
@@ -7,7 +7,7 @@ follows the HTML standard. Run again when that list changes; the output is commi
 import html.entities
 import pathlib
 
-out = pathlib.Path(__file__).resolve().parent.parent / "src/markup/named_references_table.inc"
+out = pathlib.Path(__file__).resolve().parent.parent / "src/html/named_references_table.inc"
 legacy = set(html.entities.name2codepoint)  # HTML 4's 252 names: the preferred spelling
 
 names = sorted(k[:-1] for k in html.entities.html5 if k.endswith(";"))

@@ -15,6 +15,7 @@
 #include "dialogs/form_action_dialog.h"
 #include "dialogs/form_field_dialog.h"
 #include "dialogs/image_dialog.h"
+#include "dialogs/insert_tags_dialog.h"
 #include "dialogs/link_dialog.h"
 #include "dialogs/map_dialog.h"
 #include "dialogs/marquee_dialog.h"
@@ -30,7 +31,6 @@
 #include "editor/title_dialog.h"
 #include "generators/frame_wizard.h"
 #include "generators/page_generator_dialog.h"
-#include "markup/insert_tags_dialog.h"
 #include "platform/qt_platform.h"
 #include "preview/live_preview.h"
 
@@ -53,39 +53,44 @@ Windows::Windows(Platform &platform)
     auto *title = new TForm2(m_main);
     m_main->setTitleDialog(title);
     DialogContext context{m_main->core(), platform};
-    // The dialogs are children of the main window, so they close with it.
-    m_all = {m_main,
-             title,
-             new TForm3(context, m_main),
-             new TForm4(context, m_main),
-             new TForm5(context, m_main),
-             new TForm6(context, m_main),
-             new TForm7(context, m_main),
-             new TForm8(context, m_main),
-             new TForm9(context, m_main),
-             new TForm10(context, m_main),
-             new TForm11(context, m_main),
-             new TForm12(context, m_main),
-             new TForm13(context, m_main),
-             new TForm14(context, m_main),
-             new TForm17(context, m_main),
-             new TForm18(context, m_main),
-             new TForm19(context, m_main),
-             new TForm20(context, m_main),
-             new TForm21(context, m_main),
-             new TForm22(context, m_main),
-             new TForm23(context, m_main),
-             new TForm24(context, m_main),
-             new TForm25(context, m_main),
-             new TForm26(context, m_main),
-             new TForm27(context, m_main),
-             new TForm28(context, m_main)};
+    // Each window is registered under its role; the dialogs are children of the main
+    // window, so they close with it. They are created in the order of their numbers.
+    std::array<QWidget *, WindowCount> byRole{};
+    m_all = {m_main};
+    const auto add = [&](Window role, QWidget *window) {
+        byRole[static_cast<std::size_t>(role)] = window;
+        m_all.append(window);
+    };
+    add(Window::Title, title);
+    add(Window::InsertStyle, new TForm3(context, m_main));
+    add(Window::About, new TForm4(context, m_main));
+    add(Window::Image, new TForm5(context, m_main));
+    add(Window::Rule, new TForm6(context, m_main));
+    add(Window::Link, new TForm7(context, m_main));
+    add(Window::EMail, new TForm8(context, m_main));
+    add(Window::PageTransfer, new TForm9(context, m_main));
+    add(Window::PageGenerator, new TForm10(context, m_main));
+    add(Window::Sound, new TForm11(context, m_main));
+    add(Window::Marquee, new TForm12(context, m_main));
+    add(Window::FrameWizard, new TForm13(context, m_main));
+    add(Window::FrameDetails, new TForm14(context, m_main));
+    add(Window::InsertTags, new TForm17(context, m_main));
+    add(Window::ScrollingText, new TForm18(context, m_main));
+    add(Window::Font, new TForm19(context, m_main));
+    add(Window::FormAction, new TForm20(context, m_main));
+    add(Window::FormField, new TForm21(context, m_main));
+    add(Window::ImageMap, new TForm22(context, m_main));
+    add(Window::Meta, new TForm23(context, m_main));
+    add(Window::Script, new TForm24(context, m_main));
+    add(Window::Applet, new TForm25(context, m_main));
+    add(Window::Parameter, new TForm26(context, m_main));
+    add(Window::TipOfTheDay, new TForm27(context, m_main));
+    add(Window::EmbeddedItem, new TForm28(context, m_main));
+    // A role left without its window (or given two) stops the program here, not at its first use.
+    if (std::find(byRole.cbegin(), byRole.cend(), nullptr) != byRole.cend())
+        qFatal("A window has no place among the main window's windows");
     for (QWidget *window : m_all)
         window->hide();
-    // The windows after the main one were created in the order of their roles.
-    std::array<QWidget *, WindowCount> byRole{};
-    static_assert(WindowCount == 25);
-    std::copy(m_all.cbegin() + 1, m_all.cend(), byRole.begin());
     m_main->setWindows(byRole);
     // The Frame Wizard's first step hands over to its second.
     qobject_cast<TForm13 *>(m_main->window(Window::FrameWizard))

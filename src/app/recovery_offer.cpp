@@ -1,10 +1,10 @@
 #include "app/recovery_offer.h"
 
 #include "app/main_window.h"
+#include "document/orphaned_journals.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
 #include "editor/journal_replay.h"
-#include "editor/orphaned_journals.h"
 #include "editor/recovery_journal.h"
 #include "platform/platform.h"
 

@@ -1,9 +1,9 @@
 #include "app/status_fields.h"
 
+#include "document/page_file.h"
 #include "editor/document_controller.h"
 #include "editor/encoding_menu.h"
 #include "editor/page_breaks.h"
-#include "editor/page_file.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #include "app/tips_file.h"
 
-#include "editor/page_file.h"
+#include "document/page_file.h"
 
 #include <QFile>
 #include <QFileInfo>

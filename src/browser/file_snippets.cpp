@@ -1,7 +1,7 @@
 #include "browser/file_snippets.h"
 
 #include "dialogs/tag_writer.h"
-#include "editor/page_file.h"
+#include "document/page_file.h"
 
 #include <QDir>
 #include <QFileInfo>

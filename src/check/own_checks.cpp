@@ -1,7 +1,7 @@
 #include "check/own_checks.h"
 
 #include "check/obsolete_elements.h"
-#include "markup/named_references.h"
+#include "html/named_references.h"
 
 #include <QDir>
 #include <QFileInfo>

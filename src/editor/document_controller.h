@@ -1,8 +1,8 @@
 #pragma once
 
-#include "editor/charset_detection.h"
-#include "editor/disk_identity.h"
-#include "editor/page_file.h"
+#include "document/charset_detection.h"
+#include "document/disk_identity.h"
+#include "document/page_file.h"
 #include "editor/recovery_journal.h"
 #include "platform/platform.h"
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "document/page_edit.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -15,13 +17,6 @@ namespace vellumo {
 enum class TagCase { Upper, Lower };
 inline constexpr TagCase UpperTagCase = TagCase::Upper;
 inline constexpr TagCase LowerTagCase = TagCase::Lower;
-
-// One stretch of the page, [start, start + length), to become `text`.
-struct RangeEdit {
-    int start = 0;
-    int length = 0;
-    QString text;
-};
 
 // The one road into the page: every command and dialog writes markup through
 // these operations, and nothing else edits the editor's text. Each insertion or

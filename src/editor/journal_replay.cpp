@@ -1,8 +1,8 @@
 #include "editor/journal_replay.h"
 
-#include "editor/journal_format.h"
+#include "document/journal_format.h"
+#include "document/page_fingerprint.h"
 #include "editor/page_breaks.h"
-#include "editor/page_fingerprint.h"
 #include "editor/page_loader.h"
 
 #include <QTextCursor>

@@ -1,6 +1,6 @@
 #include "editor/page_breaks.h"
 
-#include "editor/page_file.h"
+#include "document/page_file.h"
 
 #include <QTextBlock>
 #include <QTextDocument>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "markup/html_lexer.h"
+#include "html/html_lexer.h"
 
 #include <QColor>
 #include <QList>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "editor/page_file.h"
-#include "editor/page_fingerprint.h"
+#include "document/page_file.h"
+#include "document/page_fingerprint.h"
 
 #include <QString>
 

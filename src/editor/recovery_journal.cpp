@@ -1,6 +1,6 @@
 #include "editor/recovery_journal.h"
 
-#include "editor/journal_format.h"
+#include "document/journal_format.h"
 #include "editor/page_breaks.h"
 #include "platform/folder_sync.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "editor/page_file.h"
-#include "editor/page_fingerprint.h"
-#include "editor/page_lock.h"
+#include "document/page_file.h"
+#include "document/page_fingerprint.h"
+#include "document/page_lock.h"
 #include "editor/page_text.h"
 
 #include <QByteArray>

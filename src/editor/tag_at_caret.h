@@ -1,6 +1,6 @@
 #pragma once
 
-#include "markup/tag_reader.h"
+#include "html/tag_reader.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #include "generators/page_generator_dialog.h"
 
+#include "document/page_file.h"
 #include "editor/insertion_core.h"
-#include "editor/page_file.h"
 #include "platform/home_page.h"
 #include "platform/platform.h"
 

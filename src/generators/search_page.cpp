@@ -1,7 +1,7 @@
 #include "generators/search_page.h"
 
 #include "dialogs/tag_writer.h"
-#include "editor/page_file.h"
+#include "document/page_file.h"
 
 namespace vellumo {
 

@@ -3,8 +3,8 @@
 #include "editor/insertion_core.h"
 #include "editor/page_colouring.h"
 #include "editor/page_editor.h"
+#include "html/named_references.h"
 #include "markup/entity_palette.h"
-#include "markup/named_references.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>

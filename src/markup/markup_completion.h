@@ -1,6 +1,6 @@
 #pragma once
 
-#include "markup/completion.h"
+#include "html/completion.h"
 
 #include <QObject>
 #include <QPointer>

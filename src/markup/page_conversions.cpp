@@ -1,9 +1,9 @@
 #include "markup/page_conversions.h"
 
-#include "editor/charset_detection.h"
+#include "document/charset_detection.h"
 #include "editor/page_text.h"
-#include "markup/html_lexer.h"
-#include "markup/named_references.h"
+#include "html/html_lexer.h"
+#include "html/named_references.h"
 #include "widgets/long_command.h"
 
 #include <QHash>

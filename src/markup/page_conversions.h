@@ -1,8 +1,8 @@
 #pragma once
 
+#include "document/page_file.h"
+#include "document/text_codec.h"
 #include "editor/insertion_core.h"
-#include "editor/page_file.h"
-#include "editor/text_codec.h"
 
 #include <QList>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "preview/preview_copy.h"
 
-#include "markup/html_lexer.h"
+#include "html/html_lexer.h"
 
 #include <QList>
 

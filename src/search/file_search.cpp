@@ -1,6 +1,6 @@
 #include "search/file_search.h"
 
-#include "editor/page_file.h"
+#include "document/page_file.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 #include "text/text_buffer.h"
 
-#include "editor/charset_detection.h"
+#include "document/charset_detection.h"
 
 #include <algorithm>
 

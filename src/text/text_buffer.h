@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/page_file.h"
+#include "document/page_file.h"
 #include "text/piece_tree.h"
 
 #include <QObject>

@@ -1,6 +1,6 @@
 // The program's command line, run as a user runs it: the built executable with a
 // settings and data folder of its own.
-#include "editor/page_lock.h"
+#include "document/page_lock.h"
 #include "files.h"
 #include "test_main.h"
 

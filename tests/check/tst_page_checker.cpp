@@ -1,5 +1,5 @@
 #include "check/page_checker.h"
-#include "editor/page_template.h"
+#include "document/page_template.h"
 #include "files.h"
 #include "generators/frameset.h"
 #include "generators/search_page.h"

@@ -1,8 +1,8 @@
 #include "check/check_worker.h"
 #include "check/page_check.h"
 #include "check/problems_panel.h"
+#include "document/page_file.h"
 #include "editor/page_editor.h"
-#include "editor/page_file.h"
 #include "test_main.h"
 
 #include <QBoxLayout>

@@ -6,11 +6,11 @@
 // "insert:text", "wrap", "select:3,8", "select:0,end", "caret:5", "replace:text"
 // (the whole text set at once), "grey" (a change of look only), "clean".
 
+#include "document/orphaned_journals.h"
+#include "document/page_template.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
 #include "editor/journal_replay.h"
-#include "editor/orphaned_journals.h"
-#include "editor/page_template.h"
 #include "editor/recovery_journal.h"
 #include "editor/title_dialog.h"
 #include "scripted_platform.h"

@@ -1,6 +1,6 @@
+#include "document/page_template.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
-#include "editor/page_template.h"
 #include "editor/title_dialog.h"
 #include "files.h"
 #include "modal.h"

@@ -2,10 +2,10 @@
 // document controller. The pages are generated from known text by the C
 // library's iconv, which is not the converter the program reads them with.
 
+#include "document/page_file.h"
 #include "editor/document_controller.h"
 #include "editor/encoding_menu.h"
 #include "editor/insertion_core.h"
-#include "editor/page_file.h"
 #include "editor/title_dialog.h"
 #include "files.h"
 #include "scripted_platform.h"

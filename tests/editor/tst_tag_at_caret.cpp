@@ -1,6 +1,6 @@
 #include "editor/page_colouring.h"
 #include "editor/tag_at_caret.h"
-#include "markup/tag_reader.h"
+#include "html/tag_reader.h"
 #include "test_main.h"
 
 #include <QTextDocument>

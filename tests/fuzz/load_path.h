@@ -6,8 +6,8 @@
 // string when the bytes came back unchanged, else what went wrong.
 
 #include "app/tips_file.h"
+#include "document/page_file.h"
 #include "editor/page_breaks.h"
-#include "editor/page_file.h"
 #include "editor/page_text.h"
 
 #include <QPlainTextEdit>

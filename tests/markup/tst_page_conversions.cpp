@@ -1,4 +1,4 @@
-#include "editor/charset_detection.h"
+#include "document/charset_detection.h"
 #include "markup/page_conversions.h"
 
 #include "test_main.h"

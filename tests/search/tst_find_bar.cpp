@@ -1,9 +1,9 @@
 // The search bar against a real editor: its keys, what it selects and says,
 // Replace and Replace All (one undo step), the highlights and the history.
 
+#include "document/page_file.h"
 #include "editor/insertion_core.h"
 #include "editor/page_editor.h"
-#include "editor/page_file.h"
 #include "scripted_platform.h"
 #include "search/find_bar.h"
 #include "search/match_highlights.h"

@@ -1,4 +1,4 @@
-#include "markup/named_references.h"
+#include "html/named_references.h"
 
 #include "test_main.h"
 

@@ -1,4 +1,4 @@
-#include "editor/text_codec.h"
+#include "document/text_codec.h"
 
 #include <QHash>
 #include <QStringDecoder>

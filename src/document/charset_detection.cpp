@@ -1,6 +1,6 @@
-#include "editor/charset_detection.h"
+#include "document/charset_detection.h"
 
-#include "markup/html_lexer.h"
+#include "html/html_lexer.h"
 
 #include <QString>
 

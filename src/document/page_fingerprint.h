@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/page_file.h"
+#include "document/page_file.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

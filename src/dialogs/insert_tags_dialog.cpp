@@ -1,4 +1,4 @@
-#include "markup/insert_tags_dialog.h"
+#include "dialogs/insert_tags_dialog.h"
 
 #include "editor/insertion_core.h"
 

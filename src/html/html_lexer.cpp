@@ -1,4 +1,4 @@
-#include "markup/html_lexer.h"
+#include "html/html_lexer.h"
 
 #include <array>
 #include <string_view>

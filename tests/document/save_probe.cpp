@@ -6,7 +6,7 @@
 // nothing else in the probe makes: the calls between them are the save's own.
 // The probe is built without the sanitizers, whose start-up makes a varying
 // number of calls, so that the calls before the fence can be counted in advance.
-#include "editor/durable_write.h"
+#include "document/durable_write.h"
 
 #include <QFile>
 

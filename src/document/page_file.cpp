@@ -1,7 +1,7 @@
-#include "editor/page_file.h"
+#include "document/page_file.h"
 
-#include "editor/charset_detection.h"
-#include "editor/durable_write.h"
+#include "document/charset_detection.h"
+#include "document/durable_write.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "editor/disk_identity.h"
+#include "document/disk_identity.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "editor/orphaned_journals.h"
+#include "document/orphaned_journals.h"
 
-#include "editor/journal_format.h"
+#include "document/journal_format.h"
 
 #include <QDir>
 #include <QFile>

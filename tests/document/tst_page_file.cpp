@@ -1,4 +1,4 @@
-#include "editor/page_file.h"
+#include "document/page_file.h"
 #include "test_main.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "markup/tag_reader.h"
+#include "html/tag_reader.h"
 
-#include "markup/named_references.h"
+#include "html/named_references.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "editor/durable_write.h"
+#include "document/durable_write.h"
 #include "files.h"
 #include "read_only_folder.h"
 #include "test_main.h"

@@ -1,4 +1,4 @@
-#include "markup/html_lexer.h"
+#include "html/html_lexer.h"
 #include "test_main.h"
 
 #include <QRandomGenerator>

@@ -1,4 +1,4 @@
-#include "editor/journal_format.h"
+#include "document/journal_format.h"
 
 #include <QDataStream>
 #include <QtEndian>

@@ -1,4 +1,4 @@
-#include "editor/page_fingerprint.h"
+#include "document/page_fingerprint.h"
 
 #include <QFile>
 

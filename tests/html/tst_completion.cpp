@@ -1,4 +1,4 @@
-#include "markup/completion.h"
+#include "html/completion.h"
 #include "test_main.h"
 
 using namespace vellumo;

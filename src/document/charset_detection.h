@@ -1,7 +1,7 @@
 #pragma once
 
-#include "editor/insertion_core.h"
-#include "editor/text_codec.h"
+#include "document/page_edit.h"
+#include "document/text_codec.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -1,5 +1,5 @@
 #include "dialog_fixture.h"
-#include "markup/insert_tags_dialog.h"
+#include "dialogs/insert_tags_dialog.h"
 #include "test_main.h"
 
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "editor/page_lock.h"
+#include "document/page_lock.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "markup/completion.h"
+#include "html/completion.h"
 
-#include "markup/named_references.h"
+#include "html/named_references.h"
 
 #include <QHash>
 #include <QSet>

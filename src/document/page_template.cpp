@@ -1,4 +1,4 @@
-#include "editor/page_template.h"
+#include "document/page_template.h"
 
 namespace vellumo {
 

@@ -1,4 +1,4 @@
-#include "editor/durable_write.h"
+#include "document/durable_write.h"
 
 #include "platform/folder_sync.h"
 

@@ -1,4 +1,4 @@
-#include "markup/named_references.h"
+#include "html/named_references.h"
 
 #include <QHash>
 
@@ -11,7 +11,7 @@ namespace vellumo {
 namespace {
 
 constexpr NamedReference references[] = {
-#include "markup/named_references_table.inc"
+#include "html/named_references_table.inc"
 };
 
 bool nameLess(const char *a, QStringView b) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/text_codec.h"
+#include "document/text_codec.h"
 
 #include <QByteArray>
 #include <QHash>
