@@ -6,6 +6,7 @@
 #include "check/check_worker.h"
 #include "check/page_check.h"
 #include "check/page_checker.h"
+#include "editor/editor_page.h"
 
 #include "bench_support.h"
 
@@ -118,7 +119,8 @@ void WindowPauseDuringCheck(benchmark::State &state) {
     QTemporaryDir folder;
     QPlainTextEdit editor;
     editor.setPlainText(generatedPage(state.range(0) << 20));
-    PageCheck check(editor, [&folder] {
+    EditorPage page(&editor);
+    PageCheck check(page, [&folder] {
         return CheckRequest{{}, folder.path(), false, QStringLiteral("UTF-8")};
     });
     double longest = 0;

@@ -4,13 +4,13 @@
 // and Find in Files over 2,000 files (200 MB) with the time to the first result.
 // Run with scripts/bench.sh (an optimised build, offscreen).
 
+#include "editor/editor_page.h"
 #include "editor/insertion_core.h"
 #include "editor/page_editor.h"
 #include "editor/page_loader.h"
 #include "platform/platform.h"
 #include "search/file_search.h"
 #include "search/find_bar.h"
-#include "search/page_text.h"
 #include "search/text_search.h"
 
 #include "bench_support.h"
@@ -74,32 +74,32 @@ public:
     QStringList fontFamilies() override { return {}; }
 };
 
-struct Page {
+struct ShownPage {
     QWidget window;
     PageEditor *editor = new PageEditor(&window);
     InsertionCore core{editor};
     QuietPlatform platform;
     FindBar *bar = new FindBar(core, platform, &window);
 
-    explicit Page(QString text) {
+    explicit ShownPage(QString text) {
         editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
         showPage(window, editor, std::move(text), bar);
     }
 };
 
-std::map<qsizetype, std::unique_ptr<Page>> pages;
+std::map<qsizetype, std::unique_ptr<ShownPage>> pages;
 
-Page &pageOf(qsizetype bytes) {
+ShownPage &pageOf(qsizetype bytes) {
     auto &page = pages[bytes];
     if (!page) {
         QString text = classPage(bytes);
         text.insert(text.size() - 200, QStringLiteral("needle"));
-        page = std::make_unique<Page>(text);
+        page = std::make_unique<ShownPage>(text);
     }
     return *page;
 }
 
-void caretAtStart(Page &page) {
+void caretAtStart(ShownPage &page) {
     QTextCursor cursor = page.editor->textCursor();
     cursor.setPosition(0);
     page.editor->setTextCursor(cursor);
@@ -108,11 +108,11 @@ void caretAtStart(Page &page) {
 // F3 from the start of the page to a match 200 characters before its end; the
 // page's text is taken afresh each time, as after an edit.
 void BM_FindNextNearEnd(benchmark::State &state) {
-    Page &page = pageOf(state.range(0));
+    ShownPage &page = pageOf(state.range(0));
     for (auto _ : state) {
         caretAtStart(page);
-        PageText text(page.editor);
-        const TextMatch match = TextSearch(QStringLiteral("needle"), {}).next(text.text(), 0);
+        EditorPage text(page.editor);
+        const TextMatch match = TextSearch(QStringLiteral("needle"), {}).next(text.snapshot(), 0);
         benchmark::DoNotOptimize(match);
     }
 }
@@ -120,14 +120,15 @@ void BM_FindNextNearEnd(benchmark::State &state) {
 // F3 after a key typed at the top of the page: the text kept since the last search
 // takes in the edited span (and moves the rest of the page along by a character).
 void BM_FindNextAfterTyping(benchmark::State &state) {
-    Page &page = pageOf(state.range(0));
-    PageText text(page.editor);
-    text.text();
+    ShownPage &page = pageOf(state.range(0));
+    EditorPage text(page.editor);
+    text.holdSnapshot();
+    text.snapshot();
     for (auto _ : state) {
         QTextCursor cursor(page.editor->document());
         cursor.insertText(QStringLiteral("x"));
         caretAtStart(page);
-        const TextMatch match = TextSearch(QStringLiteral("needle"), {}).next(text.text(), 0);
+        const TextMatch match = TextSearch(QStringLiteral("needle"), {}).next(text.snapshot(), 0);
         benchmark::DoNotOptimize(match);
     }
 }
@@ -135,46 +136,46 @@ void BM_FindNextAfterTyping(benchmark::State &state) {
 // Taking the page's text for a search, as the first search of a page does on the
 // window's thread.
 void BM_TakePageText(benchmark::State &state) {
-    Page &page = pageOf(state.range(0));
+    ShownPage &page = pageOf(state.range(0));
     for (auto _ : state) {
-        PageText text(page.editor);
-        benchmark::DoNotOptimize(text.text().size());
+        EditorPage text(page.editor);
+        benchmark::DoNotOptimize(text.snapshot().size());
     }
 }
 
 // The same read in slices between the window's events, as the find bar reads a big
 // page: the longest slice is how long the window is held still.
 void BM_ReadPageInSlices(benchmark::State &state) {
-    Page &page = pageOf(state.range(0));
+    ShownPage &page = pageOf(state.range(0));
     double longestMs = 0;
     for (auto _ : state) {
-        PageText text(page.editor);
+        EditorPage text(page.editor);
         bool ready = false;
-        QObject::connect(&text, &PageText::ready, [&ready] { ready = true; });
-        text.read();
+        QObject::connect(&text, &vellumo::Page::snapshotReady, [&ready] { ready = true; });
+        text.prepareSnapshot();
         while (!ready) {
             QElapsedTimer clock;
             clock.start();
             QApplication::processEvents(QEventLoop::WaitForMoreEvents);
             longestMs = std::max(longestMs, double(clock.nsecsElapsed()) / 1e6);
         }
-        benchmark::DoNotOptimize(text.text().size());
+        benchmark::DoNotOptimize(text.snapshot().size());
     }
     state.counters["longest_slice_ms"] = longestMs;
 }
 
 // The same with Qt's own QTextDocument::find, for comparison.
 void BM_QtDocumentFindNearEnd(benchmark::State &state) {
-    Page &page = pageOf(state.range(0));
+    ShownPage &page = pageOf(state.range(0));
     for (auto _ : state)
         benchmark::DoNotOptimize(page.editor->document()->find(QStringLiteral("needle"), 0));
 }
 
 // What the counting thread does for "3 of 120".
 void BM_CountClass(benchmark::State &state) {
-    Page &page = pageOf(state.range(0));
-    PageText text(page.editor);
-    const QString &snapshot = text.text();
+    ShownPage &page = pageOf(state.range(0));
+    EditorPage text(page.editor);
+    const QString snapshot = text.snapshot();
     qint64 count = 0;
     for (auto _ : state) {
         count = 0;
@@ -190,14 +191,14 @@ void BM_CountClass(benchmark::State &state) {
 // Replace All of every "class" in a 10 MB page (one per line, 100,000 of them),
 // and the undo of that one step.
 void BM_ReplaceAll(benchmark::State &state) {
-    Page page(classPage(state.range(0)));
+    ShownPage page(classPage(state.range(0)));
     double undoSeconds = 0;
     qsizetype replaced = 0;
     for (auto _ : state) {
-        PageText text(page.editor);
+        EditorPage text(page.editor);
         const QList<TextReplacement> replacements =
             TextSearch(QStringLiteral("class"), SearchOption::MatchCase)
-                .replacements(text.text(), QStringLiteral("style"));
+                .replacements(text.snapshot(), QStringLiteral("style"));
         QList<RangeEdit> edits;
         edits.reserve(replacements.size());
         for (const TextReplacement &r : replacements)
@@ -219,7 +220,7 @@ void BM_ReplaceAll(benchmark::State &state) {
 // One key typed into the find field with the bar open: the search from the
 // start point, the highlights of the screen painted, the count handed to its thread.
 void BM_TypeInFindField(benchmark::State &state) {
-    Page &page = pageOf(state.range(0));
+    ShownPage &page = pageOf(state.range(0));
     caretAtStart(page);
     page.bar->showFind();
     QLineEdit *field = page.bar->findChild<QComboBox *>(QStringLiteral("FindEdit"))->lineEdit();

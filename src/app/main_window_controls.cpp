@@ -91,7 +91,7 @@ void TForm1::createEditor() {
     m_search = new SearchCommands(*m_core, m_platform, this);
     // Local references resolve from the page's folder, or the start folder for a new page.
     m_pageCheck = new PageCheck(
-        *editor,
+        m_core->page(),
         [this] {
             const bool untitled = m_document->CurrentFileName == UntitledFileName;
             return CheckRequest{{},
@@ -102,7 +102,7 @@ void TForm1::createEditor() {
         },
         this);
     // Relative references of an untitled page resolve from the start folder.
-    m_preview = new LivePreview(*this, *editor, m_platform, [this] {
+    m_preview = new LivePreview(*this, m_core->page(), m_platform, [this] {
         if (m_document->CurrentFileName == UntitledFileName)
             return LivePreview::PageInfo{StartupFolder, UntitledFileName};
         const QFileInfo file(m_document->CurrentFileName);

@@ -3,32 +3,25 @@
 #include "check/check_worker.h"
 #include "check/problems_panel.h"
 
-#include <QElapsedTimer>
-#include <QPlainTextEdit>
-#include <QTextBlock>
-#include <QTimer>
+#include "document/page.h"
 
 namespace vellumo {
 
 namespace {
 
-// How much of the page is copied at a time, and for how long per turn of the event loop.
-constexpr int CopySlice = 256 * 1024;
-constexpr int CopyMillisecondsPerTurn = 10;
+// A page of more characters than this is copied a slice at a time between the
+// window's events, so that even a page of many megabytes never holds the window up.
+constexpr int CopiedAtOnceUpTo = 256 * 1024;
 
 } // namespace
 
-PageCheck::PageCheck(QPlainTextEdit &editor, std::function<CheckRequest()> describePage,
-                     QObject *parent)
+PageCheck::PageCheck(Page &page, std::function<CheckRequest()> describePage, QObject *parent)
     : QObject(parent)
-    , m_editor(editor)
+    , m_page(page)
     , m_describePage(std::move(describePage))
     , m_panel(new ProblemsPanel)
-    , m_worker(new CheckWorker(this))
-    , m_copier(new QTimer(this)) {
+    , m_worker(new CheckWorker(this)) {
     m_panel->hide();
-    m_copier->setInterval(0);
-    connect(m_copier, &QTimer::timeout, this, &PageCheck::copyMore);
     connect(m_panel, &ProblemsPanel::goToProblemRequested, this, &PageCheck::goToProblem);
     connect(m_panel, &ProblemsPanel::stopRequested, this, &PageCheck::stop);
     connect(m_worker, &CheckWorker::finished, this, [this](const CheckResult &result) {
@@ -37,12 +30,11 @@ PageCheck::PageCheck(QPlainTextEdit &editor, std::function<CheckRequest()> descr
             m_panel->setOutOfDate(true);
         Q_EMIT summaryChanged(result.summary());
     });
-    // The editor's own signal, which follows the page when Open attaches a new document.
-    connect(&m_editor, &QPlainTextEdit::textChanged, this, [this] {
-        if (m_copier->isActive()) {
-            startCopy();
+    connect(&m_page, &Page::snapshotReady, this, &PageCheck::copied);
+    // An edit while the page is being copied starts the copy over; the page does that.
+    connect(&m_page, &Page::changed, this, [this] {
+        if (m_copying)
             return;
-        }
         m_changedSinceRequest = true;
         if (!m_worker->isRunning())
             m_panel->setOutOfDate(true);
@@ -70,39 +62,23 @@ void PageCheck::CheckPage1Click() {
 }
 
 void PageCheck::startCopy() {
-    m_request.text.clear();
-    m_copied = 0;
     m_changedSinceRequest = false;
-    m_copier->start();
+    if (!std::exchange(m_copying, true))
+        m_page.holdSnapshot();
+    m_page.prepareSnapshot(CopiedAtOnceUpTo);
 }
 
-void PageCheck::copyMore() {
-    // The raw text keeps non-breaking spaces; blocks end in paragraph separators,
-    // which become line breaks on the check's own thread.
-    QTextDocument *document = m_editor.document();
-    const int end = document->characterCount() - 1;
-    QElapsedTimer turn;
-    turn.start();
-    while (m_copied < end && turn.elapsed() < CopyMillisecondsPerTurn) {
-        int to = m_copied + CopySlice;
-        if (to >= end) {
-            to = end;
-        } else {
-            // Slices end between lines, never inside a character.
-            const QTextBlock block = document->findBlock(to);
-            to = block.position() > m_copied ? block.position()
-                                             : std::min(end, block.position() + block.length());
-        }
-        QTextCursor slice(document);
-        slice.setPosition(m_copied);
-        slice.setPosition(to, QTextCursor::KeepAnchor);
-        m_request.text += slice.selectedText();
-        m_copied = to;
-    }
-    if (m_copied < end)
+void PageCheck::copied() {
+    if (!m_copying)
         return;
-    m_copier->stop();
+    m_request.text = m_page.snapshot();
+    endCopy();
     m_worker->start(std::exchange(m_request, {}));
+}
+
+void PageCheck::endCopy() {
+    if (std::exchange(m_copying, false))
+        m_page.releaseSnapshot();
 }
 
 void PageCheck::pageSaved(bool checkOnSave) {
@@ -111,8 +87,8 @@ void PageCheck::pageSaved(bool checkOnSave) {
 }
 
 void PageCheck::stop() {
-    if (m_copier->isActive()) {
-        m_copier->stop();
+    if (m_copying) {
+        endCopy();
         m_request = {};
     } else if (!m_worker->isRunning()) {
         return;
@@ -123,7 +99,7 @@ void PageCheck::stop() {
 }
 
 void PageCheck::pageReplaced() {
-    m_copier->stop();
+    endCopy();
     m_request = {};
     m_worker->stop();
     m_changedSinceRequest = false;
@@ -131,24 +107,19 @@ void PageCheck::pageReplaced() {
 }
 
 bool PageCheck::isChecking() const {
-    return m_copier->isActive() || m_worker->isRunning();
+    return m_copying || m_worker->isRunning();
 }
 
 void PageCheck::goToProblem(const Problem &problem) {
     if (problem.line <= 0)
         return;
-    const QTextBlock block = m_editor.document()->findBlockByNumber(problem.line - 1);
-    if (!block.isValid())
+    if (problem.line > m_page.lineCount())
         return;
-    const int lineLength = block.length() - 1;
-    const int start = block.position() + std::min(problem.lineOffset, lineLength);
-    const int end = std::min(start + problem.length, m_editor.document()->characterCount() - 1);
-    QTextCursor cursor(m_editor.document());
-    cursor.setPosition(start);
-    cursor.setPosition(end, QTextCursor::KeepAnchor);
-    m_editor.setTextCursor(cursor);
-    m_editor.ensureCursorVisible();
-    m_editor.setFocus(Qt::OtherFocusReason);
+    const int line = problem.line - 1;
+    const int start =
+        m_page.lineStart(line) + std::min(problem.lineOffset, m_page.lineLength(line));
+    m_page.select(start, std::min(start + problem.length, m_page.length()));
+    m_page.focus();
 }
 
 } // namespace vellumo

@@ -7,10 +7,9 @@
 
 #include <functional>
 
-class QPlainTextEdit;
-class QTimer;
-
 namespace vellumo {
+
+class Page;
 
 class CheckWorker;
 class ProblemsPanel;
@@ -22,9 +21,8 @@ class PageCheck final : public QObject {
     Q_OBJECT
 public:
     // `describePage` tells the page's folder (or the start folder for an
-    // untitled page) and its real encoding; the text is taken from `editor`.
-    PageCheck(QPlainTextEdit &editor, std::function<CheckRequest()> describePage,
-              QObject *parent = nullptr);
+    // untitled page) and its real encoding; the text is taken from `page`.
+    PageCheck(Page &page, std::function<CheckRequest()> describePage, QObject *parent = nullptr);
     ~PageCheck() override;
 
     ProblemsPanel *panel() const;
@@ -48,20 +46,20 @@ Q_SIGNALS:
     void summaryChanged(const QString &summary);
 
 private:
-    QPlainTextEdit &m_editor;
+    Page &m_page;
     std::function<CheckRequest()> m_describePage;
     QPointer<ProblemsPanel> m_panel;
     CheckWorker *m_worker;
-    // Copies the page a slice per turn of the event loop, so that even a page of
-    // many megabytes never holds the window up; an edit meanwhile starts it over.
-    void copyMore();
+    // The page's copy is taken in slices between the window's events; an edit
+    // meanwhile starts it over.
     void startCopy();
+    void copied();
+    void endCopy();
 
     // The page changed after the copy for the running check was taken.
     bool m_changedSinceRequest = false;
+    bool m_copying = false;
     CheckRequest m_request;
-    int m_copied = 0;
-    QTimer *m_copier;
 };
 
 } // namespace vellumo

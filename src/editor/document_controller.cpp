@@ -1,5 +1,7 @@
 #include "editor/document_controller.h"
 
+#include "editor/editor_page.h"
+
 #include "document/charset_detection.h"
 #include "document/durable_write.h"
 #include "document/page_template.h"
@@ -101,7 +103,7 @@ void DocumentController::showRecoveredPage(RecoveredPage &&page) {
 }
 
 QString DocumentController::pageText() const {
-    return pageTextOf(*m_core.editor()->document());
+    return m_core.page().snapshot();
 }
 
 void DocumentController::New1Click() {
@@ -130,6 +132,7 @@ void DocumentController::NewPage() {
     // comment is grey: the new page starts from plain text instead.
     m_core.editor()->setCurrentCharFormat(QTextCharFormat());
     m_core.editor()->setPlainText(page);
+    m_core.editorPage().newPageShown();
     Q_EMIT pageReplaced();
     markClean();
     TitleCancelled = false;

@@ -1,6 +1,7 @@
 #include "editor/insertion_core.h"
 
-#include <QElapsedTimer>
+#include "editor/editor_page.h"
+
 #include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -11,7 +12,12 @@ namespace vellumo {
 
 InsertionCore::InsertionCore(QPlainTextEdit *editor, QObject *parent)
     : QObject(parent)
-    , m_editor(editor) {
+    , m_editor(editor)
+    , m_page(new EditorPage(editor, this)) {
+}
+
+Page &InsertionCore::page() const {
+    return *m_page;
 }
 
 void InsertionCore::InsertAtCaret(const QString &snippet) {
@@ -53,50 +59,7 @@ void InsertionCore::ReplaceRanges(const QList<RangeEdit> &edits) {
 
 bool InsertionCore::ReplaceRanges(const QList<RangeEdit> &edits,
                                   const std::function<bool(qint64, qint64)> &betweenSlices) {
-    if (edits.isEmpty())
-        return true;
-    // A slice ends after this long, looked at every few edits.
-    constexpr qint64 SliceNs = 40'000'000;
-    constexpr qsizetype EditsBetweenLooks = 256;
-    QTextCursor cursor = m_editor->textCursor();
-    const int anchor = cursor.anchor();
-    const int caret = cursor.position();
-    int movedCaret = caret;
-    QElapsedTimer slice;
-    slice.start();
-    // From the last range to the first, so the positions still to come stay valid.
-    cursor.beginEditBlock();
-    for (qsizetype i = edits.size() - 1; i >= 0; --i) {
-        const RangeEdit &edit = edits.at(i);
-        cursor.setPosition(edit.start);
-        cursor.setPosition(edit.start + edit.length, QTextCursor::KeepAnchor);
-        cursor.insertText(edit.text);
-        const int grown = int(edit.text.size()) - edit.length;
-        if (caret >= edit.start + edit.length)
-            movedCaret += grown;
-        else if (caret > edit.start)
-            movedCaret = edit.start + int(edit.text.size());
-        if (!betweenSlices || i == 0 || i % EditsBetweenLooks != 0 ||
-            slice.nsecsElapsed() < SliceNs)
-            continue;
-        // The slices join into one undo step; between them the page is whole.
-        cursor.endEditBlock();
-        if (!betweenSlices(edits.size() - i, edits.size())) {
-            QTextDocument *document = m_editor->document();
-            document->undo();
-            document->clearUndoRedoStacks(QTextDocument::RedoStack);
-            cursor.setPosition(anchor);
-            cursor.setPosition(caret, QTextCursor::KeepAnchor);
-            m_editor->setTextCursor(cursor);
-            return false;
-        }
-        cursor.joinPreviousEditBlock();
-        slice.start();
-    }
-    cursor.endEditBlock();
-    cursor.setPosition(movedCaret);
-    m_editor->setTextCursor(cursor);
-    return true;
+    return m_page->applyInSlices(edits, betweenSlices);
 }
 
 void InsertionCore::MoveCaretBack(int n) {
@@ -106,7 +69,7 @@ void InsertionCore::MoveCaretBack(int n) {
 }
 
 void InsertionCore::FocusEditor() {
-    m_editor->setFocus(Qt::OtherFocusReason);
+    m_page->focus();
 }
 
 } // namespace vellumo

@@ -12,6 +12,9 @@ class QPlainTextEdit;
 
 namespace vellumo {
 
+class EditorPage;
+class Page;
+
 // The case markup is written in: `<B>` or `<b>`. The user's choice is kept in
 // the settings (see AppSettings); inside the program it is only ever this.
 enum class TagCase { Upper, Lower };
@@ -27,6 +30,10 @@ public:
     explicit InsertionCore(QPlainTextEdit *editor, QObject *parent = nullptr);
 
     QPlainTextEdit *editor() const { return m_editor; }
+    // The page in the editor, as every feature reads and edits it.
+    Page &page() const;
+    // The same, for the editor's own code that tells it of a new page.
+    EditorPage &editorPage() const { return *m_page; }
 
     // Replaces the selection with `snippet` unchanged; the caret ends after it.
     void InsertAtCaret(const QString &snippet);
@@ -71,6 +78,7 @@ public:
 
 private:
     QPlainTextEdit *m_editor;
+    EditorPage *m_page;
     TagCase m_tagCase = TagCase::Lower; // until the window sets the user's choice
     QString m_attributeQuote = QStringLiteral("\"");
 };

@@ -1,14 +1,12 @@
 #include "markup/page_conversions.h"
 
 #include "document/charset_detection.h"
-#include "editor/page_text.h"
+#include "document/page.h"
 #include "html/html_lexer.h"
 #include "html/named_references.h"
 #include "widgets/long_command.h"
 
 #include <QHash>
-#include <QPlainTextEdit>
-#include <QTextCursor>
 
 #include <algorithm>
 #include <array>
@@ -418,24 +416,23 @@ QString conversionReport(PageConversion conversion, const ConversionResult &resu
 QString runPageConversion(InsertionCore &core, PageConversion conversion, const PageFormat &format,
                           EntityScope scope, LongCommand *command) {
     const TextEncoding encoding = format.encoding;
-    QPlainTextEdit *editor = core.editor();
-    QTextCursor cursor = editor->textCursor();
-    const bool selected = cursor.hasSelection();
+    Page &page = core.page();
+    const bool selected = page.hasSelection();
     ConversionOptions options;
     if (selected) {
-        options.from = cursor.selectionStart();
-        options.to = cursor.selectionEnd();
+        options.from = page.selectionStart();
+        options.to = page.selectionEnd();
     }
-    options.caret = cursor.position();
+    options.caret = page.caret();
     options.scope = scope;
     if (!isCaseConversion(conversion))
         options.canHold = holdTest(encoding);
-    const bool forward = cursor.position() == options.to;
-    const QString page = pageTextOf(*editor->document());
+    const bool forward = page.caret() == options.to;
+    const QString text = page.snapshot();
     ConversionResult result;
     std::optional<RangeEdit> declaration;
     const auto work = [&](const std::atomic_bool &) {
-        result = convertPage(page, conversion, options);
+        result = convertPage(text, conversion, options);
         // Characters outside ASCII written into an undeclared page in another encoding
         // than the one browsers assume: the page says which, in the same step.
         if (conversion == PageConversion::EntitiesToCharacters && !format.byteOrderMark &&
@@ -444,7 +441,7 @@ QString runPageConversion(InsertionCore &core, PageConversion conversion, const 
                 return std::any_of(edit.text.cbegin(), edit.text.cend(),
                                    [](QChar c) { return c.unicode() > 0x7F; });
             }))
-            declaration = charsetDeclarationEdit(page, encodingName(encoding));
+            declaration = charsetDeclarationEdit(text, encodingName(encoding));
     };
     if (!command)
         work(std::atomic_bool{false});
@@ -471,19 +468,16 @@ QString runPageConversion(InsertionCore &core, PageConversion conversion, const 
                      return command->step(done, total);
                  }))
             return LongCommand::cancelledReport();
-        cursor = editor->textCursor();
         if (selected) {
             int grown = 0;
             for (const RangeEdit &edit : result.edits)
                 grown += int(edit.text.size()) - edit.length;
             const int start = options.from;
             const int end = options.to + grown - (declaration ? int(declaration->text.size()) : 0);
-            cursor.setPosition(forward ? start : end);
-            cursor.setPosition(forward ? end : start, QTextCursor::KeepAnchor);
+            page.select(forward ? start : end, forward ? end : start);
         } else {
-            cursor.setPosition(result.caret);
+            page.setCaret(result.caret);
         }
-        editor->setTextCursor(cursor);
     }
     QString report = conversionReport(conversion, result, scope, encodingName(encoding));
     if (declaration)

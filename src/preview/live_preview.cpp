@@ -1,6 +1,6 @@
 #include "preview/live_preview.h"
 
-#include "editor/page_text.h"
+#include "document/page.h"
 #include "platform/platform.h"
 #include "preview/preview_copy.h"
 #include "preview/preview_engine.h"
@@ -13,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMainWindow>
-#include <QPlainTextEdit>
 #include <QPluginLoader>
 #include <QTextBlock>
 #include <QToolButton>
@@ -160,11 +159,11 @@ private:
     int m_pageWidth = 0;
 };
 
-LivePreview::LivePreview(QMainWindow &window, QPlainTextEdit &editor, Platform &platform,
+LivePreview::LivePreview(QMainWindow &window, Page &source, Platform &platform,
                          std::function<PageInfo()> page)
     : QObject(&window)
     , m_window(window)
-    , m_editor(editor)
+    , m_source(source)
     , m_platform(platform)
     , m_page(std::move(page)) {
     m_refreshTimer.setSingleShot(true);
@@ -314,11 +313,10 @@ void LivePreview::setOpen(bool open) {
         m_panel->show();
         if (!createEngine())
             showStatus();
-        m_editorLinks = {
-            connect(&m_editor, &QPlainTextEdit::textChanged, this, &LivePreview::textChanged),
-            connect(&m_editor, &QPlainTextEdit::cursorPositionChanged, this,
-                    &LivePreview::caretMoved)};
-        m_caretLine = m_editor.textCursor().blockNumber() + 1;
+        m_editorLinks = {connect(&m_source, &Page::changed, this, &LivePreview::textChanged),
+                         connect(&m_source, &Page::replaced, this, &LivePreview::textChanged),
+                         connect(&m_source, &Page::caretMoved, this, &LivePreview::caretMoved)};
+        m_caretLine = m_source.lineAt(m_source.caret()) + 1;
         refreshNow();
     } else {
         for (const QMetaObject::Connection &link : std::as_const(m_editorLinks))
@@ -342,7 +340,7 @@ void LivePreview::pageSaved() {
 }
 
 void LivePreview::textChanged() {
-    if (m_editor.document()->characterCount() > LargePage) {
+    if (m_source.length() >= LargePage) {
         m_refreshTimer.stop();
         showStatus();
         return;
@@ -358,7 +356,7 @@ void LivePreview::refreshNow() {
     m_restartedAfter.clear();
     m_messages.clear();
     m_errors = 0;
-    m_engine->show(page.folder, page.fileName, previewCopy(pageTextOf(*m_editor.document())));
+    m_engine->show(page.folder, page.fileName, previewCopy(m_source.snapshot()));
 }
 
 void LivePreview::loaded(bool ok) {
@@ -376,7 +374,7 @@ void LivePreview::loaded(bool ok) {
 }
 
 void LivePreview::caretMoved() {
-    const int line = m_editor.textCursor().blockNumber() + 1;
+    const int line = m_source.lineAt(m_source.caret()) + 1;
     if (line == m_caretLine)
         return;
     m_caretLine = line;
@@ -417,7 +415,7 @@ void LivePreview::showStatus() {
         if (!m_restartedAfter.isEmpty())
             text += QStringLiteral(", in a new renderer (the last one stopped: %1)")
                         .arg(m_restartedAfter);
-        if (m_editor.document()->characterCount() > LargePage)
+        if (m_source.length() >= LargePage)
             text += QStringLiteral(". Over 5 MB: refreshes on Refresh or Save");
     }
     m_status->setText(text);

@@ -13,12 +13,12 @@ class QComboBox;
 class QDockWidget;
 class QLabel;
 class QMainWindow;
-class QPlainTextEdit;
 class QToolButton;
 class QVariant;
 
 namespace vellumo {
 
+class Page;
 class Platform;
 class PreviewEngine;
 class PreviewStage;
@@ -41,7 +41,7 @@ public:
     static constexpr qsizetype LargePage = qsizetype{5} * 1024 * 1024;
     static constexpr int RefreshDelayMs = 300;
 
-    LivePreview(QMainWindow &window, QPlainTextEdit &editor, Platform &platform,
+    LivePreview(QMainWindow &window, Page &source, Platform &platform,
                 std::function<PageInfo()> page);
     ~LivePreview() override;
     LivePreview(const LivePreview &) = delete;
@@ -81,7 +81,7 @@ private:
     QString pluginPath() const;
 
     QMainWindow &m_window;
-    QPlainTextEdit &m_editor;
+    Page &m_source;
     Platform &m_platform;
     std::function<PageInfo()> m_page;
     QDockWidget *m_panel = nullptr;

@@ -1,9 +1,10 @@
 #include "search/find_bar.h"
 
+#include "document/page.h"
+
 #include "editor/insertion_core.h"
 #include "platform/platform.h"
 #include "search/match_highlights.h"
-#include "search/page_text.h"
 #include "widgets/long_command.h"
 
 #include <QCheckBox>
@@ -14,11 +15,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
-#include <QTextBlock>
-#include <QTextDocument>
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
@@ -67,8 +65,9 @@ FindBar::FindBar(InsertionCore &core, Platform &platform, QWidget *parent)
     : QWidget(parent)
     , m_core(core)
     , m_platform(platform)
-    , m_page(new PageText(core.editor(), this))
-    , m_highlights(new MatchHighlights(core.editor())) {
+    , m_page(core.page())
+    , m_highlights(new MatchHighlights(core.editor()))
+    , m_scope(std::make_unique<MovingRange>(core.page())) {
     setObjectName(QStringLiteral("FindBar"));
     m_findEdit = historyField(QStringLiteral("FindEdit"), this);
     m_replaceEdit = historyField(QStringLiteral("ReplaceEdit"), this);
@@ -146,7 +145,7 @@ FindBar::FindBar(InsertionCore &core, Platform &platform, QWidget *parent)
     // The action that waited for a big page to be read runs once it is, after the
     // event that finished the reading.
     connect(
-        m_page, &PageText::ready, this,
+        &m_page, &Page::snapshotReady, this,
         [this] {
             if (!m_pending)
                 return;
@@ -154,7 +153,7 @@ FindBar::FindBar(InsertionCore &core, Platform &platform, QWidget *parent)
             std::exchange(m_pending, {})();
         },
         Qt::QueuedConnection);
-    connect(m_page, &PageText::changed, this, [this] {
+    connect(&m_page, &Page::changed, this, [this] {
         cancelCounts();
         m_counted = false;
         m_recount->start();
@@ -179,8 +178,8 @@ void FindBar::showReplace() {
 }
 
 void FindBar::open(bool replacing) {
-    QPlainTextEdit *editor = m_core.editor();
-    const QTextCursor cursor = editor->textCursor();
+    if (!std::exchange(m_holdingCopy, true))
+        m_page.holdSnapshot();
     for (QWidget *widget : std::as_const(m_replaceRow))
         widget->setVisible(replacing);
     const QStringList finds = history(FindHistoryKey);
@@ -193,18 +192,18 @@ void FindBar::open(bool replacing) {
     m_replaceEdit->addItems(history(ReplaceHistoryKey));
     m_replaceEdit->setEditText(replacement);
 
-    if (cursor.hasSelection()) {
-        const QString selected = cursor.selectedText();
-        if (selected.contains(QChar::ParagraphSeparator)) {
+    if (m_page.hasSelection()) {
+        const QString selected = m_page.selectedText();
+        if (selected.contains(u'\n')) {
             // A selection of several lines is where the search is to happen.
-            m_scope = cursor;
+            m_scope->set(m_page.selectionStart(), m_page.selectionEnd());
             const QSignalBlocker blocker(m_inSelection);
             m_inSelection->setChecked(true);
         } else {
             m_findEdit->setEditText(selected);
         }
     }
-    m_startPosition = cursor.selectionStart();
+    m_startPosition = m_page.selectionStart();
     show();
     m_findEdit->setFocus(Qt::ShortcutFocusReason);
     m_findEdit->lineEdit()->selectAll();
@@ -217,7 +216,8 @@ void FindBar::close() {
     m_pending = {};
     cancelCounts();
     m_highlights->clear();
-    m_page->release();
+    if (std::exchange(m_holdingCopy, false))
+        m_page.releaseSnapshot();
     m_core.FocusEditor();
 }
 
@@ -231,19 +231,20 @@ TextSearch FindBar::currentSearch() const {
 }
 
 bool FindBar::scoped() const {
-    return m_inSelection->isChecked() && m_scope.hasSelection() &&
-           m_scope.document() == m_core.editor()->document();
+    return m_inSelection->isChecked() && !m_scope->isEmpty();
 }
 
 SearchRange FindBar::currentRange() const {
-    return scoped() ? SearchRange{m_scope.selectionStart(), m_scope.selectionEnd()} : SearchRange{};
+    return scoped() ? SearchRange{m_scope->start(), m_scope->end()} : SearchRange{};
 }
 
 void FindBar::scopeChanged(bool inSelection) {
-    const QTextCursor cursor = m_core.editor()->textCursor();
-    m_scope = inSelection && cursor.hasSelection() ? cursor : QTextCursor();
+    if (inSelection && m_page.hasSelection())
+        m_scope->set(m_page.selectionStart(), m_page.selectionEnd());
+    else
+        m_scope->set(0, 0);
     if (scoped())
-        m_startPosition = m_scope.selectionStart();
+        m_startPosition = m_scope->start();
     optionsChanged();
 }
 
@@ -253,19 +254,18 @@ void FindBar::optionsChanged() {
 }
 
 bool FindBar::pageRead(std::function<void()> action) {
-    if (m_page->isCurrent() ||
-        m_core.editor()->document()->characterCount() <= PageText::slicedFrom)
+    if (m_page.isSnapshotCurrent() || m_page.length() <= Page::slicedFrom)
         return true;
     if (!m_pending)
         m_statusBeforeReading = {m_status->text(), m_statusIsProblem};
     m_pending = std::move(action);
     setStatus(tr("Reading the page..."));
-    m_page->read();
+    m_page.prepareSnapshot();
     return false;
 }
 
 void FindBar::takePageNow() {
-    m_page->text();
+    m_page.snapshot();
     if (m_pending) {
         setStatus(m_statusBeforeReading.first, m_statusBeforeReading.second);
         std::exchange(m_pending, {})();
@@ -289,9 +289,9 @@ void FindBar::patternEdited() {
         setStatus(search.errorString(), true);
         return;
     }
-    m_highlights->show(search, scoped() ? m_scope : QTextCursor());
+    m_highlights->show(search, scoped() ? m_scope.get() : nullptr);
     const TextMatch match =
-        search.find(m_page->text(), m_startPosition, false, currentRange(), true);
+        search.find(m_page.snapshot(), m_startPosition, false, currentRange(), true);
     if (match.found())
         showMatch(match, false);
     else
@@ -319,14 +319,13 @@ void FindBar::search(bool backward) {
         return;
     }
     if (!m_highlights->isShown() && isVisible())
-        m_highlights->show(search, scoped() ? m_scope : QTextCursor());
-    const QTextCursor cursor = m_core.editor()->textCursor();
+        m_highlights->show(search, scoped() ? m_scope.get() : nullptr);
     // Going on from an empty match (a "^" or a look-ahead) moves past it.
-    const bool onEmptyMatch = !cursor.hasSelection() && m_current.found() &&
-                              m_current.length == 0 && m_current.start == cursor.position();
+    const bool onEmptyMatch = !m_page.hasSelection() && m_current.found() &&
+                              m_current.length == 0 && m_current.start == m_page.caret();
     const TextMatch match =
-        backward ? search.find(m_page->text(), cursor.selectionStart(), true, currentRange())
-                 : search.find(m_page->text(), cursor.selectionEnd(), false, currentRange(),
+        backward ? search.find(m_page.snapshot(), m_page.selectionStart(), true, currentRange())
+                 : search.find(m_page.snapshot(), m_page.selectionEnd(), false, currentRange(),
                                !onEmptyMatch);
     if (!m_counted && m_counts.isEmpty())
         startCount();
@@ -339,12 +338,7 @@ void FindBar::search(bool backward) {
 }
 
 void FindBar::showMatch(const TextMatch &match, bool backward) {
-    QPlainTextEdit *editor = m_core.editor();
-    QTextCursor cursor(editor->document());
-    cursor.setPosition(int(match.start));
-    cursor.setPosition(int(match.end()), QTextCursor::KeepAnchor);
-    editor->setTextCursor(cursor);
-    editor->ensureCursorVisible();
+    m_page.select(int(match.start), int(match.end()));
     m_current = match;
     m_wrapped = match.wrapped;
     m_backward = backward;
@@ -356,12 +350,8 @@ void FindBar::showNotFound(bool gaveUp) {
     m_wrapped = false;
     // The caret goes back to where the search began, so the text typed next
     // is searched from there.
-    QPlainTextEdit *editor = m_core.editor();
-    QTextCursor cursor = editor->textCursor();
-    if (cursor.hasSelection()) {
-        cursor.setPosition(std::min(m_startPosition, editor->document()->characterCount() - 1));
-        editor->setTextCursor(cursor);
-    }
+    if (m_page.hasSelection())
+        m_page.setCaret(std::min(m_startPosition, m_page.length()));
     setStatus(gaveUp ? tooComplexMessage() : tr("Not found"), true);
 }
 
@@ -384,11 +374,10 @@ void FindBar::replace() {
     const TextSearch &search = *found;
     // The selection is replaced only when it is a match; either way the next
     // match is found, so pressing Replace again and again walks the page.
-    const QTextCursor cursor = m_core.editor()->textCursor();
-    const QString &text = m_page->text();
-    const TextMatch match = search.next(text, cursor.selectionStart(), currentRange());
-    if (match.found() && match.start == cursor.selectionStart() &&
-        match.end() == cursor.selectionEnd()) {
+    const QString text = m_page.snapshot();
+    const TextMatch match = search.next(text, m_page.selectionStart(), currentRange());
+    if (match.found() && match.start == m_page.selectionStart() &&
+        match.end() == m_page.selectionEnd()) {
         const QString replacement =
             search.replacementFor(text, match, m_replaceEdit->currentText());
         m_core.ReplaceRanges({RangeEdit{int(match.start), int(match.length), replacement}});
@@ -403,7 +392,7 @@ void FindBar::replaceAll() {
         return;
     const TextSearch &search = *found;
     bool gaveUp = false;
-    const QString text = m_page->text();
+    const QString text = m_page.snapshot();
     const QString replacement = m_replaceEdit->currentText();
     const SearchRange range = currentRange();
     QList<RangeEdit> edits;
@@ -427,7 +416,7 @@ void FindBar::replaceAll() {
         setStatus(LongCommand::cancelledReport());
         return;
     }
-    m_core.editor()->ensureCursorVisible();
+    m_page.select(m_page.anchor(), m_page.caret());
     m_current = {};
     setStatus(edits.isEmpty() ? tr("Not found") : tr("%n replaced", nullptr, int(edits.size())),
               edits.isEmpty());
@@ -479,7 +468,7 @@ void FindBar::startCount() {
         return;
     // The page's text is shared with the thread, not copied: the snapshot is
     // replaced, never changed, when the page changes.
-    const QString text = m_page->text();
+    const QString text = m_page.snapshot();
     const SearchRange range = currentRange();
     const quint64 generation = m_generation;
     auto cancel = std::make_shared<std::atomic_bool>(false);

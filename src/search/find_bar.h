@@ -3,7 +3,6 @@
 #include "search/text_search.h"
 
 #include <QList>
-#include <QTextCursor>
 #include <QWidget>
 
 #include <atomic>
@@ -23,7 +22,8 @@ namespace vellumo {
 
 class InsertionCore;
 class MatchHighlights;
-class PageText;
+class MovingRange;
+class Page;
 class Platform;
 
 // The search bar below the editor: Find and Replace without a modal dialog.
@@ -91,7 +91,9 @@ private:
 
     InsertionCore &m_core;
     Platform &m_platform;
-    PageText *m_page;
+    Page &m_page;
+    // The page holds its copy for the search while the bar is open.
+    bool m_holdingCopy = false;
     MatchHighlights *m_highlights;
 
     QComboBox *m_findEdit;
@@ -114,7 +116,8 @@ private:
     bool m_wrapped = false;
     bool m_backward = false;
     // The selection the search is kept inside when In Selection is checked.
-    QTextCursor m_scope;
+    // The selection searched In selection, following the page's edits.
+    std::unique_ptr<MovingRange> m_scope;
 
     // The matches of the current search, counted on a worker thread.
     quint64 m_generation = 0;

@@ -1,5 +1,7 @@
 #include "search/match_highlights.h"
 
+#include "document/page.h"
+
 #include <QEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -26,7 +28,7 @@ MatchHighlights::MatchHighlights(QPlainTextEdit *editor)
     editor->viewport()->installEventFilter(this);
 }
 
-void MatchHighlights::show(const TextSearch &search, const QTextCursor &scope) {
+void MatchHighlights::show(const TextSearch &search, const MovingRange *scope) {
     m_search = search;
     m_scope = scope;
     m_editor->viewport()->update();
@@ -36,7 +38,7 @@ void MatchHighlights::clear() {
     if (!m_search.isValid())
         return;
     m_search = TextSearch();
-    m_scope = QTextCursor();
+    m_scope = nullptr;
     m_editor->viewport()->update();
 }
 
@@ -56,9 +58,9 @@ void MatchHighlights::paint(QPainter &painter) {
         return;
     int from = first.position();
     int to = last.position() + last.length() - 1;
-    if (!m_scope.isNull() && m_scope.hasSelection() && m_scope.document() == m_editor->document()) {
-        from = std::max(from, m_scope.selectionStart());
-        to = std::min(to, m_scope.selectionEnd());
+    if (m_scope && !m_scope->isEmpty()) {
+        from = std::max(from, m_scope->start());
+        to = std::min(to, m_scope->end());
     }
     if (from > to)
         return;

@@ -4,12 +4,13 @@
 
 #include <QColor>
 #include <QObject>
-#include <QTextCursor>
 
 class QPlainTextEdit;
 class QPainter;
 
 namespace vellumo {
+
+class MovingRange;
 
 // Draws every match visible in the editor under its text, at paint time: only
 // the lines on screen are searched, and nothing touches the document (no
@@ -20,8 +21,8 @@ class MatchHighlights : public QObject {
 public:
     explicit MatchHighlights(QPlainTextEdit *editor);
 
-    // `scope`, when it has a selection in the editor's document, limits the matches drawn.
-    void show(const TextSearch &search, const QTextCursor &scope = {});
+    // `scope`, when given and not empty, limits the matches drawn; it stays its owner's.
+    void show(const TextSearch &search, const MovingRange *scope = nullptr);
     void clear();
     bool isShown() const { return m_search.isValid(); }
 
@@ -36,7 +37,7 @@ private:
 
     QPlainTextEdit *m_editor;
     TextSearch m_search;
-    QTextCursor m_scope;
+    const MovingRange *m_scope = nullptr;
 };
 
 } // namespace vellumo

@@ -2,6 +2,7 @@
 #include "check/page_check.h"
 #include "check/problems_panel.h"
 #include "document/page_file.h"
+#include "editor/editor_page.h"
 #include "editor/page_editor.h"
 #include "test_main.h"
 
@@ -20,7 +21,8 @@ struct Fixture {
     QTemporaryDir folder;
     QWidget window;
     PageEditor editor{&window};
-    PageCheck check{editor, [this] {
+    EditorPage page{&editor};
+    PageCheck check{page, [this] {
                         return CheckRequest{{}, folder.path(), false, QStringLiteral("UTF-8")};
                     }};
     Fixture() {

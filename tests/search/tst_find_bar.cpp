@@ -1,13 +1,14 @@
 // The search bar against a real editor: its keys, what it selects and says,
 // Replace and Replace All (one undo step), the highlights and the history.
 
+#include "document/page.h"
 #include "document/page_file.h"
+#include "editor/editor_page.h"
 #include "editor/insertion_core.h"
 #include "editor/page_editor.h"
 #include "scripted_platform.h"
 #include "search/find_bar.h"
 #include "search/match_highlights.h"
-#include "search/page_text.h"
 #include "test_main.h"
 
 #include <QCheckBox>
@@ -159,7 +160,7 @@ void FindBarTest::incrementalTyping() {
     QFETCH(QString, checked);
     QFETCH(bool, sliced);
     // A page read in slices is searched once it has been read.
-    const QScopedValueRollback threshold(PageText::slicedFrom, sliced ? 0 : PageText::slicedFrom);
+    const QScopedValueRollback threshold(Page::slicedFrom, sliced ? 0 : Page::slicedFrom);
     Window w("<b>bold<B>B</b>");
     w.select(2, 2);
     w.bar->showFind();
@@ -173,29 +174,30 @@ void FindBarTest::incrementalTyping() {
 }
 
 void FindBarTest::pageReadInSlicesIsTheSameText() {
-    const QScopedValueRollback threshold(PageText::slicedFrom, 0);
+    const QScopedValueRollback threshold(Page::slicedFrom, 0);
     QString page;
     for (int i = 0; i < 20000; ++i)
         page += QStringLiteral("<p>line %1\u00A0caf\u00E9 \U0001F600</p>\n").arg(i);
     page += QChar(0xD800); // a lone half of a pair, as a damaged page may hold
     page += QStringLiteral("end");
     Window w(page);
-    PageText whole(w.editor);
-    const QString expected = whole.text();
+    // Without a holder, each snapshot is the page taken afresh, at once.
+    Page &shown = w.core.page();
+    const QString expected = shown.snapshot();
     QVERIFY(expected.endsWith(QStringLiteral("\uFFFDend")));
     QVERIFY(expected.contains(QStringLiteral("\u00A0caf\u00E9 \U0001F600</p>\n<p>line 1")));
 
-    PageText sliced(w.editor);
-    QSignalSpy ready(&sliced, &PageText::ready);
-    sliced.read();
-    QVERIFY(!sliced.isCurrent());
+    QSignalSpy ready(&shown, &Page::snapshotReady);
+    shown.holdSnapshot();
+    shown.prepareSnapshot();
+    QVERIFY(!shown.isSnapshotCurrent());
     // An edit while the page is being read: the reading starts again and takes it in.
     QTextCursor cursor(w.editor->document());
     cursor.insertText(QStringLiteral("<h1>new</h1>"));
     QVERIFY(ready.wait());
     QCOMPARE(ready.count(), 1);
-    QVERIFY(sliced.isCurrent());
-    QCOMPARE(sliced.text(), QStringLiteral("<h1>new</h1>") + expected);
+    QVERIFY(shown.isSnapshotCurrent());
+    QCOMPARE(shown.snapshot(), QStringLiteral("<h1>new</h1>") + expected);
 }
 
 void FindBarTest::keptTextFollowsEdits() {
@@ -206,9 +208,10 @@ void FindBarTest::keptTextFollowsEdits() {
     for (int i = 0; i < 200; ++i)
         page += QStringLiteral("<p>line %1 caf\u00E9 \U0001F600</p>\n").arg(i);
     Window w(page);
-    PageText kept(w.editor);
-    QSignalSpy changed(&kept, &PageText::changed);
-    kept.text();
+    Page &kept = w.core.page();
+    QSignalSpy changed(&kept, &Page::changed);
+    kept.holdSnapshot();
+    kept.snapshot();
     QTextDocument *document = w.editor->document();
     const QString pieces[] = {QStringLiteral("x"),
                               QStringLiteral("\n"),
@@ -232,14 +235,14 @@ void FindBarTest::keptTextFollowsEdits() {
             cursor.insertText(pieces[random.bounded(6)]);
         }
         if (step % 5 == 0)
-            QCOMPARE(kept.text(), PageText(w.editor).text());
+            QCOMPARE(kept.snapshot(), EditorPage(w.editor).snapshot());
     }
     QVERIFY(changed.count() > 100);
-    QVERIFY(kept.isCurrent());
+    QVERIFY(kept.isSnapshotCurrent());
 }
 
 void FindBarTest::findNextDoesNotWaitForTheReading() {
-    const QScopedValueRollback threshold(PageText::slicedFrom, 0);
+    const QScopedValueRollback threshold(Page::slicedFrom, 0);
     Window w("a x a x a");
     w.bar->showFind();
     QTest::keyClicks(QApplication::focusWidget(), "a");
