@@ -191,7 +191,7 @@ bool Page::takeInEdits() {
 
 QString Page::snapshot() {
     if (m_copyCurrent && takeInEdits()) {
-        const QString copy = m_copy;
+        QString copy = m_copy;
         if (m_holders == 0)
             dropCopy();
         return copy;
