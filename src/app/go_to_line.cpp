@@ -1,5 +1,7 @@
 #include "app/go_to_line.h"
 
+#include "document/page.h"
+
 #include "platform/platform.h"
 
 #include <QDialog>
@@ -7,9 +9,6 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextBlock>
-#include <QTextCursor>
 
 #include <algorithm>
 
@@ -45,37 +44,31 @@ std::optional<LineTarget> parseLineTarget(const QString &text) {
     return LineTarget{*line, *column};
 }
 
-void goToLine(QPlainTextEdit *editor, const LineTarget &target) {
-    QTextDocument *document = editor->document();
-    const qint64 line = std::clamp<qint64>(target.line, 1, document->blockCount());
-    const QTextBlock block = document->findBlockByNumber(static_cast<int>(line - 1));
+void goToLine(Page &page, const LineTarget &target) {
+    const int line = int(std::clamp<qint64>(target.line, 1, page.lineCount()) - 1);
     // Columns count characters: a pair of surrogates is one.
-    const QString text = block.text();
+    const QString text = page.lineText(line);
     qint64 column = std::max<qint64>(target.column, 1);
     int offset = 0;
     while (column > 1 && offset < text.size()) {
         offset += text.at(offset).isHighSurrogate() && offset + 1 < text.size() ? 2 : 1;
         --column;
     }
-    QTextCursor cursor(block);
-    cursor.setPosition(block.position() + offset);
-    editor->setTextCursor(cursor);
-    editor->centerCursor();
+    const int position = page.lineStart(line) + offset;
+    page.select(position, position, Page::Reveal::Centred);
 }
 
-void askAndGoToLine(QPlainTextEdit *editor, Platform &platform, QWidget *parent) {
+void askAndGoToLine(Page &page, Platform &platform, QWidget *parent) {
     QDialog dialog(parent);
     dialog.setObjectName(QStringLiteral("GoToLineDialog"));
     dialog.setWindowTitle(QStringLiteral("Go to Line"));
     auto *field = new QLineEdit(&dialog);
     field->setObjectName(QStringLiteral("LineNumber"));
-    const QTextCursor caret = editor->textCursor();
-    field->setText(QString::number(caret.blockNumber() + 1));
+    field->setText(QString::number(page.lineAt(page.caret()) + 1));
     field->selectAll();
     auto *layout = new QFormLayout(&dialog);
-    auto *prompt = new QLabel(
-        QStringLiteral("&Line (1-%1), or line:column:").arg(editor->document()->blockCount()),
-        &dialog);
+    auto *prompt =
+        new QLabel(QStringLiteral("&Line (1-%1), or line:column:").arg(page.lineCount()), &dialog);
     prompt->setBuddy(field);
     layout->addRow(prompt, field);
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
@@ -94,7 +87,7 @@ void askAndGoToLine(QPlainTextEdit *editor, Platform &platform, QWidget *parent)
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    goToLine(editor, *parseLineTarget(field->text()));
+    goToLine(page, *parseLineTarget(field->text()));
 }
 
 } // namespace vellumo

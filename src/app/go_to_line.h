@@ -4,11 +4,11 @@
 
 #include <optional>
 
-class QPlainTextEdit;
 class QWidget;
 
 namespace vellumo {
 
+class Page;
 class Platform;
 
 // Where Go to Line takes the caret: a line, and a column on it (1 when not given).
@@ -23,10 +23,10 @@ std::optional<LineTarget> parseLineTarget(const QString &text);
 
 // Puts the caret at `target`, or at the nearest line and column that exist (columns
 // count characters, a tab as one), and scrolls it into view.
-void goToLine(QPlainTextEdit *editor, const LineTarget &target);
+void goToLine(Page &page, const LineTarget &target);
 
 // Asks for a line ("line" or "line:column") in a small dialog and goes there; text that
 // is not a line number is refused with a message and the caret stays where it was.
-void askAndGoToLine(QPlainTextEdit *editor, Platform &platform, QWidget *parent);
+void askAndGoToLine(Page &page, Platform &platform, QWidget *parent);
 
 } // namespace vellumo

@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "document/page.h"
+
 #include "app/about_dialog.h"
 #include "app/command_palette.h"
 #include "app/data_files.h"
@@ -39,11 +41,9 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QTextCursor>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -89,10 +89,9 @@ void TForm1::bindCommands() {
     connect(m_pageCheck, &PageCheck::summaryChanged, statusLine,
             [this](const QString &summary) { statusLine->showMessage(summary); });
 
-    connect(editor, &QPlainTextEdit::selectionChanged, this, &TForm1::RichEdit1SelectionChange);
-    connect(editor, &QPlainTextEdit::cursorPositionChanged, this,
-            &TForm1::RichEdit1SelectionChange);
-    connect(editor, &QPlainTextEdit::customContextMenuRequested, this,
+    connect(&m_core->page(), &Page::selectionChanged, this, &TForm1::RichEdit1SelectionChange);
+    connect(&m_core->page(), &Page::caretMoved, this, &TForm1::RichEdit1SelectionChange);
+    connect(editor, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &at) { editorMenu->exec(editor->mapToGlobal(at)); });
     // Shift+F10, the other key for a context menu, opens it at the caret.
     auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), editor);
@@ -170,8 +169,8 @@ void TForm1::run(Command command) {
         runConversion(PageConversion::EntitiesToCharacters);
         break;
     case Command::EditTag: {
-        const QString message = editTagAtCaret(
-            *editor, *editor->colouring(), [this](const QString &name) -> ElementDialog * {
+        const QString message =
+            editTagAtCaret(elementAtCaret(*editor), [this](const QString &name) -> ElementDialog * {
                 for (QWidget *candidate : m_windows)
                     if (candidate != nullptr && candidate->objectName() == name)
                         return qobject_cast<ElementDialog *>(candidate);
@@ -208,7 +207,7 @@ void TForm1::run(Command command) {
         editor->selectAll();
         break;
     case Command::GoToLine:
-        askAndGoToLine(editor, m_platform, this);
+        askAndGoToLine(m_core->page(), m_platform, this);
         break;
     case Command::Find:
         m_search->Find1Click();
@@ -253,7 +252,7 @@ void TForm1::run(Command command) {
         TransparentButton2Click();
         break;
     case Command::PreviewInBrowser:
-        previewInBrowser(*m_document, *editor, m_platform, this);
+        previewInBrowser(*m_document, m_core->page(), m_platform, this);
         break;
     case Command::LinkFromSelection:
         ToolbarButton97125Click();
@@ -274,11 +273,11 @@ bool TForm1::enabledNow(EnabledWhen rule, bool menuOpening) const {
     case EnabledWhen::Always:
         return true;
     case EnabledWhen::TextSelected:
-        return editor->textCursor().hasSelection();
+        return m_core->page().hasSelection();
     case EnabledWhen::ClipboardHasText:
         return m_platform.clipboardHasText();
     case EnabledWhen::RedoAvailable:
-        return editor->document()->isRedoAvailable();
+        return m_core->page().isRedoAvailable();
     case EnabledWhen::MenuOpened:
         return menuOpening;
     case EnabledWhen::PageEdited:
@@ -380,21 +379,15 @@ void TForm1::FormCreate() {
 void TForm1::FormShow() {
     if (!m_core->IsUpperTagCase())
         editor->setPlainText(pageTemplate(false));
-    QTextCursor cursor(editor->document());
-    const QString text = editor->toPlainText();
-    const qsizetype maker = text.lastIndexOf(MakerComment);
+    Page &page = m_core->page();
+    const qsizetype maker = page.snapshot().lastIndexOf(MakerComment);
     if (maker >= 0) {
         // The maker comment is greyed so that the page's own text stands out.
-        cursor.setPosition(static_cast<int>(maker));
-        cursor.setPosition(static_cast<int>(maker + MakerComment.size()), QTextCursor::KeepAnchor);
-        QTextCharFormat grey;
-        grey.setForeground(QColor(128, 128, 128));
-        cursor.mergeCharFormat(grey);
-        cursor.setPosition(TemplateBodyOffset);
-        editor->setTextCursor(cursor);
+        editor->greyOut(int(maker), int(maker + MakerComment.size()));
+        page.setCaret(TemplateBodyOffset);
     }
-    editor->document()->clearUndoRedoStacks();
-    editor->document()->setModified(false);
+    page.clearUndoHistory();
+    page.setModified(false);
 }
 
 void TForm1::showEvent(QShowEvent *event) {
@@ -495,7 +488,7 @@ void TForm1::runConversion(PageConversion conversion) {
     LongCommand command(this, label());
     statusLine->showMessage(
         runPageConversion(*m_core, conversion, m_document->format, *scope, &command));
-    if (editor->document()->isModified())
+    if (m_core->page().isModified())
         setSaveEnabled();
 }
 

@@ -14,7 +14,6 @@ class QKeyEvent;
 class QFrame;
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
 class QPushButton;
 class QStatusBar;
 class QTabWidget;

@@ -30,7 +30,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QSplitter>
@@ -80,7 +79,6 @@ void TForm1::createEditor() {
     editor->setLineNumbersShown(m_settings.lineNumbersShown());
     editor->setObjectName(QStringLiteral("RichEdit1"));
     editor->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    editor->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     editor->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     editor->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     editor->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -377,7 +375,7 @@ void TForm1::createStatusBar() {
     statusLine->setObjectName(QStringLiteral("StatusBar1"));
     setStatusBar(statusLine);
     statusLine->showMessage(StatusHints::welcomeText());
-    m_statusFields = new StatusFields(statusLine, editor, this);
+    m_statusFields = new StatusFields(statusLine, m_core->page(), this);
 }
 
 void TForm1::createStatusHints() {

@@ -1,13 +1,13 @@
 #include "app/preview.h"
 
 #include "app/data_files.h"
+#include "document/page.h"
 #include "editor/document_controller.h"
 #include "platform/launch_report.h"
 #include "platform/platform.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QPlainTextEdit>
 #include <QUrl>
 
 namespace vellumo {
@@ -23,10 +23,10 @@ void startCompanion(Platform &platform, const QString &startupFolder, const QStr
 
 } // namespace
 
-void previewInBrowser(DocumentController &document, const QPlainTextEdit &editor,
-                      Platform &platform, QWidget *window) {
+void previewInBrowser(DocumentController &document, const Page &page, Platform &platform,
+                      QWidget *window) {
     const auto isClean = [&] {
-        return document.CurrentFileName != UntitledFileName && !editor.document()->isModified();
+        return document.CurrentFileName != UntitledFileName && !page.isModified();
     };
     const bool go =
         isClean() || (platform.ask(window, QStringLiteral("Confirm"), PreviewSaveQuestion,

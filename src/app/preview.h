@@ -2,12 +2,12 @@
 
 #include <QString>
 
-class QPlainTextEdit;
 class QWidget;
 
 namespace vellumo {
 
 class DocumentController;
+class Page;
 class Platform;
 
 // The question asked before a page that is untitled or changed can be previewed.
@@ -19,8 +19,8 @@ inline const QString PreviewSaveQuestion =
 // when the user agrees. The browser is only started on a file that is saved and
 // unchanged, so it never shows an older copy; when no browser can be started the
 // user is told so.
-void previewInBrowser(DocumentController &document, const QPlainTextEdit &editor,
-                      Platform &platform, QWidget *window);
+void previewInBrowser(DocumentController &document, const Page &page, Platform &platform,
+                      QWidget *window);
 
 // The companion programs, looked up in the start-up folder first, then in the
 // program's own data folders; "Update.exe" and "Ftp.exe" on Windows. A missing

@@ -13,7 +13,6 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QLockFile>
-#include <QPlainTextEdit>
 #include <QTimer>
 
 namespace vellumo {
@@ -45,11 +44,11 @@ QString keepAside(const QString &path) {
 
 } // namespace
 
-bool offerRecovery(DocumentController &document, const QTextDocument &like, Platform &platform,
-                   QWidget *window, const RecoveryJournal &journal) {
+bool offerRecovery(DocumentController &document, Platform &platform, QWidget *window,
+                   const RecoveryJournal &journal) {
     std::vector<OrphanedJournal> orphans = claimOrphanedJournals(journal.folder(), journal.path());
     for (OrphanedJournal &orphan : orphans) {
-        RecoveredPage page = recoverJournal(orphan.path, like);
+        RecoveredPage page = document.recoverJournal(orphan.path);
         switch (page.outcome) {
         case RecoveredPage::Outcome::NothingToRecover:
             QFile::remove(orphan.path);
@@ -98,8 +97,7 @@ namespace {
 
 void offerThenOpen(TForm1 &main, const RecoveryJournal &journal, const QString &file) {
     DocumentController &document = main.document();
-    const bool recovered =
-        offerRecovery(document, *main.core().editor()->document(), main.platform(), &main, journal);
+    const bool recovered = offerRecovery(document, main.platform(), &main, journal);
     if (file.isEmpty())
         return;
     if (!recovered) {

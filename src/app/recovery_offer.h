@@ -18,8 +18,8 @@ class TForm1;
 // further journal waits for the next start), No discards it. A journal that no
 // longer fits its file is kept aside, never applied. Returns whether a page was
 // recovered.
-bool offerRecovery(DocumentController &document, const QTextDocument &like, Platform &platform,
-                   QWidget *window, const RecoveryJournal &journal);
+bool offerRecovery(DocumentController &document, Platform &platform, QWidget *window,
+                   const RecoveryJournal &journal);
 
 // The start of a run: the main window's page is journalled from now on, earlier
 // unsaved work is offered, and then `file` (when given) is opened - unless a

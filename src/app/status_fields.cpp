@@ -1,9 +1,9 @@
 #include "app/status_fields.h"
 
+#include "document/page.h"
 #include "document/page_file.h"
 #include "editor/document_controller.h"
 #include "editor/encoding_menu.h"
-#include "editor/page_breaks.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,11 +11,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QStatusBar>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
 #include <QTimer>
 
 #include <algorithm>
@@ -37,9 +33,9 @@ QLabel *makeField(QStatusBar *bar, const char *name, const QString &toolTip) {
 
 } // namespace
 
-StatusFields::StatusFields(QStatusBar *bar, QPlainTextEdit *editor, QObject *parent)
+StatusFields::StatusFields(QStatusBar *bar, Page &page, QObject *parent)
     : QObject(parent)
-    , m_editor(editor) {
+    , m_page(page) {
     CaretPosition = makeField(bar, "CaretPosition", QStringLiteral("Line and column of the caret"));
     EncodingLabel = makeField(bar, "EncodingLabel", QStringLiteral("The page's encoding"));
     LineBreakLabel = makeField(bar, "LineBreakLabel", QStringLiteral("The page's line breaks"));
@@ -50,14 +46,17 @@ StatusFields::StatusFields(QStatusBar *bar, QPlainTextEdit *editor, QObject *par
     CaretPosition->setFixedSize(
         CaretPosition->fontMetrics().horizontalAdvance(QStringLiteral("Ln 999999, Col 9999")) + 12,
         CaretPosition->sizeHint().height());
-    connect(editor, &QPlainTextEdit::cursorPositionChanged, this, &StatusFields::showCaret);
-    connect(editor, &QPlainTextEdit::modificationChanged, this, &StatusFields::showName);
+    connect(&page, &Page::caretMoved, this, &StatusFields::showCaret);
+    connect(&page, &Page::modificationChanged, this, &StatusFields::showName);
+    connect(&page, &Page::changed, this, &StatusFields::noteChange);
+    connect(&page, &Page::replaced, this, [this] { m_plainLine = {}; });
     m_breaksCheck = new QTimer(this);
     m_breaksCheck->setSingleShot(true);
     m_breaksCheck->setInterval(500);
     connect(m_breaksCheck, &QTimer::timeout, this, [this] {
         const PageFormat format = m_document != nullptr ? m_document->format : newPageFormat();
-        LineBreakLabel->setText(lineBreakText(format, m_editor->document()));
+        LineBreakLabel->setText(
+            lineBreakText(format, m_document != nullptr && m_document->linesKeepOtherBreaks()));
     });
     showCaret();
     showPage();
@@ -112,7 +111,7 @@ bool StatusFields::eventFilter(QObject *watched, QEvent *event) {
     } else if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Escape) {
-            m_editor->setFocus(Qt::ShortcutFocusReason);
+            m_page.focus();
             return true;
         }
         opens = key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter ||
@@ -127,36 +126,27 @@ bool StatusFields::eventFilter(QObject *watched, QEvent *event) {
     return true;
 }
 
-QString StatusFields::caretText(const QTextCursor &cursor) {
-    const QTextBlock block = cursor.block();
-    const int offset = cursor.positionInBlock();
+QString StatusFields::caretText(const Page &page) {
+    const int caret = page.caret();
+    const int line = page.lineAt(caret);
+    const int offset = caret - page.lineStart(line);
     int column = offset + 1;
     // Only the caret's own line is read, and only up to the caret.
-    const QString text = block.text();
-    for (int i = 0; i < offset && i < text.size(); ++i)
-        if (text.at(i).isLowSurrogate() && i > 0 && text.at(i - 1).isHighSurrogate())
+    const QString text = page.text(page.lineStart(line), caret);
+    for (int i = 1; i < text.size(); ++i)
+        if (text.at(i).isLowSurrogate() && text.at(i - 1).isHighSurrogate())
             --column;
-    return QStringLiteral("Ln %1, Col %2").arg(block.blockNumber() + 1).arg(column);
+    return QStringLiteral("Ln %1, Col %2").arg(line + 1).arg(column);
 }
 
-QString StatusFields::lineBreakText(const PageFormat &format, const QTextDocument *document) {
-    char usual = BreakLF;
-    QString name = QStringLiteral("LF");
-    if (format.lineBreaks == LineBreakStyle::CRLF) {
-        usual = BreakCRLF;
-        name = QStringLiteral("CR LF");
-    } else if (format.lineBreaks == LineBreakStyle::CR) {
-        usual = BreakCR;
-        name = QStringLiteral("CR");
-    }
-    // A page whose lines all keep the usual break leaves its blocks untagged.
-    for (QTextBlock block = document->begin(); block.isValid() && block.next().isValid();
-         block = block.next()) {
-        const char kind = lineBreakKindOf(block);
-        if ((kind == BreakLF || kind == BreakCRLF || kind == BreakCR) && kind != usual)
-            return MixedBreaks;
-    }
-    return name;
+QString StatusFields::lineBreakText(const PageFormat &format, bool linesKeepOtherBreaks) {
+    if (linesKeepOtherBreaks)
+        return MixedBreaks;
+    if (format.lineBreaks == LineBreakStyle::CRLF)
+        return QStringLiteral("CR LF");
+    if (format.lineBreaks == LineBreakStyle::CR)
+        return QStringLiteral("CR");
+    return QStringLiteral("LF");
 }
 
 QString StatusFields::encodingText(const PageFormat &format) {
@@ -167,57 +157,46 @@ QString StatusFields::encodingText(const PageFormat &format) {
 }
 
 void StatusFields::showCaret() {
-    const QTextCursor cursor = m_editor->textCursor();
-    QTextDocument *document = m_editor->document();
-    if (m_watched != document) {
-        // The page's document is replaced when another page is opened.
-        if (m_watched != nullptr)
-            disconnect(m_watched, &QTextDocument::contentsChange, this, &StatusFields::noteChange);
-        m_watched = document;
-        connect(document, &QTextDocument::contentsChange, this, &StatusFields::noteChange);
-    }
-    const QTextBlock block = cursor.block();
-    const int number = block.blockNumber();
-    const bool known = m_plainLine.document == document && m_plainLine.number == number &&
-                       m_plainLine.revision == block.revision() &&
-                       m_plainLine.blockCount == document->blockCount();
-    if (!known) {
-        const QString text = block.text();
+    const int caret = m_page.caret();
+    const int line = m_page.lineAt(caret);
+    if (m_plainLine.number != line || m_plainLine.lineCount != m_page.lineCount()) {
+        const QString text = m_page.lineText(line);
         if (std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSurrogate(); })) {
             m_plainLine = {};
-            CaretPosition->setText(caretText(cursor));
+            CaretPosition->setText(caretText(m_page));
             return;
         }
-        m_plainLine = {document, number, block.revision(), document->blockCount()};
+        m_plainLine = {line, m_page.lineCount()};
     }
     CaretPosition->setText(
-        QStringLiteral("Ln %1, Col %2").arg(number + 1).arg(cursor.positionInBlock() + 1));
+        QStringLiteral("Ln %1, Col %2").arg(line + 1).arg(caret - m_page.lineStart(line) + 1));
 }
 
-void StatusFields::noteChange(int position, int removed, int added) {
-    Q_UNUSED(removed);
+void StatusFields::noteChange(const PageChange &change) {
     // New lines take the page's usual break, so only a "Mixed" page can change its
     // field by an edit (the lines with the other breaks deleted): looked at again once
     // the typing pauses.
     if (LineBreakLabel->text() == MixedBreaks)
         m_breaksCheck->start();
-    QTextDocument *document = m_plainLine.document;
+    if (m_plainLine.number < change.firstLine || m_plainLine.number > change.lastLine)
+        return;
     // Larger changes, and those that join or split lines, have the line read again.
-    if (document == nullptr || added > 64 || document->blockCount() != m_plainLine.blockCount)
+    if (change.added > 64 || m_page.lineCount() != m_plainLine.lineCount) {
+        m_plainLine = {};
         return;
-    const QTextBlock block = document->findBlock(position);
-    if (block.blockNumber() != m_plainLine.number)
-        return;
-    for (int at = position; at < position + added; ++at)
-        if (document->characterAt(at).isSurrogate())
+    }
+    for (int at = change.position; at < change.position + change.added; ++at)
+        if (m_page.characterAt(at).isSurrogate()) {
+            m_plainLine = {};
             return;
-    m_plainLine.revision = block.revision();
+        }
 }
 
 void StatusFields::showPage() {
     const PageFormat format = m_document != nullptr ? m_document->format : newPageFormat();
     EncodingLabel->setText(encodingText(format));
-    LineBreakLabel->setText(lineBreakText(format, m_editor->document()));
+    LineBreakLabel->setText(
+        lineBreakText(format, m_document != nullptr && m_document->linesKeepOtherBreaks()));
     showCaret();
     showName();
 }
@@ -227,7 +206,7 @@ void StatusFields::showName() {
         m_document != nullptr ? m_document->CurrentFileName : QString(UntitledFileName);
     const bool untitled = path == UntitledFileName;
     const QString name = untitled ? UntitledFileName : QFileInfo(path).fileName();
-    PageName->setText(m_editor->document()->isModified() ? name + u'*' : name);
+    PageName->setText(m_page.isModified() ? name + u'*' : name);
     PageName->setToolTip(untitled ? QString() : QDir::toNativeSeparators(path));
 }
 

@@ -3,19 +3,17 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QTextDocument>
 
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
 class QStatusBar;
-class QTextCursor;
-class QTextDocument;
 class QTimer;
 
 namespace vellumo {
 
 class DocumentController;
+class Page;
+struct PageChange;
 struct PageFormat;
 
 // The permanent fields on the right of the status bar: where the caret is, the page's
@@ -25,7 +23,7 @@ struct PageFormat;
 class StatusFields final : public QObject {
     Q_OBJECT
 public:
-    StatusFields(QStatusBar *bar, QPlainTextEdit *editor, QObject *parent = nullptr);
+    StatusFields(QStatusBar *bar, Page &page, QObject *parent = nullptr);
 
     // Follows the page's life cycle from now on; a click on the encoding or the line
     // breaks then offers to change them.
@@ -38,9 +36,9 @@ public:
 
     // "Ln 12, Col 5": the line, and the characters before the caret on it plus one
     // (a tab, or a character outside the BMP, counts as one).
-    static QString caretText(const QTextCursor &cursor);
-    // "LF", "CR LF", "CR", or "Mixed" when lines of `document` keep breaks of their own.
-    static QString lineBreakText(const PageFormat &format, const QTextDocument *document);
+    static QString caretText(const Page &page);
+    // "LF", "CR LF", "CR", or "Mixed" when lines keep breaks of their own.
+    static QString lineBreakText(const PageFormat &format, bool linesKeepOtherBreaks);
     // The page's encoding as the page names it, with " BOM" for UTF-8 written with a mark.
     static QString encodingText(const PageFormat &format);
 
@@ -57,21 +55,18 @@ private:
     void showCaret();
     // Keeps the caret's line known as free of characters outside the BMP through a few
     // characters typed into it, so typing in a long line does not read it at every key.
-    void noteChange(int position, int removed, int added);
+    void noteChange(const PageChange &change);
     void showPage();
     void showName();
 
-    QPlainTextEdit *m_editor;
+    Page &m_page;
     DocumentController *m_document = nullptr;
     // The line last found to hold only characters of one UTF-16 unit each, where the
-    // caret's column is its offset.
+    // caret's column is its offset (-1: none), and the page's line count then.
     struct PlainLine {
-        QPointer<QTextDocument> document;
         int number = -1;
-        int revision = -1;
-        int blockCount = -1;
+        int lineCount = -1;
     } m_plainLine;
-    QPointer<QTextDocument> m_watched;
     QMenu *m_encodingMenu = nullptr;
     QMenu *m_lineBreakMenu = nullptr;
     QTimer *m_breaksCheck = nullptr;

@@ -7,11 +7,11 @@
 #include "editor/insertion_core.h"
 #include "platform/platform.h"
 
+#include <QAbstractScrollArea>
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTimer>
 
@@ -39,7 +39,7 @@ FileBrowser *SitePanel::fillLinkToFileTab(QWidget *linkToFileTab, const QString 
     return m_fileBrowser;
 }
 
-void SitePanel::installDropHandling(QPlainTextEdit *editor) {
+void SitePanel::installDropHandling(QAbstractScrollArea *editor) {
     m_editor = editor;
     m_editorViewport = editor->viewport();
     editor->setAcceptDrops(true);

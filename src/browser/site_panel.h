@@ -4,7 +4,7 @@
 #include <QString>
 
 class QDropEvent;
-class QPlainTextEdit;
+class QAbstractScrollArea;
 class QWidget;
 
 namespace vellumo {
@@ -32,7 +32,7 @@ public:
     FileBrowser *fillLinkToFileTab(QWidget *linkToFileTab, const QString &startFolder);
     // Makes `editor` (and its viewport) take every drag and insert by the rules
     // below instead of its own drop.
-    void installDropHandling(QPlainTextEdit *editor);
+    void installDropHandling(QAbstractScrollArea *editor);
 
     LinkTree *linkTree() const { return m_linkTree; }
     FileBrowser *fileBrowser() const { return m_fileBrowser; }
@@ -66,7 +66,7 @@ private:
     QWidget *m_window;
     LinkTree *m_linkTree = nullptr;
     FileBrowser *m_fileBrowser = nullptr;
-    QPlainTextEdit *m_editor = nullptr;
+    QAbstractScrollArea *m_editor = nullptr;
     // Kept apart: the filter still sees events while the editor is being destroyed,
     // when asking it for its viewport is no longer safe.
     QObject *m_editorViewport = nullptr;

@@ -140,10 +140,8 @@ QString dialogForTag(const StartTag &tag) {
     return {};
 }
 
-QString editTagAtCaret(QPlainTextEdit &editor, PageColouring &colouring,
+QString editTagAtCaret(const ElementSearch &search,
                        const std::function<ElementDialog *(const QString &)> &dialogNamed) {
-    const ElementSearch search =
-        elementAtCaret(editor.document(), colouring, editor.textCursor().position());
     if (!search.element)
         return search.message;
     QString name = dialogForTag(search.element->tag);

@@ -8,12 +8,9 @@
 
 #include <functional>
 
-class QPlainTextEdit;
-
 namespace vellumo {
 
 class ElementDialog;
-class PageColouring;
 
 // Whether an element's text can go into a dialog's text field and come back: one
 // line without markup. Other text stays as it is, whatever the dialog writes.
@@ -43,11 +40,10 @@ QList<RangeEdit> elementEdits(const PageElement &element, const QString &before,
 // asks them.)
 QString dialogForTag(const StartTag &tag);
 
-// Edit Tag: opens the dialog that writes the element at the caret on that element
-// (see ElementDialog::editElement). `colouring` gives the lexer states of the
-// editor's lines; `dialogNamed` finds a dialog by its object name. Returns what the
-// status bar says when no dialog opens, or the empty text.
-QString editTagAtCaret(QPlainTextEdit &editor, PageColouring &colouring,
+// Edit Tag: opens the dialog that writes the element found at the caret on that
+// element (see ElementDialog::editElement). `dialogNamed` finds a dialog by its object
+// name. Returns what the status bar says when no dialog opens, or the empty text.
+QString editTagAtCaret(const ElementSearch &search,
                        const std::function<ElementDialog *(const QString &)> &dialogNamed);
 
 } // namespace vellumo

@@ -102,6 +102,25 @@ void DocumentController::showRecoveredPage(RecoveredPage &&page) {
     Q_EMIT pageChanged();
 }
 
+RecoveredPage DocumentController::recoverJournal(const QString &path) const {
+    return vellumo::recoverJournal(path, *m_core.editor()->document());
+}
+
+bool DocumentController::linesKeepOtherBreaks() const {
+    const char usual = format.lineBreaks == LineBreakStyle::CRLF ? BreakCRLF
+                       : format.lineBreaks == LineBreakStyle::CR ? BreakCR
+                                                                 : BreakLF;
+    // A page whose lines all keep the usual break leaves its blocks untagged.
+    const QTextDocument *document = m_core.editor()->document();
+    for (QTextBlock block = document->begin(); block.isValid() && block.next().isValid();
+         block = block.next()) {
+        const char kind = lineBreakKindOf(block);
+        if ((kind == BreakLF || kind == BreakCRLF || kind == BreakCR) && kind != usual)
+            return true;
+    }
+    return false;
+}
+
 QString DocumentController::pageText() const {
     return m_core.page().snapshot();
 }

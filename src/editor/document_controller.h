@@ -79,6 +79,10 @@ public:
     bool openOrName(const QString &path);
     // The editor's text exactly as the user sees it, non-breaking spaces included.
     QString pageText() const;
+    // The page a journal left by an earlier run holds, read into a document like the editor's.
+    RecoveredPage recoverJournal(const QString &path) const;
+    // Whether some line keeps a break of another kind than the page's usual one.
+    bool linesKeepOtherBreaks() const;
 
     // Asks whether to reload when another program changed, replaced or deleted the
     // page's file since it was opened or saved; each outside change is reported

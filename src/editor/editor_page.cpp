@@ -40,6 +40,7 @@ bool EditorPage::follow() {
     const bool first = !m_followed;
     m_followed = true;
     m_document = now;
+    m_length = length();
     m_contents = connect(now, &QTextDocument::contentsChange, this, &EditorPage::contentsChanged);
     m_modification =
         connect(now, &QTextDocument::modificationChanged, this, &Page::modificationChanged);
@@ -53,13 +54,15 @@ void EditorPage::newPageShown() {
         noteReplaced();
 }
 
-void EditorPage::contentsChanged(int position, int removed, int added) {
+void EditorPage::contentsChanged(int position, int removed, int /*added*/) {
     if (m_applying)
         return;
     // Qt counts the paragraph separator after the page's last line into a change that
-    // reaches the end.
-    const int excess = std::max(0, position + added - length());
-    noteEdit(position, std::max(0, removed - excess), added - excess);
+    // reaches the end: what the change removed and added follows from the lengths.
+    const int before = m_length;
+    m_length = length();
+    removed = std::clamp(removed, 0, before - position);
+    noteEdit(position, removed, m_length - before + removed);
     noteChangeDone();
 }
 
@@ -188,6 +191,7 @@ bool EditorPage::applyInSlices(const QList<RangeEdit> &edits,
         cursor.setPosition(edit.start + edit.length, QTextCursor::KeepAnchor);
         cursor.insertText(edit.text);
         noteEdit(edit.start, edit.length, int(edit.text.size()));
+        m_length += int(edit.text.size()) - edit.length;
         const int grown = int(edit.text.size()) - edit.length;
         if (caret >= edit.start + edit.length)
             movedCaret += grown;

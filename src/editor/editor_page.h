@@ -62,6 +62,8 @@ private:
     // them (one span for the whole edit block).
     bool m_applying = false;
     bool m_followed = false;
+    // The page's length after the last edit noted.
+    int m_length = 0;
 };
 
 } // namespace vellumo

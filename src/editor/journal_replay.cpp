@@ -12,6 +12,11 @@
 
 namespace vellumo {
 
+RecoveredPage::RecoveredPage() = default;
+RecoveredPage::RecoveredPage(RecoveredPage &&) noexcept = default;
+RecoveredPage &RecoveredPage::operator=(RecoveredPage &&) noexcept = default;
+RecoveredPage::~RecoveredPage() = default;
+
 namespace {
 
 QString excerptAround(QTextDocument &document, qint64 position) {

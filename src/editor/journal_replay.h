@@ -29,6 +29,12 @@ struct RecoveredPage {
     qint64 charactersRemoved = 0;
     QString excerpt; // one line of the page around the last change
     QString problem; // why it was not recovered, in words
+
+    // Out of line, so that holding one needs no knowledge of the document.
+    RecoveredPage();
+    RecoveredPage(RecoveredPage &&) noexcept;
+    RecoveredPage &operator=(RecoveredPage &&) noexcept;
+    ~RecoveredPage();
 };
 
 // Rebuilds the page a journal describes, shaped like `like` (font, options).

@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextLayout>
 #include <QVarLengthArray>
@@ -45,6 +46,15 @@ QColor PageEditor::currentLineColour() {
 
 QColor PageEditor::markedRangeColour() {
     return QColor(200, 230, 200);
+}
+
+void PageEditor::greyOut(int from, int to) {
+    QTextCursor cursor(document());
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    QTextCharFormat grey;
+    grey.setForeground(QColor(128, 128, 128));
+    cursor.mergeCharFormat(grey);
 }
 
 void PageEditor::setMarkedRanges(const QList<std::pair<int, int>> &ranges) {

@@ -48,6 +48,8 @@ public:
     // under their text (the tags that match at the caret). Drawing only, like the
     // colours; the caller drops them when the text changes.
     void setMarkedRanges(const QList<std::pair<int, int>> &ranges);
+    // Writes the characters [from, to) in grey, beside the colours (the maker comment).
+    void greyOut(int from, int to);
     const QList<std::pair<int, int>> &markedRanges() const { return m_marked; }
     static QColor markedRangeColour();
 

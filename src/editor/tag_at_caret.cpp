@@ -1,6 +1,7 @@
 #include "editor/tag_at_caret.h"
 
 #include "editor/page_colouring.h"
+#include "editor/page_editor.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
@@ -287,6 +288,10 @@ ElementSearch elementAtCaret(QTextDocument *document, PageColouring &colouring, 
         (!search.element->hasEndTag() || search.element->endTagStart < searchFrom))
         return {std::nullopt, QStringLiteral("There is no tag at the caret.")};
     return search;
+}
+
+ElementSearch elementAtCaret(PageEditor &editor) {
+    return elementAtCaret(editor.document(), *editor.colouring(), editor.textCursor().position());
 }
 
 } // namespace vellumo

@@ -11,6 +11,7 @@ class QTextDocument;
 namespace vellumo {
 
 class PageColouring;
+class PageEditor;
 
 // An element of the page: its start tag read whole, with positions in the page,
 // and its end tag where it has one.
@@ -42,5 +43,7 @@ struct ElementSearch {
 // and the tags are read, never the whole page; tags in comments and in scripts
 // are not tags. A start tag that cannot be read whole is refused with a message.
 ElementSearch elementAtCaret(QTextDocument *document, PageColouring &colouring, int caret);
+// The same at the editor's caret, with the lexer states of its lines.
+ElementSearch elementAtCaret(PageEditor &editor);
 
 } // namespace vellumo

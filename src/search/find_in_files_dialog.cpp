@@ -1,5 +1,6 @@
 #include "search/find_in_files_dialog.h"
 
+#include "document/page.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
 #include "platform/platform.h"
@@ -11,9 +12,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTextCursor>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -118,13 +117,7 @@ void showFileMatch(DocumentController &document, InsertionCore &core, const QStr
         if (!document.openAfterAsking(path))
             return;
     }
-    QPlainTextEdit *editor = core.editor();
-    const int last = editor->document()->characterCount() - 1;
-    QTextCursor cursor(editor->document());
-    cursor.setPosition(std::clamp(start, 0, last));
-    cursor.setPosition(std::clamp(start + length, 0, last), QTextCursor::KeepAnchor);
-    editor->setTextCursor(cursor);
-    editor->ensureCursorVisible();
+    core.page().select(start, start + length);
     core.FocusEditor();
 }
 

@@ -1,5 +1,6 @@
 #include "search/search_commands.h"
 
+#include "document/page.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
 #include "search/find_bar.h"
@@ -68,9 +69,9 @@ void SearchCommands::FindInFiles1Click(const QString &folder) {
     QString start = folder;
     if (start.isEmpty() && m_document != nullptr && m_document->CurrentFileName != UntitledFileName)
         start = QFileInfo(m_document->CurrentFileName).absolutePath();
-    const QString selected = m_core.editor()->textCursor().selectedText();
+    const QString selected = m_core.page().selectedText();
     FindInFilesDialog dialog(m_platform, m_window);
-    dialog.prepare(start, selected.contains(QChar::ParagraphSeparator) ? QString() : selected);
+    dialog.prepare(start, selected.contains(u'\n') ? QString() : selected);
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_results->show();

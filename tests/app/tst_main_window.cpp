@@ -1135,7 +1135,7 @@ private Q_SLOTS:
         main.document().Save1Click();
         QCOMPARE(fields.PageName->text(), QStringLiteral("page & co.htm"));
         // Typed characters move the column as they should, astral ones by one.
-        QCOMPARE(fields.CaretPosition->text(), StatusFields::caretText(main.editor->textCursor()));
+        QCOMPARE(fields.CaretPosition->text(), StatusFields::caretText(main.core().page()));
         main.editor->textCursor().insertText(QStringLiteral("\U0001F600"));
         QTest::keyClick(main.editor, Qt::Key_Q);
         const QTextCursor at = main.editor->textCursor();

@@ -35,7 +35,7 @@ class TestPreview : public QObject {
     DocumentController *m_document = nullptr;
 
     QString pagePath() const { return m_folder.filePath(QStringLiteral("page.htm")); }
-    void preview() { previewInBrowser(*m_document, *m_editor, *m_platform, m_window.get()); }
+    void preview() { previewInBrowser(*m_document, m_core->page(), *m_platform, m_window.get()); }
 
 private Q_SLOTS:
     // A companion program is started with no arguments, in the folder this program

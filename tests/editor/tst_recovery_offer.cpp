@@ -34,8 +34,7 @@ class TestRecoveryOffer : public QObject {
     QString fresh(const QString &what) { return m_dir.filePath(what + QString::number(++m_count)); }
 
     static bool offer(RecoveryPage &page) {
-        return offerRecovery(page.doc, *page.editor->document(), page.platform, &page.window,
-                             page.journal);
+        return offerRecovery(page.doc, page.platform, &page.window, page.journal);
     }
 
     // Leaves a journal in `folder` as a run that ended without the close question
