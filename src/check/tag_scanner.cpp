@@ -1,29 +1,185 @@
 #include "check/tag_scanner.h"
 
+#include "html/html_lexer.h"
+#include "html/named_references.h"
+
+#include <algorithm>
+#include <array>
+
 namespace vellumo {
 
 namespace {
 
-bool isNameChar(QChar c) {
-    return c.isLetterOrNumber() || c == u'-' || c == u'_' || c == u':' || c == u'.';
+// The most of one line lexed at a time: a page written on a single line is read
+// in pieces, so its tokens never need more than a piece's worth of memory.
+constexpr qsizetype PieceLength = 1 << 22;
+
+bool isQuote(QChar c) {
+    return c == u'"' || c == u'\'';
 }
 
-bool isSpace(QChar c) {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
+char16_t asciiLower(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
 }
 
-// Where the raw text of a SCRIPT or STYLE element ends: at its end tag, or the page's end.
-qsizetype rawTextEnd(const QString &text, qsizetype from, const QString &name) {
-    const QString endTag = QStringLiteral("</") + name;
-    qsizetype at = from;
-    while ((at = text.indexOf(endTag, at, Qt::CaseInsensitive)) >= 0) {
-        const qsizetype after = at + endTag.size();
-        if (after >= text.size() || !isNameChar(text.at(after)))
-            return at;
-        at = after;
+// Names come again and again on a page: one copy of each short ASCII name, in
+// lower case, is shared by every tag that has it, which spares most allocations.
+class NameCache {
+public:
+    QString lowerName(QStringView name) {
+        if (name.size() > 16)
+            return name.toString().toLower();
+        std::size_t hash = std::size_t(name.size());
+        for (const QChar c : name) {
+            if (c.unicode() >= 0x80)
+                return name.toString().toLower();
+            hash = hash * 31 + asciiLower(c.unicode());
+        }
+        QString &slot = m_slots[hash % m_slots.size()];
+        if (!isLowerOf(slot, name)) {
+            slot.resize(name.size());
+            for (qsizetype i = 0; i < name.size(); ++i)
+                slot[i] = QChar(asciiLower(name[i].unicode()));
+        }
+        return slot;
     }
-    return text.size();
-}
+
+private:
+    static bool isLowerOf(const QString &lower, QStringView name) {
+        if (lower.size() != name.size())
+            return false;
+        for (qsizetype i = 0; i < name.size(); ++i)
+            if (lower[i].unicode() != asciiLower(name[i].unicode()))
+                return false;
+        return true;
+    }
+
+    std::array<QString, 256> m_slots;
+};
+
+// Puts the tags together from the lexer's tokens, a piece of a line at a time;
+// a tag may go on over several lines.
+class TagCollector {
+public:
+    explicit TagCollector(const QString &text)
+        : m_text(text) {}
+
+    // The tokens of a piece of the line that starts at `lineStart`.
+    void feed(qsizetype lineStart, const QList<HtmlTokenSpan> &spans) {
+        for (const HtmlTokenSpan &span : spans) {
+            const qsizetype from = lineStart + span.start;
+            const qsizetype to = from + span.length;
+            switch (span.kind) {
+            case HtmlTokenKind::TagDelimiter:
+                delimiters(from, to);
+                break;
+            case HtmlTokenKind::TagName:
+                if (m_open && m_tag.name.isEmpty())
+                    m_tag.name = m_names.lowerName(QStringView(m_text).sliced(from, to - from));
+                break;
+            case HtmlTokenKind::AttributeName:
+                if (!m_open)
+                    break;
+                endValue();
+                m_tag.attributes.append(
+                    ScannedAttribute{m_names.lowerName(QStringView(m_text).sliced(from, to - from)),
+                                     {},
+                                     from,
+                                     -1,
+                                     0});
+                m_valueFollows = false;
+                break;
+            case HtmlTokenKind::TagSpace:
+                if (!m_open || m_tag.attributes.isEmpty())
+                    break;
+                if (m_valueFrom >= 0) {
+                    endValue();
+                } else if (m_valueFollows || m_text.sliced(from, to - from).contains(u'=')) {
+                    // Written with '=': the value starts after the space that follows it,
+                    // and is empty when the tag ends there.
+                    m_valueFollows = true;
+                    m_tag.attributes.last().valueStart = to;
+                }
+                break;
+            case HtmlTokenKind::AttributeValue:
+            case HtmlTokenKind::CharacterReference:
+                if (!m_open || !m_valueFollows)
+                    break;
+                if (m_valueFrom < 0)
+                    m_valueFrom = from;
+                m_valueTo = to;
+                break;
+            default:
+                break;
+            }
+        }
+    }
+
+    QList<ScannedTag> finish() {
+        if (m_open)
+            endTag(m_text.size());
+        return std::move(m_tags);
+    }
+
+private:
+    // "<", "</", ">", "/>", several of them when nothing stands between.
+    void delimiters(qsizetype from, qsizetype to) {
+        for (qsizetype i = from; i < to; ++i) {
+            const QChar c = m_text.at(i);
+            if (c == u'<') {
+                if (m_open)
+                    endTag(i);
+                m_tag = ScannedTag{};
+                m_tag.start = i;
+                m_tag.end = i + 1 < m_text.size() && m_text.at(i + 1) == u'/';
+                m_open = true;
+            } else if (c == u'>' && m_open) {
+                endTag(i + 1);
+            }
+        }
+    }
+
+    // The value read since the '=': its quotes set aside, its references read.
+    void endValue() {
+        if (m_valueFrom < 0) {
+            m_valueFollows = false;
+            return;
+        }
+        ScannedAttribute &attribute = m_tag.attributes.last();
+        qsizetype start = m_valueFrom;
+        qsizetype end = m_valueTo;
+        const QChar first = m_text.at(start);
+        if (isQuote(first)) {
+            ++start;
+            if (end - m_valueFrom >= 2 && m_text.at(end - 1) == first)
+                --end; // closed; otherwise the value runs to where the page ends
+            else
+                end = m_text.size();
+        }
+        attribute.valueStart = start;
+        attribute.valueLength = end - start;
+        attribute.value = decodeCharacterReferences(QStringView(m_text).sliced(start, end - start));
+        m_valueFrom = -1;
+        m_valueFollows = false;
+    }
+
+    void endTag(qsizetype end) {
+        endValue();
+        m_tag.length = end - m_tag.start;
+        m_open = false;
+        if (!m_tag.name.isEmpty()) // "</>" is no tag
+            m_tags.append(std::move(m_tag));
+    }
+
+    const QString &m_text;
+    NameCache m_names;
+    QList<ScannedTag> m_tags;
+    ScannedTag m_tag;
+    bool m_open = false;         // m_tag is being read
+    bool m_valueFollows = false; // the last attribute has its '='
+    qsizetype m_valueFrom = -1;  // where its value's tokens began, -1: not yet
+    qsizetype m_valueTo = 0;     // and where they end so far
+};
 
 } // namespace
 
@@ -36,87 +192,28 @@ const ScannedAttribute *ScannedTag::attribute(QStringView attributeName) const {
 }
 
 QList<ScannedTag> scanTags(const QString &text, const std::atomic_bool *cancel) {
-    QList<ScannedTag> tags;
-    const qsizetype size = text.size();
-    qsizetype at = 0;
-    while ((at = text.indexOf(u'<', at)) >= 0) {
-        if (cancel && cancel->load(std::memory_order_relaxed))
-            break;
-        if (QStringView(text).sliced(at).startsWith(u"<!--")) {
-            const qsizetype close = text.indexOf(QLatin1String("-->"), at + 4);
-            at = close < 0 ? size : close + 3;
-            continue;
+    TagCollector collector(text);
+    QList<HtmlTokenSpan> spans;
+    HtmlLexState state;
+    qsizetype lineStart = 0;
+    while (lineStart <= text.size()) {
+        qsizetype lineEnd = text.indexOf(u'\n', lineStart);
+        if (lineEnd < 0)
+            lineEnd = text.size();
+        const QStringView line = QStringView(text).sliced(lineStart, lineEnd - lineStart);
+        HtmlLexPoint point{0, state};
+        while (point.position <= line.size()) {
+            if (cancel && cancel->load(std::memory_order_relaxed))
+                return collector.finish();
+            spans.clear();
+            const qsizetype until = std::min(line.size() + 1, point.position + PieceLength);
+            point = lexHtmlLinePart(line, point, int(until), &spans);
+            collector.feed(lineStart, spans);
         }
-        if (at + 1 < size && (text.at(at + 1) == u'!' || text.at(at + 1) == u'?')) {
-            const qsizetype close = text.indexOf(u'>', at);
-            at = close < 0 ? size : close + 1;
-            continue;
-        }
-        ScannedTag tag;
-        tag.start = at;
-        qsizetype i = at + 1;
-        if (i < size && text.at(i) == u'/') {
-            tag.end = true;
-            ++i;
-        }
-        const qsizetype nameStart = i;
-        if (i >= size || !text.at(i).isLetter()) {
-            at = i; // a '<' that opens no tag, as in "a < b"
-            continue;
-        }
-        while (i < size && isNameChar(text.at(i)))
-            ++i;
-        tag.name = text.mid(nameStart, i - nameStart).toLower();
-        while (i < size && text.at(i) != u'>' && text.at(i) != u'<') {
-            if (isSpace(text.at(i)) || text.at(i) == u'/') {
-                ++i;
-                continue;
-            }
-            ScannedAttribute attribute;
-            attribute.nameStart = i;
-            while (i < size && !isSpace(text.at(i)) && text.at(i) != u'>' && text.at(i) != u'=' &&
-                   text.at(i) != u'<' && text.at(i) != u'/')
-                ++i;
-            if (i == attribute.nameStart) { // a stray '=' or quote
-                ++i;
-                continue;
-            }
-            attribute.name = text.mid(attribute.nameStart, i - attribute.nameStart).toLower();
-            qsizetype j = i;
-            while (j < size && isSpace(text.at(j)))
-                ++j;
-            if (j < size && text.at(j) == u'=') {
-                ++j;
-                while (j < size && isSpace(text.at(j)))
-                    ++j;
-                if (j < size && (text.at(j) == u'"' || text.at(j) == u'\'')) {
-                    const QChar quote = text.at(j);
-                    const qsizetype close = text.indexOf(quote, j + 1);
-                    attribute.valueStart = j + 1;
-                    attribute.valueLength = (close < 0 ? size : close) - j - 1;
-                    i = close < 0 ? size : close + 1;
-                } else {
-                    attribute.valueStart = j;
-                    while (j < size && !isSpace(text.at(j)) && text.at(j) != u'>')
-                        ++j;
-                    attribute.valueLength = j - attribute.valueStart;
-                    i = j;
-                }
-                attribute.value = text.mid(attribute.valueStart, attribute.valueLength);
-            }
-            tag.attributes.append(std::move(attribute));
-        }
-        if (i < size && text.at(i) == u'>')
-            ++i;
-        tag.length = i - tag.start;
-        at = i;
-        const bool rawText = !tag.end && (tag.name == u"script" || tag.name == u"style");
-        const QString name = tag.name;
-        tags.append(std::move(tag));
-        if (rawText)
-            at = rawTextEnd(text, at, name);
+        state = point.state;
+        lineStart = lineEnd + 1;
     }
-    return tags;
+    return collector.finish();
 }
 
 } // namespace vellumo
