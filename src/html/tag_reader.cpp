@@ -144,6 +144,111 @@ private:
 
 } // namespace
 
+QChar TagPlaces::Attribute::quote(QStringView text) const {
+    return valueTo > valueFrom && isQuote(text[valueFrom]) ? text[valueFrom] : QChar();
+}
+
+qsizetype TagPlaces::Attribute::valueStart(QStringView text) const {
+    return quote(text).isNull() ? valueFrom : valueFrom + 1;
+}
+
+qsizetype TagPlaces::Attribute::valueLength(QStringView text) const {
+    if (quote(text).isNull())
+        return valueTo - valueFrom;
+    return (closed(text) ? valueTo - 1 : text.size()) - (valueFrom + 1);
+}
+
+bool TagPlaces::Attribute::closed(QStringView text) const {
+    const QChar q = quote(text);
+    return q.isNull() || (valueTo - valueFrom >= 2 && text[valueTo - 1] == q);
+}
+
+void TagTokenReader::feed(qsizetype offset, const QList<HtmlTokenSpan> &spans) {
+    for (const HtmlTokenSpan &span : spans) {
+        const qsizetype from = offset + span.start;
+        const qsizetype to = from + span.length;
+        switch (span.kind) {
+        case HtmlTokenKind::TagDelimiter:
+            delimiters(from, to);
+            break;
+        case HtmlTokenKind::TagName:
+            if (m_open && !m_named) {
+                m_tag.nameStart = from;
+                m_tag.nameEnd = to;
+                m_named = true;
+            }
+            break;
+        case HtmlTokenKind::AttributeName:
+            if (!m_open)
+                break;
+            endValue();
+            m_tag.attributes.append(TagPlaces::Attribute{from, to, -1, -1});
+            break;
+        case HtmlTokenKind::TagSpace:
+            if (!m_open || m_tag.attributes.isEmpty())
+                break;
+            if (m_valueBegun) {
+                endValue();
+            } else if (m_valueFollows || m_text.sliced(from, to - from).contains(u'=')) {
+                // Written with '=': the value starts after the space that follows it,
+                // and is empty when the tag ends there.
+                m_valueFollows = true;
+                m_tag.attributes.last().valueFrom = to;
+                m_tag.attributes.last().valueTo = to;
+            }
+            break;
+        case HtmlTokenKind::AttributeValue:
+        case HtmlTokenKind::CharacterReference:
+            if (!m_open || !m_valueFollows)
+                break;
+            if (!m_valueBegun)
+                m_tag.attributes.last().valueFrom = from;
+            m_valueBegun = true;
+            m_tag.attributes.last().valueTo = to;
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void TagTokenReader::finish() {
+    if (m_open)
+        endTag(m_text.size(), false);
+}
+
+// "<", "</", ">", "/>", several of them when nothing stands between.
+void TagTokenReader::delimiters(qsizetype from, qsizetype to) {
+    for (qsizetype i = from; i < to; ++i) {
+        const QChar c = m_text[i];
+        if (c == u'<') {
+            if (m_open)
+                endTag(i, false);
+            m_tag.start = i;
+            m_tag.endTag = i + 1 < m_text.size() && m_text[i + 1] == u'/';
+            m_tag.attributes.clear();
+            m_open = true;
+            m_named = false;
+        } else if (c == u'>' && m_open) {
+            endTag(i + 1, true);
+        }
+    }
+}
+
+void TagTokenReader::endValue() {
+    m_valueFollows = false;
+    m_valueBegun = false;
+}
+
+void TagTokenReader::endTag(qsizetype end, bool closed) {
+    endValue();
+    m_tag.end = end;
+    m_tag.closed = closed;
+    m_open = false;
+    if (m_named) // "</>" is no tag
+        tagRead(m_tag);
+}
+
 const TagAttribute *StartTag::attribute(QStringView attributeName) const {
     for (const TagAttribute &candidate : attributes)
         if (candidate.name.compare(attributeName, Qt::CaseInsensitive) == 0)
