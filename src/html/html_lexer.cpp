@@ -819,17 +819,31 @@ HtmlLexState lexHtmlLine(QStringView line, HtmlLexState state, QList<HtmlTokenSp
     return lexer.state();
 }
 
-HtmlLexPoint lexHtmlLinePart(QStringView line, HtmlLexPoint from, int until,
-                             QList<HtmlTokenSpan> *spans) {
-    Lexer lexer(line, true, from.state, spans);
+namespace {
+
+HtmlLexPoint lexStretch(QStringView text, bool lineBreakAfter, HtmlLexPoint from, int until,
+                        QList<HtmlTokenSpan> *spans) {
+    Lexer lexer(text, lineBreakAfter, from.state, spans);
     const qsizetype stop = lexer.run(from.position, until);
     return HtmlLexPoint{int(stop), lexer.state()};
+}
+
+} // namespace
+
+HtmlLexPoint lexHtmlLinePart(QStringView line, HtmlLexPoint from, int until,
+                             QList<HtmlTokenSpan> *spans) {
+    return lexStretch(line, true, from, until, spans);
 }
 
 HtmlLexState lexHtmlText(QStringView text, HtmlLexState state, QList<HtmlTokenSpan> *spans) {
     Lexer lexer(text, false, state, spans);
     lexer.run();
     return lexer.state();
+}
+
+HtmlLexPoint lexHtmlTextUntil(QStringView text, HtmlLexPoint from, int until,
+                              QList<HtmlTokenSpan> *spans) {
+    return lexStretch(text, false, from, until, spans);
 }
 
 } // namespace vellumo

@@ -111,11 +111,11 @@ struct TagReading {
     bool ok() const { return error.isEmpty(); }
 };
 
-// Reads the start tag at `start` of `text`: values in double or single quotes,
-// without quotes or left out, names in any case, line breaks (LF or CR LF)
-// anywhere between the pieces. A tag that does not end in '>' before the text
-// ends or another tag begins, or that holds a quote where no value can start, is
-// refused with a message rather than read in a way that would mangle it when
+// Reads the start tag at `start` of `text` from the lexer's tokens: values in
+// double or single quotes, without quotes or left out, names in any case, line
+// breaks (LF or CR LF) anywhere between the pieces. A tag that does not end in '>'
+// before the text ends, or that holds a quote or a '<' where no value can start,
+// is refused with a message rather than read in a way that would mangle it when
 // written back.
 TagReading readStartTag(QStringView text, int start = 0);
 
