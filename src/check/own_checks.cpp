@@ -1,7 +1,6 @@
 #include "check/own_checks.h"
 
 #include "check/obsolete_elements.h"
-#include "html/named_references.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -213,7 +212,7 @@ QList<PlacedProblem> ownChecks(const CheckRequest &request, const QList<ScannedT
         }
         if (tag.name == u"img" || tag.name == u"object" || tag.name == u"input") {
             if (const ScannedAttribute *map = tag.attribute(u"usemap")) {
-                const QString value = decodeCharacterReferences(map->value.trimmed());
+                const QString value = map->value.trimmed();
                 const QString name = value.startsWith(u'#') ? value.mid(1) : value;
                 if (!name.isEmpty() && !exactMaps.contains(name)) {
                     const QString other = mapNames.value(name.toLower());
@@ -237,7 +236,7 @@ QList<PlacedProblem> ownChecks(const CheckRequest &request, const QList<ScannedT
         for (const ScannedAttribute &a : tag.attributes) {
             if (a.valueStart < 0 || !isReference(tag.name, a.name))
                 continue;
-            const QString value = decodeCharacterReferences(a.value.trimmed());
+            const QString value = a.value.trimmed();
             if (value.isEmpty() || value.startsWith(QLatin1String("//")))
                 continue;
             static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:"));

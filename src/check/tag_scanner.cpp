@@ -1,29 +1,94 @@
 #include "check/tag_scanner.h"
 
+#include "html/html_lexer.h"
+#include "html/named_references.h"
+#include "html/tag_reader.h"
+
+#include <algorithm>
+#include <array>
+
 namespace vellumo {
 
 namespace {
 
-bool isNameChar(QChar c) {
-    return c.isLetterOrNumber() || c == u'-' || c == u'_' || c == u':' || c == u'.';
+// The most of one line lexed at a time: a page written on a single line is read
+// in pieces, so its tokens never need more than a piece's worth of memory.
+constexpr qsizetype PieceLength = 1 << 22;
+
+char16_t asciiLower(char16_t c) {
+    return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
 }
 
-bool isSpace(QChar c) {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
-}
-
-// Where the raw text of a SCRIPT or STYLE element ends: at its end tag, or the page's end.
-qsizetype rawTextEnd(const QString &text, qsizetype from, const QString &name) {
-    const QString endTag = QStringLiteral("</") + name;
-    qsizetype at = from;
-    while ((at = text.indexOf(endTag, at, Qt::CaseInsensitive)) >= 0) {
-        const qsizetype after = at + endTag.size();
-        if (after >= text.size() || !isNameChar(text.at(after)))
-            return at;
-        at = after;
+// Names come again and again on a page: one copy of each short ASCII name, in
+// lower case, is shared by every tag that has it, which spares most allocations.
+class NameCache {
+public:
+    QString lowerName(QStringView name) {
+        if (name.size() > 16)
+            return name.toString().toLower();
+        std::size_t hash = std::size_t(name.size());
+        for (const QChar c : name) {
+            if (c.unicode() >= 0x80)
+                return name.toString().toLower();
+            hash = hash * 31 + asciiLower(c.unicode());
+        }
+        QString &slot = m_slots[hash % m_slots.size()];
+        if (!isLowerOf(slot, name)) {
+            slot.resize(name.size());
+            for (qsizetype i = 0; i < name.size(); ++i)
+                slot[i] = QChar(asciiLower(name[i].unicode()));
+        }
+        return slot;
     }
-    return text.size();
-}
+
+private:
+    static bool isLowerOf(const QString &lower, QStringView name) {
+        if (lower.size() != name.size())
+            return false;
+        for (qsizetype i = 0; i < name.size(); ++i)
+            if (lower[i].unicode() != asciiLower(name[i].unicode()))
+                return false;
+        return true;
+    }
+
+    std::array<QString, 256> m_slots;
+};
+
+// The page's tags as the check keeps them: names in lower case, values read.
+class TagScan : public TagTokenReader {
+public:
+    explicit TagScan(const QString &text)
+        : TagTokenReader(text) {}
+
+    QList<ScannedTag> tags;
+
+protected:
+    void tagRead(const TagPlaces &read) override {
+        const QStringView page = text();
+        ScannedTag tag;
+        tag.name = m_names.lowerName(page.sliced(read.nameStart, read.nameEnd - read.nameStart));
+        tag.end = read.endTag;
+        tag.start = read.start;
+        tag.length = read.end - read.start;
+        tag.attributes.reserve(read.attributes.size());
+        for (const TagPlaces::Attribute &a : read.attributes) {
+            ScannedAttribute attribute;
+            attribute.name = m_names.lowerName(page.sliced(a.nameStart, a.nameEnd - a.nameStart));
+            attribute.nameStart = a.nameStart;
+            if (a.hasValue()) {
+                attribute.valueStart = a.valueStart(page);
+                attribute.valueLength = a.valueLength(page);
+                attribute.value = decodeCharacterReferences(
+                    page.sliced(attribute.valueStart, attribute.valueLength));
+            }
+            tag.attributes.append(std::move(attribute));
+        }
+        tags.append(std::move(tag));
+    }
+
+private:
+    NameCache m_names;
+};
 
 } // namespace
 
@@ -36,87 +101,29 @@ const ScannedAttribute *ScannedTag::attribute(QStringView attributeName) const {
 }
 
 QList<ScannedTag> scanTags(const QString &text, const std::atomic_bool *cancel) {
-    QList<ScannedTag> tags;
-    const qsizetype size = text.size();
-    qsizetype at = 0;
-    while ((at = text.indexOf(u'<', at)) >= 0) {
-        if (cancel && cancel->load(std::memory_order_relaxed))
-            break;
-        if (QStringView(text).sliced(at).startsWith(u"<!--")) {
-            const qsizetype close = text.indexOf(QLatin1String("-->"), at + 4);
-            at = close < 0 ? size : close + 3;
-            continue;
+    TagScan scan(text);
+    QList<HtmlTokenSpan> spans;
+    HtmlLexState state;
+    qsizetype lineStart = 0;
+    while (lineStart <= text.size()) {
+        qsizetype lineEnd = text.indexOf(u'\n', lineStart);
+        if (lineEnd < 0)
+            lineEnd = text.size();
+        const QStringView line = QStringView(text).sliced(lineStart, lineEnd - lineStart);
+        HtmlLexPoint point{0, state};
+        while (point.position <= line.size()) {
+            if (cancel && cancel->load(std::memory_order_relaxed))
+                return std::move(scan.tags);
+            spans.clear();
+            const qsizetype until = std::min(line.size() + 1, point.position + PieceLength);
+            point = lexHtmlLinePart(line, point, int(until), &spans);
+            scan.feed(lineStart, spans);
         }
-        if (at + 1 < size && (text.at(at + 1) == u'!' || text.at(at + 1) == u'?')) {
-            const qsizetype close = text.indexOf(u'>', at);
-            at = close < 0 ? size : close + 1;
-            continue;
-        }
-        ScannedTag tag;
-        tag.start = at;
-        qsizetype i = at + 1;
-        if (i < size && text.at(i) == u'/') {
-            tag.end = true;
-            ++i;
-        }
-        const qsizetype nameStart = i;
-        if (i >= size || !text.at(i).isLetter()) {
-            at = i; // a '<' that opens no tag, as in "a < b"
-            continue;
-        }
-        while (i < size && isNameChar(text.at(i)))
-            ++i;
-        tag.name = text.mid(nameStart, i - nameStart).toLower();
-        while (i < size && text.at(i) != u'>' && text.at(i) != u'<') {
-            if (isSpace(text.at(i)) || text.at(i) == u'/') {
-                ++i;
-                continue;
-            }
-            ScannedAttribute attribute;
-            attribute.nameStart = i;
-            while (i < size && !isSpace(text.at(i)) && text.at(i) != u'>' && text.at(i) != u'=' &&
-                   text.at(i) != u'<' && text.at(i) != u'/')
-                ++i;
-            if (i == attribute.nameStart) { // a stray '=' or quote
-                ++i;
-                continue;
-            }
-            attribute.name = text.mid(attribute.nameStart, i - attribute.nameStart).toLower();
-            qsizetype j = i;
-            while (j < size && isSpace(text.at(j)))
-                ++j;
-            if (j < size && text.at(j) == u'=') {
-                ++j;
-                while (j < size && isSpace(text.at(j)))
-                    ++j;
-                if (j < size && (text.at(j) == u'"' || text.at(j) == u'\'')) {
-                    const QChar quote = text.at(j);
-                    const qsizetype close = text.indexOf(quote, j + 1);
-                    attribute.valueStart = j + 1;
-                    attribute.valueLength = (close < 0 ? size : close) - j - 1;
-                    i = close < 0 ? size : close + 1;
-                } else {
-                    attribute.valueStart = j;
-                    while (j < size && !isSpace(text.at(j)) && text.at(j) != u'>')
-                        ++j;
-                    attribute.valueLength = j - attribute.valueStart;
-                    i = j;
-                }
-                attribute.value = text.mid(attribute.valueStart, attribute.valueLength);
-            }
-            tag.attributes.append(std::move(attribute));
-        }
-        if (i < size && text.at(i) == u'>')
-            ++i;
-        tag.length = i - tag.start;
-        at = i;
-        const bool rawText = !tag.end && (tag.name == u"script" || tag.name == u"style");
-        const QString name = tag.name;
-        tags.append(std::move(tag));
-        if (rawText)
-            at = rawTextEnd(text, at, name);
+        state = point.state;
+        lineStart = lineEnd + 1;
     }
-    return tags;
+    scan.finish();
+    return std::move(scan.tags);
 }
 
 } // namespace vellumo

@@ -1,5 +1,6 @@
 #include "html/completion.h"
 
+#include "html/elements.h"
 #include "html/named_references.h"
 
 #include <QHash>
@@ -114,43 +115,8 @@ constexpr auto OwnAttributes = std::to_array<ElementAttributes>({
     {"ul", "compact type"},
 });
 
-constexpr const char *VoidElements =
-    "area base basefont bgsound br col command embed frame hr image img input isindex keygen "
-    "link meta nextid param source spacer track wbr";
-
-struct ImpliedEnd {
-    const char *elements; // whose end tag may be left out
-    const char *closers;  // the start tags of a following sibling that close them
-};
-
-// The common cases of HTML's rules for end tags an author may leave out: a
-// paragraph ends where a block starts, a list item where the next starts, a
-// cell where the next cell or row starts.
-constexpr auto ImpliedEnds = std::to_array<ImpliedEnd>({
-    {"p", "address article aside blockquote center dd details dialog dir div dl dt fieldset "
-          "figcaption figure footer form h1 h2 h3 h4 h5 h6 header hgroup hr li listing main menu "
-          "nav ol p plaintext pre search section table ul xmp"},
-    {"li", "li"},
-    {"dt dd", "dt dd"},
-    {"option", "option optgroup"},
-    {"optgroup", "optgroup"},
-    {"tr", "tr tbody thead tfoot"},
-    {"td th", "td th tr tbody thead tfoot"},
-    {"thead tbody tfoot", "tbody tfoot"},
-    {"rb rt rtc rp", "rb rt rtc rp"},
-    {"head colgroup", "body colgroup thead tbody tfoot tr"},
-});
-
 QStringList words(const char *list) {
     return QString::fromLatin1(list).split(u' ', Qt::SkipEmptyParts);
-}
-
-const QSet<QString> &voidElements() {
-    static const QSet<QString> set = [] {
-        const QStringList list = words(VoidElements);
-        return QSet<QString>(list.cbegin(), list.cend());
-    }();
-    return set;
 }
 
 const QHash<QString, QStringList> &ownAttributes() {
@@ -171,29 +137,9 @@ const QHash<QString, QStringList> &ownAttributes() {
     return table;
 }
 
-// The elements a start tag `closer` closes when one of them is open at its level.
-const QHash<QString, QSet<QString>> &closedBy() {
-    static const QHash<QString, QSet<QString>> table = [] {
-        QHash<QString, QSet<QString>> result;
-        for (const ImpliedEnd &row : ImpliedEnds) {
-            const QStringList elements = words(row.elements);
-            for (const QString &closer : words(row.closers))
-                for (const QString &element : elements)
-                    result[closer].insert(element);
-        }
-        return result;
-    }();
-    return table;
-}
-
-bool closes(const QString &closer, const QString &element) {
-    const auto it = closedBy().constFind(closer);
-    return it != closedBy().cend() && it->contains(element);
-}
-
 bool impliedClosedBySibling(const QString &element, const QStringList &siblings) {
-    return std::ranges::any_of(siblings,
-                               [&element](const QString &s) { return closes(s, element); });
+    return std::ranges::any_of(
+        siblings, [&element](const QString &s) { return closesOptionalEnd(s, element); });
 }
 
 // The name of the last start tag begun in `spans`, when the tag is still open at their end.
@@ -209,27 +155,13 @@ QString lastTagName(QStringView line, const QList<HtmlTokenSpan> &spans) {
     return {};
 }
 
+// The element whose end tag "</" may begin in contents `raw`: none in a script
+// or a style sheet, where a "</" is their own text, nor in PLAINTEXT, which never ends.
 QString rawElementName(Raw raw) {
-    switch (raw) {
-    case Raw::Title:
-        return QStringLiteral("title");
-    case Raw::Textarea:
-        return QStringLiteral("textarea");
-    case Raw::Xmp:
-        return QStringLiteral("xmp");
-    case Raw::Iframe:
-        return QStringLiteral("iframe");
-    case Raw::Noembed:
-        return QStringLiteral("noembed");
-    case Raw::Noframes:
-        return QStringLiteral("noframes");
-    case Raw::None:
-    case Raw::Script: // a "</" in a script is the script's own text
-    case Raw::Style:
-    case Raw::Plaintext:
-        break;
-    }
-    return {};
+    if (raw == Raw::Script || raw == Raw::Style || raw == Raw::Plaintext)
+        return {};
+    const std::u16string_view name = rawTextName(raw);
+    return QString::fromUtf16(name.data(), qsizetype(name.size()));
 }
 
 } // namespace
@@ -269,10 +201,6 @@ QStringList entityNames(const QStringList &preferred) {
     return names;
 }
 
-bool isVoidElement(QStringView name) {
-    return voidElements().contains(name.toString().toLower());
-}
-
 HtmlLexState stateAfter(QStringView line, HtmlLexState start) {
     return lexHtmlLine(line, start, nullptr);
 }
@@ -300,9 +228,8 @@ CompletionKind completionAt(QStringView prefix, HtmlLexState before, QString *el
     if (typed == u'<')
         return state.mode == Mode::Data ? CompletionKind::ElementName : CompletionKind::None;
     if (typed == u'&') {
-        const bool references =
-            state.mode == Mode::Data || (state.mode == Mode::RawContent &&
-                                         (state.raw == Raw::Title || state.raw == Raw::Textarea));
+        const bool references = state.mode == Mode::Data || (state.mode == Mode::RawContent &&
+                                                             rawTextHoldsReferences(state.raw));
         return references ? CompletionKind::EntityName : CompletionKind::None;
     }
     // A space inside a start tag, after its name or an attribute.
@@ -432,7 +359,7 @@ bool EndTagWalk::feed(const QList<LineTag> &tags) {
     for (qsizetype i = 0; i < tags.size(); ++i) {
         const LineTag &tag = tags.at(i);
         if (!tag.end) {
-            if (m_open.isEmpty() && closes(tag.name, m_element)) {
+            if (m_open.isEmpty() && closesOptionalEnd(tag.name, m_element)) {
                 m_over = true; // a sibling's start ended it
                 return true;
             }

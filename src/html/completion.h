@@ -31,9 +31,6 @@ QStringList attributeNames(QStringView element);
 // name of HTML's named references in byte order; each once.
 QStringList entityNames(const QStringList &preferred);
 
-// Elements that never have contents or an end tag (BR, IMG, HR, INPUT, META...).
-bool isVoidElement(QStringView name);
-
 // What typing `typed` (the last character of `prefix`, the line's text up to the
 // caret) offers, given `before`: the lexer's state at the place `typed` went in,
 // that is after the line's text up to it. Comments, script and style contents,

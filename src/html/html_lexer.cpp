@@ -1,5 +1,7 @@
 #include "html/html_lexer.h"
 
+#include "html/elements.h"
+
 #include <array>
 #include <string_view>
 
@@ -38,31 +40,6 @@ bool isIdentifierChar(char16_t c) {
 
 bool isCssNameChar(char16_t c) {
     return isAsciiAlpha(c) || isDigit(c) || c == u'-' || c == u'_' || c >= 0x80;
-}
-
-struct RawElement {
-    std::u16string_view name;
-    Raw raw;
-};
-
-// The elements whose contents the tokenizer reads as text up to their own end tag.
-constexpr std::array<RawElement, 9> RawElements{{
-    {u"script", Raw::Script},
-    {u"style", Raw::Style},
-    {u"title", Raw::Title},
-    {u"textarea", Raw::Textarea},
-    {u"xmp", Raw::Xmp},
-    {u"iframe", Raw::Iframe},
-    {u"noembed", Raw::Noembed},
-    {u"noframes", Raw::Noframes},
-    {u"plaintext", Raw::Plaintext},
-}};
-
-std::u16string_view rawName(Raw raw) {
-    for (const RawElement &element : RawElements)
-        if (element.raw == raw)
-            return element.name;
-    return {};
 }
 
 constexpr std::array<std::u16string_view, 44> ScriptKeywords{
@@ -327,8 +304,8 @@ private:
         mark(Kind::TagName, from, k);
         m_state.raw = Raw::None;
         const qsizetype length = k - from;
-        if (length >= 3 && length <= 9) // from "xmp" to "plaintext"
-            for (const RawElement &element : RawElements)
+        if (length >= qsizetype(ShortestRawTextName) && length <= qsizetype(LongestRawTextName))
+            for (const RawTextElement &element : RawTextElements)
                 if (qsizetype(element.name.size()) == length && matchesLower(from, element.name))
                     m_state.raw = element.raw;
         m_state.mode = Mode::BeforeAttributeName;
@@ -459,7 +436,7 @@ private:
     qsizetype rawEnd(qsizetype i) const {
         if (m_state.raw == Raw::Plaintext)
             return m_end;
-        const std::u16string_view name = rawName(m_state.raw);
+        const std::u16string_view name = rawTextName(m_state.raw);
         for (qsizetype k = find(u'<', i, m_end); k < m_size; k = find(u'<', k + 1, m_end)) {
             if (at(k + 1) != u'/' || !matchesLower(k + 2, name))
                 continue;
@@ -477,22 +454,18 @@ private:
             m_rawEnd = rawEnd(i);
         const qsizetype end = m_rawEnd;
         if (i < end) {
-            switch (m_state.raw) {
-            case Raw::Script:
+            if (m_state.raw == Raw::Script)
                 return scriptStep(i, end);
-            case Raw::Style:
+            if (m_state.raw == Raw::Style)
                 return styleStep(i, end);
-            case Raw::Title:
-            case Raw::Textarea:
+            if (rawTextHoldsReferences(m_state.raw))
                 textWithReferences(i, end, Kind::Text);
-                return end;
-            default:
+            else
                 mark(Kind::Text, i, end);
-                return end;
-            }
+            return end;
         }
         m_rawEnd = -1;
-        const qsizetype nameLength = qsizetype(rawName(m_state.raw).size());
+        const qsizetype nameLength = qsizetype(rawTextName(m_state.raw).size());
         mark(Kind::TagDelimiter, end, end + 2);
         mark(Kind::TagName, end + 2, end + 2 + nameLength);
         const Raw raw = m_state.raw;
@@ -846,17 +819,31 @@ HtmlLexState lexHtmlLine(QStringView line, HtmlLexState state, QList<HtmlTokenSp
     return lexer.state();
 }
 
-HtmlLexPoint lexHtmlLinePart(QStringView line, HtmlLexPoint from, int until,
-                             QList<HtmlTokenSpan> *spans) {
-    Lexer lexer(line, true, from.state, spans);
+namespace {
+
+HtmlLexPoint lexStretch(QStringView text, bool lineBreakAfter, HtmlLexPoint from, int until,
+                        QList<HtmlTokenSpan> *spans) {
+    Lexer lexer(text, lineBreakAfter, from.state, spans);
     const qsizetype stop = lexer.run(from.position, until);
     return HtmlLexPoint{int(stop), lexer.state()};
+}
+
+} // namespace
+
+HtmlLexPoint lexHtmlLinePart(QStringView line, HtmlLexPoint from, int until,
+                             QList<HtmlTokenSpan> *spans) {
+    return lexStretch(line, true, from, until, spans);
 }
 
 HtmlLexState lexHtmlText(QStringView text, HtmlLexState state, QList<HtmlTokenSpan> *spans) {
     Lexer lexer(text, false, state, spans);
     lexer.run();
     return lexer.state();
+}
+
+HtmlLexPoint lexHtmlTextUntil(QStringView text, HtmlLexPoint from, int until,
+                              QList<HtmlTokenSpan> *spans) {
+    return lexStretch(text, false, from, until, spans);
 }
 
 } // namespace vellumo

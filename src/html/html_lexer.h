@@ -125,4 +125,10 @@ HtmlLexPoint lexHtmlLinePart(QStringView line, HtmlLexPoint from, int until,
 // lines one by one gives, for a whole text.
 HtmlLexState lexHtmlText(QStringView text, HtmlLexState state, QList<HtmlTokenSpan> *spans);
 
+// Lexes such a text from a place an earlier call stopped at (or the text's
+// start) up to the first place between tokens at or after `until`: lexHtmlText a
+// stretch at a time, for reading only as far as something ends.
+HtmlLexPoint lexHtmlTextUntil(QStringView text, HtmlLexPoint from, int until,
+                              QList<HtmlTokenSpan> *spans);
+
 } // namespace vellumo

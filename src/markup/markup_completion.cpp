@@ -3,6 +3,7 @@
 #include "editor/insertion_core.h"
 #include "editor/page_colouring.h"
 #include "editor/page_editor.h"
+#include "html/elements.h"
 #include "html/named_references.h"
 #include "markup/entity_palette.h"
 

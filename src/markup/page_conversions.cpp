@@ -2,6 +2,7 @@
 
 #include "document/charset_detection.h"
 #include "document/page.h"
+#include "html/elements.h"
 #include "html/html_lexer.h"
 #include "html/named_references.h"
 #include "widgets/long_command.h"
@@ -9,7 +10,6 @@
 #include <QHash>
 
 #include <algorithm>
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <optional>
@@ -89,13 +89,11 @@ char16_t convertedCase(char16_t c, bool upper) {
     return c;
 }
 
-// The elements whose contents browsers show as written, references included.
+// The elements whose contents browsers show as written, references included
+// (a script's or a style sheet's contents are never text to begin with).
 bool holdsTextOnly(QStringView name) {
-    static const std::array<QStringView, 5> names = {u"xmp", u"iframe", u"noembed", u"noframes",
-                                                     u"plaintext"};
-    return std::any_of(names.begin(), names.end(), [name](QStringView candidate) {
-        return name.compare(candidate, Qt::CaseInsensitive) == 0;
-    });
+    const HtmlLexState::Raw raw = rawTextOf(name);
+    return raw != HtmlLexState::Raw::None && !rawTextHoldsReferences(raw);
 }
 
 // The characters of one reference ("&eacute;", "&#233;", "&#xE9;"), or nothing for a

@@ -85,6 +85,15 @@ private Q_SLOTS:
             // (Tidy warns of a character outside ASCII in each address.)
             << QStringList{"W Markup 3:1", "W Markup 3:32", "W Markup 3:61", "W Markup 3:101",
                            "E MissingFile 3:110"};
+        QTest::newRow("links: a place and a map named with references")
+            << "<a name=\"a&amp;b\">a</a><a href=\"#a&amp;b\">b</a>"
+               "<map name=\"m&amp;n\"><area href=\"#a&#38;b\" alt=\"x\"></map>"
+               "<img src=\"p.png\" alt=\"\" usemap=\"#m&amp;n\">\n"
+            << "" << QStringList{"p.png"} << none;
+        QTest::newRow("links: no tags inside TEXTAREA; an empty comment ends at once")
+            << "<textarea><img src=\"gone.png\"></textarea><!--><img src=\"gone.png\" alt=\"\">"
+               "<!-- x -->\n"
+            << "" << none << QStringList{"W Markup 3:11", "E MissingFile 3:57"};
         QTest::newRow("links: the web, mail and scripts are never looked up")
             << "<a href=\"http://example.invalid/x\">a</a><a href=\"mailto:a@b.c\">b</a>"
                "<a href=\"javascript:go()\">c</a><a href=\"ftp://x/y\">d</a>"

@@ -81,6 +81,9 @@ private Q_SLOTS:
                                                  << "! The tag <img does not end with \">\".";
         QTest::newRow("robustness: stray quote") << "<img s|rc=a\"b>"
                                                  << "! The tag <img holds a quote outside a value.";
+        QTest::newRow("robustness: a quote in the name names the tag")
+            << "<im|g\" src=a.gif>"
+            << "! The tag <img holds a quote outside a value.";
         QTest::newRow("robustness: quote never closed")
             << "<img s|rc=\"a.gif>"
             << "! The value of src in the tag <img has no closing quote.";

@@ -197,7 +197,8 @@ private Q_SLOTS:
 
     // Lexing a page one line at a time, each from the state the line before ended
     // in, gives every character the kind one pass over the whole page gives it,
-    // wherever the line breaks fall; so does lexing each line in parts.
+    // wherever the line breaks fall; so does lexing each line in parts, or the page a
+    // stretch at a time.
     void lineByLineEqualsWhole() {
         const QStringList pieces{
             "<",       "</",  ">",  "/>",        "p",      "script", "STYLE",  "title", " ",
@@ -242,6 +243,14 @@ private Q_SLOTS:
                 lineStart += int(line.size()) + 1;
             }
             QCOMPARE(state, lexHtmlText(page, HtmlLexState{}, nullptr));
+            // The whole page a stretch at a time, line breaks inside them: the same again.
+            QList<HtmlTokenSpan> textSpans;
+            HtmlLexPoint point{0, HtmlLexState{}};
+            while (point.position < page.size())
+                point = lexHtmlTextUntil(page, point, point.position + int(random->bounded(1, 8)),
+                                         &textSpans);
+            QCOMPARE(point.state, state);
+            QCOMPARE(kindsOf(textSpans, int(page.size())), whole);
         }
     }
 };
