@@ -286,29 +286,20 @@ bool TForm1::enabledNow(EnabledWhen rule, bool menuOpening) const {
     return true;
 }
 
-QAction *TForm1::buttonAction(Command command) const {
-    for (const Control &control : commandRow(command).controls)
-        if (control.kind == Control::Button)
-            return action(control.objectName);
-    return nullptr;
-}
-
-void TForm1::setCommandChecked(Command command, bool checked) {
-    for (const Control &control : commandRow(command).controls)
-        action(control.objectName)->setChecked(checked);
-}
-
 void TForm1::refreshMenu(QMenu *menu) {
     for (QAction *entry : menu->actions()) {
         if (const CommandRow *row = commandOfControl(entry->objectName()))
-            entry->setEnabled(enabledNow(enabledRule(*row, Control::MenuEntry), true));
+            m_states->setEnabled(row->id, Control::MenuEntry,
+                                 enabledNow(enabledRule(*row, Control::MenuEntry), true));
     }
 }
 
 void TForm1::setTitleDialog(TForm2 *titleDialog) {
     m_document = new DocumentController(*m_core, m_platform, *titleDialog, this);
     m_search->setDocument(m_document);
-    m_document->setSaveButton(buttonAction(Command::Save));
+    // The Save button shows whether there is something to save.
+    connect(m_document, &DocumentController::saveWanted, this,
+            [this](bool wanted) { m_states->setEnabled(Command::Save, Control::Button, wanted); });
     // Reading the page again in another encoding sits under Save As.
     auto *file = findChild<QMenu *>(QStringLiteral("PopupMenu2"));
     const qsizetype saveAs = file->actions().indexOf(action(QStringLiteral("Saveas1")));
@@ -356,7 +347,7 @@ void TForm1::showModal(Window which) {
 void TForm1::FormCreate() {
     if (m_settings.lowerCaseStored()) {
         m_core->setTagCase(LowerTagCase);
-        buttonAction(Command::TagCase)->setChecked(true);
+        m_states->setChecked(Command::TagCase, true);
     } else {
         m_core->setTagCase(UpperTagCase);
     }
@@ -493,7 +484,7 @@ void TForm1::runConversion(PageConversion conversion) {
 }
 
 void TForm1::setSaveEnabled() {
-    buttonAction(Command::Save)->setEnabled(true);
+    m_states->setEnabled(Command::Save, Control::Button, true);
 }
 
 void TForm1::applyPanelSetting() {
@@ -502,7 +493,7 @@ void TForm1::applyPanelSetting() {
 
 void TForm1::setPanelShown(bool shown) {
     sidePanel->setVisible(shown);
-    buttonAction(Command::ViewPanel)->setChecked(shown);
+    m_states->setChecked(Command::ViewPanel, shown);
 }
 
 void TForm1::toggleEditorDrawing(Command which) {
@@ -516,7 +507,7 @@ void TForm1::toggleEditorDrawing(Command which) {
         editor->setSyntaxColouring(on);
         m_settings.storeSyntaxColouring(on);
     }
-    setCommandChecked(which, on);
+    m_states->setChecked(which, on);
 }
 
 void TForm1::TransparentButton1Click() {
@@ -527,7 +518,7 @@ void TForm1::TransparentButton1Click() {
 
 void TForm1::TransparentButton2Click() {
     const bool toLower = m_core->IsUpperTagCase();
-    buttonAction(Command::TagCase)->setChecked(toLower);
+    m_states->setChecked(Command::TagCase, toLower);
     m_settings.storeTagCase(!toLower);
     m_core->setTagCase(toLower ? LowerTagCase : UpperTagCase);
 }
@@ -538,13 +529,9 @@ void TForm1::ToolbarButton97125Click() {
 
 void TForm1::RichEdit1SelectionChange() {
     // The toolbar's editing buttons follow the caret; the menus are set when they open.
-    for (const Command command : {Command::Cut, Command::Copy, Command::Paste}) {
-        const CommandRow &row = commandRow(command);
-        for (const Control &control : row.controls)
-            if (control.kind == Control::Button)
-                action(control.objectName)
-                    ->setEnabled(enabledNow(enabledRule(row, Control::Button), false));
-    }
+    for (const Command command : {Command::Cut, Command::Copy, Command::Paste})
+        m_states->setEnabled(command, Control::Button,
+                             enabledNow(enabledRule(commandRow(command), Control::Button), false));
 }
 
 void TForm1::showCommandPalette() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/command_states.h"
 #include "app/commands.h"
 #include "app/settings.h"
 
@@ -143,10 +144,7 @@ private:
     bool enabledNow(EnabledWhen rule, bool menuOpening) const;
     // Sets the enabled state of every entry of `menu` as it opens.
     void refreshMenu(QMenu *menu);
-    // The toolbar button's action of a command.
-    QAction *buttonAction(Command command) const;
     // Checks or clears every control of a toggling command.
-    void setCommandChecked(Command command, bool checked);
     void applyPanelSetting();
     void setPanelShown(bool shown);
     void setSaveEnabled();
@@ -171,6 +169,8 @@ private:
     StatusHints *m_statusHints = nullptr;
     LivePreview *m_preview = nullptr;
     QHash<QString, QAction *> m_actions;
+    // Every command's enabled and checked state; the controls follow it.
+    CommandStates *m_states = new CommandStates(this);
     std::array<QWidget *, WindowCount> m_windows{};
     CommandPalette *m_palette = nullptr; // made when first asked for
     StatusFields *m_statusFields = nullptr;

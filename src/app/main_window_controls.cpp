@@ -147,6 +147,7 @@ QAction *TForm1::newControlAction(const QString &objectName) {
         break;
     }
     connect(item, &QAction::triggered, this, [this, id = row->id] { run(id); });
+    m_states->bind(row->id, control->kind, item);
     return item;
 }
 
@@ -248,21 +249,15 @@ void TForm1::createToolbars() {
     // The editing commands start as an untouched page with nothing selected has them;
     // the panel starts shown. (Menu entries are set again each time their menu opens;
     // the editor menu's only then.)
-    for (const MenuLayout &layout : dropDownMenus())
-        for (const QString &name : layout.entries)
-            if (const CommandRow *row = commandOfControl(name))
-                action(name)->setEnabled(enabledNow(enabledRule(*row, Control::MenuEntry), false));
     for (const CommandRow &row : commandTable())
-        for (const Control &control : row.controls)
-            if (control.kind == Control::Button)
-                if (QAction *button = action(control.objectName))
-                    button->setEnabled(enabledNow(enabledRule(row, Control::Button), false));
-    buttonAction(Command::ViewPanel)->setChecked(true);
+        for (const Control::Kind kind : {Control::MenuEntry, Control::Button})
+            m_states->setEnabled(row.id, kind, enabledNow(enabledRule(row, kind), false));
+    m_states->setChecked(Command::ViewPanel, true);
     // The View menu's toggles show what the editor draws.
-    setCommandChecked(Command::LineNumbers, editor->lineNumbersShown());
-    setCommandChecked(Command::SyntaxColouring, editor->syntaxColouring());
+    m_states->setChecked(Command::LineNumbers, editor->lineNumbersShown());
+    m_states->setChecked(Command::SyntaxColouring, editor->syntaxColouring());
     connect(m_preview, &LivePreview::openChanged, this,
-            [this](bool open) { setCommandChecked(Command::LivePreview, open); });
+            [this](bool open) { m_states->setChecked(Command::LivePreview, open); });
 }
 
 void TForm1::fillPalette(QWidget *page, const QStringList &buttons) {

@@ -61,8 +61,7 @@ bool DocumentController::isModified() const {
 
 void DocumentController::markClean(const PageFingerprint &opened) {
     m_core.editor()->document()->setModified(false);
-    if (m_saveButton != nullptr)
-        m_saveButton->setEnabled(false);
+    Q_EMIT saveWanted(false);
     rememberDiskState();
     restartJournal(opened);
     Q_EMIT pageChanged();
@@ -96,8 +95,7 @@ void DocumentController::showRecoveredPage(RecoveredPage &&page) {
     CurrentFileName = page.fileName;
     rememberDiskState();
     m_core.editor()->document()->setModified(true);
-    if (m_saveButton != nullptr)
-        m_saveButton->setEnabled(true);
+    Q_EMIT saveWanted(true);
     restartJournal();
     Q_EMIT pageChanged();
 }
@@ -303,8 +301,7 @@ bool DocumentController::setSaveEncoding(const QString &name, bool byteOrderMark
     format.byteOrderMark = mark;
     // Nothing of the text changed, but the file will: there is something to save.
     m_core.editor()->document()->setModified(true);
-    if (m_saveButton != nullptr)
-        m_saveButton->setEnabled(true);
+    Q_EMIT saveWanted(true);
     restartJournal();
     Q_EMIT pageChanged();
     Q_EMIT notice(QStringLiteral("The page will be saved as %1.").arg(encodingName(*encoding)));
@@ -353,8 +350,7 @@ void DocumentController::setLineBreaks(LineBreakStyle style) {
     change->redo();
     document->appendUndoItem(change);
     document->setModified(true);
-    if (m_saveButton != nullptr)
-        m_saveButton->setEnabled(true);
+    Q_EMIT saveWanted(true);
     restartJournal();
 }
 
@@ -654,8 +650,7 @@ void DocumentController::checkDiskChanges() {
     if (!now.exists) {
         // Nothing is lost: the page stays, marked as changed, for the user to save.
         m_core.editor()->document()->setModified(true);
-        if (m_saveButton != nullptr)
-            m_saveButton->setEnabled(true);
+        Q_EMIT saveWanted(true);
         m_platform.showInformation(
             m_window, ErrorCaption,
             QStringLiteral("The file %1 was deleted or moved by another program.\nThe page is "

@@ -36,7 +36,6 @@ public:
                        QWidget *window);
 
     // The toolbar's Save button: a visible hint that there is something to save.
-    void setSaveButton(QAction *saveButton) { m_saveButton = saveButton; }
     // The journal that keeps the page's unsaved changes through a crash. It starts
     // afresh whenever the page is clean and goes with a clean close.
     void setRecoveryJournal(RecoveryJournal *journal);
@@ -101,6 +100,10 @@ Q_SIGNALS:
     // Another page is in the editor (a new one, one opened, read again or recovered):
     // whatever described the one before (messages, problems, matches) goes with it.
     void pageReplaced();
+    // Whether there is something to save: true after a change the page's text does not
+    // show (an encoding, line breaks, a recovered or vanished file), false once the page
+    // was opened or saved. The Save button follows it.
+    void saveWanted(bool wanted);
     // A page file was opened or saved, under its full native path.
     void fileUsed(const QString &path);
 
@@ -151,7 +154,6 @@ private:
     Platform &m_platform;
     TForm2 &m_titleDialog;
     QWidget *m_window;
-    QAction *m_saveButton = nullptr;
     // The bytes of the lines the page's encoding would not write back the same.
     OriginalLines m_originalLines;
     // The user changed the page's encoding since it was opened: its declaration

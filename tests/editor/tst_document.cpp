@@ -65,7 +65,7 @@ class TestDocument : public QObject {
             core.setTagCase(UpperTagCase);
             editor->setPlainText(pageTemplate(true));
             editor->document()->setModified(false);
-            doc.setSaveButton(&save);
+            QObject::connect(&doc, &DocumentController::saveWanted, &save, &QAction::setEnabled);
         }
         void edit(const QString &text) {
             editor->moveCursor(QTextCursor::End);

@@ -74,7 +74,9 @@ struct Fixture {
     DocumentController doc{core, platform, title, &window};
     QSignalSpy notices{&doc, &DocumentController::notice};
 
-    Fixture() { doc.setSaveButton(&save); }
+    Fixture() {
+        QObject::connect(&doc, &DocumentController::saveWanted, &save, &QAction::setEnabled);
+    }
     void typeAt(int position, const QString &text) {
         QTextCursor cursor(editor->document());
         cursor.setPosition(position);
