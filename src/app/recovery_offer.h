@@ -2,7 +2,6 @@
 
 #include <QString>
 
-class QTextDocument;
 class QWidget;
 
 namespace vellumo {

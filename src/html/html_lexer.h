@@ -44,7 +44,7 @@ struct HtmlTokenSpan {
 
 // Where the tokenizer stands between two characters: everything it needs to go on
 // lexing the next line. Small enough to be kept for every line of a page; packs
-// into a non-negative int (QTextBlock::userState keeps -1 for "unknown").
+// into a non-negative int (a line's saved state keeps -1 for "unknown").
 struct HtmlLexState {
     enum class Mode : std::uint8_t {
         Data,

@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPluginLoader>
-#include <QTextBlock>
 #include <QToolButton>
 #include <QVBoxLayout>
 
