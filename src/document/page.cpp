@@ -16,11 +16,12 @@ constexpr qint64 SliceMs = 10;
 // taken again.
 constexpr int MostEditedSpan = 1 << 20;
 
-// A lone half of a surrogate pair becomes the replacement character, in one pass.
-void mend(char16_t *at, char16_t *const end) {
+// A lone half of a surrogate pair becomes the replacement character, and where asked a
+// paragraph separator a line break, in one pass.
+void mend(char16_t *at, char16_t *const end, bool separatorsAreBreaks = false) {
     for (; at < end; ++at) {
         // Four characters at a time while all of them are below U+2000, under every
-        // surrogate.
+        // surrogate and the paragraph separator.
         while (end - at >= 4) {
             quint64 four = 0;
             std::memcpy(&four, at, sizeof four);
@@ -31,7 +32,9 @@ void mend(char16_t *at, char16_t *const end) {
         if (at == end)
             break;
         const char16_t c = *at;
-        if (c >= 0xD800 && c <= 0xDFFF) {
+        if (c == QChar::ParagraphSeparator && separatorsAreBreaks) {
+            *at = u'\n';
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
             if (c <= 0xDBFF && at + 1 < end && (at[1] & 0xFC00) == 0xDC00)
                 ++at;
             else
@@ -47,6 +50,12 @@ QString mended(QString text) {
 }
 
 } // namespace
+
+QString Page::readable(QString text, bool separatorsAreBreaks) {
+    auto *begin = reinterpret_cast<char16_t *>(text.data());
+    mend(begin, begin + text.size(), separatorsAreBreaks);
+    return text;
+}
 
 MovingRange::MovingRange(Page &page, int start, int end)
     : m_page(&page) {
@@ -203,7 +212,7 @@ QString Page::snapshot() {
     m_reading = false;
     m_partial = QString();
     m_copy = QString(); // the old copy goes before the new one is made
-    QString copy = mended(wholeText());
+    QString copy = wholeText();
     if (m_holders > 0) {
         m_copy = copy;
         m_copyCurrent = true;
@@ -217,7 +226,7 @@ QString Page::snapshot() {
 void Page::prepareSnapshot(int atOnceUpTo) {
     if (!m_copyCurrent && length() <= atOnceUpTo) {
         // A small page is copied at once; the copy waits for snapshot().
-        m_copy = mended(wholeText());
+        m_copy = wholeText();
         m_copyCurrent = true;
         m_edited = false;
     }

@@ -163,8 +163,11 @@ protected:
     void noteChangeDone();
     // Another page came in.
     void noteReplaced();
-    // The whole text with '\n' line breaks, taken at once.
+    // The whole text as snapshot() gives it, taken at once (readable() does the mending).
     virtual QString wholeText() const = 0;
+    // `text` with each lone half of a surrogate pair as U+FFFD and, when asked, each
+    // paragraph separator as '\n', in one pass.
+    static QString readable(QString text, bool separatorsAreBreaks);
     // Appends lines from `line` on, each but the page's last followed by '\n', until
     // `timeUp()` says so (asked every few hundred lines); returns the next line.
     virtual int appendLines(QString &into, int line, const std::function<bool()> &timeUp) const;

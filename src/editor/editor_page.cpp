@@ -151,7 +151,8 @@ void EditorPage::clearUndoHistory() {
 }
 
 QString EditorPage::wholeText() const {
-    return pageTextOf(*document());
+    // Blocks end in paragraph separators: mended and made line breaks in one pass.
+    return readable(document()->toRawText(), true);
 }
 
 int EditorPage::appendLines(QString &into, int line, const std::function<bool()> &timeUp) const {
