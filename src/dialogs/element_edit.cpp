@@ -3,7 +3,6 @@
 #include "dialogs/element_dialog.h"
 #include "editor/page_colouring.h"
 
-
 namespace vellumo {
 
 namespace {
