@@ -162,6 +162,9 @@ FindBar::FindBar(InsertionCore &core, Platform &platform, QWidget *parent)
 }
 
 FindBar::~FindBar() {
+    // The highlights keep the scope's place, which goes with the bar.
+    if (m_highlights)
+        m_highlights->clear();
     cancelCounts();
     for (const Count &count : std::as_const(m_counts)) {
         count.thread->wait();

@@ -3,6 +3,7 @@
 #include "search/text_search.h"
 
 #include <QList>
+#include <QPointer>
 #include <QWidget>
 
 #include <atomic>
@@ -94,7 +95,8 @@ private:
     Page &m_page;
     // The page holds its copy for the search while the bar is open.
     bool m_holdingCopy = false;
-    MatchHighlights *m_highlights;
+    // The editor owns the highlights; they may go before the bar does.
+    QPointer<MatchHighlights> m_highlights;
 
     QComboBox *m_findEdit;
     QComboBox *m_replaceEdit;
