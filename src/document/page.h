@@ -88,7 +88,8 @@ public:
     // The position where `line` starts, and its length without the line break.
     virtual int lineStart(int line) const = 0;
     virtual int lineLength(int line) const = 0;
-    QString lineText(int line) const;
+    // The text of `line` without its line break.
+    virtual QString lineText(int line) const;
     // Where `position` lies on its line, counted from 0.
     int columnAt(int position) const { return position - lineStart(lineAt(position)); }
 

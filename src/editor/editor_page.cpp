@@ -105,6 +105,11 @@ int EditorPage::lineLength(int line) const {
     return document()->findBlockByNumber(std::clamp(line, 0, lineCount() - 1)).length() - 1;
 }
 
+QString EditorPage::lineText(int line) const {
+    // A line's own text holds no paragraph separator: nothing to mend.
+    return document()->findBlockByNumber(std::clamp(line, 0, lineCount() - 1)).text();
+}
+
 int EditorPage::caret() const {
     return m_editor->textCursor().position();
 }

@@ -24,6 +24,7 @@ public:
     int lineAt(int position) const override;
     int lineStart(int line) const override;
     int lineLength(int line) const override;
+    QString lineText(int line) const override;
 
     int caret() const override;
     int anchor() const override;

@@ -206,6 +206,16 @@ HtmlLexPoint PageColouring::placeBefore(const QTextBlock &block, int offset) {
     return *(place - 1);
 }
 
+HtmlLexState PageColouring::stateBeforeLine(int line) {
+    return m_document != nullptr ? stateBefore(m_document->findBlockByNumber(line))
+                                 : HtmlLexState{};
+}
+
+HtmlLexPoint PageColouring::placeBeforeLine(int line, int offset) {
+    return m_document != nullptr ? placeBefore(m_document->findBlockByNumber(line), offset)
+                                 : HtmlLexPoint{};
+}
+
 QList<QTextLayout::FormatRange> PageColouring::formatRanges(const QTextBlock &block, int from,
                                                             int to, const QBrush &background) {
     const QList<HtmlTokenSpan> part = tokens(block, from, to);

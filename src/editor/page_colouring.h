@@ -53,6 +53,10 @@ public:
     // A place of `block`'s line at or before `offset` and the lexer's state
     // there: its start for a short line, the nearest known place of a long one.
     HtmlLexPoint placeBefore(const QTextBlock &block, int offset);
+    // The same two for line `line` of the page (counted from 0), for the readers
+    // that know the page by its lines and positions.
+    HtmlLexState stateBeforeLine(int line);
+    HtmlLexPoint placeBeforeLine(int line, int offset);
 
     // Colour ranges for the part [from, to) of `block`, for QTextLayout::draw,
     // drawn over `background`. QTextLayout skips a range with a text colour and no

@@ -1,5 +1,6 @@
 #include "markup/markup_completion.h"
 
+#include "document/page.h"
 #include "editor/insertion_core.h"
 #include "editor/page_colouring.h"
 #include "editor/page_editor.h"
@@ -13,8 +14,6 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QStringListModel>
-#include <QTextBlock>
-#include <QTextCursor>
 
 #include <algorithm>
 
@@ -103,13 +102,15 @@ MarkupCompletion::MarkupCompletion(PageEditor *editor, InsertionCore &core, QObj
     m_settle.setSingleShot(true);
     m_settle.setInterval(200);
     connect(&m_settle, &QTimer::timeout, this, &MarkupCompletion::markTags);
-    connect(editor, &QPlainTextEdit::cursorPositionChanged, this, [this] {
+    Page &page = core.page();
+    connect(&page, &Page::caretMoved, this, [this] {
         m_settle.start();
         // A click elsewhere, an undo: the list goes when the name it completes does.
         if (!m_forwarding && m_popup->isVisible())
             refilter();
     });
-    connect(editor, &QPlainTextEdit::textChanged, this, [this] { m_editor->setMarkedRanges({}); });
+    connect(&page, &Page::changed, this, [this] { m_editor->setMarkedRanges({}); });
+    connect(&page, &Page::replaced, this, [this] { m_editor->setMarkedRanges({}); });
     // The list stays under the caret when the page scrolls.
     connect(editor->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
         if (!m_forwarding && m_popup->isVisible())
@@ -161,7 +162,7 @@ bool MarkupCompletion::eventFilter(QObject *watched, QEvent *event) {
             m_enabled && text.size() == 1 && QStringView(u"<&/ ").contains(text.at(0));
         if (!trigger && !m_popup->isVisible())
             return false; // a plain key costs nothing more
-        const int caretBefore = m_editor->textCursor().selectionStart();
+        const int caretBefore = m_core.page().selectionStart();
         forward(event);
         if (m_popup->isVisible())
             refilter();
@@ -219,26 +220,27 @@ bool MarkupCompletion::popupKey(QKeyEvent *key) {
 }
 
 void MarkupCompletion::afterTyping(QChar typed, int caretBefore) {
-    const QTextCursor caret = m_editor->textCursor();
-    if (caret.hasSelection() || caret.position() != caretBefore + 1)
+    const Page &page = m_core.page();
+    const int caret = page.caret();
+    if (page.hasSelection() || caret != caretBefore + 1)
         return; // the key typed nothing, or something else
-    const QTextBlock block = caret.block();
-    const int column = caret.position() - block.position();
+    const int line = page.lineAt(caret);
+    const int column = caret - page.lineStart(line);
     const int cut = column - (typed == u'/' ? 2 : 1);
     if (cut < 0)
         return;
-    const QString text = block.text();
+    const QString text = page.lineText(line);
     if (text.at(column - 1) != typed)
         return;
     // The context from the lexer's state kept for the line (or the place of a
     // long line nearest the caret): never from the page's start.
-    const HtmlLexPoint place = m_editor->colouring()->placeBefore(block, cut);
+    const HtmlLexPoint place = m_editor->colouring()->placeBeforeLine(line, cut);
     QString element;
     const CompletionKind kind = completionAt(
         QStringView(text).sliced(place.position, column - place.position), place.state, &element);
     switch (kind) {
     case CompletionKind::ElementName:
-        open(kind, elementNames(), caret.position(), typed);
+        open(kind, elementNames(), caret, typed);
         break;
     case CompletionKind::AttributeName: {
         // An attribute the tag already has is not offered again.
@@ -247,11 +249,11 @@ void MarkupCompletion::afterTyping(QChar typed, int caretBefore) {
         lexHtmlLinePart(text, place, static_cast<int>(text.size()) + 1, &spans);
         for (const QString &had : attributesOfTag(text, spans, column))
             names.removeAll(had);
-        open(kind, std::move(names), caret.position(), typed);
+        open(kind, std::move(names), caret, typed);
         break;
     }
     case CompletionKind::EntityName:
-        open(kind, allEntityNames(), caret.position(), typed);
+        open(kind, allEntityNames(), caret, typed);
         break;
     case CompletionKind::CloseTag:
         closeTag(element);
@@ -273,17 +275,14 @@ void MarkupCompletion::open(CompletionKind kind, QStringList names, int anchor, 
 }
 
 void MarkupCompletion::refilter() {
-    const QTextCursor caret = m_editor->textCursor();
-    const int position = caret.position();
-    if (m_kind == CompletionKind::None || caret.hasSelection() || position < m_anchor ||
+    const Page &page = m_core.page();
+    const int position = page.caret();
+    if (m_kind == CompletionKind::None || page.hasSelection() || position < m_anchor ||
         position - m_anchor > LongestName || m_anchor < 1) {
         dismiss();
         return;
     }
-    QTextCursor range(m_editor->document());
-    range.setPosition(m_anchor - 1);
-    range.setPosition(position, QTextCursor::KeepAnchor);
-    const QString typed = range.selectedText();
+    const QString typed = page.text(m_anchor - 1, position);
     const QStringView name = QStringView(typed).sliced(1);
     if (typed.front() != m_trigger ||
         !std::ranges::all_of(name, [this](QChar c) { return isNameCharacter(c, m_kind); })) {
@@ -312,7 +311,7 @@ void MarkupCompletion::refilter() {
         metrics.averageCharWidth() * 24 + frame +
         (int(shown.size()) > RowsShown ? m_popup->verticalScrollBar()->sizeHint().width() : 0);
     // Under the caret, or above it where the screen ends below.
-    const QRect caretArea = m_editor->cursorRect(caret);
+    const QRect caretArea = m_editor->cursorRect();
     QRect area(m_editor->viewport()->mapToGlobal(caretArea.bottomLeft()),
                QSize(width, rows * rowHeight + frame));
     if (const QScreen *screen = m_editor->screen()) {
@@ -334,7 +333,7 @@ void MarkupCompletion::accept() {
     const QModelIndex index = m_popup->currentIndex();
     const QString name = index.isValid() ? index.data().toString() : QString();
     const CompletionKind kind = m_kind;
-    const int position = m_editor->textCursor().position();
+    const int position = m_core.page().caret();
     dismiss();
     if (name.isEmpty() || position < m_anchor)
         return;
@@ -347,10 +346,7 @@ void MarkupCompletion::accept() {
     } else if (kind == CompletionKind::EntityName) {
         snippet += u';';
     }
-    QTextCursor typed = m_editor->textCursor();
-    typed.setPosition(m_anchor);
-    typed.setPosition(position, QTextCursor::KeepAnchor);
-    m_editor->setTextCursor(typed);
+    m_core.page().select(m_anchor, position);
     m_core.InsertAtCaret(snippet);
     if (back > 0)
         m_core.MoveCaretBack(back);
@@ -363,10 +359,10 @@ void MarkupCompletion::dismiss() {
 }
 
 void MarkupCompletion::closeTag(const QString &knownElement) {
-    const QTextCursor caret = m_editor->textCursor();
-    const QTextBlock block = caret.block();
+    const Page &page = m_core.page();
+    const int line = page.lineAt(page.caret());
     const QString element = knownElement.isEmpty()
-                                ? openElementAt(block, caret.position() - block.position() - 2)
+                                ? openElementAt(line, page.columnAt(page.caret()) - 2)
                                 : knownElement;
     if (element.isEmpty())
         return; // nothing open, or too far up to tell: "</" stays as typed
@@ -374,9 +370,9 @@ void MarkupCompletion::closeTag(const QString &knownElement) {
                          QLatin1Char('>'));
 }
 
-QList<LineTag> MarkupCompletion::lineTags(const QTextBlock &block, HtmlLexState start,
-                                          HtmlLexState *end, bool *endsEarlierTagSelfClosing) {
-    const QString text = block.text();
+QList<LineTag> MarkupCompletion::lineTags(int line, HtmlLexState start, HtmlLexState *end,
+                                          bool *endsEarlierTagSelfClosing) {
+    const QString text = m_core.page().lineText(line);
     m_walked += text.size();
     if (end == nullptr && !text.contains(u'<') && !text.contains(u'>')) {
         *endsEarlierTagSelfClosing = false;
@@ -389,18 +385,18 @@ QList<LineTag> MarkupCompletion::lineTags(const QTextBlock &block, HtmlLexState 
     return tagsOfLine(text, spans, endsEarlierTagSelfClosing);
 }
 
-// Walks up from `column` of `block`'s line. The lines' states kept by the
+// Walks up from `column` of `line`. The lines' states kept by the
 // colours give each line's start without lexing anything above it, and the
 // walk gives up after MostLinesWalked lines or MostCharactersWalked characters
 // (under 20 ms at worst): an element opened further up is not completed.
-QString MarkupCompletion::openElementAt(const QTextBlock &block, int column) {
+QString MarkupCompletion::openElementAt(int line, int column) {
     PageColouring *colouring = m_editor->colouring();
     m_walked = 0;
     OpenElementWalk walk;
     {
-        const QString text = block.text();
-        const HtmlLexPoint place = colouring->placeBefore(
-            block, int(std::max<qsizetype>(0, column - MostCharactersWalked)));
+        const QString text = m_core.page().lineText(line);
+        const HtmlLexPoint place = colouring->placeBeforeLine(
+            line, int(std::max<qsizetype>(0, column - MostCharactersWalked)));
         QList<HtmlTokenSpan> spans;
         lexHtmlLinePart(QStringView(text).first(column), place, column + 1, &spans);
         m_walked += column - place.position;
@@ -412,12 +408,10 @@ QString MarkupCompletion::openElementAt(const QTextBlock &block, int column) {
         if (place.position > 0)
             return {};
     }
-    int lines = 0;
-    for (QTextBlock up = block.previous();
-         up.isValid() && lines < MostLinesWalked && m_walked < MostCharactersWalked;
-         up = up.previous(), ++lines) {
+    for (int up = line - 1;
+         up >= 0 && line - up <= MostLinesWalked && m_walked < MostCharactersWalked; --up) {
         bool endsSelfClosing = false;
-        if (walk.feed(lineTags(up, colouring->stateBefore(up), nullptr, &endsSelfClosing),
+        if (walk.feed(lineTags(up, colouring->stateBeforeLine(up), nullptr, &endsSelfClosing),
                       endsSelfClosing))
             return walk.element();
     }
@@ -425,16 +419,17 @@ QString MarkupCompletion::openElementAt(const QTextBlock &block, int column) {
 }
 
 void MarkupCompletion::markTags() {
-    const QTextCursor caret = m_editor->textCursor();
-    if (caret.hasSelection()) {
+    const Page &page = m_core.page();
+    if (page.hasSelection()) {
         m_editor->setMarkedRanges({});
         return;
     }
     PageColouring *colouring = m_editor->colouring();
-    const QTextBlock block = caret.block();
-    const int column = caret.position() - block.position();
-    const QString text = block.text();
-    const HtmlLexPoint place = colouring->placeBefore(block, std::max(0, column - TagReach));
+    const int line = page.lineAt(page.caret());
+    const int lineStart = page.lineStart(line);
+    const int column = page.caret() - lineStart;
+    const QString text = page.lineText(line);
+    const HtmlLexPoint place = colouring->placeBeforeLine(line, std::max(0, column - TagReach));
     QList<HtmlTokenSpan> spans;
     // A short line is lexed to its end, for the state the walk down goes on from.
     const int until = text.size() <= column + TagReach ? int(text.size()) + 1 : column + TagReach;
@@ -447,23 +442,22 @@ void MarkupCompletion::markTags() {
         return;
     }
     const LineTag tag = tags.at(at);
-    QList<std::pair<int, int>> marks{{block.position() + tag.start, block.position() + tag.stop}};
-    auto mark = [&marks](const QTextBlock &in, const LineTag &partner) {
-        marks.append({in.position() + partner.start, in.position() + partner.stop});
+    QList<std::pair<int, int>> marks{{lineStart + tag.start, lineStart + tag.stop}};
+    auto mark = [&marks, &page](int in, const LineTag &partner) {
+        const int start = page.lineStart(in);
+        marks.append({start + partner.start, start + partner.stop});
     };
     m_walked = 0;
-    int lines = 0;
     if (tag.end) {
         OpenElementWalk walk(tag.name);
         if (walk.feed(tags.first(at), false)) {
-            mark(block, tags.at(walk.foundIndex()));
+            mark(line, tags.at(walk.foundIndex()));
         } else if (place.position == 0) {
-            for (QTextBlock up = block.previous();
-                 up.isValid() && lines < MostLinesWalked && m_walked < MostCharactersWalked;
-                 up = up.previous(), ++lines) {
+            for (int up = line - 1;
+                 up >= 0 && line - up <= MostLinesWalked && m_walked < MostCharactersWalked; --up) {
                 bool endsSelfClosing = false;
                 const QList<LineTag> upTags =
-                    lineTags(up, colouring->stateBefore(up), nullptr, &endsSelfClosing);
+                    lineTags(up, colouring->stateBeforeLine(up), nullptr, &endsSelfClosing);
                 if (walk.feed(upTags, endsSelfClosing)) {
                     if (walk.found())
                         mark(up, upTags.at(walk.foundIndex()));
@@ -475,12 +469,13 @@ void MarkupCompletion::markTags() {
         EndTagWalk walk(tag.name);
         if (walk.feed(tags.sliced(at + 1))) {
             if (walk.found())
-                mark(block, tags.at(at + 1 + walk.foundIndex()));
+                mark(line, tags.at(at + 1 + walk.foundIndex()));
         } else if (stop.position > text.size()) {
             HtmlLexState state = stop.state;
-            for (QTextBlock down = block.next();
-                 down.isValid() && lines < MostLinesWalked && m_walked < MostCharactersWalked;
-                 down = down.next(), ++lines) {
+            const int lines = page.lineCount();
+            for (int down = line + 1;
+                 down < lines && down - line <= MostLinesWalked && m_walked < MostCharactersWalked;
+                 ++down) {
                 bool unused = false;
                 const QList<LineTag> downTags = lineTags(down, state, &state, &unused);
                 if (walk.feed(downTags)) {

@@ -10,7 +10,6 @@
 class QKeyEvent;
 class QListView;
 class QStringListModel;
-class QTextBlock;
 
 namespace vellumo {
 
@@ -56,9 +55,9 @@ private:
     void accept();
     void dismiss();
     void closeTag(const QString &knownElement);
-    QString openElementAt(const QTextBlock &block, int column);
+    QString openElementAt(int line, int column);
     void markTags();
-    QList<LineTag> lineTags(const QTextBlock &block, HtmlLexState start, HtmlLexState *end,
+    QList<LineTag> lineTags(int line, HtmlLexState start, HtmlLexState *end,
                             bool *endsEarlierTagSelfClosing);
 
     PageEditor *m_editor;
