@@ -358,7 +358,7 @@ void TForm1::createSidePanel() {
     layout->addWidget(sidePanel);
     // The problems of Check Page share the editor's height with the Find in Files
     // results, hidden until the first check.
-    layout->addWidget(m_search->editorColumn({m_pageCheck->panel()}), 1);
+    layout->addWidget(m_search->editorColumn(editor, {m_pageCheck->panel()}), 1);
     addBottomPanel(m_search->findBar());
     addBottomPanel(m_search->results());
     addBottomPanel(m_pageCheck->panel());

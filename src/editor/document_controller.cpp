@@ -1,4 +1,5 @@
 #include "editor/document_controller.h"
+#include "editor/page_editor.h"
 
 #include "editor/editor_page.h"
 

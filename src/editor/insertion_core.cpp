@@ -1,8 +1,8 @@
 #include "editor/insertion_core.h"
 
 #include "editor/editor_page.h"
+#include "editor/page_editor.h"
 
-#include <QPlainTextEdit>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -10,7 +10,7 @@
 
 namespace vellumo {
 
-InsertionCore::InsertionCore(QPlainTextEdit *editor, QObject *parent)
+InsertionCore::InsertionCore(PageEditor *editor, QObject *parent)
     : QObject(parent)
     , m_editor(editor)
     , m_page(new EditorPage(editor, this)) {

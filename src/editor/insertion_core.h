@@ -8,12 +8,11 @@
 
 #include <functional>
 
-class QPlainTextEdit;
-
 namespace vellumo {
 
 class EditorPage;
 class Page;
+class PageEditor;
 
 // The case markup is written in: `<B>` or `<b>`. The user's choice is kept in
 // the settings (see AppSettings); inside the program it is only ever this.
@@ -27,9 +26,9 @@ inline constexpr TagCase LowerTagCase = TagCase::Lower;
 class InsertionCore final : public QObject {
     Q_OBJECT
 public:
-    explicit InsertionCore(QPlainTextEdit *editor, QObject *parent = nullptr);
+    explicit InsertionCore(PageEditor *editor, QObject *parent = nullptr);
 
-    QPlainTextEdit *editor() const { return m_editor; }
+    PageEditor *editor() const { return m_editor; }
     // The page in the editor, as every feature reads and edits it.
     Page &page() const;
     // The same, for the editor's own code that tells it of a new page.
@@ -77,7 +76,7 @@ public:
     }
 
 private:
-    QPlainTextEdit *m_editor;
+    PageEditor *m_editor;
     EditorPage *m_page;
     TagCase m_tagCase = TagCase::Lower; // until the window sets the user's choice
     QString m_attributeQuote = QStringLiteral("\"");

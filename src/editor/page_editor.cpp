@@ -182,6 +182,46 @@ QList<PageEditor::VisibleLine> PageEditor::visibleLines() const {
     return lines;
 }
 
+std::pair<int, int> PageEditor::shownSpan() const {
+    const QRect view = viewport()->rect();
+    const QTextBlock first = cursorForPosition(view.topLeft()).block();
+    const QTextBlock last = cursorForPosition(view.bottomRight()).block();
+    if (!first.isValid() || !last.isValid())
+        return {0, 0};
+    return {first.position(), last.position() + last.length() - 1};
+}
+
+void PageEditor::fillSpan(QPainter &painter, int start, int end) const {
+    // Where the span's first screen line lies is taken from the caret rectangle at
+    // its start, the rest from the line layouts.
+    QTextCursor at(document());
+    at.setPosition(start);
+    const QRect startRect = cursorRect(at);
+    QTextBlock block = at.block();
+    QTextLine line = block.layout()->lineForTextPosition(start - block.position());
+    if (!line.isValid())
+        return;
+    const qreal x0 = startRect.left() - line.cursorToX(start - block.position());
+    qreal y = startRect.top();
+    while (block.isValid() && block.position() < end) {
+        QTextLayout *layout = block.layout();
+        for (int i = line.isValid() ? line.lineNumber() : 0; i < layout->lineCount(); ++i) {
+            const QTextLine piece = layout->lineAt(i);
+            const int pieceStart = block.position() + piece.textStart();
+            const int pieceEnd = pieceStart + piece.textLength();
+            if (pieceStart >= end || y > viewport()->height())
+                return;
+            const qreal left = piece.cursorToX(std::max(start, pieceStart) - block.position());
+            const qreal right = piece.cursorToX(std::min(end, pieceEnd) - block.position());
+            painter.drawRect(
+                QRectF(x0 + left, y, std::max<qreal>(right - left, 1), piece.height()));
+            y += piece.height();
+        }
+        block = block.next();
+        line = QTextLine();
+    }
+}
+
 QMimeData *PageEditor::createMimeDataFromSelection() const {
     // The characters exactly as they stand in the page, line breaks as '\n'.
     auto *data = new QMimeData;

@@ -62,6 +62,13 @@ public:
     };
     QList<VisibleLine> visibleLines() const;
 
+    // From the start of the first line on screen to the end of the last: what a
+    // decoration drawn on the viewport (the find highlights) has to look at.
+    std::pair<int, int> shownSpan() const;
+    // Fills [start, end) of the page with the painter's brush, one rectangle for
+    // each screen line it covers, for a decoration drawn under the text.
+    void fillSpan(QPainter &painter, int start, int end) const;
+
 protected:
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;

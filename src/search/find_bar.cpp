@@ -66,7 +66,7 @@ FindBar::FindBar(InsertionCore &core, Platform &platform, QWidget *parent)
     , m_core(core)
     , m_platform(platform)
     , m_page(core.page())
-    , m_highlights(new MatchHighlights(core.editor()))
+    , m_highlights(new MatchHighlights(core.editor(), core.page()))
     , m_scope(std::make_unique<MovingRange>(core.page())) {
     setObjectName(QStringLiteral("FindBar"));
     m_findEdit = historyField(QStringLiteral("FindEdit"), this);

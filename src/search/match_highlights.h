@@ -5,21 +5,22 @@
 #include <QColor>
 #include <QObject>
 
-class QPlainTextEdit;
 class QPainter;
 
 namespace vellumo {
 
 class MovingRange;
+class Page;
+class PageEditor;
 
 // Draws every match visible in the editor under its text, at paint time: only
-// the lines on screen are searched, and nothing touches the document (no
-// formats, no undo steps, no modified flag).
+// the lines on screen are searched, and nothing touches the page (no edits, no
+// undo steps, no modified flag).
 class MatchHighlights : public QObject {
     Q_OBJECT
 
 public:
-    explicit MatchHighlights(QPlainTextEdit *editor);
+    MatchHighlights(PageEditor *editor, const Page &page);
 
     // `scope`, when given and not empty, limits the matches drawn; it stays its owner's.
     void show(const TextSearch &search, const MovingRange *scope = nullptr);
@@ -33,9 +34,9 @@ protected:
 
 private:
     void paint(QPainter &painter);
-    void paintMatch(QPainter &painter, int start, int end);
 
-    QPlainTextEdit *m_editor;
+    PageEditor *m_editor;
+    const Page &m_page;
     TextSearch m_search;
     const MovingRange *m_scope = nullptr;
 };

@@ -8,7 +8,6 @@
 #include "search/search_results.h"
 
 #include <QFileInfo>
-#include <QPlainTextEdit>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -29,7 +28,7 @@ SearchCommands::SearchCommands(InsertionCore &core, Platform &platform, QWidget 
             });
 }
 
-QWidget *SearchCommands::editorColumn(const QList<QWidget *> &otherPanels) {
+QWidget *SearchCommands::editorColumn(QWidget *editor, const QList<QWidget *> &otherPanels) {
     auto *column = new QWidget;
     auto *layout = new QVBoxLayout(column);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -37,7 +36,7 @@ QWidget *SearchCommands::editorColumn(const QList<QWidget *> &otherPanels) {
     // The results panel shares the height with the editor; the user moves the line between.
     auto *splitter = new QSplitter(Qt::Vertical, column);
     splitter->setChildrenCollapsible(false);
-    splitter->addWidget(m_core.editor());
+    splitter->addWidget(editor);
     splitter->addWidget(m_results);
     for (QWidget *panel : otherPanels)
         splitter->addWidget(panel);

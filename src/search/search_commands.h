@@ -23,10 +23,10 @@ class SearchCommands : public QObject {
 public:
     SearchCommands(InsertionCore &core, Platform &platform, QWidget *window);
 
-    // The editor with the find bar and the results panel below it, to lay out
+    // `editor` with the find bar and the results panel below it, to lay out
     // where the editor alone would go; `otherPanels` share the editor's height with
     // the results.
-    QWidget *editorColumn(const QList<QWidget *> &otherPanels = {});
+    QWidget *editorColumn(QWidget *editor, const QList<QWidget *> &otherPanels = {});
     // Where a double-clicked result is opened through Open's road.
     void setDocument(DocumentController *document) { m_document = document; }
 

@@ -4,6 +4,7 @@
 #include "browser/site_panel.h"
 #include "dialogs/dialog_context.h"
 #include "editor/insertion_core.h"
+#include "editor/page_editor.h"
 #include "modal.h"
 #include "scripted_platform.h"
 #include "test_main.h"
@@ -55,7 +56,7 @@ class TestSitePanel : public QObject {
 
     QTemporaryDir m_folder;
     std::unique_ptr<QWidget> m_window;
-    QPlainTextEdit *m_editor = nullptr;
+    PageEditor *m_editor = nullptr;
     std::unique_ptr<InsertionCore> m_core;
     std::unique_ptr<ScriptedPlatform> m_platform;
     std::unique_ptr<DialogContext> m_context;
@@ -174,7 +175,7 @@ private Q_SLOTS:
         (new QPushButton(QStringLiteral("&Link To File"), tab2))
             ->setObjectName(QStringLiteral("Button2"));
         new QVBoxLayout(tab2);
-        m_editor = new QPlainTextEdit(m_window.get());
+        m_editor = new PageEditor(m_window.get());
         m_editor->setObjectName(QStringLiteral("RichEdit1"));
         auto *layout = new QHBoxLayout(m_window.get());
         layout->addWidget(tab1);

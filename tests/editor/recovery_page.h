@@ -11,6 +11,7 @@
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
 #include "editor/journal_replay.h"
+#include "editor/page_editor.h"
 #include "editor/recovery_journal.h"
 #include "editor/title_dialog.h"
 #include "scripted_platform.h"
@@ -27,7 +28,7 @@ namespace vellumo {
 
 struct RecoveryPage {
     QWidget window;
-    QPlainTextEdit *editor = new QPlainTextEdit(&window);
+    PageEditor *editor = new PageEditor(&window);
     InsertionCore core{editor};
     ScriptedPlatform platform;
     TForm2 title{&window};

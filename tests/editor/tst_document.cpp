@@ -1,6 +1,7 @@
 #include "document/page_template.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
+#include "editor/page_editor.h"
 #include "editor/title_dialog.h"
 #include "files.h"
 #include "modal.h"
@@ -54,7 +55,7 @@ class TestDocument : public QObject {
     // One fresh page with its controller, as the main window holds them.
     struct Fixture {
         QWidget window;
-        QPlainTextEdit *editor = new QPlainTextEdit(&window);
+        PageEditor *editor = new PageEditor(&window);
         InsertionCore core{editor};
         ScriptedPlatform platform;
         TForm2 title{&window};

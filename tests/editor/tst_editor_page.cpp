@@ -1,4 +1,5 @@
 #include "editor/insertion_core.h"
+#include "editor/page_editor.h"
 
 #include "document/page.h"
 #include "test_main.h"
@@ -29,7 +30,7 @@ private Q_SLOTS:
 namespace {
 
 struct Fixture {
-    QPlainTextEdit editor;
+    PageEditor editor;
     InsertionCore core{&editor};
     Page &page = core.page();
     explicit Fixture(const QString &text) { editor.setPlainText(text); }

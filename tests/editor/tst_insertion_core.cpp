@@ -1,4 +1,5 @@
 #include "editor/insertion_core.h"
+#include "editor/page_editor.h"
 #include "test_main.h"
 
 #include <QPlainTextEdit>
@@ -44,7 +45,7 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(int, anchor);
         QFETCH(int, position);
-        QPlainTextEdit editor;
+        PageEditor editor;
         InsertionCore core(&editor);
         prepare(editor, text, anchor, position);
 
@@ -59,7 +60,7 @@ private Q_SLOTS:
     }
 
     void wrapWithAttributeStep() {
-        QPlainTextEdit editor;
+        PageEditor editor;
         InsertionCore core(&editor);
         prepare(editor, QStringLiteral("Hello"), 0, 5);
         core.WrapSelection(QStringLiteral("<P ALIGN=\"RIGHT\">"), QStringLiteral("</P>"), 17);
@@ -80,7 +81,7 @@ private Q_SLOTS:
     }
     void insertReplacesSelection() {
         QFETCH(QString, snippet);
-        QPlainTextEdit editor;
+        PageEditor editor;
         InsertionCore core(&editor);
         prepare(editor, QStringLiteral("a bbb c"), 2, 5);
         core.InsertAtCaret(snippet);
@@ -92,7 +93,7 @@ private Q_SLOTS:
     }
 
     void eachInsertionIsOneUndoStep() {
-        QPlainTextEdit editor;
+        PageEditor editor;
         InsertionCore core(&editor);
         prepare(editor, QStringLiteral("keep this word"), 5, 9);
         core.WrapSelection(QStringLiteral("<I>"), QStringLiteral("</I>"), 3);
@@ -116,7 +117,7 @@ private Q_SLOTS:
     }
     void slicedEditsAreOneStepOrNone() {
         QFETCH(bool, cancel);
-        QPlainTextEdit editor;
+        PageEditor editor;
         const QString line = QStringLiteral("<p>x</p>\n");
         prepare(editor, line.repeated(100000) + QStringLiteral("end"), 0, 0);
         QTextCursor typed = editor.textCursor();
@@ -157,7 +158,7 @@ private Q_SLOTS:
     }
 
     void moveCaretBack() {
-        QPlainTextEdit editor;
+        PageEditor editor;
         InsertionCore core(&editor);
         prepare(editor, QString(), 0, 0);
         core.InsertAtCaret(QStringLiteral("<A HREF=\"x\"></A>"));
@@ -177,7 +178,7 @@ private Q_SLOTS:
     }
     void tagCaseIsComparedWhole() {
         QFETCH(TagCase, tagCase);
-        QPlainTextEdit editor;
+        PageEditor editor;
         InsertionCore core(&editor);
         core.setTagCase(tagCase);
         QFETCH(bool, upper);

@@ -6,6 +6,7 @@
 #include "editor/document_controller.h"
 #include "editor/encoding_menu.h"
 #include "editor/insertion_core.h"
+#include "editor/page_editor.h"
 #include "editor/title_dialog.h"
 #include "files.h"
 #include "scripted_platform.h"
@@ -66,7 +67,7 @@ QString withBreaks(QString page, bool crlf) {
 
 struct Fixture {
     QWidget window;
-    QPlainTextEdit *editor = new QPlainTextEdit(&window);
+    PageEditor *editor = new PageEditor(&window);
     InsertionCore core{editor};
     ScriptedPlatform platform;
     TForm2 title{&window};

@@ -1,4 +1,5 @@
 #include "editor/insertion_core.h"
+#include "editor/page_editor.h"
 #include "markup/entity_palette.h"
 #include "test_main.h"
 
@@ -112,7 +113,7 @@ constexpr int UpperCaseStart = 55;
 struct Window {
     QWidget root;
     QWidget *page = new QWidget(&root);
-    QPlainTextEdit *editor = new QPlainTextEdit(&root);
+    PageEditor *editor = new PageEditor(&root);
     QLineEdit *elsewhere = new QLineEdit(&root);
     InsertionCore core{editor};
 

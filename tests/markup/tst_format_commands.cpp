@@ -1,4 +1,5 @@
 #include "editor/insertion_core.h"
+#include "editor/page_editor.h"
 #include "markup/format_commands.h"
 #include "test_main.h"
 
@@ -52,7 +53,7 @@ const Expected Commands[] = {
 // The editor and a field that can hold the focus instead of it.
 struct Window {
     QWidget root;
-    QPlainTextEdit *editor = new QPlainTextEdit(&root);
+    PageEditor *editor = new PageEditor(&root);
     QLineEdit *elsewhere = new QLineEdit(&root);
     InsertionCore core{editor};
 

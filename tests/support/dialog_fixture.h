@@ -5,6 +5,7 @@
 
 #include "dialogs/dialog_context.h"
 #include "editor/insertion_core.h"
+#include "editor/page_editor.h"
 #include "scripted_platform.h"
 
 #include <QAbstractButton>
@@ -19,7 +20,7 @@
 namespace vellumo {
 
 struct DialogFixture {
-    QPlainTextEdit editor;
+    PageEditor editor;
     InsertionCore core{&editor};
     ScriptedPlatform platform;
     DialogContext context{core, platform};
