@@ -1,8 +1,8 @@
 #include "check/page_check.h"
 
 #include "check/check_worker.h"
+#include "check/line_index.h"
 #include "check/problems_panel.h"
-
 #include "document/page.h"
 
 namespace vellumo {
@@ -25,26 +25,61 @@ PageCheck::PageCheck(Page &page, std::function<CheckRequest()> describePage, QOb
     connect(m_panel, &ProblemsPanel::goToProblemRequested, this, &PageCheck::goToProblem);
     connect(m_panel, &ProblemsPanel::stopRequested, this, &PageCheck::stop);
     connect(m_worker, &CheckWorker::finished, this, [this](const CheckResult &result) {
+        placeProblems(result);
         m_panel->showResult(result);
         if (m_changedSinceRequest)
             m_panel->setOutOfDate(true);
         Q_EMIT summaryChanged(result.summary());
     });
     connect(&m_page, &Page::snapshotReady, this, &PageCheck::copied);
-    // An edit while the page is being copied starts the copy over; the page does that.
-    connect(&m_page, &Page::changed, this, [this] {
-        if (m_copying)
-            return;
-        m_changedSinceRequest = true;
-        if (!m_worker->isRunning())
-            m_panel->setOutOfDate(true);
-    });
+    connect(&m_page, &Page::changed, this, &PageCheck::pageChanged);
 }
 
 PageCheck::~PageCheck() {
+    dropPlaces();
     // The panel lives in the window's layout once placed there; otherwise it is ours.
     if (m_panel && !m_panel->parent())
         delete m_panel;
+}
+
+void PageCheck::pageChanged(const PageChange &change) {
+    // An edit while the page is being copied starts the copy over; the page does that.
+    if (m_copying)
+        return;
+    m_changedSinceRequest = true;
+    if (m_worker->isRunning())
+        m_editsSinceCopy.append(change);
+    else
+        m_panel->setOutOfDate(true);
+}
+
+void PageCheck::placeProblems(const CheckResult &result) {
+    dropPlaces();
+    m_problems = result.problems;
+    const LineIndex lines(m_checkedText);
+    m_places.reserve(std::size_t(m_problems.size()));
+    for (const Problem &problem : std::as_const(m_problems)) {
+        int start = 0;
+        int end = 0;
+        if (problem.line > 0 && problem.line <= lines.lineCount()) {
+            const qsizetype lineStart = lines.lineStart(problem.line);
+            const qsizetype lineEnd = lines.lineEnd(problem.line);
+            start = int(std::min(lineStart + problem.lineOffset, lineEnd));
+            end = int(std::min<qsizetype>(start + problem.length, m_checkedText.size()));
+            for (const PageChange &edit : std::as_const(m_editsSinceCopy))
+                MovingRange::follow(start, end, edit.position, edit.removed, edit.added);
+        }
+        m_places.push_back(std::make_unique<MovingRange>(m_page, start, end));
+    }
+    m_checkedText.clear();
+    m_editsSinceCopy.clear();
+}
+
+void PageCheck::dropPlaces() {
+    // The last made go first: each leaves the page's list from its back.
+    while (!m_places.empty())
+        m_places.pop_back();
+    m_problems.clear();
 }
 
 ProblemsPanel *PageCheck::panel() const {
@@ -72,6 +107,8 @@ void PageCheck::copied() {
     if (!m_copying)
         return;
     m_request.text = m_page.snapshot();
+    m_checkedText = m_request.text;
+    m_editsSinceCopy.clear();
     endCopy();
     m_worker->start(std::exchange(m_request, {}));
 }
@@ -103,6 +140,9 @@ void PageCheck::pageReplaced() {
     m_request = {};
     m_worker->stop();
     m_changedSinceRequest = false;
+    m_checkedText.clear();
+    m_editsSinceCopy.clear();
+    dropPlaces();
     m_panel->clear();
 }
 
@@ -113,6 +153,13 @@ bool PageCheck::isChecking() const {
 void PageCheck::goToProblem(const Problem &problem) {
     if (problem.line <= 0)
         return;
+    const qsizetype listed = m_problems.indexOf(problem);
+    if (listed >= 0 && std::size_t(listed) < m_places.size()) {
+        const MovingRange &place = *m_places[std::size_t(listed)];
+        m_page.select(place.start(), place.end());
+        m_page.focus();
+        return;
+    }
     if (problem.line > m_page.lineCount())
         return;
     const int line = problem.line - 1;

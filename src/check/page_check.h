@@ -6,10 +6,14 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
+#include <vector>
 
 namespace vellumo {
 
+class MovingRange;
 class Page;
+struct PageChange;
 
 class CheckWorker;
 class ProblemsPanel;
@@ -38,7 +42,8 @@ public:
     void pageReplaced();
     // Whether a check is under way: the page being copied or checked.
     bool isChecking() const;
-    // Puts the caret at the problem and selects the offending text.
+    // Puts the caret at the problem and selects the offending text, where the
+    // edits made since the check have moved it.
     void goToProblem(const Problem &problem);
 
 Q_SIGNALS:
@@ -55,11 +60,24 @@ private:
     void startCopy();
     void copied();
     void endCopy();
+    void pageChanged(const PageChange &change);
+    // Gives each problem of `result` its place on the page, moving with the edits
+    // from now on.
+    void placeProblems(const CheckResult &result);
+    void dropPlaces();
 
     // The page changed after the copy for the running check was taken.
     bool m_changedSinceRequest = false;
     bool m_copying = false;
     CheckRequest m_request;
+
+    // The text the running check reads, and the edits made since it was copied:
+    // what brings the problems' places up to date when they come back.
+    QString m_checkedText;
+    QList<PageChange> m_editsSinceCopy;
+    // The problems listed and, in the same order, where each is on the page now.
+    QList<Problem> m_problems;
+    std::vector<std::unique_ptr<MovingRange>> m_places;
 };
 
 } // namespace vellumo

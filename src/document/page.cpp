@@ -64,8 +64,16 @@ MovingRange::MovingRange(Page &page, int start, int end)
 }
 
 MovingRange::~MovingRange() {
-    if (m_page)
-        std::erase(m_page->m_ranges, this);
+    if (m_page == nullptr)
+        return;
+    // Looked for from the back: the ranges made last are mostly the ones dropped
+    // first, so a list of thousands goes at once.
+    std::vector<MovingRange *> &ranges = m_page->m_ranges;
+    const auto it = std::find(ranges.rbegin(), ranges.rend(), this);
+    if (it != ranges.rend()) {
+        *it = ranges.back();
+        ranges.pop_back();
+    }
 }
 
 void MovingRange::set(int start, int end) {
@@ -74,20 +82,21 @@ void MovingRange::set(int start, int end) {
     m_end = std::clamp(std::max(start, end), 0, last);
 }
 
-void MovingRange::removed(int position, int count) {
-    const auto moved = [position, count](int at) {
-        return at < position ? at : at < position + count ? position : at - count;
-    };
-    m_start = moved(m_start);
-    m_end = moved(m_end);
-}
-
-void MovingRange::inserted(int position, int count) {
-    const bool collapsed = m_start == m_end;
-    if (m_start >= position)
-        m_start += count;
-    if (m_end > position || (m_end == position && collapsed))
-        m_end += count;
+void MovingRange::follow(int &start, int &end, int position, int removed, int added) {
+    if (removed > 0) {
+        const auto moved = [position, removed](int at) {
+            return at < position ? at : at < position + removed ? position : at - removed;
+        };
+        start = moved(start);
+        end = moved(end);
+    }
+    if (added > 0) {
+        const bool collapsed = start == end;
+        if (start >= position)
+            start += added;
+        if (end > position || (end == position && collapsed))
+            end += added;
+    }
 }
 
 Page::Page(QObject *parent)
@@ -109,12 +118,8 @@ QString Page::lineText(int line) const {
 }
 
 void Page::noteEdit(int position, int removed, int added) {
-    for (MovingRange *range : m_ranges) {
-        if (removed > 0)
-            range->removed(position, removed);
-        if (added > 0)
-            range->inserted(position, added);
-    }
+    for (MovingRange *range : m_ranges)
+        MovingRange::follow(range->m_start, range->m_end, position, removed, added);
     // The change grows to take in this edit, as a span of today's page.
     if (!m_changing) {
         m_changing = true;

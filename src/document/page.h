@@ -46,10 +46,13 @@ public:
     // Clamped to the page; a range given back to front is turned round.
     void set(int start, int end);
 
+    // Moves [start, end) through one edit, [position, position + removed) becoming
+    // [position, position + added), as a range on the page would move: for stretches
+    // known of an older copy of the page, brought up to date edit by edit.
+    static void follow(int &start, int &end, int position, int removed, int added);
+
 private:
     friend class Page;
-    void removed(int position, int count);
-    void inserted(int position, int count);
 
     Page *m_page;
     int m_start = 0;

@@ -139,6 +139,31 @@ private Q_SLOTS:
         QCOMPARE(f.list()->model()->index(0, ProblemsModel::LineColumn).data().toInt(), 5);
     }
 
+    // Lines added above a problem and text typed before it on its line, after the check or
+    // while it runs, do not lose it: a double-click still selects the offending text.
+    void problemsMoveWithTheEdits_data() {
+        QTest::addColumn<bool>("whileChecking");
+        QTest::newRow("after the check") << false;
+        QTest::newRow("while the check runs") << true;
+    }
+    void problemsMoveWithTheEdits() {
+        QFETCH(bool, whileChecking);
+        Fixture f;
+        f.editor.setPlainText(Head + "<p><img src=\"gone.png\" alt=\"\">\n</body></html>");
+        QSignalSpy done(&f.check.worker(), &CheckWorker::finished);
+        f.check.CheckPage1Click();
+        if (!whileChecking)
+            QVERIFY(done.wait(20000));
+        const int problemLine = int(Head.count(u'\n'));
+        f.page.apply({RangeEdit{0, 0, QStringLiteral("<!-- one -->\n<!-- two -->\n")},
+                      RangeEdit{f.page.lineStart(problemLine), 0, QStringLiteral("x")}});
+        if (whileChecking)
+            QVERIFY(done.count() == 1 || done.wait(20000));
+        f.doubleClickRow(f.rowWithMessage("gone.png"));
+        QCOMPARE(f.page.selectedText(), QStringLiteral("gone.png"));
+        QCOMPARE(f.page.lineAt(f.page.caret()), problemLine + 2);
+    }
+
     // After an edit the list says it may be out of date; a new check clears that.
     void outOfDateAfterAnEdit() {
         Fixture f;
