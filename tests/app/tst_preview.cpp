@@ -3,6 +3,7 @@
 #include "browser/link_tree.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
+#include "editor/page_editor.h"
 #include "editor/title_dialog.h"
 #include "modal.h"
 #include "platform/home_page.h"
@@ -15,7 +16,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -29,7 +29,7 @@ class TestPreview : public QObject {
 
     QTemporaryDir m_folder;
     std::unique_ptr<QWidget> m_window;
-    QPlainTextEdit *m_editor = nullptr;
+    PageEditor *m_editor = nullptr;
     std::unique_ptr<InsertionCore> m_core;
     std::unique_ptr<ScriptedPlatform> m_platform;
     DocumentController *m_document = nullptr;
@@ -65,7 +65,7 @@ private Q_SLOTS:
 
     void init() {
         m_window = std::make_unique<QWidget>();
-        m_editor = new QPlainTextEdit(m_window.get());
+        m_editor = new PageEditor(m_window.get());
         m_core = std::make_unique<InsertionCore>(m_editor);
         m_platform = std::make_unique<ScriptedPlatform>();
         auto *title = new TForm2(m_window.get());

@@ -1,6 +1,7 @@
 #include "app/commands.h"
 #include "app/status_hints.h"
 #include "editor/insertion_core.h"
+#include "editor/page_editor.h"
 #include "markup/entity_palette.h"
 #include "test_main.h"
 #include "widgets/flat_tool_button.h"
@@ -11,7 +12,6 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabBar>
@@ -33,7 +33,7 @@ struct HintsWindow {
     QAction *separator = nullptr;
     QWidget *panel1 = new QWidget(&root);
     QTabWidget *pageControl1 = new QTabWidget(&root);
-    QPlainTextEdit *editor = new QPlainTextEdit(&root);
+    PageEditor *editor = new PageEditor(&root);
     QStatusBar *bar = new QStatusBar(&root);
     InsertionCore core{editor};
     StatusHints hints{bar};

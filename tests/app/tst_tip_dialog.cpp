@@ -1,6 +1,7 @@
 #include "app/tip_dialog.h"
 #include "app/tips_file.h"
 #include "editor/insertion_core.h"
+#include "editor/page_editor.h"
 #include "scripted_platform.h"
 #include "test_main.h"
 
@@ -17,7 +18,7 @@ class TestTipDialog : public QObject {
     Q_OBJECT
 
     QTemporaryDir m_folder;
-    QPlainTextEdit m_editor;
+    PageEditor m_editor;
     InsertionCore m_core{&m_editor};
     ScriptedPlatform m_platform;
     DialogContext m_context{m_core, m_platform};
