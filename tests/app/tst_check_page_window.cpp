@@ -4,7 +4,9 @@
 #include "check/check_worker.h"
 #include "check/page_check.h"
 #include "check/problems_panel.h"
+#include "document/page.h"
 #include "editor/document_controller.h"
+#include "editor/insertion_core.h"
 #include "files.h"
 #include "modal.h"
 #include "running_windows.h"
@@ -15,7 +17,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -73,8 +74,8 @@ private Q_SLOTS:
         const QRect row = list->visualRect(list->model()->index(0, ProblemsModel::MessageColumn));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
         QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row.center());
-        QCOMPARE(main.editor->textCursor().blockNumber(), 3);
-        QCOMPARE(main.editor->textCursor().selectedText(), QStringLiteral("gone.png"));
+        QCOMPARE(main.core().page().lineAt(main.core().page().caret()), 3);
+        QCOMPARE(main.core().page().selectedText(), QStringLiteral("gone.png"));
 
         // Typing over the selection: the list now says it may be out of date.
         auto *outOfDate = panel->findChild<QLabel *>(QStringLiteral("ProblemsOutOfDate"));
@@ -152,7 +153,7 @@ private Q_SLOTS:
         QSignalSpy done(&main.pageCheck().worker(), &CheckWorker::finished);
         QVERIFY(QTest::qWaitForWindowActive(&main));
         QTest::keyClick(main.editor, Qt::Key_S, Qt::ControlModifier);
-        QVERIFY(!main.editor->document()->isModified());
+        QVERIFY(!main.core().page().isModified());
         auto *panel = main.findChild<ProblemsPanel *>(QStringLiteral("ProblemsPanel"));
         QCOMPARE(panel->isVisible(), checks);
         QCOMPARE(main.pageCheck().isChecking(), checks);

@@ -1,12 +1,14 @@
 #include "app/application.h"
 #include "app/main_window.h"
+#include "document/page.h"
+#include "editor/insertion_core.h"
 #include "editor/page_editor.h"
 #include "running_windows.h"
 #include "scripted_platform.h"
 #include "test_main.h"
+#include "whole_page.h"
 
 #include <QListView>
-#include <QPlainTextEdit>
 
 #include <memory>
 
@@ -22,26 +24,26 @@ class TestCompletionWindow : public QObject {
     RunningWindows m_app;
 
     // The window with `page` in its editor and the caret where `|` stands.
-    QPlainTextEdit *start(const QString &page, const QVariantMap &settings = {}) {
+    PageEditor *start(const QString &page, const QVariantMap &settings = {}) {
         TForm1 &main = m_app.start(settings);
         main.show();
         QApplication::setActiveWindow(&main);
         if (!QTest::qWaitForWindowActive(&main))
             return nullptr;
-        QPlainTextEdit *editor = main.editor;
+        PageEditor *editor = main.editor;
         const qsizetype caret = page.indexOf(u'|');
         editor->setPlainText(QString(page).remove(caret, 1));
-        QTextCursor cursor = editor->textCursor();
-        cursor.setPosition(int(caret));
-        editor->setTextCursor(cursor);
+        main.core().page().setCaret(int(caret));
         editor->setFocus();
         return editor;
     }
     QListView *list() const {
         return m_app.windows->mainWindow().findChild<QListView *>(QStringLiteral("CompletionList"));
     }
-    static QString withCaret(const QPlainTextEdit *editor) {
-        return editor->toPlainText().insert(editor->textCursor().position(), u'|');
+    // The page's text with `|` where the caret is.
+    QString withCaret() const {
+        const Page &page = m_app.windows->mainWindow().core().page();
+        return pageText(page).insert(page.caret(), u'|');
     }
 
 private Q_SLOTS:
@@ -92,12 +94,12 @@ private Q_SLOTS:
         QFETCH(int, key);
         QFETCH(QString, shown);
         QFETCH(QString, after);
-        QPlainTextEdit *editor = start(page, {{"Upercase", tagCase}});
+        PageEditor *editor = start(page, {{"Upercase", tagCase}});
         QVERIFY(editor);
         QTest::keyClicks(editor, typed);
         QVERIFY(list()->isVisible());
         QCOMPARE(list()->model()->index(0, 0).data().toString(), shown);
-        const QString typedText = withCaret(editor);
+        const QString typedText = withCaret();
         if (key == Qt::Key_Down) {
             QTest::keyClick(editor, Qt::Key_Down);
             QTest::keyClick(editor, Qt::Key_Return);
@@ -105,15 +107,15 @@ private Q_SLOTS:
             QTest::keyClick(editor, Qt::Key(key));
         }
         QVERIFY(!list()->isVisible());
-        QCOMPARE(withCaret(editor), after);
+        QCOMPARE(withCaret(), after);
         // The name taken is one step of its own: undo leaves what was typed.
         editor->undo();
-        QCOMPARE(withCaret(editor), typedText);
+        QCOMPARE(withCaret(), typedText);
     }
 
     // The list stays under the caret when the window is moved.
     void listFollowsTheWindow() {
-        QPlainTextEdit *editor = start(QStringLiteral("<body>|</body>"));
+        PageEditor *editor = start(QStringLiteral("<body>|</body>"));
         QVERIFY(editor);
         QTest::keyClicks(editor, QStringLiteral("<di"));
         QVERIFY(list()->isVisible());
@@ -124,7 +126,7 @@ private Q_SLOTS:
     }
 
     void leftAsTyped() {
-        QPlainTextEdit *editor = start(QStringLiteral("<body>|</body>"), {{"Upercase", "No"}});
+        PageEditor *editor = start(QStringLiteral("<body>|</body>"), {{"Upercase", "No"}});
         QVERIFY(editor);
         QTest::keyClicks(editor, QStringLiteral("<di"));
         QVERIFY(list()->isVisible());
@@ -133,14 +135,14 @@ private Q_SLOTS:
         QTest::keyClicks(editor, QStringLiteral("v>"));
         QVERIFY(!list()->isVisible());
         QTest::keyClick(editor, Qt::Key_Return);
-        QCOMPARE(withCaret(editor), QStringLiteral("<body><div>\n|</body>"));
+        QCOMPARE(withCaret(), QStringLiteral("<body><div>\n|</body>"));
 
         // Typing on past a name: the list follows, then goes at the first other character.
         QTest::keyClicks(editor, QStringLiteral("<sp"));
         QCOMPARE(list()->model()->rowCount(), 2); // spacer, span
         QTest::keyClicks(editor, QStringLiteral("an>x"));
         QVERIFY(!list()->isVisible());
-        QCOMPARE(withCaret(editor), QStringLiteral("<body><div>\n<span>x|</body>"));
+        QCOMPARE(withCaret(), QStringLiteral("<body><div>\n<span>x|</body>"));
     }
 
     void closingTags_data() {
@@ -171,47 +173,44 @@ private Q_SLOTS:
         QFETCH(QString, tagCase);
         QFETCH(QString, page);
         QFETCH(QString, after);
-        QPlainTextEdit *editor = start(page, {{"Upercase", tagCase}});
+        PageEditor *editor = start(page, {{"Upercase", tagCase}});
         QVERIFY(editor);
         QTest::keyClicks(editor, QStringLiteral("</"));
-        QCOMPARE(withCaret(editor), after);
+        QCOMPARE(withCaret(), after);
         QVERIFY(!list()->isVisible());
         if (after.endsWith(QStringLiteral(">|"))) {
             editor->undo();
-            QCOMPARE(withCaret(editor), QString(page).replace(u'|', QStringLiteral("</|")));
+            QCOMPARE(withCaret(), QString(page).replace(u'|', QStringLiteral("</|")));
         }
     }
 
     void offSetting() {
-        QPlainTextEdit *editor =
+        PageEditor *editor =
             start(QStringLiteral("<body><p>a|"), {{"AutoComplete", "No"}, {"Upercase", "No"}});
         QVERIFY(editor);
         QTest::keyClicks(editor, QStringLiteral("<b"));
         QVERIFY(!list()->isVisible());
         QTest::keyClicks(editor, QStringLiteral("></"));
         QTest::keyClick(editor, Qt::Key_Tab);
-        QCOMPARE(withCaret(editor), QStringLiteral("<body><p>a<b></\t|"));
+        QCOMPARE(withCaret(), QStringLiteral("<body><p>a<b></\t|"));
     }
 
     void matchingTagsMarked() {
-        QPlainTextEdit *editor = start(QStringLiteral("<div>\n<p>x<br></p>\n</d|iv>"));
+        PageEditor *editor = start(QStringLiteral("<div>\n<p>x<br></p>\n</d|iv>"));
         QVERIFY(editor);
-        auto *page = qobject_cast<PageEditor *>(editor);
+        Page &page = m_app.windows->mainWindow().core().page();
         using Ranges = QList<std::pair<int, int>>;
-        QTRY_COMPARE(page->markedRanges(), Ranges({{19, 25}, {0, 5}}));
-        const bool modified = editor->document()->isModified();
-        const bool undoable = editor->document()->isUndoAvailable();
-        QTextCursor cursor = editor->textCursor();
-        cursor.setPosition(8); // in <p>'s name
-        editor->setTextCursor(cursor);
-        QTRY_COMPARE(page->markedRanges(), Ranges({{6, 9}, {14, 18}}));
-        cursor.setPosition(12); // on <br>: a void element, no match
-        editor->setTextCursor(cursor);
-        QTRY_COMPARE(page->markedRanges(), Ranges({{10, 14}}));
-        QCOMPARE(editor->document()->isModified(), modified);
-        QCOMPARE(editor->document()->isUndoAvailable(), undoable);
+        QTRY_COMPARE(editor->markedRanges(), Ranges({{19, 25}, {0, 5}}));
+        const bool modified = page.isModified();
+        const bool undoable = page.isUndoAvailable();
+        page.setCaret(8); // in <p>'s name
+        QTRY_COMPARE(editor->markedRanges(), Ranges({{6, 9}, {14, 18}}));
+        page.setCaret(12); // on <br>: a void element, no match
+        QTRY_COMPARE(editor->markedRanges(), Ranges({{10, 14}}));
+        QCOMPARE(page.isModified(), modified);
+        QCOMPARE(page.isUndoAvailable(), undoable);
         QTest::keyClicks(editor, QStringLiteral("x"));
-        QCOMPARE(page->markedRanges(), Ranges());
+        QCOMPARE(editor->markedRanges(), Ranges());
     }
 };
 

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "app/recent_files.h"
 #include "app/status_fields.h"
+#include "document/page.h"
 #include "document/page_template.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
@@ -16,6 +17,7 @@
 #include "running_windows.h"
 #include "scripted_platform.h"
 #include "test_main.h"
+#include "whole_page.h"
 
 #include <QAbstractScrollArea>
 #include <QAction>
@@ -25,7 +27,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSet>
 #include <QSettings>
@@ -69,11 +70,17 @@ class TestMainWindow : public QObject {
             button->click();
         return button != nullptr;
     }
-    static void select(QPlainTextEdit *editor, int from, int to) {
-        QTextCursor cursor(editor->document());
-        cursor.setPosition(from);
-        cursor.setPosition(to, QTextCursor::KeepAnchor);
-        editor->setTextCursor(cursor);
+    static void select(TForm1 &main, int from, int to) { main.core().page().select(from, to); }
+    // Where the editor draws the caret when it stands at `position`; the selection is put
+    // back after.
+    static QRect caretRectAt(TForm1 &main, int position) {
+        Page &page = main.core().page();
+        const int anchor = page.anchor();
+        const int caret = page.caret();
+        page.setCaret(position);
+        const QRect rect = main.editor->cursorRect();
+        page.select(anchor, caret);
+        return rect;
     }
 
 private Q_SLOTS:
@@ -133,12 +140,12 @@ private Q_SLOTS:
         QTRY_COMPARE(tipSeen, QStringLiteral("Form27"));
         QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
 
-        QCOMPARE(main.editor->toPlainText(), pageTemplate(true));
-        QCOMPARE(main.editor->textCursor().position(), TemplateBodyOffset);
+        QCOMPARE(pageText(main.core().page()), pageTemplate(true));
+        QCOMPARE(main.core().page().caret(), TemplateBodyOffset);
         // The page's own layout, which keeps edits in a huge page cheap.
         QVERIFY(qobject_cast<PageDocumentLayout *>(main.editor->document()->documentLayout()));
-        QVERIFY(!main.editor->document()->isModified());
-        QVERIFY(!main.editor->document()->isUndoAvailable());
+        QVERIFY(!main.core().page().isModified());
+        QVERIFY(!main.core().page().isUndoAvailable());
         QVERIFY(!main.action("TransparentButton2")->isChecked());
         QVERIFY(main.sidePanel->isVisible());
         QVERIFY(main.action("TransparentButton1")->isChecked());
@@ -189,9 +196,9 @@ private Q_SLOTS:
         TForm1 &main = start();
         main.show();
         QVERIFY(main.document().openFile(path));
-        QCOMPARE(main.editor->toPlainText(), QStringLiteral("<P>one\n<P>two\n"));
+        QCOMPARE(pageText(main.core().page()), QStringLiteral("<P>one\n<P>two\n"));
         QVERIFY(qobject_cast<PageDocumentLayout *>(main.editor->document()->documentLayout()));
-        QVERIFY(!main.editor->document()->isModified());
+        QVERIFY(!main.core().page().isModified());
         QCOMPARE(main.editor->font(), main.editor->document()->defaultFont());
     }
 
@@ -205,9 +212,9 @@ private Q_SLOTS:
         main.show();
         QVERIFY(main.document().openFile(path));
         const qint64 lexed = main.editor->colouring()->linesLexed();
-        main.editor->moveCursor(QTextCursor::End);
+        main.core().page().setCaret(main.core().page().length());
         main.editor->viewport()->repaint();
-        QCOMPARE(main.editor->colouring()->knownLines(), main.editor->document()->blockCount());
+        QCOMPARE(main.editor->colouring()->knownLines(), main.core().page().lineCount());
         QVERIFY2(main.editor->colouring()->linesLexed() - lexed < 100,
                  qPrintable(QString::number(main.editor->colouring()->linesLexed() - lexed)));
     }
@@ -234,16 +241,14 @@ private Q_SLOTS:
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         PageEditor *editor = main.editor;
+        Page &page = main.core().page();
         QCOMPARE(editor->syntaxColouring(), colouring);
         QCOMPARE(editor->lineNumbersShown(), numbers);
 
-        auto darkestIn = [editor](const QImage &image, int from, int to) {
-            QTextCursor cursor(editor->document());
-            cursor.setPosition(from);
-            const QRect start = editor->cursorRect(cursor);
-            cursor.setPosition(to);
+        auto darkestIn = [&main](const QImage &image, int from, int to) {
+            const QRect start = caretRectAt(main, from);
             const QRect area(QPoint(start.left() + 1, start.top()),
-                             QPoint(editor->cursorRect(cursor).left() - 1, start.bottom()));
+                             QPoint(caretRectAt(main, to).left() - 1, start.bottom()));
             QColor darkest(Qt::white);
             for (int y = area.top(); y <= area.bottom(); ++y)
                 for (int x = area.left(); x <= area.right(); ++x)
@@ -251,29 +256,30 @@ private Q_SLOTS:
                         darkest = image.pixelColor(x, y);
             return darkest;
         };
-        editor->moveCursor(QTextCursor::End);
-        editor->moveCursor(QTextCursor::StartOfBlock);
+        page.setCaret(page.lineStart(page.lineCount() - 1));
         const QImage drawn = editor->viewport()->grab().toImage();
-        const int maker = int(editor->toPlainText().lastIndexOf(MakerComment));
+        const int maker = int(pageText(page).lastIndexOf(MakerComment));
         const QColor comment = darkestIn(drawn, maker + 5, maker + 20);
         QVERIFY2(qAbs(comment.lightness() - 128) < 30, qPrintable(comment.name()));
-        editor->moveCursor(QTextCursor::Start);
+        page.setCaret(0);
         const QColor tag = darkestIn(editor->viewport()->grab().toImage(), 1, 5);
         QCOMPARE(tag.blue() > tag.red() + 80, colouring);
-        QVERIFY(!editor->document()->isModified());
-        QCOMPARE(editor->document()->availableUndoSteps(), 0);
+        QVERIFY(!page.isModified());
+        QVERIFY(!page.isUndoAvailable());
     }
 
     void lowerCaseStart() {
         TForm1 &main = start({{"Upercase", "No"}});
         main.show();
-        QCOMPARE(main.editor->toPlainText(), pageTemplate(false));
-        QCOMPARE(main.editor->textCursor().position(), 66);
+        QCOMPARE(pageText(main.core().page()), pageTemplate(false));
+        QCOMPARE(main.core().page().caret(), 66);
         QVERIFY(main.action("TransparentButton2")->isChecked());
-        QVERIFY(!main.editor->document()->isModified());
-        // The maker comment is grey, the page itself is not.
+        QVERIFY(!main.core().page().isModified());
+        const Page &page = main.core().page();
+        QCOMPARE(page.lineText(page.lineCount() - 1), MakerComment);
+        // The maker comment is grey, the page itself is not: the colour is a format of the
+        // editor's document, beside the page's text.
         const QTextBlock last = main.editor->document()->lastBlock();
-        QCOMPARE(last.text(), MakerComment);
         QTextCursor cursor(last);
         cursor.movePosition(QTextCursor::NextCharacter);
         QCOMPARE(cursor.charFormat().foreground().color(), QColor(128, 128, 128));
@@ -297,12 +303,12 @@ private Q_SLOTS:
     void newPageIsNeverGrey() {
         TForm1 &main = start();
         main.show();
-        main.editor->moveCursor(QTextCursor::End);
+        main.core().page().setCaret(main.core().page().length());
         whenModalShown([](QWidget *title) {
             title->findChild<QPushButton *>(QStringLiteral("Button1"))->click();
         });
         main.action(QStringLiteral("New1"))->trigger();
-        QCOMPARE(main.editor->toPlainText(), pageTemplate(true, QString()));
+        QCOMPARE(pageText(main.core().page()), pageTemplate(true, QString()));
         QTest::keyClicks(main.editor, QStringLiteral("typed"));
         for (QTextBlock block = main.editor->document()->firstBlock(); block.isValid();
              block = block.next())
@@ -376,7 +382,7 @@ private Q_SLOTS:
     void caseToggleIsStoredAtOnce() {
         TForm1 &main = start();
         main.show();
-        const QString text = main.editor->toPlainText();
+        const QString text = pageText(main.core().page());
         main.action("TransparentButton2")->trigger();
         QCOMPARE(stored("Upercase").toString(), QStringLiteral("No"));
         QCOMPARE(main.core().tagCase(), LowerTagCase);
@@ -385,15 +391,15 @@ private Q_SLOTS:
         QCOMPARE(stored("Upercase").toString(), QStringLiteral("Yes"));
         QCOMPARE(main.core().tagCase(), UpperTagCase);
         QVERIFY(!main.action("TransparentButton2")->isChecked());
-        QCOMPARE(main.editor->toPlainText(), text);
-        QVERIFY(!main.editor->document()->isModified());
+        QCOMPARE(pageText(main.core().page()), text);
+        QVERIFY(!main.core().page().isModified());
     }
 
     void editStatesFollowSelectionAndMenus() {
         TForm1 &main = start();
         main.show();
         m_app.platform->clipboardText = true;
-        select(main.editor, 0, 6);
+        select(main, 0, 6);
         QVERIFY(main.action("ToolbarButton975")->isEnabled());
         QVERIFY(main.action("ToolbarButton978")->isEnabled());
         QVERIFY(main.action("ToolbarButton979")->isEnabled());
@@ -409,7 +415,7 @@ private Q_SLOTS:
         // Clipboard changes elsewhere show on the toolbar only at the next move.
         m_app.platform->clipboardText = false;
         QVERIFY(main.action("ToolbarButton979")->isEnabled());
-        select(main.editor, 3, 3);
+        select(main, 3, 3);
         QVERIFY(!main.action("ToolbarButton979")->isEnabled());
         QVERIFY(!main.action("ToolbarButton975")->isEnabled());
         Q_EMIT main.editorMenu->aboutToShow();
@@ -422,25 +428,25 @@ private Q_SLOTS:
         TForm1 &main = start();
         main.show();
         QAction *save = main.action("ToolbarButton977");
-        const QString text = main.editor->toPlainText();
+        const QString text = pageText(main.core().page());
         QTest::keyClick(main.editor, Qt::Key_Right);
         QVERIFY2(save->isEnabled(), "an arrow key lights Save");
-        QCOMPARE(main.editor->toPlainText(), text);
+        QCOMPARE(pageText(main.core().page()), text);
 
         save->setEnabled(false);
-        select(main.editor, 0, 6);
+        select(main, 0, 6);
         main.action("Copy1")->trigger();
         QVERIFY(!save->isEnabled());
         main.core().InsertAtCaret(QStringLiteral("<B>"));
         QVERIFY(!save->isEnabled()); // insertions do not light it
         // Cut from the editor's menu, as the user reaches it: with text selected, the menu open.
-        select(main.editor, 0, 3);
+        select(main, 0, 3);
         Q_EMIT main.editorMenu->aboutToShow();
         main.action("Cut2")->trigger();
         QVERIFY(save->isEnabled());
         save->setEnabled(false);
         m_app.platform->clipboardText = true;
-        select(main.editor, 1, 1);
+        select(main, 1, 1);
         main.action("ToolbarButton979")->trigger();
         QVERIFY(save->isEnabled());
     }
@@ -486,10 +492,10 @@ private Q_SLOTS:
         } else if (situation == u"key") {
             QTest::keyClick(main.editor, Qt::Key_Right);
         } else if (situation == u"selected") {
-            select(main.editor, 0, 4);
+            select(main, 0, 4);
         } else if (situation == u"clipboard") {
             m_app.platform->clipboardText = true;
-            select(main.editor, 1, 1);
+            select(main, 1, 1);
         }
         const CommandRow &row = commandRow(Command(command));
         for (const Control &control : row.controls) {
@@ -528,20 +534,20 @@ private Q_SLOTS:
     void undoIsManyStepsDeepAndRedoable() {
         TForm1 &main = start();
         main.show();
-        const QString original = main.editor->toPlainText();
-        select(main.editor, 7, 13); // "<HEAD>"
+        const QString original = pageText(main.core().page());
+        select(main, 7, 13); // "<HEAD>"
         main.core().WrapSelection(QStringLiteral("<B>"), QStringLiteral("</B>"), 3);
         main.core().InsertAtCaret(QStringLiteral("&nbsp;"));
         // Undo is enabled when its menu opens.
         Q_EMIT main.findChild<QMenu *>(QStringLiteral("PopupMenu1"))->aboutToShow();
         main.action("Undo1")->trigger();
-        QVERIFY2(main.editor->toPlainText().contains(QStringLiteral("<B><HEAD></B>")),
-                 qPrintable(main.editor->toPlainText()));
+        QVERIFY2(pageText(main.core().page()).contains(QStringLiteral("<B><HEAD></B>")),
+                 qPrintable(pageText(main.core().page())));
         main.action("Undo1")->trigger();
-        QCOMPARE(main.editor->toPlainText(), original);
+        QCOMPARE(pageText(main.core().page()), original);
         Q_EMIT main.findChild<QMenu *>(QStringLiteral("PopupMenu1"))->aboutToShow();
         main.action("Redo1")->trigger();
-        QVERIFY(main.editor->toPlainText().contains(QStringLiteral("<B><HEAD></B>")));
+        QVERIFY(pageText(main.core().page()).contains(QStringLiteral("<B><HEAD></B>")));
     }
 
     void exitAsksLikeClosing() {
@@ -699,7 +705,7 @@ private Q_SLOTS:
         if (!menu.isEmpty())
             QTRY_COMPARE(opened, menu);
         QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
-        QCOMPARE(main.editor->toPlainText(), text);
+        QCOMPARE(pageText(main.core().page()), text);
     }
 
     // F6 goes from the editor to the side panel, the status fields and back; a palette button
@@ -724,7 +730,7 @@ private Q_SLOTS:
         comment->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(comment->hasFocus());
         QTest::keyClick(comment, Qt::Key_Return);
-        QCOMPARE(main.editor->toPlainText(), QStringLiteral("<!--  -->"));
+        QCOMPARE(pageText(main.core().page()), QStringLiteral("<!--  -->"));
     }
 
     // Ctrl+Shift+P lists every command of the table, the side panel's buttons and the
@@ -765,7 +771,7 @@ private Q_SLOTS:
         };
         int listed = 0;
         choose(QStringLiteral("bold"), &listed);
-        QTRY_COMPARE(main.editor->toPlainText(), QStringLiteral("<B></B>"));
+        QTRY_COMPARE(pageText(main.core().page()), QStringLiteral("<B></B>"));
         QCOMPARE(listed, int(commandTable().size()) - 1 + 2 + 84);
 
         QString opened;
@@ -852,7 +858,7 @@ private Q_SLOTS:
         main.show();
         main.editor->clear();
         QVERIFY2(activate(main, control), qPrintable(control));
-        QCOMPARE(main.editor->toPlainText(), expected);
+        QCOMPARE(pageText(main.core().page()), expected);
     }
 
     // The command table against the real window: every control it names is there, with
@@ -1057,12 +1063,12 @@ private Q_SLOTS:
         QFETCH(QString, window);
         TForm1 &main = start();
         main.show();
-        select(main.editor, 14, 20);
+        select(main, 14, 20);
         QString opened;
         bool selectionKept = false;
         whenModalShown([&](QWidget *modal) {
             opened = modal->objectName();
-            selectionKept = main.editor->textCursor().selectedText() == u"<TITLE";
+            selectionKept = main.core().page().selectedText() == u"<TITLE";
             // Staged and finished dialogs alike leave by their close box.
             QTimer::singleShot(0, modal, [modal] {
                 if (auto *dialog = qobject_cast<QDialog *>(modal))
@@ -1113,20 +1119,17 @@ private Q_SLOTS:
         QCOMPARE(fields.PageName->text(), QStringLiteral("Untitled"));
         QCOMPARE(fields.CaretPosition->parentWidget(), main.statusLine);
         QVERIFY(main.document().openFile(path));
-        QTextCursor cursor(main.editor->document());
-        cursor.setPosition(caret);
-        main.editor->setTextCursor(cursor);
+        Page &page = main.core().page();
+        page.setCaret(caret);
         QTEST(fields.CaretPosition->text(), "position");
         QTEST(fields.EncodingLabel->text(), "encoding");
         QTEST(fields.LineBreakLabel->text(), "breaks");
         if (fields.LineBreakLabel->text() == u"Mixed") {
             // The lines with the odd breaks gone, the field says so once typing pauses.
-            QTextCursor all(main.editor->document());
-            all.select(QTextCursor::Document);
-            all.insertText(QStringLiteral("a"));
+            page.apply({RangeEdit{0, page.length(), QStringLiteral("a")}});
             QTRY_COMPARE(fields.LineBreakLabel->text(), QStringLiteral("LF"));
             main.editor->undo();
-            main.editor->document()->setModified(false);
+            page.setModified(false);
         }
         QCOMPARE(fields.PageName->text(), QStringLiteral("page & co.htm"));
         QCOMPARE(fields.PageName->toolTip(), QDir::toNativeSeparators(path));
@@ -1138,11 +1141,12 @@ private Q_SLOTS:
         main.document().Save1Click();
         QCOMPARE(fields.PageName->text(), QStringLiteral("page & co.htm"));
         // Typed characters move the column as they should, astral ones by one.
-        QCOMPARE(fields.CaretPosition->text(), StatusFields::caretText(main.core().page()));
-        main.editor->textCursor().insertText(QStringLiteral("\U0001F600"));
+        QCOMPARE(fields.CaretPosition->text(), StatusFields::caretText(page));
+        page.apply({RangeEdit{page.caret(), 0, QStringLiteral("\U0001F600")}});
         QTest::keyClick(main.editor, Qt::Key_Q);
-        const QTextCursor at = main.editor->textCursor();
-        const qsizetype characters = at.block().text().left(at.positionInBlock()).toUcs4().size();
+        const int at = page.caret();
+        const qsizetype characters =
+            page.lineText(page.lineAt(at)).left(page.columnAt(at)).toUcs4().size();
         QVERIFY(
             fields.CaretPosition->text().endsWith(QStringLiteral(", Col %1").arg(characters + 1)));
     }
@@ -1244,7 +1248,7 @@ private Q_SLOTS:
         expected.removeAt(1);
         QCOMPARE(stored(QStringLiteral("RecentFiles")).toStringList(), expected);
         // Chosen with unsaved changes: the usual question first.
-        second.editor->document()->setModified(true);
+        second.core().page().setModified(true);
         m_app.platform->queueAnswer(QMessageBox::Yes);
         second.recentFiles().choose(expected.at(2));
         QVERIFY(m_app.platform->answersUsed());
@@ -1267,7 +1271,7 @@ private Q_SLOTS:
         main.show();
         QVERIFY(main.document().openFile(path));
         main.grab();
-        main.editor->document()->setModified(true);
+        main.core().page().setModified(true);
         QVERIFY(main.document().Save1Click());
         QCOMPARE(fileBytes(path), bytes);
     }
@@ -1320,10 +1324,8 @@ private Q_SLOTS:
         QApplication::setActiveWindow(&main);
         QVERIFY(QTest::qWaitForWindowActive(&main));
         QVERIFY(main.document().openFile(path));
-        const QString page = main.editor->toPlainText();
-        QTextCursor cursor(main.editor->document());
-        cursor.setPosition(int(page.indexOf(caretAfter) + caretAfter.size()));
-        main.editor->setTextCursor(cursor);
+        const QString page = pageText(main.core().page());
+        main.core().page().setCaret(int(page.indexOf(caretAfter) + caretAfter.size()));
         main.editor->setFocus();
         main.statusLine->clearMessage();
         QString opened;
@@ -1340,7 +1342,7 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QCOMPARE(main.statusLine->currentMessage(), message);
         if (form.isEmpty()) {
-            QVERIFY(!main.editor->document()->isModified());
+            QVERIFY(!main.core().page().isModified());
             return;
         }
         QVERIFY(main.document().Save1Click());
@@ -1348,7 +1350,7 @@ private Q_SLOTS:
         QCOMPARE(fileBytes(path), head + saved);
         // One undo step takes the whole change back.
         main.editor->undo();
-        QCOMPARE(main.editor->toPlainText(), page);
+        QCOMPARE(pageText(main.core().page()), page);
     }
 
     // A click on the encoding or line-break field changes how the page is written.

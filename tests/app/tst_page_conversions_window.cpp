@@ -1,24 +1,26 @@
 #include "app/application.h"
 #include "app/main_window.h"
+#include "document/page.h"
 #include "editor/document_controller.h"
+#include "editor/insertion_core.h"
+#include "editor/page_editor.h"
 #include "files.h"
 #include "modal.h"
 #include "running_windows.h"
 #include "scripted_platform.h"
 #include "test_main.h"
+#include "whole_page.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTemporaryDir>
-#include <QTextCursor>
 #include <QThread>
 #include <QTimer>
 
@@ -141,14 +143,11 @@ private Q_SLOTS:
         TForm1 &main = m_app.start(settings);
         main.show();
         QVERIFY(main.document().openFile(path));
-        QPlainTextEdit *editor = main.editor;
-        const QString before = editor->toPlainText();
-        if (from >= 0) {
-            QTextCursor cursor(editor->document());
-            cursor.setPosition(from);
-            cursor.setPosition(to, QTextCursor::KeepAnchor);
-            editor->setTextCursor(cursor);
-        }
+        PageEditor *editor = main.editor;
+        Page &page = main.core().page();
+        const QString before = pageText(page);
+        if (from >= 0)
+            page.select(from, to);
 
         bool asked = false;
         bool allPreselected = false;
@@ -188,18 +187,17 @@ private Q_SLOTS:
                   .toString(),
               "storedAfter");
         if (from >= 0) {
-            const QTextCursor cursor = editor->textCursor();
-            QCOMPARE(cursor.selectionStart(), from);
-            QCOMPARE(cursor.selectionEnd(), to);
+            QCOMPARE(page.selectionStart(), from);
+            QCOMPARE(page.selectionEnd(), to);
         }
-        QCOMPARE(editor->document()->isModified(), saved != bytes);
+        QCOMPARE(page.isModified(), saved != bytes);
 
         QVERIFY(main.document().Save1Click());
         QCOMPARE(fileBytes(path), saved);
         // One undo step gives the page back as it was.
         if (saved != bytes) {
             editor->undo();
-            QCOMPARE(editor->toPlainText(), before);
+            QCOMPARE(pageText(page), before);
             QVERIFY(main.document().Save1Click());
             QCOMPARE(fileBytes(path), bytes);
         }
@@ -217,10 +215,11 @@ private Q_SLOTS:
         QFETCH(QString, command);
         TForm1 &main = m_app.start({});
         main.show();
-        QPlainTextEdit *editor = main.editor;
+        PageEditor *editor = main.editor;
+        Page &page = main.core().page();
         editor->setPlainText(QStringLiteral("<p>x</p>\n").repeated(60000));
-        editor->document()->setModified(false);
-        const QString before = editor->toPlainText();
+        page.setModified(false);
+        const QString before = pageText(page);
         QWidget *bar = nullptr;
         if (command == u"ReplaceAllButton") {
             QTest::keyClick(editor, Qt::Key_H, Qt::ControlModifier);
@@ -249,9 +248,9 @@ private Q_SLOTS:
             main.action(command)->trigger();
         QVERIFY(slowed);
         QVERIFY(shown);
-        QCOMPARE(editor->toPlainText(), before);
-        QVERIFY(!editor->document()->isModified());
-        QVERIFY(!editor->document()->isUndoAvailable());
+        QCOMPARE(pageText(page), before);
+        QVERIFY(!page.isModified());
+        QVERIFY(!page.isUndoAvailable());
         const QString status = bar ? bar->findChild<QLabel *>(QStringLiteral("FindStatus"))->text()
                                    : main.statusLine->currentMessage();
         QCOMPARE(status, QStringLiteral("Cancelled: the page is as it was"));

@@ -4,9 +4,11 @@
 #include "app/application.h"
 #include "app/main_window.h"
 #include "app/recovery_offer.h"
+#include "document/page.h"
 #include "document/page_lock.h"
 #include "document/page_template.h"
 #include "editor/document_controller.h"
+#include "editor/insertion_core.h"
 #include "editor/page_editor.h"
 #include "editor/recovery_journal.h"
 #include "files.h"
@@ -16,7 +18,6 @@
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
-#include <QPlainTextEdit>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -77,7 +78,7 @@ private Q_SLOTS:
         QVERIFY(first->document().Save1Click());
         QCOMPARE(fileBytes(path("a.htm")), QByteArray("A <P>page a</P>\n"));
         QCOMPARE(fileBytes(path("b.htm")), QByteArray("<P>page b</P>\n"));
-        QVERIFY(second.main().editor->document()->isModified());
+        QVERIFY(second.main().core().page().isModified());
 
         // The page open in the first window is noticed by the second; No keeps its own.
         second.platform.queueAnswer(QMessageBox::No);

@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabBar>

@@ -3,11 +3,13 @@
 #include "browser/link_tree.h"
 #include "browser/site_panel.h"
 #include "dialogs/dialog_context.h"
+#include "document/page.h"
 #include "editor/insertion_core.h"
 #include "editor/page_editor.h"
 #include "modal.h"
 #include "scripted_platform.h"
 #include "test_main.h"
+#include "whole_page.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -17,7 +19,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -72,14 +73,11 @@ class TestSitePanel : public QObject {
     QTreeWidget *tree() const { return m_panel->linkTree()->tree; }
 
     void page(const QString &text, int anchor, int position) {
-        m_editor->setPlainText(text);
-        QTextCursor cursor(m_editor->document());
-        cursor.setPosition(anchor);
-        cursor.setPosition(position, QTextCursor::KeepAnchor);
-        m_editor->setTextCursor(cursor);
+        setPageText(m_core->page(), text);
+        m_core->page().select(anchor, position);
     }
-    QString text() const { return m_editor->toPlainText(); }
-    int caret() const { return m_editor->textCursor().position(); }
+    QString text() const { return pageText(m_core->page()); }
+    int caret() const { return m_core->page().caret(); }
 
     // A click on a file of the list, as the user makes it.
     void clickFile(const QString &name) {
@@ -321,7 +319,7 @@ private Q_SLOTS:
         answerStyle(StyleAnswer::ChooseItem, 3);
         m_panel->fileBrowser()->linkButton->click();
         QCOMPARE(text(), QStringLiteral("ab"));
-        QCOMPARE(m_editor->document()->isUndoAvailable(), false);
+        QCOMPARE(m_core->page().isUndoAvailable(), false);
         const QStringList errors = m_platform->texts(QStringLiteral("error"));
         QCOMPARE(errors.size(), 1);
         QVERIFY(errors.constFirst().contains(QStringLiteral("huge.txt")));

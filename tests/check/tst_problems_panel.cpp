@@ -98,15 +98,15 @@ private Q_SLOTS:
         QCOMPARE(f.list()->model()->index(missing, ProblemsModel::LineColumn).data().toInt(), 5);
         QCOMPARE(f.list()->model()->index(missing, ProblemsModel::ColumnColumn).data().toInt(), 13);
         f.doubleClickRow(missing);
-        QCOMPARE(f.editor.textCursor().blockNumber(), 4);
-        QCOMPARE(f.editor.textCursor().selectedText(), QStringLiteral("gone.png"));
+        QCOMPARE(f.page.lineAt(f.page.caret()), 4);
+        QCOMPARE(f.page.selectedText(), QStringLiteral("gone.png"));
         QVERIFY(f.editor.hasFocus());
 
         const int unknown = f.rowWithMessage("<zz> is not an HTML element");
         QVERIFY(unknown >= 0);
         f.doubleClickRow(unknown);
-        QCOMPARE(f.editor.textCursor().blockNumber(), 5);
-        QCOMPARE(f.editor.textCursor().selectedText(), QStringLiteral("<zz>"));
+        QCOMPARE(f.page.lineAt(f.page.caret()), 5);
+        QCOMPARE(f.page.selectedText(), QStringLiteral("<zz>"));
     }
 
     void enterOnSortedAndFilteredList() {
@@ -125,8 +125,8 @@ private Q_SLOTS:
         QCOMPARE(f.list()->model()->index(4, ProblemsModel::SeverityColumn).data().toString(),
                  QStringLiteral("Note"));
         QTest::keyClick(f.list(), Qt::Key_Return);
-        QCOMPARE(f.editor.textCursor().selectedText(), QStringLiteral("gone.png"));
-        QCOMPARE(f.editor.textCursor().blockNumber(), 3);
+        QCOMPARE(f.page.selectedText(), QStringLiteral("gone.png"));
+        QCOMPARE(f.page.lineAt(f.page.caret()), 3);
 
         // Filtering: only the note is left when errors and warnings are hidden.
         f.check.panel()->findChild<QToolButton *>("ProblemsShowErrors")->click();
@@ -224,7 +224,7 @@ private Q_SLOTS:
         QCOMPARE(f.list()->model()->index(unknown, ProblemsModel::LineColumn).data().toInt(),
                  60003);
         f.doubleClickRow(unknown);
-        QCOMPARE(f.editor.textCursor().selectedText(), QStringLiteral("<zz>"));
+        QCOMPARE(f.page.selectedText(), QStringLiteral("<zz>"));
         QVERIFY(f.rowWithMessage("<yy> is not an HTML element") >= 0);
     }
 

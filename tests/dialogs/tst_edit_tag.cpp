@@ -238,10 +238,10 @@ private Q_SLOTS:
             setField(*modal, change);
             dialog->okButton()->click();
         });
-        QCOMPARE(editTagAtCaret(elementAtCaret(fixture.editor.document(), colouring,
-                                               fixture.editor.textCursor().position()),
-                                dialogNamed),
-                 QString());
+        QCOMPARE(
+            editTagAtCaret(elementAtCaret(fixture.editor.document(), colouring, fixture.caret()),
+                           dialogNamed),
+            QString());
         QCOMPARE(opened, form);
         QFETCH(QString, before);
         QFETCH(QString, after);
@@ -256,10 +256,10 @@ private Q_SLOTS:
             setField(*modal, change);
             dialog->cancelButton()->click();
         });
-        QCOMPARE(editTagAtCaret(elementAtCaret(fixture.editor.document(), colouring,
-                                               fixture.editor.textCursor().position()),
-                                dialogNamed),
-                 QString());
+        QCOMPARE(
+            editTagAtCaret(elementAtCaret(fixture.editor.document(), colouring, fixture.caret()),
+                           dialogNamed),
+            QString());
         QCOMPARE(fixture.text(), page);
         // Closed either way, the dialog inserts as before.
         fixture.page(QString());

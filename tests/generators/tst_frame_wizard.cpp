@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
@@ -44,13 +43,7 @@ class TestFrameWizard : public QObject {
     }
 
     // Puts `text` in the editor with the characters [from, to) selected.
-    void prepareEditor(const QString &text, int from, int to) {
-        m_fixture->editor.setPlainText(text);
-        QTextCursor cursor(m_fixture->editor.document());
-        cursor.setPosition(from);
-        cursor.setPosition(to, QTextCursor::KeepAnchor);
-        m_fixture->editor.setTextCursor(cursor);
-    }
+    void prepareEditor(const QString &text, int from, int to) { m_fixture->page(text, from, to); }
 
     void choose(bool rows, const QString &count) {
         (rows ? m_step1->rowsButton : m_step1->columnsButton)->setChecked(true);
@@ -170,7 +163,7 @@ private Q_SLOTS:
         QFETCH(bool, rows);
         m_fixture->core.setTagCase(tagCase);
         prepareEditor(QStringLiteral("abSELECTEDyz"), 2, 10);
-        m_fixture->editor.document()->setModified(false);
+        m_fixture->core.page().setModified(false);
         choose(rows, QStringLiteral("3"));
         whenStep2Shows([](TForm14 &step2) {
             step2.Groups[1].noResize->setChecked(true);
@@ -181,18 +174,18 @@ private Q_SLOTS:
 
         QVERIFY(m_step2Seen);
         QFETCH(QString, expected);
-        QCOMPARE(m_fixture->editor.toPlainText(), expected);
+        QCOMPARE(m_fixture->text(), expected);
         // The caret stands at the start of the line after the frameset.
-        QCOMPARE(m_fixture->editor.textCursor().position(), int(expected.size()) - 2);
-        QVERIFY(!m_fixture->editor.textCursor().hasSelection());
-        QVERIFY(m_fixture->editor.document()->isModified());
+        QCOMPARE(m_fixture->caret(), int(expected.size()) - 2);
+        QVERIFY(!m_fixture->core.page().hasSelection());
+        QVERIFY(m_fixture->core.page().isModified());
         QVERIFY(!m_step1->isVisible());
         QVERIFY(!m_step2->isVisible());
         verifyWizardAtStart();
 
         // One undo step takes the whole frameset back.
         m_fixture->editor.undo();
-        QCOMPARE(m_fixture->editor.toPlainText(), QStringLiteral("abSELECTEDyz"));
+        QCOMPARE(m_fixture->text(), QStringLiteral("abSELECTEDyz"));
     }
 
     // The way the main window runs it: step 1 modal, step 2 modal over it.
@@ -209,7 +202,7 @@ private Q_SLOTS:
 
         QVERIFY(m_step2Seen);
         QVERIFY(!m_step1->isVisible());
-        QCOMPARE(m_fixture->editor.toPlainText().count(u'\n'), 4);
+        QCOMPARE(m_fixture->text().count(u'\n'), 4);
     }
 
     void framesBeyondTheCountAreIgnored() {
@@ -225,7 +218,7 @@ private Q_SLOTS:
         });
         m_step1->okButton()->click();
 
-        QCOMPARE(m_fixture->editor.toPlainText(),
+        QCOMPARE(m_fixture->text(),
                  QStringLiteral("<FRAMESET ROWS=\"27%,*\">\n"
                                 "<FRAME NAME=\"Frame 1\" SRC=\"http://\" SCROLLING=\"maybe\">\n"
                                 "<FRAME NAME=\"Frame 2\" SRC=\"\" SCROLLING=\"Auto\">\n"
@@ -250,7 +243,7 @@ private Q_SLOTS:
         m_step1->show();
         QVERIFY(m_step1->columnsButton->isChecked());
         QCOMPARE(m_step1->countField->text(), QStringLiteral("5"));
-        QVERIFY(m_fixture->editor.toPlainText().isEmpty());
+        QVERIFY(m_fixture->text().isEmpty());
     }
 
     void leavingStep2EndsTheWizard_data() {
@@ -272,7 +265,7 @@ private Q_SLOTS:
         m_step1->okButton()->click();
 
         QVERIFY(m_step2Seen);
-        QVERIFY(m_fixture->editor.toPlainText().isEmpty());
+        QVERIFY(m_fixture->text().isEmpty());
         QVERIFY(!m_step1->isVisible());
         QVERIFY(!m_step2->isVisible());
         verifyWizardAtStart();
@@ -319,7 +312,7 @@ private Q_SLOTS:
         QVERIFY(m_step1->isVisible());
         QCOMPARE(m_step1->countField->text(), count);
         QVERIFY(m_step1->columnsButton->isChecked());
-        QCOMPARE(m_fixture->editor.toPlainText(), QStringLiteral("text"));
+        QCOMPARE(m_fixture->text(), QStringLiteral("text"));
         // The pending step-2 action must not fire in a later test.
         qDeleteAll(findChildren<QTimer *>());
     }

@@ -101,8 +101,7 @@ class TestPageGeneratorDialog : public QObject {
 private Q_SLOTS:
     void init() {
         m_fixture = std::make_unique<DialogFixture>(false);
-        m_fixture->editor.setPlainText(QStringLiteral("<P>page</P>"));
-        m_fixture->editor.document()->setModified(false);
+        m_fixture->page(QStringLiteral("<P>page</P>"), 0);
         m_dialog = std::make_unique<TForm10>(m_fixture->context);
         m_folder = std::make_unique<QTemporaryDir>();
         m_dialog->show();
@@ -221,8 +220,8 @@ private Q_SLOTS:
         // The dialog stays open with its fields, and the page in the editor is untouched.
         QVERIFY(m_dialog->isVisible());
         QCOMPARE(field("Edit1")->text(), QStringLiteral("Green Tea"));
-        QCOMPARE(m_fixture->editor.toPlainText(), QStringLiteral("<P>page</P>"));
-        QVERIFY(!m_fixture->editor.document()->isModified());
+        QCOMPARE(m_fixture->text(), QStringLiteral("<P>page</P>"));
+        QVERIFY(!m_fixture->core.page().isModified());
     }
 
     // A keyword outside ASCII: the file is still read right by a browser, since the

@@ -1,12 +1,12 @@
+#include "document/page.h"
 #include "editor/insertion_core.h"
 #include "editor/page_editor.h"
 #include "markup/entity_palette.h"
 #include "test_main.h"
+#include "whole_page.h"
 
 #include <QFrame>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextCursor>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -126,6 +126,7 @@ struct Window {
         root.show();
         root.activateWindow();
     }
+    QString text() const { return pageText(core.page()); }
     QToolButton *button(const char *name) const {
         return page->findChild<QToolButton *>(QString::fromLatin1(name));
     }
@@ -159,29 +160,26 @@ private Q_SLOTS:
         // The entity replaces the selection, in either tag case, and the focus stays put.
         for (const TagCase tagCase : {UpperTagCase, LowerTagCase}) {
             window.core.setTagCase(tagCase);
-            window.editor->setPlainText(QStringLiteral("x abc y"));
-            QTextCursor cursor(window.editor->document());
-            cursor.setPosition(2);
-            cursor.setPosition(5, QTextCursor::KeepAnchor);
-            window.editor->setTextCursor(cursor);
+            setPageText(window.core.page(), QStringLiteral("x abc y"));
+            window.core.page().select(2, 5);
             window.elsewhere->setFocus();
 
             QTest::mouseClick(button, Qt::LeftButton);
 
-            QCOMPARE(window.editor->toPlainText(), "x " + entity + " y");
-            QCOMPARE(window.editor->textCursor().position(), 2 + entity.size());
+            QCOMPARE(window.text(), "x " + entity + " y");
+            QCOMPARE(window.core.page().caret(), 2 + entity.size());
             QVERIFY(window.elsewhere->hasFocus());
             window.editor->undo();
-            QCOMPARE(window.editor->toPlainText(), QStringLiteral("x abc y"));
+            QCOMPARE(window.text(), QStringLiteral("x abc y"));
         }
     }
 
     void twoClicksInsertTwice() {
         Window window;
-        window.editor->setPlainText(QString());
+        setPageText(window.core.page(), QString());
         QTest::mouseClick(window.button("ToolbarButton9734"), Qt::LeftButton);
         QTest::mouseClick(window.button("ToolbarButton9734"), Qt::LeftButton);
-        QCOMPARE(window.editor->toPlainText(), QStringLiteral("&copy;&copy;"));
+        QCOMPARE(window.text(), QStringLiteral("&copy;&copy;"));
     }
 
     void faces() {

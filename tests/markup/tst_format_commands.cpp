@@ -1,11 +1,11 @@
+#include "document/page.h"
 #include "editor/insertion_core.h"
 #include "editor/page_editor.h"
 #include "markup/format_commands.h"
 #include "test_main.h"
+#include "whole_page.h"
 
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextCursor>
 #include <QVBoxLayout>
 
 using namespace vellumo;
@@ -70,13 +70,12 @@ struct Window {
         QVERIFY(QTest::qWaitForWindowActive(&root));
     }
 
+    Page &page() { return core.page(); }
+    QString text() { return pageText(core.page()); }
+
     void prepare(const QString &text, int anchor, int position) {
-        editor->setPlainText(text);
-        QTextCursor cursor(editor->document());
-        cursor.setPosition(anchor);
-        cursor.setPosition(position, QTextCursor::KeepAnchor);
-        editor->setTextCursor(cursor);
-        editor->document()->setModified(false);
+        setPageText(page(), text);
+        page().select(anchor, position);
         elsewhere->setFocus();
     }
 };
@@ -143,23 +142,23 @@ private Q_SLOTS:
 
         QFETCH(QString, expected);
         QFETCH(int, caret);
-        QCOMPARE(window.editor->toPlainText(), expected);
-        QCOMPARE(window.editor->textCursor().position(), caret);
-        QVERIFY(!window.editor->textCursor().hasSelection());
-        QVERIFY(window.editor->document()->isModified());
+        QCOMPARE(window.text(), expected);
+        QCOMPARE(window.page().caret(), caret);
+        QVERIFY(!window.page().hasSelection());
+        QVERIFY(window.page().isModified());
         QTRY_VERIFY(window.editor->hasFocus());
         // One undo takes the whole command back, selection and all.
         window.editor->undo();
-        QCOMPARE(window.editor->toPlainText(), page);
-        QVERIFY(window.editor->document()->isUndoAvailable() == false);
+        QCOMPARE(window.text(), page);
+        QVERIFY(window.page().isUndoAvailable() == false);
     }
 
     void commentAtEndOfPage() {
         Window window;
         window.prepare(QStringLiteral("a note"), 2, 6);
         runMarkupCommand(window.core, markupCommand(Format::Comment));
-        QCOMPARE(window.editor->toPlainText(), QStringLiteral("a <!-- note -->"));
-        QCOMPARE(window.editor->textCursor().position(), 11);
+        QCOMPARE(window.text(), QStringLiteral("a <!-- note -->"));
+        QCOMPARE(window.page().caret(), 11);
     }
 
     void multiLineSelectionGetsNoLineBreaks() {
@@ -167,8 +166,8 @@ private Q_SLOTS:
         window.core.setTagCase(UpperTagCase);
         window.prepare(QStringLiteral("one\ntwo"), 0, 7);
         runMarkupCommand(window.core, markupCommand(Format::Heading2));
-        QCOMPARE(window.editor->toPlainText(), QStringLiteral("<H2>one\ntwo</H2>"));
-        QCOMPARE(window.editor->textCursor().position(), 11);
+        QCOMPARE(window.text(), QStringLiteral("<H2>one\ntwo</H2>"));
+        QCOMPARE(window.page().caret(), 11);
     }
 
     void caseSwitchAffectsOnlyLaterCommands() {
@@ -179,7 +178,7 @@ private Q_SLOTS:
         runMarkupCommand(window.core, bold);
         window.core.setTagCase(LowerTagCase);
         runMarkupCommand(window.core, bold);
-        QCOMPARE(window.editor->toPlainText(), QStringLiteral("<B><b></b></B>"));
+        QCOMPARE(window.text(), QStringLiteral("<B><b></b></B>"));
     }
 };
 

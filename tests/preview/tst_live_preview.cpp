@@ -1,5 +1,6 @@
 #include "app/application.h"
 #include "app/main_window.h"
+#include "document/page.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
 #include "files.h"
@@ -8,6 +9,7 @@
 #include "running_windows.h"
 #include "scripted_platform.h"
 #include "test_main.h"
+#include "whole_page.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,12 +19,10 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextBlock>
 #include <QToolButton>
 
 #include <memory>
@@ -119,7 +119,7 @@ private Q_SLOTS:
         QVERIFY(status.contains(QStringLiteral("PreviewWithoutSandbox=Yes")));
         QVERIFY(qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"));
         main.core().InsertAtCaret(QStringLiteral("<HR>"));
-        QVERIFY(main.editor->toPlainText().contains(QStringLiteral("<HR>")));
+        QVERIFY(pageText(main.core().page()).contains(QStringLiteral("<HR>")));
         QTest::keyClick(main.editor, Qt::Key_F12);
         m_app.stop();
 
@@ -156,7 +156,7 @@ private Q_SLOTS:
                     .startsWith(QStringLiteral("Refreshed ")));
         QVERIFY(main.action(QStringLiteral("LivePreview1"))->isChecked());
 
-        main.editor->moveCursor(QTextCursor::End);
+        main.core().page().setCaret(main.core().page().length());
         QTest::keyClicks(main.editor, QStringLiteral("<p id=typed>Typed "));
         main.editor->insertPlainText(QStringLiteral("\u00e9</p>"));
         QTRY_COMPARE_WITH_TIMEOUT(
@@ -164,7 +164,7 @@ private Q_SLOTS:
                 .toString(),
             QStringLiteral("Typed \u00e9"), 10000);
         // The page's own text never holds the preview's line marks.
-        QVERIFY(!main.editor->toPlainText().contains(QStringLiteral("data-vellumo")));
+        QVERIFY(!pageText(main.core().page()).contains(QStringLiteral("data-vellumo")));
 
         QTest::keyClick(main.editor, Qt::Key_F12);
         QVERIFY(!panel->isVisible());
@@ -272,10 +272,7 @@ private Q_SLOTS:
         QCOMPARE(evaluate(preview, value).toString(), QStringLiteral("1"));
 
         QSignalSpy refreshed(&preview, &LivePreview::refreshed);
-        QTextCursor cursor(main.editor->document()->findBlockByNumber(0));
-        cursor.setPosition(8);
-        cursor.deleteChar();
-        cursor.insertText(QStringLiteral("2"));
+        main.core().page().apply({RangeEdit{8, 1, QStringLiteral("2")}});
         auto *status = main.findChild<QLabel *>(QStringLiteral("PreviewStatus"));
         QVERIFY(status->text().contains(QStringLiteral("Over 5 MB")));
         QVERIFY(!refreshed.wait(LivePreview::RefreshDelayMs * 4));
@@ -283,9 +280,7 @@ private Q_SLOTS:
         QVERIFY(refreshed.wait(20000));
         QCOMPARE(evaluate(preview, value).toString(), QStringLiteral("2"));
 
-        cursor.setPosition(8);
-        cursor.deleteChar();
-        cursor.insertText(QStringLiteral("3"));
+        main.core().page().apply({RangeEdit{8, 1, QStringLiteral("3")}});
         m_app.platform->queueFile(m_folder.filePath(QStringLiteral("large.htm")));
         main.run(Command::Save);
         QVERIFY(refreshed.wait(20000));
@@ -299,10 +294,10 @@ private Q_SLOTS:
         for (int i = 1; i <= 30; ++i)
             page += QStringLiteral("<p id=p%1 style=\"height: 200px\">%1</p>\n").arg(i);
         main.editor->setPlainText(page);
-        main.editor->moveCursor(QTextCursor::Start);
+        main.core().page().setCaret(0);
         LivePreview &preview = openPreview(main);
         QCOMPARE(evaluate(preview, QStringLiteral("window.scrollY")).toInt(), 0);
-        main.editor->setTextCursor(QTextCursor(main.editor->document()->findBlockByNumber(24)));
+        main.core().page().setCaret(main.core().page().lineStart(24));
         const QString p25InView =
             QStringLiteral("(function () { const r = document.getElementById('p25')"
                            ".getBoundingClientRect(); return r.top >= 0 && r.bottom <= "
@@ -321,7 +316,7 @@ private Q_SLOTS:
         LivePreview &preview = openPreview(main);
         evaluate(preview, QStringLiteral("window.scrollTo(0, 1000)"));
         QSignalSpy refreshed(&preview, &LivePreview::refreshed);
-        main.editor->moveCursor(QTextCursor::End);
+        main.core().page().setCaret(main.core().page().length());
         QTest::keyClicks(main.editor, QStringLiteral("<p id=last>end</p>"));
         QVERIFY(refreshed.wait(20000));
         QTRY_COMPARE(evaluate(preview, QStringLiteral("document.getElementById('last') ? "
@@ -340,9 +335,9 @@ private Q_SLOTS:
         preview.refreshNow();
         // The page's script has started once the page stops answering.
         QTRY_VERIFY_WITH_TIMEOUT(!evaluate(preview, QStringLiteral("1")).isValid(), 20000);
-        main.editor->moveCursor(QTextCursor::End);
+        main.core().page().setCaret(main.core().page().length());
         QTest::keyClicks(main.editor, QStringLiteral("<p id=after>typed</p>"));
-        QVERIFY(main.editor->toPlainText().endsWith(QStringLiteral("typed</p>")));
+        QVERIFY(pageText(main.core().page()).endsWith(QStringLiteral("typed</p>")));
         main.editor->setPlainText(QStringLiteral("<p id=after>back</p>"));
         QTRY_COMPARE_WITH_TIMEOUT(
             evaluate(preview, QStringLiteral("document.getElementById('after')?.textContent"))

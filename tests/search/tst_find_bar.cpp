@@ -10,6 +10,7 @@
 #include "search/find_bar.h"
 #include "search/match_highlights.h"
 #include "test_main.h"
+#include "whole_page.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -19,7 +20,6 @@
 #include <QRandomGenerator>
 #include <QScopedValueRollback>
 #include <QSignalSpy>
-#include <QTextBlock>
 #include <QVBoxLayout>
 
 using namespace vellumo;
@@ -38,8 +38,8 @@ struct Window {
         layout->addWidget(editor);
         layout->addWidget(bar);
         window.resize(700, 400);
-        editor->setPlainText(page);
-        editor->document()->setModified(false);
+        setPageText(core.page(), page);
+        core.page().setCaret(0);
         window.show();
         window.activateWindow();
         if (!QTest::qWaitForWindowActive(&window))
@@ -48,18 +48,22 @@ struct Window {
     template <typename T> T *child(const char *name) {
         return bar->findChild<T *>(QLatin1String(name));
     }
-    QString selected() const { return editor->textCursor().selectedText(); }
-    int selectionStart() const { return editor->textCursor().selectionStart(); }
-    void select(int anchor, int position) {
-        QTextCursor cursor = editor->textCursor();
-        cursor.setPosition(anchor);
-        cursor.setPosition(position, QTextCursor::KeepAnchor);
-        editor->setTextCursor(cursor);
+    QString selected() const { return core.page().selectedText(); }
+    int selectionStart() const { return core.page().selectionStart(); }
+    void select(int anchor, int position) { core.page().select(anchor, position); }
+    // Where the editor draws the caret when it stands at `position`; the selection is
+    // put back after.
+    QRect caretRect(int position) {
+        Page &page = core.page();
+        const int anchor = page.anchor();
+        const int caret = page.caret();
+        page.setCaret(position);
+        const QRect rect = editor->cursorRect();
+        page.select(anchor, caret);
+        return rect;
     }
     QString status() { return child<QLabel>("FindStatus")->text(); }
-    QString text() const {
-        return editor->document()->toRawText().replace(QChar::ParagraphSeparator, u'\n');
-    }
+    QString text() const { return pageText(core.page()); }
 };
 
 void key(int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -192,8 +196,8 @@ void FindBarTest::pageReadInSlicesIsTheSameText() {
     shown.prepareSnapshot();
     QVERIFY(!shown.isSnapshotCurrent());
     // An edit while the page is being read: the reading starts again and takes it in.
-    QTextCursor cursor(w.editor->document());
-    cursor.insertText(QStringLiteral("<h1>new</h1>"));
+    shown.setCaret(0);
+    w.editor->insertPlainText(QStringLiteral("<h1>new</h1>"));
     QVERIFY(ready.wait());
     QCOMPARE(ready.count(), 1);
     QVERIFY(shown.isSnapshotCurrent());
@@ -212,7 +216,6 @@ void FindBarTest::keptTextFollowsEdits() {
     QSignalSpy changed(&kept, &Page::changed);
     kept.holdSnapshot();
     kept.snapshot();
-    QTextDocument *document = w.editor->document();
     const QString pieces[] = {QStringLiteral("x"),
                               QStringLiteral("\n"),
                               QStringLiteral("\U0001F600"),
@@ -221,18 +224,17 @@ void FindBarTest::keptTextFollowsEdits() {
                               QStringLiteral("\u00E9\n\n")};
     QRandomGenerator random(7);
     for (int step = 0; step < 600; ++step) {
-        const int length = document->characterCount() - 1;
+        const int length = kept.length();
         const int action = random.bounded(6);
         if (action == 0) {
-            document->undo();
+            w.editor->undo();
         } else if (action == 1) {
-            document->redo();
+            w.editor->redo();
         } else {
-            QTextCursor cursor(document);
+            // Written over a selection through the editor, as typing and pasting reach it.
             const int at = random.bounded(length + 1);
-            cursor.setPosition(at);
-            cursor.setPosition(std::min(length, at + random.bounded(40)), QTextCursor::KeepAnchor);
-            cursor.insertText(pieces[random.bounded(6)]);
+            kept.select(at, std::min(length, at + random.bounded(40)));
+            w.editor->insertPlainText(pieces[random.bounded(6)]);
         }
         if (step % 5 == 0)
             QCOMPARE(kept.snapshot(), EditorPage(w.editor).snapshot());
@@ -336,14 +338,14 @@ void FindBarTest::replaceAllIsOneUndoStep() {
     QTEST(w.text(), "expected");
     QTEST(w.status(), "status");
     const bool replaced = w.text() != page;
-    QCOMPARE(w.editor->document()->isModified(), replaced);
-    QCOMPARE(w.editor->document()->isUndoAvailable(), replaced);
+    QCOMPARE(w.core.page().isModified(), replaced);
+    QCOMPARE(w.core.page().isUndoAvailable(), replaced);
     if (!replaced)
         return;
     w.editor->undo();
     QCOMPARE(w.text(), page);
-    QVERIFY(!w.editor->document()->isModified());
-    QVERIFY(!w.editor->document()->isUndoAvailable());
+    QVERIFY(!w.core.page().isModified());
+    QVERIFY(!w.core.page().isUndoAvailable());
 }
 
 // An expression the engine gives up on is reported as such, never as "Not found", and
@@ -360,7 +362,7 @@ void FindBarTest::expressionTooComplexIsSaidAndReplacesNothing() {
     w.child<QPushButton>("ReplaceAllButton")->click();
     QCOMPARE(w.status(), tooComplexMessage());
     QCOMPARE(w.text(), page);
-    QVERIFY(!w.editor->document()->isModified());
+    QVERIFY(!w.core.page().isModified());
 }
 
 // After Replace All, Escape from whichever control of the bar has the focus closes it
@@ -416,14 +418,12 @@ void FindBarTest::highlightsAreDrawnNotStored() {
     w.bar->showFind();
     QTest::keyClicks(QApplication::focusWidget(), "match");
     w.select(0, 0); // the selection would cover the first match's colour
-    QTextCursor second(w.editor->document());
-    second.setPosition(17);
-    const QRect rect = w.editor->cursorRect(second);
+    const QRect rect = w.caretRect(17);
     const QPoint inside(rect.left() + 3, rect.center().y());
     QTRY_COMPARE(w.editor->viewport()->grab().toImage().pixelColor(inside),
                  MatchHighlights::colour());
-    QVERIFY(!w.editor->document()->isModified());
-    QVERIFY(!w.editor->document()->isUndoAvailable());
+    QVERIFY(!w.core.page().isModified());
+    QVERIFY(!w.core.page().isUndoAvailable());
     QVERIFY(w.editor->document()->findBlockByNumber(1).layout()->formats().isEmpty());
     w.bar->close();
     QTRY_VERIFY(w.editor->viewport()->grab().toImage().pixelColor(inside) !=

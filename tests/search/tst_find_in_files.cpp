@@ -2,6 +2,7 @@
 // binary file, a folder that cannot be read and symbolic-link loops; the panel
 // that lists the results and asks for a match to be opened.
 
+#include "document/page.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
 #include "editor/page_editor.h"
@@ -227,7 +228,7 @@ void FindInFilesTest::openingAMatchAsksAboutUnsavedChanges() {
     QVERIFY(document.openFile(tree.path("a.htm")));
     // A match in the page already open is selected, nothing asked.
     showFileMatch(document, core, tree.path("a.htm"), 24, 5);
-    QCOMPARE(editor.textCursor().selectedText(), "Class");
+    QCOMPARE(core.page().selectedText(), "Class");
     QVERIFY(platform.shown.isEmpty());
 
     core.InsertAtCaret("CLASS");
@@ -235,13 +236,13 @@ void FindInFilesTest::openingAMatchAsksAboutUnsavedChanges() {
     showFileMatch(document, core, tree.path("style.css"), 1, 5);
     QCOMPARE(platform.texts("ask"), QStringList({"Are you sure you want to discard the changes?"}));
     QCOMPARE(document.CurrentFileName, QDir::toNativeSeparators(tree.path("a.htm")));
-    QVERIFY(editor.document()->isModified());
+    QVERIFY(core.page().isModified());
 
     platform.queueAnswer(QMessageBox::Yes);
     showFileMatch(document, core, tree.path("style.css"), 1, 5);
     QCOMPARE(document.CurrentFileName, QDir::toNativeSeparators(tree.path("style.css")));
-    QCOMPARE(editor.textCursor().selectionStart(), 1);
-    QCOMPARE(editor.textCursor().selectedText(), "class");
+    QCOMPARE(core.page().selectionStart(), 1);
+    QCOMPARE(core.page().selectedText(), "class");
     QVERIFY(platform.answersUsed());
 }
 

@@ -3,7 +3,9 @@
 
 #include "app/application.h"
 #include "app/main_window.h"
+#include "document/page.h"
 #include "editor/document_controller.h"
+#include "editor/insertion_core.h"
 #include "files.h"
 #include "modal.h"
 #include "running_windows.h"
@@ -15,7 +17,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -37,7 +38,7 @@ class SearchWindowTest : public QObject {
         QApplication::setActiveWindow(&main);
         return main;
     }
-    static int selectionStart(TForm1 &main) { return main.editor->textCursor().selectionStart(); }
+    static int selectionStart(TForm1 &main) { return main.core().page().selectionStart(); }
 
 private Q_SLOTS:
     void cleanup() { m_app.stop(); }
@@ -75,7 +76,7 @@ private Q_SLOTS:
         writeBytes(site.filePath("index.htm"), "<p>first</p>\n<p>the needle</p>\n");
         TForm1 &main = start();
         main.editor->setPlainText("unsaved work");
-        main.editor->document()->setModified(true);
+        main.core().page().setModified(true);
         whenModalShown([&](QWidget *dialog) {
             dialog->findChild<QComboBox *>("FindInFilesText")->setEditText("needle");
             dialog->findChild<QLineEdit *>("FindInFilesFolder")->setText(site.path());
@@ -94,7 +95,7 @@ private Q_SLOTS:
                  QStringList({"Are you sure you want to discard the changes?"}));
         QCOMPARE(main.document().CurrentFileName,
                  QDir::toNativeSeparators(site.filePath("index.htm")));
-        QCOMPARE(main.editor->textCursor().selectedText(), "needle");
+        QCOMPARE(main.core().page().selectedText(), "needle");
         QCOMPARE(selectionStart(main), 20);
     }
 };

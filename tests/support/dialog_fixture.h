@@ -4,18 +4,18 @@
 // platform, and quick access to a dialog's named controls.
 
 #include "dialogs/dialog_context.h"
+#include "document/page.h"
 #include "editor/insertion_core.h"
 #include "editor/page_editor.h"
 #include "scripted_platform.h"
+#include "whole_page.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QTest>
-#include <QTextCursor>
 
 namespace vellumo {
 
@@ -29,16 +29,15 @@ struct DialogFixture {
         core.setTagCase(upper ? UpperTagCase : LowerTagCase);
     }
 
-    // Puts `text` in the editor with the selection from `anchor` to `position`.
+    // Puts `text` in the editor as a page just opened (nothing to undo, unmodified) with
+    // the selection from `anchor` to `position`.
     void page(const QString &text, int anchor = -1, int position = -1) {
-        editor.setPlainText(text);
-        QTextCursor cursor(editor.document());
-        cursor.setPosition(anchor < 0 ? static_cast<int>(text.size()) : anchor);
-        cursor.setPosition(position < 0 ? cursor.position() : position, QTextCursor::KeepAnchor);
-        editor.setTextCursor(cursor);
+        setPageText(core.page(), text);
+        const int from = anchor < 0 ? static_cast<int>(text.size()) : anchor;
+        core.page().select(from, position < 0 ? from : position);
     }
-    QString text() const { return editor.toPlainText(); }
-    int caret() const { return editor.textCursor().position(); }
+    QString text() const { return pageText(core.page()); }
+    int caret() const { return core.page().caret(); }
 };
 
 template <typename T> T *control(QWidget &dialog, const char *name) {

@@ -5,11 +5,11 @@
 
 #include "app/application.h"
 #include "app/main_window.h"
+#include "document/page.h"
+#include "editor/insertion_core.h"
 #include "editor/page_editor.h"
 #include "scripted_platform.h"
 
-#include <QPlainTextEdit>
-#include <QTextDocument>
 #include <QVariantMap>
 
 #include <memory>
@@ -44,7 +44,7 @@ struct RunningWindows {
     // The windows closed without the unsaved-changes question.
     void stop() {
         if (windows)
-            windows->mainWindow().editor->document()->setModified(false);
+            windows->mainWindow().core().page().setModified(false);
         windows.reset();
     }
 };
