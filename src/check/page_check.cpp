@@ -1,7 +1,6 @@
 #include "check/page_check.h"
 
 #include "check/check_worker.h"
-#include "check/line_index.h"
 #include "check/problems_panel.h"
 #include "document/page.h"
 
@@ -56,22 +55,18 @@ void PageCheck::pageChanged(const PageChange &change) {
 void PageCheck::placeProblems(const CheckResult &result) {
     dropPlaces();
     m_problems = result.problems;
-    const LineIndex lines(m_checkedText);
     m_places.reserve(std::size_t(m_problems.size()));
     for (const Problem &problem : std::as_const(m_problems)) {
         int start = 0;
         int end = 0;
-        if (problem.line > 0 && problem.line <= lines.lineCount()) {
-            const qsizetype lineStart = lines.lineStart(problem.line);
-            const qsizetype lineEnd = lines.lineEnd(problem.line);
-            start = int(std::min(lineStart + problem.lineOffset, lineEnd));
-            end = int(std::min<qsizetype>(start + problem.length, m_checkedText.size()));
+        if (problem.line > 0) {
+            start = problem.position;
+            end = start + problem.length;
             for (const PageChange &edit : std::as_const(m_editsSinceCopy))
                 MovingRange::follow(start, end, edit.position, edit.removed, edit.added);
         }
         m_places.push_back(std::make_unique<MovingRange>(m_page, start, end));
     }
-    m_checkedText.clear();
     m_editsSinceCopy.clear();
 }
 
@@ -107,7 +102,6 @@ void PageCheck::copied() {
     if (!m_copying)
         return;
     m_request.text = m_page.snapshot();
-    m_checkedText = m_request.text;
     m_editsSinceCopy.clear();
     endCopy();
     m_worker->start(std::exchange(m_request, {}));
@@ -140,7 +134,6 @@ void PageCheck::pageReplaced() {
     m_request = {};
     m_worker->stop();
     m_changedSinceRequest = false;
-    m_checkedText.clear();
     m_editsSinceCopy.clear();
     dropPlaces();
     m_panel->clear();

@@ -71,9 +71,8 @@ private:
     bool m_copying = false;
     CheckRequest m_request;
 
-    // The text the running check reads, and the edits made since it was copied:
-    // what brings the problems' places up to date when they come back.
-    QString m_checkedText;
+    // The edits made since the running check's text was copied: what brings the
+    // problems' places up to date when they come back.
     QList<PageChange> m_editsSinceCopy;
     // The problems listed and, in the same order, where each is on the page now.
     QList<Problem> m_problems;

@@ -95,6 +95,7 @@ CheckResult checkPage(const CheckRequest &request, const std::atomic_bool &cance
             problem.line = lines.lineOf(at);
             problem.column = lines.columnOf(at);
             problem.lineOffset = int(at - lines.lineStart(problem.line));
+            problem.position = int(at);
         }
         result.problems.append(std::move(problem));
     }

@@ -35,7 +35,8 @@ QString sourceName(ProblemSource source);
 // One problem of the page. `line` and `column` count from 1 as the user sees
 // them (a character outside the Basic Multilingual Plane is one column);
 // `lineOffset` and `length` are in the editor's own units within that line, so
-// the offending text can be selected. Line 0 means the page as a whole.
+// the offending text can be selected; `position` is where it starts in the text
+// checked. Line 0 means the page as a whole.
 struct Problem {
     ProblemSeverity severity = ProblemSeverity::Error;
     ProblemKind kind = ProblemKind::Markup;
@@ -43,6 +44,7 @@ struct Problem {
     int line = 0;
     int column = 0;
     int lineOffset = 0;
+    int position = 0;
     int length = 0;
     QString message;
 
