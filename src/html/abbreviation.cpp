@@ -241,4 +241,81 @@ std::optional<Expansion> expandAbbreviation(QStringView abbreviation,
     return expansion;
 }
 
+qsizetype abbreviationStart(QStringView line, qsizetype end) {
+    end = qBound(qsizetype(0), end, line.size());
+    // Which '>' end a tag ("<p>ul>li" starts after the first), found on the first '>' met.
+    std::vector<bool> endsTag;
+    const auto markTagEnds = [&] {
+        endsTag.assign(std::size_t(end), false);
+        bool inTag = false;
+        QChar quote;
+        for (qsizetype k = 0; k < end; ++k) {
+            const QChar c = line.at(k);
+            if (!inTag) {
+                inTag = c == u'<' && k + 1 < end &&
+                        (line.at(k + 1).isLetter() || QStringView(u"/!?").contains(line.at(k + 1)));
+            } else if (!quote.isNull()) {
+                if (c == quote)
+                    quote = QChar();
+            } else if (c == u'"' || c == u'\'') {
+                quote = c;
+            } else if (c == u'>') {
+                endsTag[std::size_t(k)] = true;
+                inTag = false;
+            }
+        }
+    };
+    // A '}' or ']' with no opening partner is an ordinary character; once one is found, the
+    // rest of the same kind are too, so a line full of them is still read once.
+    bool braceUnpaired = false;
+    bool bracketUnpaired = false;
+    qsizetype k = end;
+    while (k > 0) {
+        const QChar c = line.at(k - 1);
+        if (c.isSpace())
+            break;
+        if (c == u'>') {
+            if (endsTag.empty())
+                markTagEnds();
+            if (endsTag[std::size_t(k - 1)])
+                break;
+        } else if (c == u'}' && !braceUnpaired) {
+            int depth = 0;
+            qsizetype open = k - 1;
+            for (; open >= 0; --open) {
+                if (line.at(open) == u'}')
+                    ++depth;
+                else if (line.at(open) == u'{' && --depth == 0)
+                    break;
+            }
+            if (open >= 0) {
+                k = open;
+                continue;
+            }
+            braceUnpaired = true;
+        } else if (c == u']' && !bracketUnpaired) {
+            QChar quote;
+            qsizetype open = k - 2;
+            for (; open >= 0; --open) {
+                const QChar d = line.at(open);
+                if (!quote.isNull()) {
+                    if (d == quote)
+                        quote = QChar();
+                } else if (d == u'"' || d == u'\'') {
+                    quote = d;
+                } else if (d == u'[') {
+                    break;
+                }
+            }
+            if (open >= 0) {
+                k = open;
+                continue;
+            }
+            bracketUnpaired = true;
+        }
+        --k;
+    }
+    return k == end ? -1 : k;
+}
+
 } // namespace vellumo

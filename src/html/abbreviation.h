@@ -63,4 +63,9 @@ std::optional<Expansion> expandAbbreviation(QStringView abbreviation,
                                             const AbbreviationStyle &style,
                                             QString *error = nullptr);
 
+// Where the abbreviation that ends at `end` of `line` starts: back to the previous whitespace
+// or the '>' that ends a tag, with text inside {...}, [...] and quotes taken whole (so
+// `p{a b}` and `a[title="x y"]` are one abbreviation); -1 when nothing stands before `end`.
+qsizetype abbreviationStart(QStringView line, qsizetype end);
+
 } // namespace vellumo

@@ -36,7 +36,8 @@ QString withPlaces(const Expansion &expansion) {
 
 } // namespace
 
-// Abbreviations into markup, the places left to fill, and malformed ones.
+// Abbreviations into markup, the places left to fill, malformed ones, and where the one
+// before the caret starts.
 class TestAbbreviation : public QObject {
     Q_OBJECT
 
@@ -272,6 +273,30 @@ private Q_SLOTS:
         QVERIFY(expansion);
         QCOMPARE(expansion->fields.size(), 10000);
         QVERIFY2(timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    void start_data() {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<int>("end"); // -1: the line's end
+        QTest::addColumn<int>("start");
+        QTest::newRow("after indentation") << "  ul>li*3" << -1 << 2;
+        QTest::newRow("after a tag") << "<p>ul>li" << -1 << 3;
+        QTest::newRow("after a tag with '>' in a value") << "<a title=\"a>b\">p" << -1 << 15;
+        QTest::newRow("after a tag with attributes") << "<div class=\"x\">.a>b{c d}" << -1 << 15;
+        QTest::newRow("text with a space") << "x p{a b}" << -1 << 2;
+        QTest::newRow("quoted value with a space") << "a[title=\"x y\"]" << -1 << 0;
+        QTest::newRow("quoted ']'") << "p[title=\"]\"]>b" << -1 << 0;
+        QTest::newRow("before the line's end") << "ul>li rest" << 5 << 0;
+        QTest::newRow("unpaired '}'") << "x ul>li}" << -1 << 2;
+        QTest::newRow("nothing after a space") << "text " << -1 << -1;
+        QTest::newRow("nothing after a tag") << "<p>" << -1 << -1;
+        QTest::newRow("empty line") << "" << -1 << -1;
+    }
+    void start() {
+        QFETCH(QString, line);
+        QFETCH(int, end);
+        QFETCH(int, start);
+        QCOMPARE(abbreviationStart(line, end < 0 ? line.size() : end), qsizetype(start));
     }
 };
 
