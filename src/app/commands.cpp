@@ -206,6 +206,10 @@ std::vector<CommandRow> buildTable() {
         C::EditTag, "Edit Tag",
         {menu("EditTag1", "&Edit Tag..."), menu("EditTag2", "&Edit Tag..."), hidden("EditTagKey")},
         {QKeySequence(Qt::Key_F2)}, "Edit the tag at the caret in the dialog that writes it"));
+    rows.push_back(handlerRow(
+        C::ExpandAbbreviation, "Expand Abbreviation",
+        {menu("ExpandAbbreviation1", "Expand Abbreviation"), hidden("ExpandAbbreviationKey")},
+        {ctrl(Qt::Key_E)}, "Write the markup the abbreviation before the caret stands for"));
 
     // Formatting. The editor menu's Left Justify, Center and Right Justify run the commands
     // their captions name.
@@ -488,8 +492,8 @@ const std::vector<MenuLayout> &dropDownMenus() {
          names({"Bold1", "Italic1", "Underlined1", "", "DecreaseTextSize1", "IncreaseTextSize1", "",
                 "Center1", "LeftJustify1", "RightJustify1", "", "Paragraph2", "", "Strong1", "",
                 "TagsToUpper1", "TagsToLower1", "CharactersToEntities1", "EntitiesToCharacters1",
-                // Edit Tag closes the menu, after a separator.
-                "", "EditTag1"}),
+                // Expand Abbreviation and Edit Tag close the menu, after a separator.
+                "", "ExpandAbbreviation1", "EditTag1"}),
          alt(Qt::Key_A)},
         {"ToolbarButton973", "Help", "PopupMenu4", names({"Help1", "TipoftheDay2", "", "About1"}),
          alt(Qt::Key_H)},

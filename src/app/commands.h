@@ -58,8 +58,9 @@ enum class Command {
     CharactersToEntities,
     EntitiesToCharacters,
     EditTag,
+    ExpandAbbreviation,
 };
-constexpr int OwnCommandCount = static_cast<int>(Command::EditTag) + 1;
+constexpr int OwnCommandCount = static_cast<int>(Command::ExpandAbbreviation) + 1;
 
 // The windows created after the main one, in creation order.
 enum class Window {

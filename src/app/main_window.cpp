@@ -23,6 +23,7 @@
 #include "editor/insertion_core.h"
 #include "editor/page_editor.h"
 #include "editor/title_dialog.h"
+#include "markup/abbreviation_expander.h"
 #include "markup/entity_palette.h"
 #include "markup/entity_scope_dialog.h"
 #include "markup/page_conversions.h"
@@ -176,6 +177,12 @@ void TForm1::run(Command command) {
                         return qobject_cast<ElementDialog *>(candidate);
                 return nullptr;
             });
+        if (!message.isEmpty())
+            statusLine->showMessage(message);
+        break;
+    }
+    case Command::ExpandAbbreviation: {
+        const QString message = m_abbreviations->expand();
         if (!message.isEmpty())
             statusLine->showMessage(message);
         break;

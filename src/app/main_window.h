@@ -23,6 +23,7 @@ class QWidget;
 
 namespace vellumo {
 
+class AbbreviationExpander;
 class CommandPalette;
 class RecentFiles;
 class StatusFields;
@@ -166,6 +167,7 @@ private:
     SitePanel *m_sitePanel = nullptr;
     SearchCommands *m_search = nullptr;
     PageCheck *m_pageCheck = nullptr;
+    AbbreviationExpander *m_abbreviations = nullptr;
     StatusHints *m_statusHints = nullptr;
     LivePreview *m_preview = nullptr;
     QHash<QString, QAction *> m_actions;

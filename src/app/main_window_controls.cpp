@@ -15,6 +15,7 @@
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
 #include "editor/page_editor.h"
+#include "markup/abbreviation_expander.h"
 #include "markup/entity_palette.h"
 #include "markup/markup_completion.h"
 #include "preview/live_preview.h"
@@ -85,6 +86,11 @@ void TForm1::createEditor() {
     editor->setPlainText(pageTemplate(true));
     editor->installEventFilter(this);
     m_core = std::make_unique<InsertionCore>(editor);
+    // Made before the completion, whose list then sees Tab first while it is shown.
+    m_abbreviations = new AbbreviationExpander(editor, *m_core);
+    m_abbreviations->setExpandOnTab(m_settings.abbreviationTab());
+    connect(m_abbreviations, &AbbreviationExpander::noted, this,
+            [this](const QString &note) { statusLine->showMessage(note); });
     (new MarkupCompletion(editor, *m_core))->setEnabled(m_settings.autoComplete());
     m_search = new SearchCommands(*m_core, m_platform, this);
     // Local references resolve from the page's folder, or the start folder for a new page.

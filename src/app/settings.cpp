@@ -58,6 +58,10 @@ bool AppSettings::autoComplete() const {
     return text(QStringLiteral("AutoComplete")) != u"No";
 }
 
+bool AppSettings::abbreviationTab() const {
+    return text(QStringLiteral("AbbreviationTab")) == u"Yes";
+}
+
 bool AppSettings::checkOnSave() const {
     return text(QStringLiteral("CheckOnSave")) == u"Yes";
 }

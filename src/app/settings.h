@@ -33,6 +33,8 @@ public:
     void storeLineNumbersShown(bool shown);
     // "AutoComplete": exactly "No" keeps the editor from completing names and end tags.
     bool autoComplete() const;
+    // "AbbreviationTab": exactly "Yes" lets Tab right after an abbreviation expand it.
+    bool abbreviationTab() const;
     // "CheckOnSave": exactly "Yes" checks the page after every successful save.
     bool checkOnSave() const;
     void storeCheckOnSave(bool check);

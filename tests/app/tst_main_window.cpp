@@ -889,7 +889,7 @@ private Q_SLOTS:
                 QCOMPARE(button->focusPolicy(), Qt::TabFocus);
             }
         }
-        QCOMPARE(controls, 161);
+        QCOMPARE(controls, 163);
         // The window-wide keys of the file commands, Redo and help.
         const std::pair<const char *, QKeySequence> hidden[] = {
             {"New2", QKeySequence(Qt::CTRL | Qt::Key_N)},
@@ -1351,6 +1351,31 @@ private Q_SLOTS:
         // One undo step takes the whole change back.
         main.editor->undo();
         QCOMPARE(pageText(main.core().page()), page);
+    }
+
+    // Ctrl+E in the page writes the table the abbreviation stands for, in the page's tag
+    // case, and the caret waits in its first cell; the Tags drop-down offers the same.
+    void ctrlEExpandsTheAbbreviationBeforeTheCaret() {
+        TForm1 &main = start({{"Upercase", "No"}});
+        main.show();
+        QApplication::setActiveWindow(&main);
+        QVERIFY(QTest::qWaitForWindowActive(&main));
+        Page &page = main.core().page();
+        page.setCaret(TemplateBodyOffset);
+        main.editor->setFocus();
+        QTest::keyClicks(main.editor, QStringLiteral("table>tr*2>td*3"));
+        QTest::keyClick(main.editor, Qt::Key_E, Qt::ControlModifier);
+        const QString cells = QStringLiteral("\t\t<td></td>\n").repeated(3);
+        const QString table =
+            "<table>\n\t<tr>\n" + cells + "\t</tr>\n\t<tr>\n" + cells + "\t</tr>\n</table>";
+        QCOMPARE(page.text(TemplateBodyOffset, TemplateBodyOffset + int(table.size())), table);
+        QCOMPARE(page.caret(), TemplateBodyOffset + int(table.indexOf(u"</td>")));
+        QVERIFY(main.action(QStringLiteral("ExpandAbbreviation1"))->isEnabled());
+        QCOMPARE(
+            main.findChild<QMenu *>(QStringLiteral("PopupMenu3"))
+                ->actions()
+                .at(main.findChild<QMenu *>(QStringLiteral("PopupMenu3"))->actions().size() - 2),
+            main.action(QStringLiteral("ExpandAbbreviation1")));
     }
 
     // A click on the encoding or line-break field changes how the page is written.
