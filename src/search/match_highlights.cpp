@@ -50,7 +50,9 @@ bool MatchHighlights::eventFilter(QObject *watched, QEvent *event) {
 
 void MatchHighlights::paint(QPainter &painter) {
     // The lines on screen, whole, so words at their edges are judged as in the page.
-    const auto [textStart, textEnd] = m_editor->shownSpan();
+    const std::pair<int, int> shown = m_editor->shownSpan();
+    const int textStart = shown.first;
+    const int textEnd = shown.second;
     int from = textStart;
     int to = textEnd;
     if (m_scope && !m_scope->isEmpty()) {
