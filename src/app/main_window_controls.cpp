@@ -16,6 +16,7 @@
 #include "editor/insertion_core.h"
 #include "editor/page_editor.h"
 #include "markup/abbreviation_expander.h"
+#include "markup/auto_indent.h"
 #include "markup/entity_palette.h"
 #include "markup/markup_completion.h"
 #include "preview/live_preview.h"
@@ -86,7 +87,9 @@ void TForm1::createEditor() {
     editor->setPlainText(pageTemplate(true));
     editor->installEventFilter(this);
     m_core = std::make_unique<InsertionCore>(editor);
-    // Made before the completion, whose list then sees Tab first while it is shown.
+    // Made before the completion, whose list then sees Tab and Enter first while it is
+    // shown; the expansion's places see Tab before the indentation does.
+    new AutoIndent(editor, *m_core);
     m_abbreviations = new AbbreviationExpander(editor, *m_core);
     m_abbreviations->setExpandOnTab(m_settings.abbreviationTab());
     connect(m_abbreviations, &AbbreviationExpander::noted, this,

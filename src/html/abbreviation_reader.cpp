@@ -17,15 +17,6 @@ namespace {
 constexpr int MaxNesting = 100;
 constexpr int DefaultLoremWords = 30;
 
-// The elements that sit inside a line of text; every other element is a block and makes the
-// element around it put its contents on lines of their own.
-constexpr std::array<std::u16string_view, 35> InlineElements{
-    u"a",    u"abbr", u"b",        u"bdi",  u"bdo",    u"big",   u"br",    u"button", u"cite",
-    u"code", u"dfn",  u"em",       u"font", u"i",      u"img",   u"input", u"kbd",    u"label",
-    u"mark", u"q",    u"s",        u"samp", u"select", u"small", u"span",  u"strike", u"strong",
-    u"sub",  u"sup",  u"textarea", u"time", u"tt",     u"u",     u"var",   u"wbr",
-};
-
 // The attributes an element hardly goes without, with their usual values: they are written
 // even when not asked for, as places to fill.
 struct UsualAttributes {
@@ -57,13 +48,6 @@ constexpr std::array<ImpliedName, 4> ImpliedNames{{
 
 bool listed(std::u16string_view list, QStringView name) {
     return QStringView(list).split(u' ').contains(name);
-}
-
-bool isInline(QStringView lowerName) {
-    for (const std::u16string_view element : InlineElements)
-        if (QStringView(element) == lowerName)
-            return true;
-    return false;
 }
 
 // What ends an id, a class name or an unquoted value, and what may follow an element.
@@ -286,7 +270,7 @@ private:
         Node &element = m_nodes[std::size_t(node)];
         element.name = cased(lowerName);
         element.isVoid = isVoidElement(lowerName);
-        element.isInline = isInline(lowerName);
+        element.isInline = isInlineElement(lowerName);
         return node;
     }
 
@@ -302,7 +286,7 @@ private:
         QString item = itemName(parent);
         if (!item.isEmpty())
             return item;
-        return isInline(parent) ? QStringLiteral("span") : QStringLiteral("div");
+        return isInlineElement(parent) ? QStringLiteral("span") : QStringLiteral("div");
     }
 
     // How many words "lorem" or "loremN" asks for; -1 for any other name.

@@ -13,6 +13,15 @@ constexpr std::array<std::u16string_view, 23> VoidElements{
     u"meta",  u"nextid", u"param",    u"source",  u"spacer", u"track",   u"wbr",
 };
 
+// The elements that sit inside a line of text; every other element is a block and makes the
+// element around it put its contents on lines of their own.
+constexpr std::array<std::u16string_view, 35> InlineElements{
+    u"a",    u"abbr", u"b",        u"bdi",  u"bdo",    u"big",   u"br",    u"button", u"cite",
+    u"code", u"dfn",  u"em",       u"font", u"i",      u"img",   u"input", u"kbd",    u"label",
+    u"mark", u"q",    u"s",        u"samp", u"select", u"small", u"span",  u"strike", u"strong",
+    u"sub",  u"sup",  u"textarea", u"time", u"tt",     u"u",     u"var",   u"wbr",
+};
+
 struct OptionalEnd {
     const char *elements; // whose end tag may be left out
     const char *closers;  // the start tags of a following sibling that close them
@@ -63,6 +72,13 @@ const QHash<QString, QSet<QString>> &closedBy() {
 }
 
 } // namespace
+
+bool isInlineElement(QStringView name) {
+    for (const std::u16string_view element : InlineElements)
+        if (name.compare(QStringView(element), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
 
 bool isVoidElement(QStringView name) {
     for (const std::u16string_view element : VoidElements)

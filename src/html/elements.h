@@ -17,6 +17,9 @@ namespace vellumo {
 // Elements that never have contents or an end tag (BR, IMG, HR, INPUT, META...),
 // the older ones pages still carry (BGSOUND, SPACER, ISINDEX...) included.
 bool isVoidElement(QStringView name);
+// Elements that sit inside a line of text (A, B, IMG, SPAN...); every other one is a
+// block, whose contents a writer puts on lines of their own.
+bool isInlineElement(QStringView name);
 
 // An element whose contents the tokenizer reads as text up to its own end tag.
 struct RawTextElement {

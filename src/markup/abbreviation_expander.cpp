@@ -8,6 +8,8 @@
 #include "html/abbreviation.h"
 #include "html/completion.h"
 #include "html/html_lexer.h"
+#include "html/indentation.h"
+#include "markup/auto_indent.h"
 
 #include <QKeyEvent>
 
@@ -16,14 +18,6 @@
 namespace vellumo {
 
 namespace {
-
-// The indentation at the start of `line`.
-QString indentationOf(const QString &line) {
-    qsizetype end = 0;
-    while (end < line.size() && (line.at(end) == u' ' || line.at(end) == u'\t'))
-        ++end;
-    return line.first(end);
-}
 
 // Whether a word typed before Tab is meant as an abbreviation: it uses the
 // abbreviations' own signs, or names an element or the filler text. Any other word
@@ -87,10 +81,8 @@ QString AbbreviationExpander::expand() {
     AbbreviationStyle style;
     style.upperCase = m_core.IsUpperTagCase();
     style.quote = m_core.attributeQuote();
-    style.baseIndent = indentationOf(text);
-    // Lines indented with spaces only go on with spaces.
-    if (!style.baseIndent.isEmpty() && !style.baseIndent.contains(u'\t'))
-        style.indentUnit = QStringLiteral("  ");
+    style.baseIndent = leadingIndentation(text).toString();
+    style.indentUnit = indentUnitAt(page, line);
     style.skeleton = pageTemplate(style.upperCase);
     style.skeletonCaret = TemplateBodyOffset;
     QString error;

@@ -6,6 +6,7 @@
 #include "editor/page_editor.h"
 #include "html/elements.h"
 #include "html/named_references.h"
+#include "markup/auto_indent.h"
 #include "markup/entity_palette.h"
 
 #include <QCoreApplication>
@@ -366,8 +367,22 @@ void MarkupCompletion::closeTag(const QString &knownElement) {
                                 : knownElement;
     if (element.isEmpty())
         return; // nothing open, or too far up to tell: "</" stays as typed
-    m_core.InsertAtCaret((m_core.IsUpperTagCase() ? element.toUpper() : element) +
-                         QLatin1Char('>'));
+    const QString name = (m_core.IsUpperTagCase() ? element.toUpper() : element) + QLatin1Char('>');
+    // An end tag typed first on its line goes back to the level of the block it closes.
+    const int lineStart = page.lineStart(line);
+    const int slash = page.caret() - 2;
+    const QString lineText = page.lineText(line);
+    const QStringView before = QStringView(lineText).first(slash - lineStart);
+    const QString level = AutoIndent::endTagIndentation(page, *m_editor, line);
+    if (before.trimmed().isEmpty() && before.size() > level.size() && before.startsWith(level)) {
+        const int caret = page.caret();
+        m_core.page().apply(
+            {RangeEdit{lineStart + int(level.size()), int(before.size() - level.size()), QString()},
+             RangeEdit{caret, 0, name}});
+        m_core.page().setCaret(caret - int(before.size() - level.size()) + int(name.size()));
+        return;
+    }
+    m_core.InsertAtCaret(name);
 }
 
 QList<LineTag> MarkupCompletion::lineTags(int line, HtmlLexState start, HtmlLexState *end,

@@ -134,15 +134,16 @@ private Q_SLOTS:
         QVERIFY(!list()->isVisible());
         QTest::keyClicks(editor, QStringLiteral("v>"));
         QVERIFY(!list()->isVisible());
+        // Enter after the block's start tag goes one level in.
         QTest::keyClick(editor, Qt::Key_Return);
-        QCOMPARE(withCaret(), QStringLiteral("<body><div>\n|</body>"));
+        QCOMPARE(withCaret(), QStringLiteral("<body><div>\n\t|</body>"));
 
         // Typing on past a name: the list follows, then goes at the first other character.
         QTest::keyClicks(editor, QStringLiteral("<sp"));
         QCOMPARE(list()->model()->rowCount(), 2); // spacer, span
         QTest::keyClicks(editor, QStringLiteral("an>x"));
         QVERIFY(!list()->isVisible());
-        QCOMPARE(withCaret(), QStringLiteral("<body><div>\n<span>x|</body>"));
+        QCOMPARE(withCaret(), QStringLiteral("<body><div>\n\t<span>x|</body>"));
     }
 
     void closingTags_data() {
