@@ -18,6 +18,7 @@
 #include "dialogs/element_edit.h"
 #include "dialogs/link_dialog.h"
 #include "document/page_template.h"
+#include "document/snippet_store.h"
 #include "editor/document_controller.h"
 #include "editor/encoding_menu.h"
 #include "editor/insertion_core.h"
@@ -36,13 +37,17 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QDate>
 #include <QDialog>
 #include <QDir>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
@@ -76,6 +81,35 @@ TForm1::TForm1(Platform &platform, QWidget *parent)
 TForm1::~TForm1() {
     // A help window opened from the program does not outlive it.
     m_platform.closeHelp();
+}
+
+SnippetStore &TForm1::snippets() {
+    if (!m_snippets) {
+        m_snippets = std::make_unique<SnippetStore>(
+            QDir(m_platform.settingsFolder()).filePath(QStringLiteral("snippets.json")));
+        // A broken file is kept as it is and said so; the starter set stands in for it.
+        if (!m_snippets->load())
+            statusLine->showMessage(m_snippets->problem());
+    }
+    return *m_snippets;
+}
+
+SnippetVariables TForm1::snippetVariables() const {
+    SnippetVariables variables;
+    const Page &page = m_core->page();
+    variables.selection = page.selectedText();
+    variables.clipboard = QGuiApplication::clipboard()->text();
+    variables.date = QDate::currentDate().toString(Qt::ISODate);
+    variables.fileName = m_document->CurrentFileName;
+    // The page's title, from its head: the first stretch of the page is enough.
+    static const QRegularExpression title(QStringLiteral("<title[^>]*>(.*?)</title>"),
+                                          QRegularExpression::CaseInsensitiveOption |
+                                              QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpressionMatch found =
+        title.match(page.text(0, std::min(page.length(), 64 * 1024)));
+    if (found.hasMatch())
+        variables.title = found.captured(1).trimmed();
+    return variables;
 }
 
 void TForm1::bindCommands() {

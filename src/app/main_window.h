@@ -24,6 +24,8 @@ class QWidget;
 namespace vellumo {
 
 class AbbreviationExpander;
+class SnippetStore;
+struct SnippetVariables;
 class CommandPalette;
 class RecentFiles;
 class StatusFields;
@@ -168,6 +170,10 @@ private:
     SearchCommands *m_search = nullptr;
     PageCheck *m_pageCheck = nullptr;
     AbbreviationExpander *m_abbreviations = nullptr;
+    // The user's snippets, read when a trigger is first looked up.
+    std::unique_ptr<SnippetStore> m_snippets;
+    SnippetStore &snippets();
+    SnippetVariables snippetVariables() const;
     StatusHints *m_statusHints = nullptr;
     LivePreview *m_preview = nullptr;
     QHash<QString, QAction *> m_actions;

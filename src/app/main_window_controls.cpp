@@ -12,6 +12,7 @@
 #include "check/page_check.h"
 #include "check/problems_panel.h"
 #include "document/page_template.h"
+#include "document/snippet_store.h"
 #include "editor/document_controller.h"
 #include "editor/insertion_core.h"
 #include "editor/page_editor.h"
@@ -92,6 +93,9 @@ void TForm1::createEditor() {
     new AutoIndent(editor, *m_core);
     m_abbreviations = new AbbreviationExpander(editor, *m_core);
     m_abbreviations->setExpandOnTab(m_settings.abbreviationTab());
+    m_abbreviations->setSnippets(
+        [this](QStringView trigger) { return snippets().byTrigger(trigger); },
+        [this] { return snippetVariables(); });
     connect(m_abbreviations, &AbbreviationExpander::noted, this,
             [this](const QString &note) { statusLine->showMessage(note); });
     (new MarkupCompletion(editor, *m_core))->setEnabled(m_settings.autoComplete());

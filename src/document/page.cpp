@@ -57,8 +57,9 @@ QString Page::readable(QString text, bool separatorsAreBreaks) {
     return text;
 }
 
-MovingRange::MovingRange(Page &page, int start, int end)
-    : m_page(&page) {
+MovingRange::MovingRange(Page &page, int start, int end, Edges edges)
+    : m_edges(edges)
+    , m_page(&page) {
     m_page->m_ranges.push_back(this);
     set(start, end);
 }
@@ -82,7 +83,7 @@ void MovingRange::set(int start, int end) {
     m_end = std::clamp(std::max(start, end), 0, last);
 }
 
-void MovingRange::follow(int &start, int &end, int position, int removed, int added) {
+void MovingRange::follow(int &start, int &end, int position, int removed, int added, Edges edges) {
     if (removed > 0) {
         const auto moved = [position, removed](int at) {
             return at < position ? at : at < position + removed ? position : at - removed;
@@ -90,7 +91,12 @@ void MovingRange::follow(int &start, int &end, int position, int removed, int ad
         start = moved(start);
         end = moved(end);
     }
-    if (added > 0) {
+    if (added > 0 && edges == Edges::Inside) {
+        if (start > position)
+            start += added;
+        if (end >= position)
+            end += added;
+    } else if (added > 0) {
         const bool collapsed = start == end;
         if (start >= position)
             start += added;
@@ -119,7 +125,7 @@ QString Page::lineText(int line) const {
 
 void Page::noteEdit(int position, int removed, int added) {
     for (MovingRange *range : m_ranges)
-        MovingRange::follow(range->m_start, range->m_end, position, removed, added);
+        MovingRange::follow(range->m_start, range->m_end, position, removed, added, range->m_edges);
     // The change grows to take in this edit, as a span of today's page.
     if (!m_changing) {
         m_changing = true;

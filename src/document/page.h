@@ -33,9 +33,13 @@ struct PageChange {
 // edge stays outside it, and a removal that takes in one of its ends brings that end
 // to where the removal was. A collapsed range moves like a caret. When another page
 // comes in, every range is emptied at the top; its owner drops it on Page::replaced.
+//
+// A range that takes in its edges instead (a place to type in) widens with text typed
+// at either edge, and a collapsed one takes in what is typed at it.
 class MovingRange {
 public:
-    explicit MovingRange(Page &page, int start = 0, int end = 0);
+    enum class Edges { Outside, Inside };
+    explicit MovingRange(Page &page, int start = 0, int end = 0, Edges edges = Edges::Outside);
     ~MovingRange();
     MovingRange(const MovingRange &) = delete;
     MovingRange &operator=(const MovingRange &) = delete;
@@ -49,10 +53,12 @@ public:
     // Moves [start, end) through one edit, [position, position + removed) becoming
     // [position, position + added), as a range on the page would move: for stretches
     // known of an older copy of the page, brought up to date edit by edit.
-    static void follow(int &start, int &end, int position, int removed, int added);
+    static void follow(int &start, int &end, int position, int removed, int added,
+                       Edges edges = Edges::Outside);
 
 private:
     friend class Page;
+    Edges m_edges;
 
     Page *m_page;
     int m_start = 0;

@@ -2,6 +2,7 @@
 
 #include "document/page.h"
 #include "document/page_template.h"
+#include "document/snippet_store.h"
 #include "editor/insertion_core.h"
 #include "editor/page_colouring.h"
 #include "editor/page_editor.h"
@@ -12,6 +13,7 @@
 #include "markup/auto_indent.h"
 
 #include <QKeyEvent>
+#include <QTimer>
 
 #include <algorithm>
 
@@ -44,12 +46,26 @@ AbbreviationExpander::AbbreviationExpander(PageEditor *editor, InsertionCore &co
             return;
         // Typing in a place keeps the caret in it; a click or a key elsewhere ends the tour.
         const int caret = m_core.page().caret();
-        for (const auto &place : m_places)
-            if (place->start() <= caret && caret <= place->end())
+        for (const Place &place : m_places)
+            if (place.range->start() <= caret && caret <= place.range->end())
                 return;
         stopLeading();
     });
     connect(&page, &Page::replaced, this, &AbbreviationExpander::stopLeading);
+    // What is typed in a place with mirrors is copied to them once the key is done with:
+    // the page is not edited from inside the report of an edit.
+    connect(&page, &Page::changed, this, [this] {
+        if (m_moving || m_copyDue || m_stops.empty())
+            return;
+        m_copyDue = true;
+        QTimer::singleShot(0, this, &AbbreviationExpander::copyToMirrors);
+    });
+}
+
+void AbbreviationExpander::setSnippets(SnippetFinder find,
+                                       std::function<SnippetVariables()> variables) {
+    m_findSnippet = std::move(find);
+    m_variables = std::move(variables);
 }
 
 AbbreviationExpander::~AbbreviationExpander() {
@@ -78,6 +94,15 @@ QString AbbreviationExpander::expand() {
         return QStringLiteral("No abbreviation is expanded inside a tag, a comment, a script or a "
                               "style");
 
+    const QStringView word = QStringView(text).sliced(start, column - start);
+    if (m_findSnippet) {
+        if (const Snippet *snippet = m_findSnippet(word)) {
+            SnippetVariables variables = m_variables ? m_variables() : SnippetVariables{};
+            variables.selection.clear(); // the trigger word is what stands before the caret
+            return insertSnippet(snippet->body, lineStart + int(start), caret, variables);
+        }
+    }
+
     AbbreviationStyle style;
     style.upperCase = m_core.IsUpperTagCase();
     style.quote = m_core.attributeQuote();
@@ -86,38 +111,102 @@ QString AbbreviationExpander::expand() {
     style.skeleton = pageTemplate(style.upperCase);
     style.skeletonCaret = TemplateBodyOffset;
     QString error;
-    const std::optional<Expansion> expansion =
-        expandAbbreviation(QStringView(text).sliced(start, column - start), style, &error);
+    const std::optional<Expansion> expansion = expandAbbreviation(word, style, &error);
     if (!expansion)
         return QStringLiteral("Not an abbreviation: %1").arg(error);
 
-    stopLeading();
     const int at = lineStart + int(start);
     page.apply({RangeEdit{at, column - int(start), expansion->text}});
+    QList<SnippetPlace> places;
     for (const auto &[from, to] : expansion->fields)
-        m_places.push_back(std::make_unique<MovingRange>(page, at + from, at + to));
-    if (m_places.empty()) {
-        page.setCaret(at + expansion->caret);
-        return {};
-    }
-    const int end = at + int(expansion->text.size());
-    m_end = std::make_unique<MovingRange>(page, end, end);
-    goToPlace(0);
+        places.append(SnippetPlace{int(places.size()) + 1, from, to, false});
+    lead(at, expansion->text, places,
+         places.isEmpty() ? expansion->caret : int(expansion->text.size()));
     return {};
 }
 
-void AbbreviationExpander::goToPlace(std::size_t index) {
+QString AbbreviationExpander::insertSnippet(const QString &body, int from, int to,
+                                            const SnippetVariables &variables) {
+    Page &page = m_core.page();
+    const int line = page.lineAt(from);
+    const QString indentation = leadingIndentation(page.lineText(line)).toString();
+    QString error;
+    const std::optional<FilledSnippet> filled = fillSnippet(body, variables, indentation, &error);
+    if (!filled)
+        return QStringLiteral("The snippet cannot be written: %1").arg(error);
+    page.apply({RangeEdit{from, to - from, filled->text}});
+    lead(from, filled->text, filled->places, filled->finalCaret);
+    return {};
+}
+
+// Makes the places of `text`, just written at `at`, and puts the caret in the first.
+void AbbreviationExpander::lead(int at, const QString &text, const QList<SnippetPlace> &places,
+                                int finalCaret) {
+    stopLeading();
+    Page &page = m_core.page();
+    for (const SnippetPlace &place : places) {
+        if (!place.mirror)
+            m_stops.push_back(m_places.size());
+        m_places.push_back(
+            Place{std::make_unique<MovingRange>(page, at + place.start, at + place.end,
+                                                MovingRange::Edges::Inside),
+                  place.number, place.mirror});
+    }
+    if (m_stops.empty()) {
+        stopLeading();
+        page.setCaret(at + std::clamp(finalCaret, 0, int(text.size())));
+        return;
+    }
+    const int end = at + std::clamp(finalCaret, 0, int(text.size()));
+    m_end = std::make_unique<MovingRange>(page, end, end);
+    goToStop(0);
+}
+
+void AbbreviationExpander::goToStop(std::size_t index) {
     m_current = index;
-    const MovingRange &place = *m_places.at(index);
+    const MovingRange &place = *m_places.at(m_stops.at(index)).range;
     // A place that holds text has it selected, so typing replaces it.
     m_moving = true;
     m_core.page().select(place.start(), place.end());
     m_moving = false;
 }
 
+void AbbreviationExpander::copyToMirrors() {
+    m_copyDue = false;
+    if (m_stops.empty())
+        return;
+    const Place &current = m_places.at(m_stops.at(m_current));
+    Page &page = m_core.page();
+    const QString typed = page.text(current.range->start(), current.range->end());
+    // The mirrors in page order, each written over; their stretches are set again after,
+    // since a stretch written over whole would shrink to nothing.
+    std::vector<MovingRange *> mirrors;
+    for (const Place &place : m_places)
+        if (place.mirror && place.number == current.number &&
+            page.text(place.range->start(), place.range->end()) != typed)
+            mirrors.push_back(place.range.get());
+    if (mirrors.empty())
+        return;
+    std::ranges::sort(mirrors, {}, &MovingRange::start);
+    QList<RangeEdit> edits;
+    std::vector<int> starts;
+    int shift = 0;
+    for (MovingRange *mirror : mirrors) {
+        edits.append(RangeEdit{mirror->start(), mirror->end() - mirror->start(), typed});
+        starts.push_back(mirror->start() + shift);
+        shift += int(typed.size()) - (mirror->end() - mirror->start());
+    }
+    m_moving = true;
+    page.apply(edits);
+    for (std::size_t i = 0; i < mirrors.size(); ++i)
+        mirrors[i]->set(starts[i], starts[i] + int(typed.size()));
+    m_moving = false;
+}
+
 void AbbreviationExpander::stopLeading() {
     // The last made go first: each leaves the page's list from its back.
     m_end.reset();
+    m_stops.clear();
     while (!m_places.empty())
         m_places.pop_back();
 }
@@ -128,10 +217,10 @@ bool AbbreviationExpander::eventFilter(QObject *watched, QEvent *event) {
     const auto *key = static_cast<QKeyEvent *>(event);
     const Qt::KeyboardModifiers modifiers =
         key->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
-    if (!m_places.empty()) {
+    if (!m_stops.empty()) {
         if (key->key() == Qt::Key_Tab && modifiers == Qt::NoModifier) {
-            if (m_current + 1 < m_places.size()) {
-                goToPlace(m_current + 1);
+            if (m_current + 1 < m_stops.size()) {
+                goToStop(m_current + 1);
             } else {
                 const int end = m_end->start();
                 stopLeading();
@@ -141,7 +230,7 @@ bool AbbreviationExpander::eventFilter(QObject *watched, QEvent *event) {
         }
         if (key->key() == Qt::Key_Backtab ||
             (key->key() == Qt::Key_Tab && modifiers == Qt::ShiftModifier)) {
-            goToPlace(m_current > 0 ? m_current - 1 : 0);
+            goToStop(m_current > 0 ? m_current - 1 : 0);
             return true;
         }
         if (key->key() == Qt::Key_Escape)

@@ -32,6 +32,9 @@ public:
     // an invalid QVariant. Every call opens the store afresh and writes through at once.
     virtual QVariant readSetting(const QString &name) = 0;
     virtual void writeSetting(const QString &name, const QVariant &value) = 0;
+    // The folder the settings are kept in, where the program keeps the user's other
+    // files of its own (the snippets).
+    virtual QString settingsFolder() = 0;
 
     // A modal question; returns the button the user chose (NoButton if the box was
     // closed otherwise).

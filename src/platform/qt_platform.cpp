@@ -58,6 +58,11 @@ QVariant QtPlatform::readSetting(const QString &name) {
     return settings.value(name);
 }
 
+QString QtPlatform::settingsFolder() {
+    const QSettings settings(QStringLiteral("Vellumo"), QStringLiteral("Vellumo"));
+    return QFileInfo(settings.fileName()).absolutePath();
+}
+
 void QtPlatform::writeSetting(const QString &name, const QVariant &value) {
     QSettings settings(QStringLiteral("Vellumo"), QStringLiteral("Vellumo"));
     settings.setValue(name, value);

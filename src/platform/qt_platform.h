@@ -25,6 +25,7 @@ public:
     ~QtPlatform() override;
 
     QVariant readSetting(const QString &name) override;
+    QString settingsFolder() override;
     void writeSetting(const QString &name, const QVariant &value) override;
     QMessageBox::StandardButton ask(QWidget *parent, const QString &caption, const QString &text,
                                     QMessageBox::StandardButtons buttons) override;

@@ -1,4 +1,5 @@
 #include "document/page.h"
+#include "document/snippet_store.h"
 #include "editor/insertion_core.h"
 #include "editor/page_editor.h"
 #include "markup/abbreviation_expander.h"
@@ -121,6 +122,27 @@ private Q_SLOTS:
         // Tab types a tab again.
         f.key(Qt::Key_Tab);
         QVERIFY(pageText(f.page()).endsWith("</ul>\t"));
+    }
+
+    // A snippet's trigger expands like an abbreviation, indented like its line; what is
+    // typed in a place reaches the places that mirror it, and Tab past the last stop
+    // leaves the caret where the body says.
+    void triggerWritesTheSnippetAndItsMirrors() {
+        Fixture f;
+        const Snippet link{"Link", "lnk", "<a href=\"${1:page.htm}\">\n\t$1 $CLIPBOARD</a>$0"};
+        f.expander.setSnippets(
+            [&link](QStringView trigger) { return trigger == link.trigger ? &link : nullptr; },
+            [] {
+                return SnippetVariables{{}, "clip", {}, {}, {}};
+            });
+        f.put("<p>\n  lnk|");
+        QVERIFY(f.expander.expand().isEmpty());
+        QCOMPARE(f.page().selectedText(), "page.htm");
+        QTest::keyClicks(f.editor, "x.htm");
+        QTRY_COMPARE(pageText(f.page()), "<p>\n  <a href=\"x.htm\">\n  \tx.htm clip</a>");
+        f.key(Qt::Key_Tab);
+        QCOMPARE(f.withCaret(), "<p>\n  <a href=\"x.htm\">\n  \tx.htm clip</a>|");
+        QVERIFY(!f.expander.isLeading());
     }
 
     // A click elsewhere ends the tour; Escape does too.

@@ -47,6 +47,7 @@ public:
     QStringList texts(const QString &kind) const;
 
     QVariant readSetting(const QString &name) override { return m_real.readSetting(name); }
+    QString settingsFolder() override { return m_real.settingsFolder(); }
     void writeSetting(const QString &name, const QVariant &value) override {
         m_real.writeSetting(name, value);
     }
