@@ -11,6 +11,7 @@
 #include "app/status_hints.h"
 #include "check/page_check.h"
 #include "check/problems_panel.h"
+#include "document/page.h"
 #include "document/page_template.h"
 #include "document/snippet_store.h"
 #include "editor/document_controller.h"
@@ -20,6 +21,7 @@
 #include "markup/auto_indent.h"
 #include "markup/entity_palette.h"
 #include "markup/markup_completion.h"
+#include "markup/snippets_panel.h"
 #include "preview/live_preview.h"
 #include "widgets/drop_down_row.h"
 #include "widgets/flat_tool_button.h"
@@ -327,6 +329,20 @@ void TForm1::createSidePanel() {
         makeTab(sidePanelTabs, QStringLiteral("TabSheet2"), QStringLiteral("Link to File"));
     insertHtmlTab =
         makeTab(sidePanelTabs, QStringLiteral("TabSheet3"), QStringLiteral("Insert HTML"));
+    // The user's own snippets, beside the pages the program came with.
+    auto *snippetsPanel =
+        new SnippetsPanel([this]() -> SnippetStore & { return snippets(); }, m_platform);
+    sidePanelTabs->addTab(snippetsPanel, QStringLiteral("Snippets"));
+    connect(snippetsPanel, &SnippetsPanel::insertRequested, this, [this](const Snippet &snippet) {
+        const Page &page = m_core->page();
+        const QString message = m_abbreviations->insertSnippet(
+            snippet.body, page.selectionStart(), page.selectionEnd(), snippetVariables());
+        if (!message.isEmpty())
+            statusLine->showMessage(message);
+        m_core->FocusEditor();
+    });
+    connect(snippetsPanel, &SnippetsPanel::noted, this,
+            [this](const QString &note) { statusLine->showMessage(note); });
 
     logo = new QLabel(webPagesTab);
     logo->setObjectName(QStringLiteral("Image2"));

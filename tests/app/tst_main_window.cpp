@@ -22,9 +22,13 @@
 #include <QAbstractScrollArea>
 #include <QAction>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -35,6 +39,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -238,6 +243,8 @@ private Q_SLOTS:
         QFETCH(bool, colouring);
         QFETCH(bool, numbers);
         TForm1 &main = start(settings);
+        // Wide enough that the maker comment stays on one line beside the side panel.
+        main.resize(1000, 600);
         main.show();
         QVERIFY(QTest::qWaitForWindowExposed(&main));
         PageEditor *editor = main.editor;
@@ -1376,6 +1383,37 @@ private Q_SLOTS:
                 ->actions()
                 .at(main.findChild<QMenu *>(QStringLiteral("PopupMenu3"))->actions().size() - 2),
             main.action(QStringLiteral("ExpandAbbreviation1")));
+    }
+
+    // The Snippets page lists the user's snippets once shown; New adds one, written to
+    // the settings folder at once, and Enter on it writes its body at the caret.
+    void snippetsPageAddsAndWritesSnippets() {
+        TForm1 &main = start();
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        QFile::remove(QDir(main.platform().settingsFolder()).filePath("snippets.json"));
+        auto *tab = main.findChild<QWidget *>(QStringLiteral("SnippetsTab"));
+        main.sidePanelTabs->setCurrentWidget(tab);
+        auto *list = tab->findChild<QListWidget *>(QStringLiteral("SnippetsList"));
+        const int starters = list->count();
+        QVERIFY(starters >= 10);
+        whenModalShown([](QWidget *dialog) {
+            dialog->findChild<QLineEdit *>(QStringLiteral("SnippetName"))->setText("Note");
+            dialog->findChild<QLineEdit *>(QStringLiteral("SnippetTrigger"))->setText("note");
+            dialog->findChild<QTextEdit *>(QStringLiteral("SnippetBody"))
+                ->setPlainText("<p class=\"note\">${1:text}</p>");
+            dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        });
+        tab->findChild<QPushButton *>(QStringLiteral("NewSnippetButton"))->click();
+        QCOMPARE(list->count(), starters + 1);
+        QVERIFY(fileBytes(QDir(main.platform().settingsFolder()).filePath("snippets.json"))
+                    .contains("\"trigger\": \"note\""));
+        Page &page = main.core().page();
+        page.setCaret(TemplateBodyOffset);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(page.selectedText(), "text");
+        QCOMPARE(page.text(TemplateBodyOffset, TemplateBodyOffset + 24),
+                 "<p class=\"note\">text</p>");
     }
 
     // A click on the encoding or line-break field changes how the page is written.
