@@ -1,37 +1,14 @@
-#include "document/page.h"
 #include "document/snippet_store.h"
-#include "editor/insertion_core.h"
-#include "editor/page_editor.h"
 #include "markup/abbreviation_expander.h"
 #include "test_main.h"
-#include "whole_page.h"
+#include "typing_page.h"
 
 using namespace vellumo;
 
 namespace {
 
-struct Fixture {
-    QWidget root;
-    PageEditor *editor = new PageEditor(&root);
-    InsertionCore core{editor};
+struct Fixture : TypingPage {
     AbbreviationExpander expander{editor, core};
-
-    Fixture() {
-        editor->resize(600, 400);
-        root.show();
-        editor->setFocus();
-    }
-    Page &page() { return core.page(); }
-    // The page with '|' where the caret is.
-    void put(const QString &withCaret) {
-        const qsizetype caret = withCaret.indexOf(u'|');
-        setPageText(page(), QString(withCaret).remove(caret, 1));
-        page().setCaret(int(caret));
-    }
-    QString withCaret() { return pageText(page()).insert(page().caret(), u'|'); }
-    void key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(editor, key, modifiers);
-    }
 };
 
 } // namespace

@@ -1,44 +1,17 @@
-#include "document/page.h"
-#include "editor/insertion_core.h"
-#include "editor/page_editor.h"
 #include "markup/auto_indent.h"
 #include "markup/markup_completion.h"
 #include "test_main.h"
-#include "whole_page.h"
+#include "typing_page.h"
 
 using namespace vellumo;
 
 namespace {
 
-struct Fixture {
-    QWidget root;
-    PageEditor *editor = new PageEditor(&root);
-    InsertionCore core{editor};
+struct Fixture : TypingPage {
     AutoIndent indent{editor, core};
     MarkupCompletion completion{editor, core};
 
-    Fixture() {
-        core.setTagCase(LowerTagCase);
-        editor->resize(600, 400);
-        root.show();
-        editor->setFocus();
-    }
-    Page &page() { return core.page(); }
-    // The page with '|' where the caret is, or "[" and "]" around the selection.
-    void put(QString text) {
-        const qsizetype anchor = text.indexOf(u'[');
-        if (anchor >= 0) {
-            text.remove(anchor, 1);
-            const qsizetype caret = text.indexOf(u']');
-            setPageText(page(), text.remove(caret, 1));
-            page().select(int(anchor), int(caret));
-            return;
-        }
-        const qsizetype caret = text.indexOf(u'|');
-        setPageText(page(), text.remove(caret, 1));
-        page().setCaret(int(caret));
-    }
-    QString withCaret() { return pageText(page()).insert(page().caret(), u'|'); }
+    Fixture() { core.setTagCase(LowerTagCase); }
 };
 
 } // namespace
