@@ -49,10 +49,12 @@ AutoIndent::AutoIndent(PageEditor *editor, InsertionCore &core, QObject *parent)
 }
 
 QString AutoIndent::endTagIndentation(const Page &page, PageEditor &editor, int line) {
+    // The nearest line above with text, looked for as far as the unit is: a page of
+    // blank lines costs no more than a short one.
     int above = line - 1;
-    while (above >= 0 && page.lineText(above).trimmed().isEmpty())
+    while (above >= 0 && line - above <= LinesLookedAt && page.lineText(above).trimmed().isEmpty())
         --above;
-    if (above < 0)
+    if (above < 0 || line - above > LinesLookedAt)
         return {};
     const QString text = page.lineText(above);
     const QStringView indentation = leadingIndentation(text);
